@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tavrino.exe and starts it under Wine.
+# Arguments go to Tavrino (for example /Port:7000). Without an X display it runs on a virtual one.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TAVRINO_BUILD:-$root/build}
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+source "$root/scripts/wine-env.sh"
+if [ -n "${DISPLAY:-}" ]; then
+  exec wine "$build/Tavrino.exe" "$@"
+fi
+echo "No X display: Tavrino runs on a virtual display (xvfb-run)."
+exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$build/Tavrino.exe" "$@"

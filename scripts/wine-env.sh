@@ -1,0 +1,19 @@
+# Sourced by the other scripts: the Wine environment of one build folder.
+# Every build folder has a Wine prefix of its own, made once (about 10 s).
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko prompts on the first start
+if [ ! -f "$WINEPREFIX/.tavrino-ready" ]; then
+  echo "Preparing Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 </dev/null || true
+  # Without a window manager, closing a managed window costs seconds.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  wineserver -w
+  touch "$WINEPREFIX/.tavrino-ready"
+fi
+# German locale for the tests that check locale-dependent texts.
+if [ ! -d "$build/locale/de_DE.UTF-8" ]; then
+  mkdir -p "$build/locale"
+  localedef -i de_DE -f UTF-8 "$build/locale/de_DE.UTF-8" >/dev/null 2>&1 || true
+fi

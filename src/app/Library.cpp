@@ -1,0 +1,33 @@
+#include "app/Library.h"
+
+#include "base/Strings.h"
+
+#include <iterator>
+
+namespace {
+
+struct TUnit {
+  void (*Start)();
+  void (*Stop)();
+};
+
+// In dependency order; stopped in reverse.
+const TUnit kUnits[] = {
+    {StringsStart, StringsStop},
+};
+
+size_t gStarted = 0;
+
+}  // namespace
+
+void LibraryStart() {
+  for (; gStarted < std::size(kUnits); ++gStarted)
+    if (kUnits[gStarted].Start) kUnits[gStarted].Start();
+}
+
+void LibraryStop() {
+  while (gStarted > 0) {
+    --gStarted;
+    if (kUnits[gStarted].Stop) kUnits[gStarted].Stop();
+  }
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Conversions between text (UTF-16) and byte strings; the one place that does them.
+#include <string>
+#include <string_view>
+
+// Byte string in the system's ANSI code page (or the given one) to text, and back.
+// Bytes that the code page cannot map become the system's replacement character.
+std::wstring AnsiToText(std::string_view bytes, unsigned codePage = 0);
+std::string TextToAnsi(std::wstring_view text, unsigned codePage = 0);
+
+std::wstring Utf8ToText(std::string_view bytes);
+std::string TextToUtf8(std::wstring_view text);
