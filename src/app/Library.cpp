@@ -1,5 +1,6 @@
 #include "app/Library.h"
 
+#include "base/Misc.h"
 #include "base/Strings.h"
 
 #include <iterator>
@@ -14,6 +15,7 @@ struct TUnit {
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
     {StringsStart, StringsStop},
+    {ClearMsgBoxProcs, ClearMsgBoxProcs},
 };
 
 size_t gStarted = 0;
