@@ -205,33 +205,36 @@ TStringArray TCliParser::Options(const std::wstring& OptionKey) const {
   return params;
 }
 
+TPartNode* TCliParser::PartOfType(TPartType Type, std::int32_t Index0, std::int32_t& Count) const {
+  TPartNode* found = nullptr;
+  Count = 0;
+  for (TListNode* node = First(); node; node = node->Next())
+    if (const TPartNode* part = AsPart(node); part && part->PartType == Type && Count++ == Index0)
+      found = static_cast<TPartNode*>(node);
+  return found;
+}
+
 std::int32_t TCliParser::OptionCount() const {
-  std::int32_t count = 0;
-  for (const TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption) ++count;
+  std::int32_t count;
+  PartOfType(ptOption, -1, count);
   return count;
 }
 
 TPartNode* TCliParser::Option(std::int32_t Index0) const {
-  if (Index0 < 0) return nullptr;
-  for (TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption && Index0-- == 0)
-      return static_cast<TPartNode*>(node);
-  return nullptr;
+  std::int32_t count;
+  return PartOfType(ptOption, Index0, count);
 }
 
 std::int32_t TCliParser::TextCount() const {
-  std::int32_t count = 0;
-  for (const TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == ptText) ++count;
+  std::int32_t count;
+  PartOfType(ptText, -1, count);
   return count;
 }
 
 std::wstring TCliParser::Text(std::int32_t Index0) const {
-  if (Index0 < 0) return {};
-  for (const TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == ptText && Index0-- == 0) return part->Text;
-  return {};
+  std::int32_t count;
+  const TPartNode* part = PartOfType(ptText, Index0, count);
+  return part ? part->Text : std::wstring();
 }
 
 std::wstring TCliParser::UnknownOptions(const std::wstring& KnownOptions, bool IncludeParams) const {

@@ -75,6 +75,9 @@ private:
   std::wstring ConvertKey(const std::wstring& OptionKey) const;
   // First option with this (already converted) key.
   const TPartNode* FindOption(const std::wstring& ConvertedKey) const;
+  // The part of a type at a 0-based position among the parts of that type (none out of
+  // range); Count receives how many parts of that type there are.
+  TPartNode* PartOfType(TPartType Type, std::int32_t Index0, std::int32_t& Count) const;
 
   TOptionTypes FAllowedOptions;
   TOptionCase FOptionKeyCase = ocUnchanged;

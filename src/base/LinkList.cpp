@@ -151,18 +151,18 @@ void TLinkList::PrepareToLink(std::unique_ptr<TListNode>& Node, const TListNode*
       Node.release();  // owned by whoever holds this list or its parents
       throw EListError(L"TLinkList.Insert: a list cannot contain itself");
     }
+  // A node still linked elsewhere is moved; when it cannot be, it stays its list's to free.
   TLinkList* oldOwner = Node->FOwner;
   if (InsertAfterNode && InsertAfterNode->FOwner != this) {
-    if (oldOwner) Node.release();  // still owned by its list
+    if (oldOwner) Node.release();
     throw EListError(L"TLinkList.Insert: the node to insert after is not in this list");
   }
   if (oldOwner) {
     if (oldOwner->FSorting) {
       Node.release();
-      oldOwner->CheckNotSorting();
+      oldOwner->CheckNotSorting();  // raises
     }
-    // The caller's pointer is now the only owner.
-    oldOwner->Extract(Node.get()).release();
+    oldOwner->Extract(Node.get()).release();  // the caller's pointer is now the only owner
   }
 }
 

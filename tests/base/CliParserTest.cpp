@@ -199,48 +199,40 @@ TEST(CliParser, OptionsAndTextsByPosition) {
   EXPECT_EQ(parser.Text(-1), L"");
 }
 
+enum TListQuery { lqUnknownWithParams, lqUnknown, lqMissing };
+
 struct TListedCase {
   const char* name;
+  TListQuery query;
   std::wstring line;
   std::wstring options;
-  bool includeParams;
   std::wstring expected;
 };
 
-class CliParserUnknown : public ::testing::TestWithParam<TListedCase> {};
+class CliParserListed : public ::testing::TestWithParam<TListedCase> {};
 
-TEST_P(CliParserUnknown, UnknownOptions) {
+TEST_P(CliParserListed, UnknownOrMissingOptions) {
   const TListedCase& c = GetParam();
   TCliParser parser;
   parser.Parse(c.line, kSlash, ocUpperCase);
-  EXPECT_EQ(parser.UnknownOptions(c.options, c.includeParams), c.expected);
+  EXPECT_EQ(c.query == lqMissing ? parser.MissingOptions(c.options)
+                                 : parser.UnknownOptions(c.options, c.query == lqUnknownWithParams),
+            c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    CliParser, CliParserUnknown,
-    ::testing::Values(TListedCase{"WithParams", L"/P:1 /X:2 /Y", L"/P /Port", true, L"/X:2\r\n/Y:"},
-                      TListedCase{"WithoutParams", L"/P:1 /X:2 /Y", L"/P /Port", false, L"/X\r\n/Y"},
-                      TListedCase{"AllKnownInAnyCase", L"/P:1 /x a", L"/p,\t/X ,/port", true, L""},
-                      TListedCase{"NoOptions", L"a b", L"/P", true, L""},
-                      TListedCase{"NothingKnown", L"/A", L"", false, L"/A"}),
-    TCaseName());
-
-class CliParserMissing : public ::testing::TestWithParam<TListedCase> {};
-
-TEST_P(CliParserMissing, MissingOptions) {
-  const TListedCase& c = GetParam();
-  TCliParser parser;
-  parser.Parse(c.line, kSlash, ocUpperCase);
-  EXPECT_EQ(parser.MissingOptions(c.options), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CliParser, CliParserMissing,
-    ::testing::Values(TListedCase{"OneMissing", L"/A", L"/A,/B", false, L"/B\r\n"},
-                      TListedCase{"AllMissing", L"x", L"/A /B /C", false, L"/A\r\n/B\r\n/C\r\n"},
-                      TListedCase{"CaseConverted", L"/A:1", L"/a,/b", false, L"/B\r\n"},
-                      TListedCase{"EmptyEntriesSkipped", L"/A", L",/A,, /B,", false, L"/B\r\n"},
-                      TListedCase{"NothingMissing", L"/A /B", L"/A /B", false, L""}),
+    CliParser, CliParserListed,
+    ::testing::Values(
+        TListedCase{"UnknownWithParams", lqUnknownWithParams, L"/P:1 /X:2 /Y", L"/P /Port", L"/X:2\r\n/Y:"},
+        TListedCase{"UnknownWithoutParams", lqUnknown, L"/P:1 /X:2 /Y", L"/P /Port", L"/X\r\n/Y"},
+        TListedCase{"UnknownAllKnownInAnyCase", lqUnknownWithParams, L"/P:1 /x a", L"/p,\t/X ,/port", L""},
+        TListedCase{"UnknownWithoutOptions", lqUnknownWithParams, L"a b", L"/P", L""},
+        TListedCase{"UnknownNothingKnown", lqUnknown, L"/A", L"", L"/A"},
+        TListedCase{"MissingOne", lqMissing, L"/A", L"/A,/B", L"/B\r\n"},
+        TListedCase{"MissingAll", lqMissing, L"x", L"/A /B /C", L"/A\r\n/B\r\n/C\r\n"},
+        TListedCase{"MissingCaseConverted", lqMissing, L"/A:1", L"/a,/b", L"/B\r\n"},
+        TListedCase{"MissingEmptyEntriesSkipped", lqMissing, L"/A", L",/A,, /B,", L"/B\r\n"},
+        TListedCase{"MissingNothing", lqMissing, L"/A /B", L"/A /B", L""}),
     TCaseName());
 
 TEST(CliParser, PartDump) {
