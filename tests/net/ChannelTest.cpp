@@ -2,7 +2,6 @@
 // receives on a channel whose single receives hand out scripted chunks.
 #include "net/Channel.h"
 #include "net/Logger.h"
-#include "net/Sockets.h"
 
 #include "support/TestSupport.h"
 #include "NetTestSupport.h"
@@ -70,19 +69,7 @@ TEST_P(ChannelHandleError, RecordsCodeAndRaises) {
   auto record = std::make_shared<TLogRecord>();
   TScriptedChannel channel(RecordingLogger(record));
   channel.Connect(L"");
-  if (c.message) {
-    try {
-      channel.HandleError(c.code);
-      FAIL() << "no exception";
-    } catch (const EChannelError& e) {
-      EXPECT_EQ(e.Message(), c.message);
-      EXPECT_EQ(dynamic_cast<const ESocketsError*>(&e), nullptr);
-    }
-    EXPECT_EQ(record->Entries, std::vector<TLogEntry>{TextEntry(c.message, ltError)});
-  } else {
-    EXPECT_NO_THROW(channel.HandleError(c.code));
-    EXPECT_TRUE(record->Entries.empty());
-  }
+  CheckHandleError<EChannelError>(channel, *record, c.code, c.message);
   EXPECT_EQ(channel.LastError(), c.code);
   // The base channel never counts a code as a lost connection.
   EXPECT_TRUE(channel.Connected());
@@ -208,114 +195,64 @@ TEST(ChannelBase, DataWaitingWhenInQueueIsPositive) {
 // ---------------------------------------------------------------------------------------------
 // Receiving a number of bytes, receiving up to a sequence
 
-TEST(ChannelRecvBytes, ZeroOrNegativeCountReceivesNothing) {
+// How a composite receive ends: Bytes > 0 or Sequence set says which one is called.
+struct TCompositeCase {
+  const char* name;
+  std::vector<TChunk> script;
+  int bytes;
+  const char* sequence;  // nullptr: receive a number of bytes
+  std::string expected;
+  int receives;
+  bool connected = true;
+};
+
+class ChannelCompositeRecv : public ::testing::TestWithParam<TCompositeCase> {};
+
+TEST_P(ChannelCompositeRecv, ReceivesAndStops) {
+  const TCompositeCase& c = GetParam();
   TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"abc"}};
+  if (c.connected) channel.Connect(L"");
+  channel.Script.assign(c.script.begin(), c.script.end());
+  channel.Script.push_back({"never"});  // a receive too many shows in the result
   std::string buffer = "old";
-  channel.Recv(buffer, 0);
-  EXPECT_EQ(buffer, "");
-  channel.Recv(buffer, -3);
-  EXPECT_EQ(buffer, "");
-  EXPECT_EQ(channel.Receives, 0);
+  if (c.sequence)
+    channel.Recv(buffer, std::string(c.sequence));
+  else
+    channel.Recv(buffer, c.bytes);
+  EXPECT_EQ(buffer, c.expected);
+  EXPECT_EQ(channel.Receives, c.receives);
 }
 
-TEST(ChannelRecvBytes, NotConnectedReceivesNothing) {
-  TScriptedChannel channel;
-  channel.Script = {{"abc"}};
-  std::string buffer = "old";
-  channel.Recv(buffer, 2);
-  EXPECT_EQ(buffer, "");
-  channel.Recv(buffer, std::string("b"));
-  EXPECT_EQ(buffer, "");
-  EXPECT_EQ(channel.Receives, 0);
-}
+INSTANTIATE_TEST_SUITE_P(
+    TChannel, ChannelCompositeRecv,
+    ::testing::Values(
+        TCompositeCase{"ZeroCount", {{"abc"}}, 0, nullptr, "", 0},
+        TCompositeCase{"NegativeCount", {{"abc"}}, -3, nullptr, "", 0},
+        TCompositeCase{"CountNotConnected", {{"abc"}}, 2, nullptr, "", 0, false},
+        // Longer than asked: receives are appended whole.
+        TCompositeCase{"CountAppendsWholeReceives", {{"ab"}, {"cdefg"}}, 5, nullptr, "abcdefg", 2},
+        TCompositeCase{"CountKeepsZeroBytes", {{std::string("a\0", 2)}, {std::string("\0b", 2)}}, 4, nullptr,
+                       std::string("a\0\0b", 4), 2},
+        TCompositeCase{"CountStopsOnLostConnection", {{"ab", 0, true}}, 10, nullptr, "ab", 1},
+        TCompositeCase{"CountStopsOnRecordedError", {{"ab", 10060}}, 10, nullptr, "ab", 1},
+        TCompositeCase{"SequenceNotConnected", {{"abc"}}, 0, "b", "", 0, false},
+        TCompositeCase{"EmptySequence", {{"abc"}}, 0, "", "", 0},
+        // Bytes after the sequence stay in the buffer.
+        TCompositeCase{"SequenceAcrossReceives", {{"ab"}, {"c\r"}, {"\nde"}}, 0, "\r\n", "abc\r\nde", 3},
+        TCompositeCase{"SequenceInTheFirstReceive", {{"x;y"}}, 0, ";", "x;y", 1},
+        TCompositeCase{"SequenceStopsOnLostConnection", {{"ab", 0, true}}, 0, "\r\n", "ab", 1},
+        TCompositeCase{"SequenceStopsOnRecordedError", {{"cd", 10054}}, 0, "\r\n", "cd", 1}),
+    TCaseName());
 
-TEST(ChannelRecvBytes, AppendsWholeReceivesUntilEnough) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"ab"}, {"cdefg"}, {"never"}};
-  std::string buffer;
-  channel.Recv(buffer, 5);
-  EXPECT_EQ(buffer, "abcdefg");  // longer than asked: receives are not split
-  EXPECT_EQ(channel.Receives, 2);
-}
-
-TEST(ChannelRecvBytes, KeepsZeroBytes) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{std::string("a\0", 2)}, {std::string("\0b", 2)}};
-  std::string buffer;
-  channel.Recv(buffer, 4);
-  EXPECT_EQ(buffer, std::string("a\0\0b", 4));
-}
-
-TEST(ChannelRecvBytes, StopsWhenTheConnectionIsLost) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"ab", 0, true}, {"never"}};
-  std::string buffer;
-  channel.Recv(buffer, 10);
-  EXPECT_EQ(buffer, "ab");
-  EXPECT_EQ(channel.Receives, 1);
-}
-
-TEST(ChannelRecvBytes, StopsAfterOneReceiveWhileAnErrorIsRecorded) {
+TEST(ChannelCompositeRecvError, RecordedErrorLimitsEveryLaterCallToOneReceive) {
   TScriptedChannel channel;
   channel.Connect(L"");
   channel.Script = {{"ab", 10060}, {"cd"}, {"never"}};
   std::string buffer;
   channel.Recv(buffer, 10);
-  EXPECT_EQ(buffer, "ab");
-  // The error stays recorded: the next call also returns after a single receive.
   channel.Recv(buffer, 10);
   EXPECT_EQ(buffer, "cd");
   EXPECT_EQ(channel.Receives, 2);
-}
-
-TEST(ChannelRecvSequence, ReceivesUntilTheSequenceAndKeepsWhatFollows) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"ab"}, {"c\r"}, {"\nde"}, {"never"}};
-  std::string buffer;
-  channel.Recv(buffer, kCrLf);
-  EXPECT_EQ(buffer, "abc\r\nde");
-  EXPECT_EQ(channel.Receives, 3);
-}
-
-TEST(ChannelRecvSequence, SequenceInTheFirstReceiveEndsAtOnce) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"x;y"}, {"never"}};
-  std::string buffer;
-  channel.Recv(buffer, std::string(";"));
-  EXPECT_EQ(buffer, "x;y");
-  EXPECT_EQ(channel.Receives, 1);
-}
-
-TEST(ChannelRecvSequence, EmptySequenceReceivesNothing) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"abc"}};
-  std::string buffer = "old";
-  channel.Recv(buffer, std::string());
-  EXPECT_EQ(buffer, "");
-  EXPECT_EQ(channel.Receives, 0);
-}
-
-TEST(ChannelRecvSequence, StopsWhenTheConnectionIsLostOrAnErrorIsRecorded) {
-  TScriptedChannel channel;
-  channel.Connect(L"");
-  channel.Script = {{"ab", 0, true}};
-  std::string buffer;
-  channel.Recv(buffer, kCrLf);
-  EXPECT_EQ(buffer, "ab");
-
-  TScriptedChannel failing;
-  failing.Connect(L"");
-  failing.Script = {{"cd", 10054}};
-  failing.Recv(buffer, kCrLf);
-  EXPECT_EQ(buffer, "cd");
 }
 
 // ---------------------------------------------------------------------------------------------

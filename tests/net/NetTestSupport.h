@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 struct TLogEntry {
@@ -63,6 +65,25 @@ inline std::unique_ptr<TLogger> RecordingLogger(const std::shared_ptr<TLogRecord
   return std::make_unique<TRecordingLogger>(record);
 }
 
+// Calls HandleError(code). With a message: expects exactly E carrying it, logged as an error
+// first. Without: expects neither an exception nor a log entry.
+template <class E, class TChannelType>
+void CheckHandleError(TChannelType& channel, const TLogRecord& record, std::int32_t code, const wchar_t* message) {
+  if (!message) {
+    EXPECT_NO_THROW(channel.HandleError(code));
+    EXPECT_TRUE(record.Entries.empty());
+    return;
+  }
+  try {
+    channel.HandleError(code);
+    ADD_FAILURE() << "no exception";
+  } catch (const EChannelError& e) {
+    EXPECT_EQ(typeid(e), typeid(E));
+    EXPECT_EQ(e.Message(), message);
+  }
+  EXPECT_EQ(record.Entries, std::vector<TLogEntry>{TextEntry(message, ltError)});
+}
+
 inline std::uint32_t LoopbackAddress() { return htonl(INADDR_LOOPBACK); }
 
 // The local port a socket is bound to; 0 when it is not bound.
@@ -93,6 +114,11 @@ inline int OpenSocketCount() {
   return count;
 }
 
+struct TReceived {
+  std::string Data;
+  int FromPort;
+};
+
 // A plain UDP socket bound to 127.0.0.1 on a port the system chooses.
 class TLoopbackPeer {
 public:
@@ -118,22 +144,21 @@ public:
     return sent == static_cast<int>(data.size());
   }
 
-  // Waits up to timeoutMsec for one datagram; false when none came.
-  bool Receive(std::uint32_t timeoutMsec, std::string& data, int& fromPort) const {
+  // Waits up to timeoutMsec for one datagram; nothing when none came.
+  std::optional<TReceived> Receive(std::uint32_t timeoutMsec) const {
     fd_set readSet;
     FD_ZERO(&readSet);
     FD_SET(FSocket.Get(), &readSet);
     timeval timeout{static_cast<long>(timeoutMsec / 1000), static_cast<long>(timeoutMsec % 1000 * 1000)};
-    if (::select(0, &readSet, nullptr, nullptr, &timeout) != 1) return false;
+    if (::select(0, &readSet, nullptr, nullptr, &timeout) != 1) return std::nullopt;
     std::string buffer(65536, '\0');
     sockaddr_in from{};
     int fromLength = sizeof from;
     int received = ::recvfrom(FSocket.Get(), buffer.data(), static_cast<int>(buffer.size()), 0,
                               reinterpret_cast<sockaddr*>(&from), &fromLength);
-    if (received < 0) return false;
-    data.assign(buffer.data(), static_cast<size_t>(received));
-    fromPort = ntohs(from.sin_port);
-    return true;
+    if (received < 0) return std::nullopt;
+    buffer.resize(static_cast<size_t>(received));
+    return TReceived{std::move(buffer), ntohs(from.sin_port)};
   }
 
 private:

@@ -94,18 +94,7 @@ TEST_P(WinSocketHandleError, RecordsClearsConnectedAndRaises) {
   auto record = std::make_shared<TLogRecord>();
   TTestSocket channel(false, RecordingLogger(record));
   channel.Connect(L"");
-  if (c.message) {
-    try {
-      channel.HandleError(c.code);
-      FAIL() << "no exception";
-    } catch (const ESocketsError& e) {
-      EXPECT_EQ(e.Message(), c.message);
-    }
-    EXPECT_EQ(record->Entries, std::vector<TLogEntry>{TextEntry(c.message, ltError)});
-  } else {
-    EXPECT_NO_THROW(channel.HandleError(c.code));
-    EXPECT_TRUE(record->Entries.empty());
-  }
+  CheckHandleError<ESocketsError>(channel, *record, c.code, c.message);
   EXPECT_EQ(channel.LastError(), c.code);
   EXPECT_EQ(channel.Connected(), c.connectedAfter);
 }

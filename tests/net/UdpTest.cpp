@@ -203,11 +203,10 @@ TEST(UdpServerPoll, ReplyGoesBackToTheSenderFromTheServersPort) {
   ASSERT_TRUE(peer.SendTo(server.Port(), "ping"));
   ASSERT_TRUE(server.HandleOne());
 
-  std::string answer;
-  int fromPort = 0;
-  ASSERT_TRUE(peer.Receive(kArrivalLimitMsec, answer, fromPort));
-  EXPECT_EQ(answer, "pong");
-  EXPECT_EQ(fromPort, server.Port());
+  std::optional<TReceived> answer = peer.Receive(kArrivalLimitMsec);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->Data, "pong");
+  EXPECT_EQ(answer->FromPort, server.Port());
   EXPECT_EQ(record->Entries,
             (std::vector<TLogEntry>{
                 TextEntry(L"Received data from 127.0.0.1:" + std::to_wstring(peer.Port()), ltInfo),
@@ -220,10 +219,8 @@ TEST(UdpServerPoll, EmptyReplySendsNothing) {
   TLoopbackPeer peer;
   ASSERT_TRUE(peer.SendTo(server.Port(), "ping"));
   ASSERT_TRUE(server.HandleOne());
-  std::string answer;
-  int fromPort = 0;
   // Anything sent on loopback would be there long before this wait ends.
-  EXPECT_FALSE(peer.Receive(500, answer, fromPort));
+  EXPECT_FALSE(peer.Receive(500));
 }
 
 TEST(UdpServerPoll, ReplyReachesTheSenderEvenWhenTheHandlerSendsElsewhere) {
@@ -234,12 +231,8 @@ TEST(UdpServerPoll, ReplyReachesTheSenderEvenWhenTheHandlerSendsElsewhere) {
   ASSERT_TRUE(peer.SendTo(server.Port(), "ping"));
   ASSERT_TRUE(server.HandleOne());
 
-  std::string data;
-  int fromPort = 0;
-  ASSERT_TRUE(peer.Receive(kArrivalLimitMsec, data, fromPort));
-  EXPECT_EQ(data, "reply");
-  ASSERT_TRUE(bystander.Receive(kArrivalLimitMsec, data, fromPort));
-  EXPECT_EQ(data, "aside");
+  EXPECT_EQ(peer.Receive(kArrivalLimitMsec).value_or(TReceived{}).Data, "reply");
+  EXPECT_EQ(bystander.Receive(kArrivalLimitMsec).value_or(TReceived{}).Data, "aside");
 }
 
 TEST(UdpServerPoll, BudgetZeroHandlesOneDatagramPerCall) {
@@ -415,9 +408,9 @@ TEST(UdpClient, ReceivesAndNamesTheLastPeer) {
   TLoopbackPeer peer;
   TUdpClient client;
   client.SendDatagram(L"127.0.0.1", peer.Port(), "hi");  // binds the client implicitly
-  std::string data;
-  int clientPort = 0;
-  ASSERT_TRUE(peer.Receive(kArrivalLimitMsec, data, clientPort));
+  std::optional<TReceived> first = peer.Receive(kArrivalLimitMsec);
+  ASSERT_TRUE(first);
+  const int clientPort = first->FromPort;
 
   ASSERT_TRUE(peer.SendTo(clientPort, "back"));
   EXPECT_EQ(client.RecvWait(kArrivalLimitMsec), "back");
@@ -429,9 +422,9 @@ TEST(UdpClient, LinesAndCountsAcrossDatagrams) {
   TUdpClient client;
   client.Connect(L"127.0.0.1," + std::to_wstring(peer.Port()));
   client.Send(std::string("hi"));
-  std::string data;
-  int clientPort = 0;
-  ASSERT_TRUE(peer.Receive(kArrivalLimitMsec, data, clientPort));
+  std::optional<TReceived> first = peer.Receive(kArrivalLimitMsec);
+  ASSERT_TRUE(first);
+  const int clientPort = first->FromPort;
 
   for (const char* d : {"ab\r\nc", "d\r\n", "xyz", "12"}) ASSERT_TRUE(peer.SendTo(clientPort, d));
   EXPECT_EQ(client.RecvLine("\r\n", TCharset(), kArrivalLimitMsec), "ab");
