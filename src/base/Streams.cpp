@@ -59,17 +59,18 @@ void TMemoryStream::Clear() {
 namespace {
 
 struct TOpenArgs {
-  DWORD Access, Disposition;
+  DWORD Access, Share, Disposition;
 };
 
+// Every stream lets others read; a reader also tolerates a writer (a log being written).
 TOpenArgs OpenArgs(TFileStreamMode mode) {
   switch (mode) {
-    case fmCreate: return {GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS};
-    case fmOpenRead: return {GENERIC_READ, OPEN_EXISTING};
-    case fmOpenWrite: return {GENERIC_WRITE, OPEN_EXISTING};
+    case fmCreate: return {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS};
+    case fmOpenRead: return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+    case fmOpenWrite: return {GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
     case fmOpenReadWrite: break;
   }
-  return {GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING};
+  return {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
 }
 
 // ReadFile and WriteFile take at most 4 GB less one byte a call.
@@ -79,7 +80,7 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 
 TFileStream::TFileStream(const std::wstring& FileName, TFileStreamMode Mode) : FFileName(FileName) {
   TOpenArgs args = OpenArgs(Mode);
-  FHandle.Reset(::CreateFileW(FileName.c_str(), args.Access, FILE_SHARE_READ, nullptr, args.Disposition,
+  FHandle.Reset(::CreateFileW(FileName.c_str(), args.Access, args.Share, nullptr, args.Disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!FHandle) RaiseLastOSError(L"Cannot open file \"" + FileName + L"\"");
 }

@@ -59,7 +59,8 @@ enum TFileStreamMode : std::uint8_t {
   fmOpenReadWrite,  // existing file, read and write
 };
 
-// A file opened through the Win32 file functions. Others may read the file while it is open.
+// A file opened through the Win32 file functions. Others may read the file while it is open;
+// a stream opened for reading also lets others write.
 // Opening fails with EOSError; so do failed reads, writes and seeks.
 class TFileStream : public TStream {
 public:
