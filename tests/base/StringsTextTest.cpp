@@ -4,15 +4,12 @@
 
 #include "support/TestSupport.h"
 
-#include <functional>
+#include "CallCase.h"
 
 namespace {
 
-struct TTextCase {
-  const char* name;
-  std::function<std::wstring()> call;
-  std::wstring expected;
-};
+using TTextCase = TCallCase<std::wstring>;
+using TPredicateCase = TCallCase<bool>;
 
 class TextRoutine : public ::testing::TestWithParam<TTextCase> {};
 
@@ -86,12 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
         TTextCase{"StrFromBuf", [] { return StrFromBuf(L"abcdef", 3) + StrFromBuf(nullptr, 3); }, L"abc"},
         TTextCase{"IfThenStr", [] { return IfThenStr(true, L"a", L"b") + IfThenStr(false, L"a", L"b"); }, L"ab"}),
     TCaseName());
-
-struct TPredicateCase {
-  const char* name;
-  std::function<bool()> call;
-  bool expected;
-};
 
 class TextTest : public ::testing::TestWithParam<TPredicateCase> {};
 

@@ -4,16 +4,12 @@
 
 #include "support/TestSupport.h"
 
-#include <functional>
+#include "CallCase.h"
 
 namespace {
 
-// A routine call and the text it must give.
-struct TTextCase {
-  const char* name;
-  std::function<std::wstring()> call;
-  std::wstring expected;
-};
+using TTextCase = TCallCase<std::wstring>;
+using TCountCase = TCallCase<int>;
 
 class TokenText : public ::testing::TestWithParam<TTextCase> {};
 
@@ -45,12 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
         TTextCase{"IntArrayToStrKeepsDuplicates", [] { return IntArrayToStr({1, -2, 1}, L", "); }, L"1, -2, 1"},
         TTextCase{"IntArrayToStrEmpty", [] { return IntArrayToStr({}, L","); }, L""}),
     TCaseName());
-
-struct TCountCase {
-  const char* name;
-  std::function<int()> call;
-  int expected;
-};
 
 class TokenNumber : public ::testing::TestWithParam<TCountCase> {};
 
