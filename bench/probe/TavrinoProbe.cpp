@@ -58,8 +58,11 @@ HWND FindMainWindow(DWORD processId, bool mustBeVisible) {
   return search.Found;
 }
 
+// The view is the window's multi-line edit control.
 BOOL CALLBACK FindEditProc(HWND wnd, LPARAM param) {
-  if (::lstrcmpiW(ClassOf(wnd).c_str(), L"Edit") != 0) return TRUE;
+  if (::lstrcmpiW(ClassOf(wnd).c_str(), L"Edit") != 0 ||
+      !(::GetWindowLongPtrW(wnd, GWL_STYLE) & ES_MULTILINE))
+    return TRUE;
   *reinterpret_cast<HWND*>(param) = wnd;
   return FALSE;
 }
