@@ -174,8 +174,9 @@ int Watch(int argc, wchar_t** argv) {
     if (::SendMessageTimeoutW(edit, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs,
                               &lineCount))
       shown = lineCount > 0 ? static_cast<long long>(lineCount) - 1 : 0;
-    std::printf("%lld %lld %.1f\n", UnixTimeMs(), shown, Seconds(before, after) * 1000.0);
-    std::fflush(stdout);
+    if (std::printf("%lld %lld %.1f\n", UnixTimeMs(), shown, Seconds(before, after) * 1000.0) < 0 ||
+        std::fflush(stdout) != 0)
+      return 0;  // nobody reads any more
 
     next += interval;
     long long wait = next - UnixTimeMs();
