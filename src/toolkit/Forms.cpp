@@ -232,6 +232,21 @@ void TApplication::Initialize() {
                                             ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
   ::InitCommonControlsEx(&icc);
   FTerminated = false;
+  if (!FHandle) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TavrinoApplication";
+    ::RegisterClassExW(&wc);
+    FHandle = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, FTitle.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+  }
+}
+
+void TApplication::SetTitle(const std::wstring& title) {
+  FTitle = title;
+  if (FHandle) ::SetWindowTextW(FHandle, FTitle.c_str());
 }
 
 void TApplication::Run() {

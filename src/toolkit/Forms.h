@@ -77,7 +77,9 @@ class TApplication {
 public:
   void Initialize();
   const std::wstring& Title() const noexcept { return FTitle; }
-  void SetTitle(const std::wstring& title) { FTitle = title; }
+  // The title is also the text of the application's hidden window, where tools find it.
+  void SetTitle(const std::wstring& title);
+  HWND Handle() const noexcept { return FHandle; }
   // The taskbar shows the main form itself (there is no hidden application window).
   void SetMainFormOnTaskBar(bool value) noexcept { FMainFormOnTaskBar = value; }
   bool MainFormOnTaskBar() const noexcept { return FMainFormOnTaskBar; }
@@ -106,6 +108,7 @@ private:
   bool ProcessMessage(MSG& msg);
 
   std::wstring FTitle;
+  HWND FHandle = nullptr;
   TForm* FMainForm = nullptr;
   bool FMainFormOnTaskBar = true;
   bool FTerminated = false;
