@@ -2,6 +2,7 @@
 
 #include "base/Misc.h"
 #include "base/Strings.h"
+#include "net/Sockets.h"
 
 #include <iterator>
 
@@ -15,6 +16,7 @@ struct TUnit {
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
     {StringsStart, StringsStop},
+    {SocketsStart, SocketsStop},
     {ClearMsgBoxProcs, ClearMsgBoxProcs},
 };
 
