@@ -118,10 +118,11 @@ def wait_port_free(port, limit_s=15.0):
 
 
 class Samples:
-    """Lines a probe prints, "<unix-ms> <shown> [<latency-ms>]", read on a thread."""
+    """Lines a probe prints, "<unix-ms> <shown> [<wm_null-ms> <line-count-ms>]", read on a
+    thread."""
 
     def __init__(self, stream):
-        self.items = []          # (time ms, shown, latency ms or None)
+        self.items = []          # (time ms, shown, WM_NULL wait ms, both waits ms) or Nones
         self.lock = threading.Lock()
         self.arrived = threading.Event()
         self.thread = threading.Thread(target=self._read, args=(stream,), daemon=True)
@@ -133,12 +134,13 @@ class Samples:
             try:
                 t, shown = float(parts[0]), int(parts[1])
                 latency = float(parts[2]) if len(parts) > 2 else None
+                waits = latency + float(parts[3]) if len(parts) > 3 else None
             except (IndexError, ValueError):
                 continue
             if shown < 0:        # the view gave no answer in time
                 shown = self.items[-1][1] if self.items else 0
             with self.lock:
-                self.items.append((t, shown, latency))
+                self.items.append((t, shown, latency, waits))
             self.arrived.set()
 
     def snapshot(self):
@@ -474,7 +476,8 @@ class Bench:
     def show_bursts(self, receiver, idle_latency):
         """Shows APPEND_BURST datagrams APPEND_REPEATS times; returns the median time from the
         first datagram sent to the last line shown, and the median time the window was busy
-        (the summed waits for WM_NULL answers, which leaves out the wait for the next poll)."""
+        (the summed waits for the probe's answers, which leaves out the wait for the next
+        poll)."""
         shows, busies = [], []
         for _ in range(APPEND_REPEATS):
             time.sleep(0.3)
@@ -485,7 +488,7 @@ class Bench:
                 self.notes.append(f"append test lost {before + APPEND_BURST - shown} datagrams")
             window = [s for s in receiver.samples.snapshot() if first <= s[0] <= shown_at]
             shows.append(shown_at - first)
-            busies.append(sum(max(0.0, s[2] - idle_latency) for s in window))
+            busies.append(sum(max(0.0, s[3] - idle_latency) for s in window))
         return statistics.median(shows), statistics.median(busies)
 
     def append_and_memory(self, lossless):
@@ -493,7 +496,7 @@ class Bench:
         try:
             time.sleep(1.0)
             rss_empty = receiver.rss_kb()
-            recent = [s[2] for s in receiver.samples.snapshot() if s[0] >= now_ms() - 500]
+            recent = [s[3] for s in receiver.samples.snapshot() if s[0] >= now_ms() - 500]
             idle = statistics.median(recent) if recent else 0.0
             empty = self.show_bursts(receiver, idle)
             fill_rate = max(1000, min(20000, lossless // 2))
@@ -553,6 +556,7 @@ def report(bench, r, elapsed):
     start_med, start_min, start_max = r["start"]
     ratio = tav_rate / base_rate if base_rate else float("nan")
     append_ratio = full_busy / empty_busy if empty_busy else float("nan")
+    show_ratio = full_show / empty_show if empty_show else float("nan")
 
     rows = [
         ("datagrams/s shown without loss", f"{base_rate}", f"{tav_rate}",
@@ -568,7 +572,8 @@ def report(bench, r, elapsed):
          f"{empty_show:.0f} (busy {empty_busy:.0f})", ""),
         (f"show {APPEND_BURST:,} datagrams at {held:,} lines, ms", "-",
          f"{full_show:.0f} (busy {full_busy:.0f})",
-         f"busy <= 2 x empty: {append_ratio:.2f} x, {verdict(append_ratio <= 2)}"),
+         f"busy <= 2 x empty: {append_ratio:.2f} x, {verdict(append_ratio <= 2)}"
+         f" (shown: {show_ratio:.2f} x)"),
         ("memory per line held, bytes", "-", f"{per_line:.0f}", ""),
         (f"start to visible window, ms (median of {START_REPEATS})", "-", f"{start_med:.0f}",
          f"spread {start_min:.0f}-{start_max:.0f}"),
@@ -586,7 +591,7 @@ def report(bench, r, elapsed):
     print(f"rate ladder (fresh receiver each, {LADDER_SECONDS:.0f} s per rate), datagrams lost:")
     print(f"  baseline: {', '.join(base_steps)}")
     print(f"  Tavrino:  {', '.join(tav_steps)}")
-    print("busy: summed waits for the window's WM_NULL answers while the burst was shown "
+    print("busy: summed waits for the window's answers to the probe while the burst was shown "
           "(leaves out the wait for the next 200 ms poll)")
 
 

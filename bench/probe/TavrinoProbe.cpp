@@ -3,8 +3,8 @@
 //     starts the program, waits for its main window to be visible and prints
 //     "<milliseconds-to-visible> <process-id>"; the program keeps running.
 //   TavrinoProbe watch <interval-ms> [stop-file]
-//     prints "<unix-time-ms> <lines-shown> <wm_null-latency-ms>" every interval until
-//     standard input ends or the stop file exists.
+//     prints "<unix-time-ms> <lines-shown> <wm_null-latency-ms> <line-count-latency-ms>"
+//     every interval until standard input ends or the stop file exists.
 #include "base/Handle.h"
 #include "base/Win.h"
 #include "bench/probe/ProbeClock.h"
@@ -174,7 +174,11 @@ int Watch(int argc, wchar_t** argv) {
     if (::SendMessageTimeoutW(edit, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs,
                               &lineCount))
       shown = lineCount > 0 ? static_cast<long long>(lineCount) - 1 : 0;
-    if (std::printf("%lld %lld %.1f\n", UnixTimeMs(), shown, Seconds(before, after) * 1000.0) < 0 ||
+    LARGE_INTEGER counted;
+    ::QueryPerformanceCounter(&counted);
+    // The second wait catches work that started after the WM_NULL answer, such as painting.
+    if (std::printf("%lld %lld %.1f %.1f\n", UnixTimeMs(), shown, Seconds(before, after) * 1000.0,
+                    Seconds(after, counted) * 1000.0) < 0 ||
         std::fflush(stdout) != 0)
       return 0;  // nobody reads any more
 
