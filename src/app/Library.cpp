@@ -1,5 +1,6 @@
 #include "app/Library.h"
 
+#include "base/DateTime.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "net/Sockets.h"
@@ -16,6 +17,7 @@ struct TUnit {
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
     {StringsStart, StringsStop},
+    {DateTimeStart, DateTimeStop},
     {SocketsStart, SocketsStop},
     {ClearMsgBoxProcs, ClearMsgBoxProcs},
 };
