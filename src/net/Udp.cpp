@@ -63,15 +63,24 @@ void TUdpClient::SendBroadcast(int Port, const std::string& Datagram) {
   LogData(Datagram.data(), static_cast<int>(Datagram.size()), ltSend);
 }
 
-std::string TUdpClient::RecvDatagram() {
+bool TUdpClient::ReceiveOne(std::string& Datagram) {
   FSAL = sizeof FSockAddr;
   int received = ::recvfrom(Socket(), FRecvBuffer.get(), kRecvBufferSize, 0, reinterpret_cast<sockaddr*>(&FSockAddr),
                             &FSAL);
   // An empty datagram and a failed receive both come back empty; failures raise nothing.
-  if (received <= 0) return {};
-  std::string datagram(FRecvBuffer.get(), static_cast<size_t>(received));
+  if (received <= 0) {
+    Datagram.clear();
+    return received == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK;
+  }
+  Datagram.assign(FRecvBuffer.get(), static_cast<size_t>(received));
   Log(L"Received data from " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltInfo);
-  LogData(datagram.data(), received, ltReceive);
+  LogData(Datagram.data(), received, ltReceive);
+  return true;
+}
+
+std::string TUdpClient::RecvDatagram() {
+  std::string datagram;
+  ReceiveOne(datagram);
   return datagram;
 }
 
@@ -151,24 +160,48 @@ void TUdpServer::SetPort(int Value) {
   }
 }
 
-void TUdpServer::Poll(std::uint32_t TimeoutMsec) { PollLoop(TimeoutMsec, nullptr); }
+void TUdpServer::Dispatch(const std::string& Datagram) {
+  // The reply goes to this sender even if the handler sends elsewhere meanwhile.
+  const sockaddr_in sender = SockAddr();
+  std::string reply = HandleDatagram(Datagram);
+  if (!reply.empty()) {
+    SendTo(sender, reply, 0);
+    Log(L"Sent Data to " + AddressText(sender), ltAction);
+    LogData(reply.data(), static_cast<int>(reply.size()), ltSend);
+  }
+}
 
-bool TUdpServer::Poll(std::uint32_t TimeoutMsec, std::uint32_t BudgetMsec) { return PollLoop(TimeoutMsec, &BudgetMsec); }
+void TUdpServer::Poll(std::uint32_t TimeoutMsec) {
+  while (DataAvailable(TimeoutMsec)) Dispatch(RecvDatagram());
+}
 
-bool TUdpServer::PollLoop(std::uint32_t TimeoutMsec, const std::uint32_t* BudgetMsec) {
+namespace {
+
+// Switches a socket to non-blocking mode for one scope.
+class TNonBlockingScope {
+public:
+  explicit TNonBlockingScope(SOCKET socket) noexcept : FSocket(socket) { SetMode(1); }
+  TNonBlockingScope(const TNonBlockingScope&) = delete;
+  TNonBlockingScope& operator=(const TNonBlockingScope&) = delete;
+  ~TNonBlockingScope() { SetMode(0); }
+
+private:
+  void SetMode(u_long nonBlocking) noexcept { ::ioctlsocket(FSocket, FIONBIO, &nonBlocking); }
+  SOCKET FSocket;
+};
+
+}  // namespace
+
+bool TUdpServer::Poll(std::uint32_t TimeoutMsec, std::uint32_t BudgetMsec) {
   using TClock = std::chrono::steady_clock;
-  const TClock::time_point start = TClock::now();
+  const TClock::time_point end = TClock::now() + std::chrono::milliseconds(BudgetMsec);
+  std::string datagram;
   while (DataAvailable(TimeoutMsec)) {
-    std::string datagram = RecvDatagram();
-    // The reply goes to this sender even if the handler sends elsewhere meanwhile.
-    const sockaddr_in sender = SockAddr();
-    std::string reply = HandleDatagram(datagram);
-    if (!reply.empty()) {
-      SendTo(sender, reply, 0);
-      Log(L"Sent Data to " + AddressText(sender), ltAction);
-      LogData(reply.data(), static_cast<int>(reply.size()), ltSend);
+    TNonBlockingScope drain(Socket());
+    while (ReceiveOne(datagram)) {
+      Dispatch(datagram);
+      if (TClock::now() >= end) return true;
     }
-    if (BudgetMsec && TClock::now() - start >= std::chrono::milliseconds(*BudgetMsec)) return true;
   }
   return false;
 }

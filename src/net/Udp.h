@@ -49,6 +49,9 @@ protected:
   void SendTo(const sockaddr_in& Address, const std::string& Data, int Flags);
   // The address of the last datagram received or sent, also the local one while binding.
   sockaddr_in& SockAddr() noexcept { return FSockAddr; }
+  // One receive into Datagram (empty for an empty datagram or a failed receive). False only
+  // when the socket is in non-blocking mode and nothing is waiting.
+  bool ReceiveOne(std::string& Datagram);
   // Clears the address, then sets IPv4, Address (network byte order) and the low 16 bits
   // of Port.
   void SetSockAddr(std::uint32_t Address, int Port) noexcept;
@@ -83,6 +86,9 @@ public:
   void Poll(std::uint32_t TimeoutMsec);
   // Like Poll, but after each handled datagram stops once BudgetMsec have passed since the
   // call began: true then (more may be waiting); false when a wait found no datagram.
+  // Once a wait has found data, the datagrams waiting are received without a wait before
+  // each one (the socket is non-blocking for that drain and blocking again afterwards): half
+  // the system calls, which counts where each call is a round trip, as under Wine.
   bool Poll(std::uint32_t TimeoutMsec, std::uint32_t BudgetMsec);
 
   // Handles one datagram; a non-empty result goes back to its sender as the reply.
@@ -90,7 +96,8 @@ public:
 
 private:
   void SetReceiveBuffer() noexcept;
-  bool PollLoop(std::uint32_t TimeoutMsec, const std::uint32_t* BudgetMsec);
+  // Hands one received datagram to HandleDatagram and sends the reply, if any, to its sender.
+  void Dispatch(const std::string& Datagram);
 
   int FPort = 0;  // the local port
 };

@@ -6,6 +6,7 @@
 #include "NetTestSupport.h"
 
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -262,6 +263,24 @@ TEST(UdpServerPoll, LargeBudgetDrainsEverythingAndReportsNothingLeft) {
   // Returns once a wait of one second finds nothing more.
   EXPECT_FALSE(server.Poll(1000, 600000));
   EXPECT_EQ(server.Received, (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(UdpServerPoll, BudgetedDrainLeavesTheSocketBlocking) {
+  TTestServer server(0);
+  TLoopbackPeer peer;
+  for (const char* d : {"a", "b"}) ASSERT_TRUE(peer.SendTo(server.Port(), d));
+  EXPECT_FALSE(server.Poll(kArrivalLimitMsec, 600000));
+  ASSERT_TRUE(peer.SendTo(server.Port(), "x"));
+  server.OnDatagram = [](TTestServer&) { throw EChannelError(L"handler failed"); };
+  EXPECT_THROW(server.Poll(kArrivalLimitMsec, 600000), EChannelError);
+  // A receive now waits for the next datagram instead of coming back empty at once.
+  std::thread late([&] {
+    ::Sleep(300);
+    TLoopbackPeer sender;
+    sender.SendTo(server.Port(), "late");
+  });
+  EXPECT_EQ(server.RecvDatagram(), "late");
+  late.join();
 }
 
 TEST(UdpServerPoll, PollWithoutBudgetHandlesEveryDatagram) {
