@@ -17,13 +17,6 @@
 #include <string>
 #include <string_view>
 
-// Raised for a date or time that does not exist in the standard calendar (month 13, 30 February,
-// minute 60 ...).
-class EConvertError : public Exception {
-public:
-  using Exception::Exception;
-};
-
 // The user's short date pattern upper-cased and reduced to "DMY.:-/'_+*", the year widened to
 // "YYYY" (for example "DD.MM.YYYY"); a format for ParseDateTimeFmt. Set by DateTimeStart.
 extern std::wstring DateParsePattern;

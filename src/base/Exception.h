@@ -21,6 +21,13 @@ public:
   EAbstractError();
 };
 
+// A text or value that cannot be converted: a date or time that does not exist in the
+// calendar (month 13, 30 February, minute 60 ...).
+class EConvertError : public Exception {
+public:
+  using Exception::Exception;
+};
+
 // A failed Win32 call; the message is the system's text for the error code.
 class EOSError : public Exception {
 public:
