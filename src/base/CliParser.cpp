@@ -3,48 +3,16 @@
 #include "base/Strings.h"
 #include "base/Win.h"
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 
 namespace {
 
-bool IsWhiteSpace(wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r' || c == L' '; }
-
-// Without the control characters and spaces (everything up to 32) at both ends.
-std::wstring_view TrimControls(std::wstring_view s) {
-  while (!s.empty() && s.front() <= L' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() <= L' ') s.remove_suffix(1);
-  return s;
-}
-
-std::vector<std::wstring_view> SplitAtCommas(std::wstring_view s) {
-  std::vector<std::wstring_view> entries;
-  for (;;) {
-    const size_t comma = s.find(L',');
-    entries.push_back(s.substr(0, comma));
-    if (comma == std::wstring_view::npos) return entries;
-    s.remove_prefix(comma + 1);
-  }
-}
-
-// Locale-aware upper or lower case (LCMAP_UPPERCASE / LCMAP_LOWERCASE); the text unchanged when
-// the system cannot map it.
-std::wstring MapCase(const std::wstring& s, DWORD mapFlags) {
-  if (s.empty()) return s;
-  const DWORD flags = mapFlags | LCMAP_LINGUISTIC_CASING;
-  const int size = static_cast<int>(s.size());
-  int n = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), size, nullptr, 0, nullptr, nullptr, 0);
-  if (n <= 0) return s;
-  std::wstring mapped(static_cast<size_t>(n), L'\0');
-  n = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), size, mapped.data(), n, nullptr, nullptr, 0);
-  if (n <= 0) return s;
-  mapped.resize(static_cast<size_t>(n));
-  return mapped;
-}
-
-bool SameTextOrdinal(std::wstring_view a, std::wstring_view b) {
-  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+// A key list of UnknownOptions and MissingOptions: keys separated by spaces or commas.
+std::wstring CommasForSpaces(std::wstring keys) {
+  std::replace(keys.begin(), keys.end(), L' ', L',');
+  return keys;
 }
 
 // Length of the allowed prefix at Pos (0 when none) and its type. Every allowed type is tried in
@@ -72,12 +40,13 @@ void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOpti
   FAllowedOptions = AllowedOptions;
   FOptionKeyCase = OptionKeyCase;
 
-  const std::wstring_view s = TrimControls(CommandLine);
+  const std::wstring trimmed = Trim(CommandLine);
+  const std::wstring_view s = trimmed;
   const size_t n = s.size();
   TOptionType type = otSlash;
   size_t p = 0;  // start of the segment not yet taken into the part
   for (;;) {
-    while (p < n && IsWhiteSpace(s[p])) ++p;
+    while (p < n && WhitespaceChars.Contains(s[p])) ++p;
     if (p >= n) break;
     std::wstring text;
     size_t q = p;
@@ -87,7 +56,7 @@ void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOpti
         p = q;
         break;
       }
-      if (IsWhiteSpace(s[q])) {
+      if (WhitespaceChars.Contains(s[q])) {
         text.append(s.substr(p, q - p));
         p = q + 1;
         break;
@@ -136,7 +105,8 @@ void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOpti
 
 void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKeyCase, bool IncludeCommand) {
   const wchar_t* raw = ::GetCommandLineW();
-  const std::wstring_view line = TrimControls(raw ? raw : L"");
+  const std::wstring trimmed = Trim(raw ? raw : L"");
+  const std::wstring_view line = trimmed;
   // The program path ends at its closing quote, or unquoted at the first white space, as
   // Windows reads it; parsing it as parts would make options of a path like C:\my-tools\x.exe.
   std::wstring_view program;
@@ -147,7 +117,7 @@ void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKey
     rest = close == std::wstring_view::npos ? std::wstring_view() : line.substr(close + 1);
   } else {
     size_t end = 0;
-    while (end < line.size() && !IsWhiteSpace(line[end])) ++end;
+    while (end < line.size() && !WhitespaceChars.Contains(line[end])) ++end;
     program = line.substr(0, end);
     rest = line.substr(end);
   }
@@ -162,9 +132,9 @@ void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKey
 std::wstring TCliParser::ConvertKey(const std::wstring& OptionKey) const {
   switch (FOptionKeyCase) {
     case ocUpperCase:
-      return MapCase(OptionKey, LCMAP_UPPERCASE);
+      return LocaleUpperCase(OptionKey);
     case ocLowerCase:
-      return MapCase(OptionKey, LCMAP_LOWERCASE);
+      return LocaleLowerCase(OptionKey);
     case ocUnchanged:
       break;
   }
@@ -238,21 +208,17 @@ std::wstring TCliParser::Text(std::int32_t Index0) const {
 }
 
 std::wstring TCliParser::UnknownOptions(const std::wstring& KnownOptions, bool IncludeParams) const {
-  std::wstring known = KnownOptions;
-  for (wchar_t& c : known)
-    if (c == L' ') c = L',';
-  known = ConvertKey(known);
-  std::vector<std::wstring_view> entries = SplitAtCommas(known);
-  for (std::wstring_view& entry : entries) entry = TrimControls(entry);
+  const std::wstring known = ConvertKey(CommasForSpaces(KnownOptions));
+  TStringArray entries;
+  std::wstring_view rest = known;
+  for (std::wstring entry; NextToken(rest, L",", entry, true);) entries.push_back(std::move(entry));
 
   std::wstring result;
   bool first = true;
   for (const TListNode* node = First(); node; node = node->Next()) {
     const TPartNode* part = AsPart(node);
     if (!part || part->PartType != ptOption) continue;
-    bool isKnown = false;
-    for (std::wstring_view entry : entries) isKnown = isKnown || entry == part->Key;
-    if (isKnown) continue;
+    if (std::find(entries.begin(), entries.end(), part->Key) != entries.end()) continue;
     if (!first) result += kLineBreak;
     first = false;
     result += part->Key;
@@ -262,13 +228,11 @@ std::wstring TCliParser::UnknownOptions(const std::wstring& KnownOptions, bool I
 }
 
 std::wstring TCliParser::MissingOptions(const std::wstring& MandatoryOptions) const {
-  std::wstring mandatory = MandatoryOptions;
-  for (wchar_t& c : mandatory)
-    if (c == L' ') c = L',';
-  mandatory = ConvertKey(mandatory);
+  const std::wstring mandatory = ConvertKey(CommasForSpaces(MandatoryOptions));
   std::wstring result;
-  for (std::wstring_view entry : SplitAtCommas(mandatory))
-    if (!entry.empty() && !FindOption(std::wstring(entry))) (result += entry) += kLineBreak;
+  std::wstring_view rest = mandatory;
+  for (std::wstring entry; NextToken(rest, L",", entry, false);)
+    if (!entry.empty() && !FindOption(entry)) (result += entry) += kLineBreak;
   return result;
 }
 

@@ -3,13 +3,11 @@
 // answers questions about the options. The parser is a list of its parts, in command-line order.
 #include "base/LinkList.h"
 #include "base/Sets.h"
+#include "base/Strings.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
-
-using TStringArray = std::vector<std::wstring>;
 
 enum TPartType : std::uint8_t { ptText, ptOption };
 enum TOptionType : std::uint8_t { otSlash, otDash, otDoubleDash, otPlus };

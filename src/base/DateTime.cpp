@@ -133,7 +133,14 @@ int Saturate32(std::int64_t value) {
                                                    std::numeric_limits<std::int32_t>::max()));
 }
 
+// Format letters are ASCII in either case; the locale's case mapping would turn the "i" of a
+// week-year token into "İ" under Turkish rules.
 wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
+
+std::wstring AsciiUpperText(std::wstring text) {
+  for (wchar_t& c : text) c = AsciiUpper(c);
+  return text;
+}
 
 bool StartsWithNoCase(std::wstring_view text, size_t pos, std::wstring_view prefix) {
   if (text.size() - pos < prefix.size()) return false;
@@ -142,19 +149,10 @@ bool StartsWithNoCase(std::wstring_view text, size_t pos, std::wstring_view pref
   return true;
 }
 
-// Decimal text with at least Digits digits after the sign ("-0005"). Switch to the string
-// unit's helper once it has a sign-first variant (IntToStrZeroPad puts the zeros first).
-std::wstring NumberText(std::int64_t value, int digits) {
-  std::wstring text;
-  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  do {
-    text += static_cast<wchar_t>(L'0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude > 0);
-  if (static_cast<int>(text.size()) < digits) text.append(static_cast<size_t>(digits) - text.size(), L'0');
-  if (value < 0) text += L'-';
-  std::reverse(text.begin(), text.end());
-  return text;
+// A year of at least four digits; years before the era keep their sign in front ("-0005"),
+// where IntToStrZeroPad would put the zeros first.
+std::wstring YearText(std::int64_t year) {
+  return year < 0 ? L'-' + IntToStrZeroPad(-year, 4) : IntToStrZeroPad(year, 4);
 }
 
 // The locale's patterns come in the Windows notation; the formatter's differs in the AM/PM
@@ -222,15 +220,15 @@ public:
         case L'Y': {
           const int count = runLength();
           if (count <= 2)
-            FOut += NumberText(std::llabs(FYear) % 100, 2);
+            FOut += IntToStrZeroPad(std::llabs(FYear) % 100, 2);
           else
-            FOut += NumberText(FYear, 4);
+            FOut += YearText(FYear);
           break;
         }
         case L'M': {
           const int count = runLength();
           if (count <= 2)
-            FOut += NumberText(FMonth, count);
+            FOut += IntToStrZeroPad(FMonth, count);
           else if (FMonth > 0)
             FOut += (count == 3 ? FLocale.ShortMonthNames : FLocale.LongMonthNames)[FMonth - 1];
           break;
@@ -238,7 +236,7 @@ public:
         case L'D': {
           const int count = runLength();
           if (count <= 2)
-            FOut += NumberText(FDay, count);
+            FOut += IntToStrZeroPad(FDay, count);
           else if (count <= 4)
             AppendDayName(count == 4);
           else
@@ -255,17 +253,17 @@ public:
             else if (hour > 12)
               hour -= 12;
           }
-          FOut += NumberText(hour, std::min(count, 2));
+          FOut += IntToStrZeroPad(hour, std::min(count, 2));
           break;
         }
         case L'N':
-          FOut += NumberText(FMinute, std::min(runLength(), 2));
+          FOut += IntToStrZeroPad(FMinute, std::min(runLength(), 2));
           break;
         case L'S':
-          FOut += NumberText(FSecond, std::min(runLength(), 2));
+          FOut += IntToStrZeroPad(FSecond, std::min(runLength(), 2));
           break;
         case L'Z':
-          FOut += NumberText(FMSec, std::min(runLength(), 3));
+          FOut += IntToStrZeroPad(FMSec, std::min(runLength(), 3));
           break;
         case L'T':
           Append(FromWindowsPattern(runLength() == 1 ? FLocale.ShortTimeFormat : FLocale.LongTimeFormat),
@@ -382,11 +380,7 @@ void EraseAt(std::wstring& text, size_t pos, size_t count) {
 // --- Unit start and stop ----------------------------------------------------------------------
 
 void DateTimeStart() {
-  std::wstring pattern;
-  for (wchar_t c : LocaleSnapshot().ShortDateFormat) {
-    const wchar_t upper = AsciiUpper(c);
-    if (std::wstring_view(L"DMY.:-/'_+*").find(upper) != std::wstring_view::npos) pattern += upper;
-  }
+  std::wstring pattern = KeepChars(AsciiUpperText(LocaleSnapshot().ShortDateFormat), L"DMY.:-/'_+*");
   if (pattern.find(L"YYYY") == std::wstring::npos) {
     const size_t yy = pattern.find(L"YY");
     if (yy != std::wstring::npos) pattern.insert(yy, L"YY");
@@ -693,16 +687,16 @@ std::wstring FormatDateTimeEx(std::wstring_view Format, double X) {
     std::wstring value;
     switch (token) {
       case L'E':
-        value = NumberText(isDate ? isoWeek().DayOfWeek : 0, 1);
+        value = std::to_wstring(isDate ? isoWeek().DayOfWeek : 0);
         break;
       case L'F':
-        value = NumberText(dayNo(), static_cast<int>(run));
+        value = IntToStrZeroPad(dayNo(), static_cast<int>(run));
         break;
       case L'I':
-        value = run == 2 ? NumberText(std::llabs(weekYear()) % 100, 2) : NumberText(weekYear(), 1);
+        value = run == 2 ? IntToStrZeroPad(std::llabs(weekYear()) % 100, 2) : std::to_wstring(weekYear());
         break;
       default:  // W
-        value = NumberText(isoWeek().Week, static_cast<int>(run));
+        value = IntToStrZeroPad(isoWeek().Week, static_cast<int>(run));
     }
     rewritten += L'"';
     rewritten += value;

@@ -1,6 +1,6 @@
 #include "base/LinkList.h"
 
-#include "base/Win.h"
+#include "base/Strings.h"
 
 #include <exception>
 #include <utility>
@@ -384,11 +384,7 @@ void TLinkList::ScanDelete(TListNode*& ScanNode) {
 std::int32_t TLinkList::Compare(const TListNode* Node1, const TListNode* Node2) const {
   const std::wstring key1 = Node1 ? Node1->SortKey() : std::wstring();
   const std::wstring key2 = Node2 ? Node2->SortKey() : std::wstring();
-  const int result = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, key1.data(),
-                                       static_cast<int>(key1.size()), key2.data(),
-                                       static_cast<int>(key2.size()), nullptr, nullptr, 0);
-  if (result == 0) return key1.compare(key2) < 0 ? -1 : (key1 == key2 ? 0 : 1);  // invalid input
-  return result - CSTR_EQUAL;
+  return LocaleCompare(key1, key2, true);
 }
 
 void TLinkList::Notify(TListNode* /*Node*/, TListNotification /*Action*/) {}

@@ -12,6 +12,7 @@
 //   for (TListNode* p = TLinkList::StartScan(); list.Scan(p);)
 //     if (Unwanted(p)) list.ScanDelete(p);  // the next Scan delivers the node that followed
 #include "base/Exception.h"
+#include "base/Strings.h"  // TAlignment of the text node
 
 #include <concepts>
 #include <cstdint>
@@ -28,9 +29,6 @@ enum TListNotification : std::uint8_t {
   lnExtracted,     // a node was unlinked and handed back
   lnDeleted        // a node was unlinked and is about to be freed
 };
-
-// Horizontal alignment of a text.
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // A list operation used against the list's rules (a list inside itself, a position in another
 // list, a change while the list is being sorted).

@@ -14,9 +14,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <limits>
 
 namespace {
+
+// Two upper-case hexadecimal digits.
+void AppendHexByte(std::wstring& out, unsigned char b) {
+  static constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
+  out += kHexDigits[b >> 4];
+  out += kHexDigits[b & 15];
+}
 
 // Shared by the 32- and 64-bit conversions: magnitude limits are given by the caller.
 bool ParseInteger(std::wstring_view s, std::uint64_t decimalPositiveMax, std::uint64_t decimalNegativeMax,
@@ -78,6 +86,8 @@ wchar_t LocaleChar(LCTYPE type, wchar_t fallback) {
   return text.empty() ? fallback : text[0];
 }
 
+// The date unit's Now() gives the same value, but that unit builds on this one; the program's
+// start is taken here so that the string unit needs nothing above it.
 double NowAsDateTime() {
   SYSTEMTIME st;
   ::GetLocalTime(&st);
@@ -170,7 +180,6 @@ std::int64_t StrToInt64Def(std::wstring_view s, std::int64_t Default) {
 
 void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerLine) {
   if (!Lines || !Data || BytesPerLine <= 0) return;
-  static const wchar_t kHexDigits[] = L"0123456789ABCDEF";
   const size_t width = 3 * static_cast<size_t>(BytesPerLine) + 2 * static_cast<size_t>((BytesPerLine - 1) / 8);
   const auto* bytes = static_cast<const unsigned char*>(Data);
 
@@ -196,8 +205,7 @@ void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerL
       charColumn += L'.';
     else
       charColumn += static_cast<wchar_t>(b);  // Latin-1 reading, whatever the code page
-    hexColumn += kHexDigits[b >> 4];
-    hexColumn += kHexDigits[b & 15];
+    AppendHexByte(hexColumn, b);
     hexColumn += L' ';
     if (++counter == BytesPerLine) emitRow();
     if (counter == 8) hexColumn += L"- ";
@@ -224,7 +232,8 @@ std::wstring MapCase(std::wstring_view s, DWORD flags) {
   if (need <= 0) return std::wstring(s);
   std::wstring result(static_cast<size_t>(need), L'\0');
   need = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), length, result.data(), need, nullptr, nullptr, 0);
-  result.resize(static_cast<size_t>(std::max(need, 0)));
+  if (need <= 0) return std::wstring(s);
+  result.resize(static_cast<size_t>(need));
   return result;
 }
 
@@ -242,6 +251,20 @@ int LocaleCompare(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
 
 bool SameTextOrStr(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
   return A == B || LocaleCompare(A, B, IgnoreCase) == 0;
+}
+
+bool SameTextOrdinal(std::wstring_view A, std::wstring_view B) {
+  // Case is mapped one code unit at a time: texts of other lengths never match, and equal
+  // lengths can be compared in slices that fit the API.
+  if (A.size() != B.size()) return false;
+  while (!A.empty()) {
+    const size_t n = std::min<size_t>(A.size(), INT_MAX);
+    if (::CompareStringOrdinal(A.data(), static_cast<int>(n), B.data(), static_cast<int>(n), TRUE) != CSTR_EQUAL)
+      return false;
+    A.remove_prefix(n);
+    B.remove_prefix(n);
+  }
+  return true;
 }
 
 std::wstring LocaleUpperCase(std::wstring_view S) { return MapCase(S, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING); }
@@ -399,7 +422,7 @@ namespace {
 // Looks placeholder names up among the values: a value number, or the key of a "key=text" value.
 class TPlaceholderValues {
 public:
-  explicit TPlaceholderValues(const std::vector<std::wstring>& values) : FValues(values) {}
+  explicit TPlaceholderValues(const TStringArray& values) : FValues(values) {}
 
   const std::wstring* Find(std::wstring_view name) {
     std::int32_t n;
@@ -424,7 +447,7 @@ private:
     }
   }
 
-  const std::vector<std::wstring>& FValues;
+  const TStringArray& FValues;
   std::vector<TNamed> FNamed;
   bool FNamedReady = false;
 };
@@ -455,7 +478,7 @@ private:
 // The result is built front to back: out holds everything before the search position p, and
 // the template from p on is still to be searched. Each character of the template is looked at
 // a bounded number of times, so the time is linear in the template's length.
-std::wstring FormatPlaceholders(std::wstring_view Template, const std::vector<std::wstring>& Values) {
+std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& Values) {
   const std::wstring_view t = Template;
   const size_t n = t.size();
   TPlaceholderValues values(Values);
@@ -499,7 +522,7 @@ std::wstring FormatPlaceholders(std::wstring_view Template, const std::vector<st
 }
 
 std::wstring FormatPlaceholder(std::wstring_view Template, const std::wstring& Value) {
-  return FormatPlaceholders(Template, std::vector<std::wstring>{Value});
+  return FormatPlaceholders(Template, TStringArray{Value});
 }
 
 // ---- Trimming and filtering
@@ -630,11 +653,15 @@ namespace {
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// Code units of the character at i: 2 for a surrogate pair, otherwise 1.
+size_t UnitsAt(std::wstring_view s, size_t i) {
+  return IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1]) ? 2 : 1;
+}
+
 // Code units taken by the first count characters of s (all of s when it has fewer).
 size_t FirstCharsUnits(std::wstring_view s, size_t count) {
   size_t i = 0;
-  for (; count > 0 && i < s.size(); --count)
-    i += (IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) ? 2 : 1;
+  for (; count > 0 && i < s.size(); --count) i += UnitsAt(s, i);
   return i;
 }
 
@@ -650,8 +677,7 @@ size_t LastCharsUnits(std::wstring_view s, size_t count) {
 
 int CodePointLength(std::wstring_view S) {
   size_t n = 0;
-  for (size_t i = 0; i < S.size(); ++n)
-    i += (IsHighSurrogate(S[i]) && i + 1 < S.size() && IsLowSurrogate(S[i + 1])) ? 2 : 1;
+  for (size_t i = 0; i < S.size(); ++n) i += UnitsAt(S, i);
   return static_cast<int>(std::min<size_t>(n, INT_MAX));
 }
 
@@ -676,10 +702,22 @@ std::wstring RepeatChar(wchar_t Ch, int Count) {
 std::wstring Spaces(int Count) { return RepeatChar(L' ', Count); }
 
 std::wstring IntToStrZeroPad(std::int64_t Value, int Width) {
-  std::wstring digits = std::to_wstring(Value);
-  if (Width > 0 && digits.size() < static_cast<size_t>(Width))
-    digits.insert(0, static_cast<size_t>(Width) - digits.size(), L'0');
-  return digits;
+  // Written by hand: the date formatter calls this for every field, and std::to_wstring goes
+  // through the C library's printf.
+  wchar_t buffer[24];
+  wchar_t* const end = buffer + std::size(buffer);
+  wchar_t* p = end;
+  std::uint64_t magnitude = Value < 0 ? 0 - static_cast<std::uint64_t>(Value) : static_cast<std::uint64_t>(Value);
+  do {
+    *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  if (Value < 0) *--p = L'-';
+  const size_t length = static_cast<size_t>(end - p);
+  std::wstring text;
+  if (Width > 0 && length < static_cast<size_t>(Width)) text.assign(static_cast<size_t>(Width) - length, L'0');
+  text.append(p, length);
+  return text;
 }
 
 std::wstring CountText(std::int64_t Count, std::wstring_view Plural, std::wstring_view Singular, bool EmptyIfZero) {
@@ -694,7 +732,7 @@ std::wstring JoinNonEmpty(std::wstring_view A, std::wstring_view B, std::wstring
   return result;
 }
 
-std::wstring JoinNonEmptyArray(const std::vector<std::wstring>& Values, std::wstring_view Sep) {
+std::wstring JoinNonEmptyArray(const TStringArray& Values, std::wstring_view Sep) {
   std::wstring result;
   for (const std::wstring& v : Values) {
     if (!result.empty() && !v.empty()) result += Sep;
@@ -921,8 +959,6 @@ double StrToFloatSep(std::wstring_view S, wchar_t DecSep, double Default) {
 
 namespace {
 
-constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
-
 int HexValue(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
   if (c >= L'A' && c <= L'F') return c - L'A' + 10;
@@ -941,10 +977,7 @@ std::int32_t HexToInt(std::wstring_view S) {
 std::wstring BytesToHex(std::string_view Bytes) {
   std::wstring result;
   result.reserve(Bytes.size() * 2);
-  for (unsigned char b : Bytes) {
-    result += kHexDigits[b >> 4];
-    result += kHexDigits[b & 15];
-  }
+  for (unsigned char b : Bytes) AppendHexByte(result, b);
   return result;
 }
 

@@ -44,6 +44,10 @@ private:
 };
 
 using TIntArray = std::vector<std::int32_t>;
+using TStringArray = std::vector<std::wstring>;
+
+// Horizontal alignment of a text.
+enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // Tab, LF, CR and space.
 inline const TCharset WhitespaceChars{9, 10, 13, 32};
@@ -110,6 +114,9 @@ bool TryStrToInt64(std::wstring_view s, std::int64_t& value);
 int LocaleCompare(std::wstring_view A, std::wstring_view B, bool IgnoreCase);
 // True when A and B are equal under the user's locale, ignoring case when IgnoreCase.
 bool SameTextOrStr(std::wstring_view A, std::wstring_view B, bool IgnoreCase);
+// True when A and B are equal code unit by code unit after the system's upper-casing, whatever
+// the locale: for keys and fixed words that must read the same on every system.
+bool SameTextOrdinal(std::wstring_view A, std::wstring_view B);
 // Upper and lower case under the user's locale.
 std::wstring LocaleUpperCase(std::wstring_view S);
 std::wstring LocaleLowerCase(std::wstring_view S);
@@ -151,7 +158,7 @@ bool IntInArray(std::int32_t Value, const TIntArray& Values);
 // ---- Placeholders: "{name}" and "((name))", where a name is a value number (from 1) or the
 // key of a value written "key=text". Curly placeholders are filled first; inserted text is never
 // searched again; a placeholder without a value stays as it is.
-std::wstring FormatPlaceholders(std::wstring_view Template, const std::vector<std::wstring>& Values);
+std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& Values);
 std::wstring FormatPlaceholder(std::wstring_view Template, const std::wstring& Value);
 
 // ---- Trimming and filtering by character sets
@@ -188,7 +195,7 @@ std::wstring IntToStrZeroPad(std::int64_t Value, int Width);
 std::wstring CountText(std::int64_t Count, std::wstring_view Plural, std::wstring_view Singular, bool EmptyIfZero);
 // A + Sep + B when both are not empty, otherwise A + B.
 std::wstring JoinNonEmpty(std::wstring_view A, std::wstring_view B, std::wstring_view Sep);
-std::wstring JoinNonEmptyArray(const std::vector<std::wstring>& Values, std::wstring_view Sep);
+std::wstring JoinNonEmptyArray(const TStringArray& Values, std::wstring_view Sep);
 // Prefix + S + Suffix, or Default when S is empty.
 std::wstring WrapNonEmpty(std::wstring_view S, std::wstring_view Prefix, std::wstring_view Suffix,
                           std::wstring_view Default);

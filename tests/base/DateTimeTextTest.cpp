@@ -92,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFormatCase{"II_WeekYearTwoDigits", L"II", kNewYear, L"15", nullptr},
         TFormatCase{"III_WeekYear", L"III", kNewYear, L"2015", nullptr},
         TFormatCase{"IIII_WeekYear", L"IIII", kNewYear, L"2015", nullptr},
+        TFormatCase{"IIII_WeekYearBeforeYear1", L"IIII|II", Date(-44, 3, 15), L"-44|44", nullptr},
         TFormatCase{"W_Week", L"W", kJan5, L"1", nullptr},
         TFormatCase{"WW_WeekTwoDigits", L"WW", kJan5, L"01", nullptr},
         TFormatCase{"WWW_IsWWThenW", L"WWW", kJan5, L"011", nullptr},

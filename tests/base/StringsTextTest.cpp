@@ -6,6 +6,8 @@
 
 #include "CallCase.h"
 
+#include <cstdint>
+
 namespace {
 
 using TTextCase = TCallCase<std::wstring>;
@@ -61,6 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
         TTextCase{"ZeroPadBeforeSign", [] { return IntToStrZeroPad(-5, 4); }, L"00-5"},
         TTextCase{"ZeroPad", [] { return IntToStrZeroPad(5, 3); }, L"005"},
         TTextCase{"ZeroPadLongerStays", [] { return IntToStrZeroPad(12345, 3); }, L"12345"},
+        TTextCase{"ZeroPadZero", [] { return IntToStrZeroPad(0, 2) + L"|" + IntToStrZeroPad(0, 0); }, L"00|0"},
+        TTextCase{"ZeroPadNegativeFits", [] { return IntToStrZeroPad(-12, 3); }, L"-12"},
+        TTextCase{"ZeroPadInt64Limits",
+                  [] { return IntToStrZeroPad(INT64_MIN, 0) + L"|" + IntToStrZeroPad(INT64_MAX, 1); },
+                  L"-9223372036854775808|9223372036854775807"},
         TTextCase{"CountTextZeroEmpty", [] { return CountText(0, L"Bytes", L"Byte", true); }, L""},
         TTextCase{"CountTextZero", [] { return CountText(0, L"Bytes", L"Byte", false); }, L"0 Bytes"},
         TTextCase{"CountTextOne", [] { return CountText(1, L"Bytes", L"Byte", true); }, L"1 Byte"},
@@ -100,7 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
                       TPredicateCase{"SameIgnoringCase", [] { return SameTextOrStr(L"äbc", L"ÄBC", true); }, true},
                       TPredicateCase{"SameCaseSensitive", [] { return SameTextOrStr(L"abc", L"ABC", false); }, false},
                       TPredicateCase{"SameDifferent", [] { return SameTextOrStr(L"abc", L"abd", true); }, false},
-                      TPredicateCase{"SameEmpty", [] { return SameTextOrStr(L"", L"", false); }, true}),
+                      TPredicateCase{"SameEmpty", [] { return SameTextOrStr(L"", L"", false); }, true},
+                      TPredicateCase{"OrdinalIgnoresCase", [] { return SameTextOrdinal(L"Yes", L"yES"); }, true},
+                      TPredicateCase{"OrdinalBeyondAscii", [] { return SameTextOrdinal(L"äbc", L"ÄBC"); }, true},
+                      TPredicateCase{"OrdinalDifferent", [] { return SameTextOrdinal(L"Ja", L"Jo"); }, false},
+                      TPredicateCase{"OrdinalPrefixOnly", [] { return SameTextOrdinal(L"Ja", L"J"); }, false},
+                      TPredicateCase{"OrdinalEmpty", [] { return SameTextOrdinal(L"", L""); }, true},
+                      TPredicateCase{"OrdinalCountsPastZero",  // counted, not zero-terminated
+                                     [] { return SameTextOrdinal(std::wstring(L"a\0b", 3), std::wstring(L"A\0C", 3)); },
+                                     false},
+                      TPredicateCase{"OrdinalZeroInside",
+                                     [] { return SameTextOrdinal(std::wstring(L"a\0b", 3), std::wstring(L"A\0B", 3)); },
+                                     true}),
     TCaseName());
 
 TEST(TextLength, SurrogatePairCountsOnceLoneSurrogateToo) {
