@@ -6,43 +6,48 @@
 
 namespace {
 
-std::wstring Decode(std::string_view bytes, unsigned codePage) {
-  std::wstring text;
-  // Converted in slices so that no length passed to the API overflows an int.
-  constexpr size_t kSlice = 1u << 28;
+// Converts in slices of at most Slice input units so that no length passed to the API
+// overflows an int. Cut(pos, n) shortens a slice that would split a character; Convert(input,
+// count, output, size) is the API call, asked for the size first.
+template <class TOut, class TIn, class TCut, class TConvert>
+TOut ConvertInSlices(TIn input, size_t slice, TCut cut, TConvert convert) {
+  TOut output;
   size_t pos = 0;
-  while (pos < bytes.size()) {
-    size_t n = std::min(kSlice, bytes.size() - pos);
+  while (pos < input.size()) {
+    const size_t n = cut(pos, std::min(slice, input.size() - pos));
+    const int need = convert(input.data() + pos, static_cast<int>(n), nullptr, 0);
+    if (need <= 0) break;
+    const size_t old = output.size();
+    output.resize(old + static_cast<size_t>(need));
+    convert(input.data() + pos, static_cast<int>(n), output.data() + old, need);
+    pos += n;
+  }
+  return output;
+}
+
+std::wstring Decode(std::string_view bytes, unsigned codePage) {
+  auto cut = [&](size_t pos, size_t n) {
     // Never split a UTF-8 sequence between two slices.
     if (codePage == CP_UTF8)
       while (pos + n < bytes.size() && n > 1 && (static_cast<unsigned char>(bytes[pos + n]) & 0xC0) == 0x80) --n;
-    int need = ::MultiByteToWideChar(codePage, 0, bytes.data() + pos, static_cast<int>(n), nullptr, 0);
-    if (need <= 0) break;
-    size_t old = text.size();
-    text.resize(old + static_cast<size_t>(need));
-    ::MultiByteToWideChar(codePage, 0, bytes.data() + pos, static_cast<int>(n), text.data() + old, need);
-    pos += n;
-  }
-  return text;
+    return n;
+  };
+  auto convert = [&](const char* in, int count, wchar_t* out, int size) {
+    return ::MultiByteToWideChar(codePage, 0, in, count, out, size);
+  };
+  return ConvertInSlices<std::wstring>(bytes, 1u << 28, cut, convert);
 }
 
 std::string Encode(std::wstring_view text, unsigned codePage) {
-  std::string bytes;
-  constexpr size_t kSlice = 1u << 26;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t n = std::min(kSlice, text.size() - pos);
+  auto cut = [&](size_t pos, size_t n) {
     // Never split a surrogate pair between two slices.
     if (pos + n < text.size() && n > 1 && IS_HIGH_SURROGATE(text[pos + n - 1])) --n;
-    int need = ::WideCharToMultiByte(codePage, 0, text.data() + pos, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-    if (need <= 0) break;
-    size_t old = bytes.size();
-    bytes.resize(old + static_cast<size_t>(need));
-    ::WideCharToMultiByte(codePage, 0, text.data() + pos, static_cast<int>(n), bytes.data() + old, need, nullptr,
-                          nullptr);
-    pos += n;
-  }
-  return bytes;
+    return n;
+  };
+  auto convert = [&](const wchar_t* in, int count, char* out, int size) {
+    return ::WideCharToMultiByte(codePage, 0, in, count, out, size, nullptr, nullptr);
+  };
+  return ConvertInSlices<std::string>(text, 1u << 26, cut, convert);
 }
 
 }  // namespace
