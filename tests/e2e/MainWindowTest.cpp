@@ -126,3 +126,37 @@ TEST(MainWindow, PortInUseIsReportedAndTheProgramEndsAfterOk) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  std::wstring path = std::wstring(L"\\StringFileInfo\\040704B0\\") + name;
+  if (!::VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0) return {};
+  return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+
+TEST(ProgramFile, CarriesProductAndFileVersion) {
+  wchar_t path[MAX_PATH];
+  DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring exe(path, n);
+  exe.erase(exe.find_last_of(L'\\'));
+  exe.erase(exe.find_last_of(L'\\') + 1);
+  exe += L"Tavrino.exe";
+  DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 2));   // 2.0
+  EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), 6);       // .6, then the build number
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 2));
+  EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, 6));
+  EXPECT_EQ(VersionString(info, L"ProductVersion"), L"2.0.6");
+  EXPECT_EQ(VersionString(info, L"FileVersion"), L"2.0.6." + std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
+}
+
+}  // namespace
