@@ -1,5 +1,6 @@
 #include "app/Library.h"
 
+#include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
 
@@ -15,7 +16,8 @@ struct TUnit {
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
     {StringsStart, StringsStop},
-    {ClearMsgBoxProcs, ClearMsgBoxProcs},
+    {FilesStart, FilesStop},
+    {MiscStart, MiscStop},
 };
 
 size_t gStarted = 0;
