@@ -96,13 +96,18 @@ std::wstring UnquoteIniValue(const std::wstring& Value) {
 
 std::wstring TIniFile::ReadString(const std::wstring& Section, const std::wstring& Ident,
                                   const std::wstring& Default) const {
+  return ReadValue(Section, Ident).value_or(Default);
+}
+
+std::optional<std::wstring> TIniFile::ReadValue(const std::wstring& Section, const std::wstring& Ident) const {
   auto [buffer, length] = ReadGrowing(
       [&](wchar_t* data, DWORD size) {
         return ::GetPrivateProfileStringW(Section.c_str(), Ident.c_str(), kMissing, data, size, FFileName.c_str());
       },
       1);
   buffer.resize(length);
-  return buffer == kMissing ? Default : buffer;
+  if (buffer == kMissing) return std::nullopt;
+  return buffer;
 }
 
 std::int32_t TIniFile::ReadInteger(const std::wstring& Section, const std::wstring& Ident,

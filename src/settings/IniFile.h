@@ -6,6 +6,7 @@
 #include "base/Exception.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,8 @@ public:
   // The key's text as the system reads it (surrounding blanks and one pair of enclosing quotes
   // removed); Default when the key is missing.
   std::wstring ReadString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Default) const;
+  // The same; std::nullopt when the key is missing.
+  std::optional<std::wstring> ReadValue(const std::wstring& Section, const std::wstring& Ident) const;
   // Decimal, or hexadecimal after "0x" or "$"; Default when missing or not a number.
   std::int32_t ReadInteger(const std::wstring& Section, const std::wstring& Ident, std::int32_t Default) const;
   // Key names of a section, in file order.
