@@ -1,10 +1,10 @@
 #pragma once
 // Resource identifiers of the program file.
 #define IDI_MAINICON 1
-#define IDB_CLEAR 101
-#define IDB_SAVE 102
-#define IDB_COPY 103
-#define IDB_SEPARATOR 104
-#define IDB_INCFONT 105
-#define IDB_DECFONT 106
-#define IDB_INFO 107
+#define IDI_CLEAR 101
+#define IDI_SAVE 102
+#define IDI_COPY 103
+#define IDI_SEPARATOR 104
+#define IDI_INCFONTSIZE 105
+#define IDI_DECFONTSIZE 106
+#define IDI_INFO 107

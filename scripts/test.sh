@@ -1,17 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test under Wine,
-# windows on a virtual X display. Extra arguments go to ctest (for example -R Strings).
+# windows on a virtual X display. Extra arguments go to ctest (for example -R net).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TAVRINO_BUILD:-$root/build}
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-source "$root/scripts/wine-env.sh"
-# ctest stalls unless a persistent wineserver is up first: the first Wine process starts
-# services that inherit the output pipe. The server belongs to the X display it starts under.
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  wineserver -w; wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1
-  ctest --test-dir "$0" --output-on-failure --timeout 600 --no-tests=error "${@}" </dev/null
-  rc=$?
-  wineserver -k
-  exit $rc' "$build" "$@"
+exec "$root/scripts/ctest-wine.sh" "$@"

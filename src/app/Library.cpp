@@ -3,6 +3,8 @@
 #include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
+#include "net/Sockets.h"
+#include "settings/Settings.h"
 
 #include <iterator>
 
@@ -16,8 +18,10 @@ struct TUnit {
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
     {StringsStart, StringsStop},
+    {SocketsStart, SocketsStop},
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
+    {SettingsStart, SettingsStop},
 };
 
 size_t gStarted = 0;

@@ -1,0 +1,294 @@
+#include "base/CliParser.h"
+
+#include "base/Strings.h"
+#include "base/Win.h"
+
+#include <iterator>
+#include <memory>
+
+namespace {
+
+bool IsWhiteSpace(wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r' || c == L' '; }
+
+// Without the control characters and spaces (everything up to 32) at both ends.
+std::wstring_view TrimControls(std::wstring_view s) {
+  while (!s.empty() && s.front() <= L' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() <= L' ') s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::wstring_view> SplitAtCommas(std::wstring_view s) {
+  std::vector<std::wstring_view> entries;
+  for (;;) {
+    const size_t comma = s.find(L',');
+    entries.push_back(s.substr(0, comma));
+    if (comma == std::wstring_view::npos) return entries;
+    s.remove_prefix(comma + 1);
+  }
+}
+
+// Locale-aware upper or lower case (LCMAP_UPPERCASE / LCMAP_LOWERCASE); the text unchanged when
+// the system cannot map it.
+std::wstring MapCase(const std::wstring& s, DWORD mapFlags) {
+  if (s.empty()) return s;
+  const DWORD flags = mapFlags | LCMAP_LINGUISTIC_CASING;
+  const int size = static_cast<int>(s.size());
+  int n = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), size, nullptr, 0, nullptr, nullptr, 0);
+  if (n <= 0) return s;
+  std::wstring mapped(static_cast<size_t>(n), L'\0');
+  n = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), size, mapped.data(), n, nullptr, nullptr, 0);
+  if (n <= 0) return s;
+  mapped.resize(static_cast<size_t>(n));
+  return mapped;
+}
+
+bool SameTextOrdinal(std::wstring_view a, std::wstring_view b) {
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+// Length of the allowed prefix at Pos (0 when none) and its type. Every allowed type is tried in
+// order and the last match wins, so "--" is a double dash when both dash kinds are allowed.
+size_t RecognisePrefix(std::wstring_view s, size_t pos, TOptionTypes allowed, TOptionType& type) {
+  size_t length = 0;
+  for (TOptionType t : {otSlash, otDash, otDoubleDash, otPlus}) {
+    const std::wstring_view prefix = OptionTypePrefix[t];
+    if (allowed.Contains(t) && s.substr(pos).starts_with(prefix)) {
+      type = t;
+      length = prefix.size();
+    }
+  }
+  return length;
+}
+
+const TPartNode* AsPart(const TListNode* node) { return dynamic_cast<const TPartNode*>(node); }
+
+const wchar_t* const kLineBreak = L"\r\n";
+
+}  // namespace
+
+void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOptions, TOptionCase OptionKeyCase) {
+  Clear();
+  FAllowedOptions = AllowedOptions;
+  FOptionKeyCase = OptionKeyCase;
+
+  const std::wstring_view s = TrimControls(CommandLine);
+  const size_t n = s.size();
+  TOptionType type = otSlash;
+  size_t p = 0;  // start of the segment not yet taken into the part
+  for (;;) {
+    while (p < n && IsWhiteSpace(s[p])) ++p;
+    if (p >= n) break;
+    std::wstring text;
+    size_t q = p;
+    for (;;) {
+      if (q >= n) {
+        text.append(s.substr(p, q - p));
+        p = q;
+        break;
+      }
+      if (IsWhiteSpace(s[q])) {
+        text.append(s.substr(p, q - p));
+        p = q + 1;
+        break;
+      }
+      if (s[q] == L'"') {
+        // A quoted section: kept as it stands, "" for one quote; an open quote takes the rest.
+        text.append(s.substr(p, q - p));
+        for (++q; q < n; ++q) {
+          if (s[q] == L'"') {
+            if (q + 1 >= n || s[q + 1] != L'"') {
+              ++q;
+              break;
+            }
+            ++q;
+          }
+          text += s[q];
+        }
+        p = q;
+        continue;
+      }
+      if (const size_t prefixLength = RecognisePrefix(s, q, FAllowedOptions, type)) {
+        if (q != p) {  // a prefix inside a part starts the next part
+          text.append(s.substr(p, q - p));
+          p = q;
+          break;
+        }
+        q += prefixLength;
+        continue;
+      }
+      ++q;
+    }
+    if (text.empty()) continue;  // for example a part made only of ""
+
+    auto node = std::make_unique<TPartNode>();
+    if (RecognisePrefix(text, 0, FAllowedOptions, type)) {
+      node->PartType = ptOption;
+      node->OptionType = type;
+      const size_t colon = text.find(L':');
+      node->Key = ConvertKey(text.substr(0, colon));
+      if (colon != std::wstring::npos) node->Param = text.substr(colon + 1);
+    }
+    node->Text = std::move(text);
+    Add(std::move(node));
+  }
+}
+
+void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKeyCase, bool IncludeCommand) {
+  const wchar_t* raw = ::GetCommandLineW();
+  const std::wstring_view line = TrimControls(raw ? raw : L"");
+  // The program path ends at its closing quote, or unquoted at the first white space, as
+  // Windows reads it; parsing it as parts would make options of a path like C:\my-tools\x.exe.
+  std::wstring_view program;
+  std::wstring_view rest;
+  if (!line.empty() && line.front() == L'"') {
+    const size_t close = line.find(L'"', 1);
+    program = line.substr(1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1);
+    rest = close == std::wstring_view::npos ? std::wstring_view() : line.substr(close + 1);
+  } else {
+    size_t end = 0;
+    while (end < line.size() && !IsWhiteSpace(line[end])) ++end;
+    program = line.substr(0, end);
+    rest = line.substr(end);
+  }
+  Parse(std::wstring(rest), AllowedOptions, OptionKeyCase);
+  if (IncludeCommand && !program.empty()) {
+    auto node = std::make_unique<TPartNode>();
+    node->Text = program;
+    InsertFirst(std::move(node));
+  }
+}
+
+std::wstring TCliParser::ConvertKey(const std::wstring& OptionKey) const {
+  switch (FOptionKeyCase) {
+    case ocUpperCase:
+      return MapCase(OptionKey, LCMAP_UPPERCASE);
+    case ocLowerCase:
+      return MapCase(OptionKey, LCMAP_LOWERCASE);
+    case ocUnchanged:
+      break;
+  }
+  return OptionKey;
+}
+
+const TPartNode* TCliParser::FindOption(const std::wstring& ConvertedKey) const {
+  for (const TListNode* node = First(); node; node = node->Next())
+    if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption && part->Key == ConvertedKey)
+      return part;
+  return nullptr;
+}
+
+bool TCliParser::HasOption(const std::wstring& OptionKey) const { return FindOption(ConvertKey(OptionKey)); }
+
+std::wstring TCliParser::OptionParam(const std::wstring& OptionKey) const {
+  const TPartNode* part = FindOption(ConvertKey(OptionKey));
+  return part ? part->Param : std::wstring();
+}
+
+std::int32_t TCliParser::OptionParamAsInt(const std::wstring& OptionKey, std::int32_t Default) const {
+  return StrToIntDef(OptionParam(OptionKey), Default);
+}
+
+bool TCliParser::OptionParamAsBoolean(const std::wstring& OptionKey) const {
+  const std::wstring param = OptionParam(OptionKey);
+  for (const wchar_t* word : {L"Y", L"Yes", L"J", L"Ja", L"T", L"True"})
+    if (SameTextOrdinal(param, word)) return true;
+  return StrToIntDef(param, 0) != 0;
+}
+
+TStringArray TCliParser::Options(const std::wstring& OptionKey) const {
+  const std::wstring key = ConvertKey(OptionKey);
+  TStringArray params;
+  for (const TListNode* node = First(); node; node = node->Next())
+    if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption && part->Key == key)
+      params.push_back(part->Param);
+  return params;
+}
+
+TPartNode* TCliParser::PartOfType(TPartType Type, std::int32_t Index0, std::int32_t& Count) const {
+  TPartNode* found = nullptr;
+  Count = 0;
+  for (TListNode* node = First(); node; node = node->Next())
+    if (const TPartNode* part = AsPart(node); part && part->PartType == Type && Count++ == Index0)
+      found = static_cast<TPartNode*>(node);
+  return found;
+}
+
+std::int32_t TCliParser::OptionCount() const {
+  std::int32_t count;
+  PartOfType(ptOption, -1, count);
+  return count;
+}
+
+TPartNode* TCliParser::Option(std::int32_t Index0) const {
+  std::int32_t count;
+  return PartOfType(ptOption, Index0, count);
+}
+
+std::int32_t TCliParser::TextCount() const {
+  std::int32_t count;
+  PartOfType(ptText, -1, count);
+  return count;
+}
+
+std::wstring TCliParser::Text(std::int32_t Index0) const {
+  std::int32_t count;
+  const TPartNode* part = PartOfType(ptText, Index0, count);
+  return part ? part->Text : std::wstring();
+}
+
+std::wstring TCliParser::UnknownOptions(const std::wstring& KnownOptions, bool IncludeParams) const {
+  std::wstring known = KnownOptions;
+  for (wchar_t& c : known)
+    if (c == L' ') c = L',';
+  known = ConvertKey(known);
+  std::vector<std::wstring_view> entries = SplitAtCommas(known);
+  for (std::wstring_view& entry : entries) entry = TrimControls(entry);
+
+  std::wstring result;
+  bool first = true;
+  for (const TListNode* node = First(); node; node = node->Next()) {
+    const TPartNode* part = AsPart(node);
+    if (!part || part->PartType != ptOption) continue;
+    bool isKnown = false;
+    for (std::wstring_view entry : entries) isKnown = isKnown || entry == part->Key;
+    if (isKnown) continue;
+    if (!first) result += kLineBreak;
+    first = false;
+    result += part->Key;
+    if (IncludeParams) result += L':' + part->Param;
+  }
+  return result;
+}
+
+std::wstring TCliParser::MissingOptions(const std::wstring& MandatoryOptions) const {
+  std::wstring mandatory = MandatoryOptions;
+  for (wchar_t& c : mandatory)
+    if (c == L' ') c = L',';
+  mandatory = ConvertKey(mandatory);
+  std::wstring result;
+  for (std::wstring_view entry : SplitAtCommas(mandatory))
+    if (!entry.empty() && !FindOption(std::wstring(entry))) (result += entry) += kLineBreak;
+  return result;
+}
+
+std::wstring TCliParser::PartDump() const {
+  std::wstring dump;
+  for (const TListNode* node = First(); node; node = node->Next()) {
+    const TPartNode* part = AsPart(node);
+    if (!part) continue;
+    dump += L"===" + part->Text + L"===" + kLineBreak;
+    dump += L"   Type      : ";
+    dump += part->PartType == ptOption ? L"Option" : L"Text";
+    dump += kLineBreak;
+    if (part->PartType == ptOption) {
+      dump += L"   Key       : " + part->Key + kLineBreak;
+      dump += L"   Param     : " + part->Param + kLineBreak;
+      dump += L"   OptionType: ";
+      if (part->OptionType < std::size(OptionTypeName)) dump += OptionTypeName[part->OptionType];
+      dump += kLineBreak;
+    }
+    dump += kLineBreak;
+  }
+  return dump;
+}

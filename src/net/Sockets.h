@@ -1,0 +1,76 @@
+#pragma once
+// Channels on Windows Sockets: the socket channel base, address conversion, name resolution,
+// the Winsock error texts, and Winsock start-up and clean-up.
+#include "base/Handle.h"
+#include "base/Win.h"
+#include "net/Channel.h"
+#include "net/Logger.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum TPendingAction : std::uint8_t { paNone, paConnect, paListen, paAccept, paClose, paSend, paRecv };
+
+// IPv4 addresses, each in network byte order.
+using TInAddrArray = std::vector<std::uint32_t>;
+
+// Raised for every Winsock error: the message is the error's name, ": " and its description.
+class ESocketsError : public EChannelError {
+public:
+  using EChannelError::EChannelError;
+};
+
+class TWinSocket : public TChannel {
+public:
+  // Waiting for data without limit.
+  static constexpr std::uint32_t kInfinite = 0xFFFFFFFFu;
+
+  explicit TWinSocket(std::unique_ptr<TLogger> Logger = nullptr);
+
+  // The socket handle; INVALID_SOCKET when there is none. TWinSocket never opens one itself.
+  SOCKET Socket() const noexcept { return FSocket.Get(); }
+  bool IsSocketValid() const noexcept { return FSocket.Valid(); }
+  TPendingAction PendingAction() const noexcept { return FPendingAction; }
+  void SetPendingAction(TPendingAction Value) noexcept { FPendingAction = Value; }
+
+  // True when data can be read before TimeoutMillisec passes (kInfinite: no limit, 0: only
+  // look). False at once without a socket.
+  bool DataAvailable(std::uint32_t TimeoutMillisec);
+  // Cancels a blocking Winsock 1.1 call in progress; raises ESocketsError when there was one.
+  void CancelPendingAction();
+
+  // Records the code; the connection-loss codes clear Connected; 0 and WSAEINTR return
+  // quietly, every other code raises ESocketsError.
+  void HandleError(std::int32_t ErrorCode) override;
+  std::string RecvWait(std::uint32_t TimeoutMillisec) override;
+
+protected:
+  // Replaces the owned socket (closing the old one).
+  void SetSocket(SOCKET Value) noexcept { FSocket.Reset(Value); }
+
+private:
+  TSocketHandle FSocket;
+  TPendingAction FPendingAction = paNone;
+};
+
+// Dotted-decimal text of an address (network byte order); empty when the platform gives none.
+std::wstring IpToStr(std::uint32_t Address);
+// The address in a dotted text; INADDR_NONE (all ones, also 255.255.255.255) for any other text.
+std::uint32_t StrToIp(const std::wstring& Text);
+bool IsIpValid(std::uint32_t Address);
+// The IPv4 addresses of a host entry in list order; empty for none.
+TInAddrArray HostAddresses(const hostent* HostEntry);
+// A dotted address as given, else the first address of a name lookup, else INADDR_NONE.
+std::uint32_t ResolveHost(const std::wstring& Host);
+std::wstring ResolveHostToStr(const std::wstring& Host);
+
+// "WSAEADDRINUSE" for 10048; "WinSock Error #<code>" for codes without a name.
+std::wstring WinsockErrorName(std::int32_t ErrorCode);
+// "Address already in use" for 10048; "Error #<code>" for codes without a description.
+std::wstring WinsockErrorText(std::int32_t ErrorCode);
+
+// Unit start and stop: Winsock 1.1 for the whole program. Start raises ESocketsError
+// ("WsaStartup not successful") when Winsock cannot start.
+void SocketsStart();
+void SocketsStop();

@@ -1,0 +1,176 @@
+#include "net/Udp.h"
+
+#include "base/Strings.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// Room for the largest datagram, so none is cut short or refused as too long.
+constexpr int kRecvBufferSize = 65536;
+
+std::wstring AddressText(const sockaddr_in& address) { return IpToStr(address.sin_addr.s_addr); }
+std::wstring PortText(const sockaddr_in& address) { return std::to_wstring(ntohs(address.sin_port)); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TUdpClient
+
+TUdpClient::TUdpClient(std::unique_ptr<TLogger> Logger)
+    : TWinSocket(std::move(Logger)), FRecvBuffer(std::make_unique_for_overwrite<char[]>(kRecvBufferSize)) {
+  SetSocket(OpenSocket());
+}
+
+SOCKET TUdpClient::OpenSocket() noexcept { return ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP); }
+
+void TUdpClient::ReopenSocket() {
+  SetSocket(INVALID_SOCKET);  // the old one goes first, so its port is free for the new one
+  SetSocket(OpenSocket());
+}
+
+void TUdpClient::SetSockAddr(std::uint32_t Address, int Port) noexcept {
+  std::memset(&FSockAddr, 0, sizeof FSockAddr);
+  FSockAddr.sin_family = AF_INET;
+  FSockAddr.sin_port = htons(static_cast<u_short>(Port & 0xFFFF));
+  FSockAddr.sin_addr.s_addr = Address;
+  FSAL = sizeof FSockAddr;
+}
+
+void TUdpClient::SendTo(const sockaddr_in& Address, const std::string& Data, int Flags) {
+  ::sendto(Socket(), Data.data(), static_cast<int>(Data.size()), Flags, reinterpret_cast<const sockaddr*>(&Address),
+           sizeof Address);
+}
+
+void TUdpClient::SendDatagram(const std::wstring& Peer, int Port, const std::string& Datagram) {
+  // A peer without an address would otherwise go to 255.255.255.255, a broadcast nobody asked for.
+  std::uint32_t address = ResolveHost(Peer);
+  if (!IsIpValid(address)) return;
+  SetSockAddr(address, Port);
+  SendTo(FSockAddr, Datagram, MSG_DONTROUTE);
+  Log(L"Send Datagram to " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltAction);
+  LogData(Datagram.data(), static_cast<int>(Datagram.size()), ltSend);
+}
+
+void TUdpClient::SendBroadcast(int Port, const std::string& Datagram) {
+  SetSockAddr(INADDR_BROADCAST, Port);
+  // Stays on for the life of the socket.
+  int permit = -1;
+  ::setsockopt(Socket(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&permit), sizeof permit);
+  SendTo(FSockAddr, Datagram, MSG_DONTROUTE);
+  Log(L"UDP Broadcast", ltAction);
+  LogData(Datagram.data(), static_cast<int>(Datagram.size()), ltSend);
+}
+
+std::string TUdpClient::RecvDatagram() {
+  FSAL = sizeof FSockAddr;
+  int received = ::recvfrom(Socket(), FRecvBuffer.get(), kRecvBufferSize, 0, reinterpret_cast<sockaddr*>(&FSockAddr),
+                            &FSAL);
+  // An empty datagram and a failed receive both come back empty; failures raise nothing.
+  if (received <= 0) return {};
+  std::string datagram(FRecvBuffer.get(), static_cast<size_t>(received));
+  Log(L"Received data from " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltInfo);
+  LogData(datagram.data(), received, ltReceive);
+  return datagram;
+}
+
+int TUdpClient::DatagramWaiting() {
+  if (!DataAvailable(0)) return -1;
+  u_long waiting = 0;
+  ::ioctlsocket(Socket(), FIONREAD, &waiting);
+  return static_cast<int>(waiting);
+}
+
+std::wstring TUdpClient::LastPeer() const { return AddressText(FSockAddr); }
+
+void TUdpClient::Connect(const std::wstring& ConnectString) {
+  size_t firstComma = ConnectString.find(L',');
+  FPeer = ConnectString.substr(0, firstComma);
+  FPort = 0;
+  if (firstComma != std::wstring::npos) {
+    size_t secondComma = ConnectString.find(L',', firstComma + 1);
+    size_t length = secondComma == std::wstring::npos ? std::wstring::npos : secondComma - firstComma - 1;
+    FPort = StrToIntDef(std::wstring_view(ConnectString).substr(firstComma + 1, length), 0);
+  }
+  SetConnected(true);
+}
+
+void TUdpClient::Disconnect() { SetConnected(false); }
+
+void TUdpClient::Send(const void* Buffer, int Length) {
+  std::string datagram;
+  if (Buffer && Length > 0) datagram.assign(static_cast<const char*>(Buffer), static_cast<size_t>(Length));
+  SendDatagram(FPeer, FPort, datagram);
+}
+
+void TUdpClient::Recv(std::string& Buffer) { Buffer = RecvDatagram(); }
+int TUdpClient::InQueue() { return DatagramWaiting(); }
+int TUdpClient::OutQueue() { return 0; }
+// Datagrams are not discarded, and the line buffer is kept.
+void TUdpClient::FlushInQueue() {}
+void TUdpClient::FlushOutQueue() {}
+
+// ---------------------------------------------------------------------------------------------
+// TUdpServer
+
+TUdpServer::TUdpServer(std::unique_ptr<TLogger> Logger, int Port) : TUdpClient(std::move(Logger)) {
+  SetReceiveBuffer();
+  SetPort(Port);
+}
+
+void TUdpServer::SetReceiveBuffer() noexcept {
+  // Not checked: the system may grant less, and a smaller buffer still works.
+  int size = kReceiveBufferSize;
+  ::setsockopt(Socket(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
+}
+
+void TUdpServer::SetPort(int Value) {
+  if (FPort != 0) {
+    ReopenSocket();
+    SetReceiveBuffer();
+  }
+  FPort = Value;
+  Log(FPort != 0 ? L"Bind to Port " + std::to_wstring(FPort) : std::wstring(L"Bind to a port"), ltAction);
+  SetSockAddr(INADDR_ANY, FPort);
+  sockaddr_in& local = SockAddr();
+  if (::bind(Socket(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) {
+    int error = ::WSAGetLastError();
+    FPort = 0;
+    HandleError(error);
+    return;
+  }
+  if (FPort == 0) {
+    int length = sizeof local;
+    if (::getsockname(Socket(), reinterpret_cast<sockaddr*>(&local), &length) == SOCKET_ERROR) {
+      HandleError(::WSAGetLastError());
+      return;
+    }
+    FPort = ntohs(local.sin_port);
+    Log(L"Port No. is " + std::to_wstring(FPort), ltInfo);
+  }
+}
+
+void TUdpServer::Poll(std::uint32_t TimeoutMsec) { PollLoop(TimeoutMsec, nullptr); }
+
+bool TUdpServer::Poll(std::uint32_t TimeoutMsec, std::uint32_t BudgetMsec) { return PollLoop(TimeoutMsec, &BudgetMsec); }
+
+bool TUdpServer::PollLoop(std::uint32_t TimeoutMsec, const std::uint32_t* BudgetMsec) {
+  using TClock = std::chrono::steady_clock;
+  const TClock::time_point start = TClock::now();
+  while (DataAvailable(TimeoutMsec)) {
+    std::string datagram = RecvDatagram();
+    // The reply goes to this sender even if the handler sends elsewhere meanwhile.
+    const sockaddr_in sender = SockAddr();
+    std::string reply = HandleDatagram(datagram);
+    if (!reply.empty()) {
+      SendTo(sender, reply, 0);
+      Log(L"Sent Data to " + AddressText(sender), ltAction);
+      LogData(reply.data(), static_cast<int>(reply.size()), ltSend);
+    }
+    if (BudgetMsec && TClock::now() - start >= std::chrono::milliseconds(*BudgetMsec)) return true;
+  }
+  return false;
+}
+
+std::string TUdpServer::HandleDatagram(const std::string&) { throw EAbstractError(); }

@@ -1,0 +1,161 @@
+#include "toolkit/Buttons.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+TSpeedButton::TSpeedButton(TControl* parent) : TControl(parent) {
+  // A real BUTTON window, so that accessibility tools see a button, painted by us and kept
+  // from taking the focus.
+  CreateHandle(L"BUTTON", BS_PUSHBUTTON | BS_OWNERDRAW, 0, L"");
+}
+
+void TSpeedButton::SetGlyph(int iconResourceId) {
+  FGlyphId = iconResourceId;
+  LoadGlyph();
+  UpdateWindowText();
+  Invalidate();
+}
+
+void TSpeedButton::LoadGlyph() {
+  if (!FGlyphId) return FGlyph.Reset();
+  int size = Scale(16);
+  FGlyph.Reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(FGlyphId), IMAGE_ICON,
+                                               size, size, LR_DEFAULTCOLOR)));
+}
+
+void TSpeedButton::SetCaption(const std::wstring& caption) {
+  FCaption = caption;
+  UpdateWindowText();
+  Invalidate();
+}
+
+void TSpeedButton::SetHint(const std::wstring& hint) {
+  TControl::SetHint(hint);
+  UpdateWindowText();
+}
+
+void TSpeedButton::UpdateWindowText() { SetText(FCaption.empty() ? Hint() : FCaption); }
+
+void TSpeedButton::SetDown(bool down) {
+  if (FDown == down) return;
+  FDown = down;
+  if (down && FGroupIndex != 0 && Parent()) {
+    for (TControl* sibling : Parent()->Children()) {
+      auto* other = dynamic_cast<TSpeedButton*>(sibling);
+      if (other && other != this && other->FGroupIndex == FGroupIndex) other->SetDown(false);
+    }
+  }
+  Invalidate();
+}
+
+void TSpeedButton::Click() {
+  if (FGroupIndex != 0) {
+    if (!FDown)
+      SetDown(true);
+    else if (FAllowAllUp)
+      SetDown(false);
+  }
+  if (OnClick) OnClick(this);
+}
+
+void TSpeedButton::CommandNotification(WORD code) {
+  // Clicks by mouse, by BM_CLICK or by a WM_COMMAND sent to the parent all end up here.
+  if (code == BN_CLICKED) Click();
+}
+
+void TSpeedButton::ApplyDpi(int dpi) {
+  TControl::ApplyDpi(dpi);
+  LoadGlyph();
+}
+
+LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND wnd = Handle();
+  switch (msg) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // Handled here instead of by the button class, which would take the focus.
+      FPressed = true;
+      ::SetCapture(wnd);
+      Invalidate();
+      return 0;
+    case WM_LBUTTONUP:
+      if (FPressed) {
+        FPressed = false;
+        ::ReleaseCapture();
+        Invalidate();
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT r;
+        ::GetClientRect(wnd, &r);
+        if (::PtInRect(&r, pt))
+          ::SendMessageW(::GetParent(wnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(wnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(wnd));
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (FPressed) {
+        FPressed = false;
+        Invalidate();
+      }
+      break;
+    case WM_MOUSEMOVE:
+      if (!FHot) {
+        FHot = true;
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, wnd, 0};
+        ::TrackMouseEvent(&tme);
+        Invalidate();
+      }
+      break;
+    case WM_MOUSELEAVE:
+      FHot = false;
+      Invalidate();
+      break;
+    case WM_SETFOCUS:
+      // Hand the focus straight back: tool buttons never keep it.
+      if (wParam) ::SetFocus(reinterpret_cast<HWND>(wParam));
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_STATIC;
+    case BM_GETCHECK:
+      return FDown ? BST_CHECKED : BST_UNCHECKED;
+    case BM_GETSTATE:
+      return (FDown ? BST_CHECKED : 0) | (FPressed ? BST_PUSHED : 0) | (FHot ? BST_HOT : 0);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(wnd, &ps);
+      Paint(dc);
+      ::EndPaint(wnd, &ps);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return TControl::WndProc(msg, wParam, lParam);
+}
+
+void TSpeedButton::Paint(HDC dc) {
+  RECT r;
+  ::GetClientRect(Handle(), &r);
+  // Flat: the face colour until the mouse is over it; down buttons show a lighter, sunken face.
+  ::FillRect(dc, &r, ::GetSysColorBrush(FDown && !FPressed ? COLOR_3DHILIGHT : COLOR_BTNFACE));
+  if (FPressed || FDown)
+    ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+  else if (FHot)
+    ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  int shift = (FPressed || FDown) ? 1 : 0;
+  if (FGlyph) {
+    int size = Scale(16);
+    int x = (r.right - size) / 2 + shift, y = (r.bottom - size) / 2 + shift;
+    ::DrawIconEx(dc, x, y, FGlyph.Get(), size, size, 0, nullptr, DI_NORMAL);
+  } else if (!FCaption.empty()) {
+    TSelectObject font(dc, FontHandle());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    ::OffsetRect(&r, shift, shift);
+    ::DrawTextW(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &r,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}

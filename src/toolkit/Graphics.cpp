@@ -1,0 +1,69 @@
+#include "toolkit/Graphics.h"
+
+#include <algorithm>
+#include <cwctype>
+
+TFontSpec TFontSpec::FromPoints(const std::wstring& name, int points, unsigned style) {
+  TFontSpec spec;
+  spec.Name = name;
+  spec.SetPoints(points);
+  spec.Style = style;
+  return spec;
+}
+
+int TFontSpec::Points() const {
+  int pixels = Height < 0 ? -Height : Height;
+  return ::MulDiv(pixels, 72, 96);
+}
+
+void TFontSpec::SetPoints(int points) { Height = -::MulDiv(points, 96, 72); }
+
+TFontHandle CreateFontFor(const TFontSpec& spec, int dpi) {
+  LOGFONTW lf{};
+  lf.lfHeight = ScaleToDpi(spec.Height, dpi);
+  lf.lfWeight = (spec.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (spec.Style & fsItalic) ? TRUE : FALSE;
+  lf.lfUnderline = (spec.Style & fsUnderline) ? TRUE : FALSE;
+  lf.lfStrikeOut = (spec.Style & fsStrikeOut) ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  spec.Name.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  return TFontHandle(::CreateFontIndirectW(&lf));
+}
+
+namespace {
+
+int CALLBACK CollectFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM param) {
+  auto* names = reinterpret_cast<std::vector<std::wstring>*>(param);
+  if (lf->lfFaceName[0] != L'@') names->emplace_back(lf->lfFaceName);
+  return 1;
+}
+
+bool LessIgnoreCase(const std::wstring& a, const std::wstring& b) {
+  return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+}
+
+}  // namespace
+
+const std::vector<std::wstring>& ScreenFonts() {
+  static const std::vector<std::wstring> fonts = [] {
+    std::vector<std::wstring> names;
+    TWindowDc dc(nullptr);
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    ::EnumFontFamiliesExW(dc.Get(), &lf, CollectFont, reinterpret_cast<LPARAM>(&names), 0);
+    std::sort(names.begin(), names.end(), LessIgnoreCase);
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const std::wstring& a, const std::wstring& b) {
+                              return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+                            }),
+                names.end());
+    return names;
+  }();
+  return fonts;
+}
+
+bool FontInstalled(const std::wstring& name) {
+  const auto& fonts = ScreenFonts();
+  return std::binary_search(fonts.begin(), fonts.end(), name, LessIgnoreCase);
+}

@@ -1,0 +1,238 @@
+#include "support/Pump.h"
+#include "support/TestSupport.h"
+#include "toolkit/Buttons.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
+
+#include <commctrl.h>
+#include <stdexcept>
+
+namespace {
+
+RECT WindowRectIn(HWND wnd, HWND parent) {
+  RECT r;
+  ::GetWindowRect(wnd, &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+class ToolColumn : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form = std::make_unique<TForm>(509, 371);
+    memo = std::make_unique<TMemo>(form.get());
+    memo->SetAlign(alClient);
+    panel = std::make_unique<TPanel>(form.get());
+    panel->SetBounds(0, 0, 31, 371);
+    panel->SetAlign(alRight);
+    picture = std::make_unique<TSpeedButton>(panel.get());
+    picture->SetBounds(4, 4, 23, 22);
+    picture->SetHint(L"Leeren");
+    picture->SetGlyph(1);
+    toggle = std::make_unique<TSpeedButton>(panel.get());
+    toggle->SetBounds(4, 216, 23, 22);
+    toggle->SetHint(L"Anzeige als HexDump");
+    toggle->SetCaption(L"Hex");
+    toggle->SetGroupIndex(1);
+    toggle->SetAllowAllUp(true);
+    form->Show();
+  }
+  void TearDown() override {
+    toggle.reset();
+    picture.reset();
+    panel.reset();
+    memo.reset();
+    form.reset();
+  }
+  std::unique_ptr<TForm> form;
+  std::unique_ptr<TMemo> memo;
+  std::unique_ptr<TPanel> panel;
+  std::unique_ptr<TSpeedButton> picture, toggle;
+};
+
+TEST_F(ToolColumn, RightPanelAndClientMemoShareTheClientArea) {
+  RECT client;
+  ::GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(client.right, form->Scale(509));
+  EXPECT_EQ(client.bottom, form->Scale(371));
+  RECT p = WindowRectIn(panel->Handle(), form->Handle());
+  RECT m = WindowRectIn(memo->Handle(), form->Handle());
+  EXPECT_EQ(p.right, client.right);
+  EXPECT_EQ(p.right - p.left, form->Scale(31));
+  EXPECT_EQ(p.bottom - p.top, client.bottom);
+  EXPECT_EQ(m.left, 0);
+  EXPECT_EQ(m.right, p.left);
+
+  ::SetWindowPos(form->Handle(), nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+  ::GetClientRect(form->Handle(), &client);
+  p = WindowRectIn(panel->Handle(), form->Handle());
+  m = WindowRectIn(memo->Handle(), form->Handle());
+  EXPECT_EQ(p.right, client.right);
+  EXPECT_EQ(m.right, p.left);
+  EXPECT_EQ(m.bottom, client.bottom);
+}
+
+TEST_F(ToolColumn, ButtonsAreNamedByCaptionOrHint) {
+  EXPECT_EQ(picture->Text(), L"Leeren");  // a picture button carries its hint
+  EXPECT_EQ(toggle->Text(), L"Hex");
+  RECT b = WindowRectIn(toggle->Handle(), panel->Handle());
+  EXPECT_EQ(b.left, panel->Scale(4));
+  EXPECT_EQ(b.top, panel->Scale(216));
+  EXPECT_EQ(b.right - b.left, panel->Scale(23));
+}
+
+TEST_F(ToolColumn, ToggleGoesDownAndUpOnClicksFromEveryPath) {
+  int clicks = 0;
+  toggle->OnClick = [&](TObject*) { ++clicks; };
+  // A click as the parent hears it from the button.
+  ::SendMessageW(panel->Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(toggle->Handle()));
+  EXPECT_TRUE(toggle->Down());
+  EXPECT_EQ(::SendMessageW(toggle->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  // A click by the mouse.
+  ::SendMessageW(toggle->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(toggle->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(toggle->Down());
+  // BM_CLICK, as accessibility tools press buttons.
+  ::SendMessageW(toggle->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(toggle->Down());
+  EXPECT_EQ(clicks, 3);
+}
+
+TEST_F(ToolColumn, MouseReleasedOutsideIsNoClick) {
+  int clicks = 0;
+  toggle->OnClick = [&](TObject*) { ++clicks; };
+  ::SendMessageW(toggle->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(toggle->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
+  EXPECT_EQ(clicks, 0);
+  EXPECT_FALSE(toggle->Down());
+}
+
+TEST_F(ToolColumn, ButtonsNeverTakeTheFocus) {
+  memo->SetFocus();
+  ASSERT_EQ(::GetFocus(), memo->Handle());
+  ::SendMessageW(picture->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(picture->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ::SendMessageW(toggle->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(::GetFocus(), memo->Handle());
+}
+
+TEST_F(ToolColumn, HintBecomesTooltip) {
+  HWND tooltip = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND wnd, LPARAM param) -> BOOL {
+        wchar_t cls[64];
+        ::GetClassNameW(wnd, cls, 64);
+        if (std::wstring(cls) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(param) = wnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tooltip));
+  ASSERT_NE(tooltip, nullptr);
+  wchar_t text[128] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND;
+  ti.hwnd = form->Handle();
+  ti.uId = reinterpret_cast<UINT_PTR>(toggle->Handle());
+  ti.lpszText = text;
+  ::SendMessageW(tooltip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(text, L"Anzeige als HexDump");
+}
+
+TEST(Timer, TicksUntilDisabled) {
+  TTimer timer;
+  timer.SetInterval(10);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) {
+    if (++ticks == 3) timer.SetEnabled(false);
+  };
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  PumpFor(60);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST(Timer, HandlerIsNotEnteredAgainWhileItRuns) {
+  TTimer timer;
+  timer.SetInterval(10);
+  int depth = 0, maxDepth = 0, ticks = 0;
+  timer.OnTimer = [&](TObject*) {
+    ++ticks;
+    maxDepth = std::max(maxDepth, ++depth);
+    if (ticks == 1) PumpFor(100);  // like a modal window opened from the handler
+    --depth;
+  };
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+  EXPECT_EQ(maxDepth, 1);
+}
+
+TEST(ApplicationExceptions, HandlerExceptionsReachTheDisplayAndTheProgramGoesOn) {
+  std::vector<std::string> shown;
+  Application().SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
+  {
+    TTimer timer;
+    timer.SetInterval(10);
+    timer.OnTimer = [&](TObject*) { throw std::runtime_error("from timer"); };
+    EXPECT_TRUE(PumpUntil([&] { return !shown.empty(); }));
+  }
+  TForm form(100, 100);
+  TSpeedButton button(&form);
+  button.SetBounds(0, 0, 23, 22);
+  button.OnClick = [](TObject*) { throw std::runtime_error("from click"); };
+  ::SendMessageW(button.Handle(), BM_CLICK, 0, 0);
+  Application().SetExceptionHandler(nullptr);
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown.front(), "from timer");
+  EXPECT_EQ(shown.back(), "from click");
+}
+
+TEST(Fonts, InstalledScreenFontsAreListedSortedAndFound) {
+  const auto& fonts = ScreenFonts();
+  ASSERT_FALSE(fonts.empty());
+  EXPECT_TRUE(FontInstalled(fonts.front()));
+  EXPECT_TRUE(FontInstalled(fonts.back()));
+  EXPECT_FALSE(FontInstalled(L"No Such Font Anywhere"));
+  for (const auto& name : fonts) EXPECT_NE(name[0], L'@');
+}
+
+TEST(Fonts, PointsAndPixels) {
+  TFontSpec spec = TFontSpec::FromPoints(L"Consolas", 9);
+  EXPECT_EQ(spec.Height, -12);  // 9 pt are 12 pixels at 96 dpi
+  EXPECT_EQ(spec.Points(), 9);
+  TFontHandle font = CreateFontFor(spec, 192);
+  LOGFONTW lf{};
+  ::GetObjectW(font.Get(), sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfHeight, -24);
+  EXPECT_STREQ(lf.lfFaceName, L"Consolas");
+}
+
+TEST(FormLifecycle, ShowHideCloseRunHandlersInOrder) {
+  std::vector<std::string> events;
+  TForm form(200, 100);
+  form.OnShow = [&](TObject*) {
+    events.push_back(::IsWindowVisible(form.Handle()) ? "show(visible)" : "show(hidden)");
+  };
+  form.OnHide = [&](TObject*) { events.push_back("hide"); };
+  form.OnCloseQuery = [&](TObject*, bool& canClose) {
+    events.push_back("closequery");
+    canClose = events.size() > 2;  // the first close is refused
+  };
+  form.Show();
+  EXPECT_TRUE(::IsWindowVisible(form.Handle()));
+  ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(form.Showing());
+  ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Showing());
+  EXPECT_FALSE(::IsWindowVisible(form.Handle()));
+  EXPECT_EQ(events, (std::vector<std::string>{"show(hidden)", "closequery", "closequery", "hide"}));
+}
+
+TEST(FormLifecycle, CloseDuringShowKeepsWindowHidden) {
+  TForm form(200, 100);
+  form.OnShow = [&](TObject*) { form.Close(); };
+  form.Show();
+  EXPECT_FALSE(form.Showing());
+  EXPECT_FALSE(::IsWindowVisible(form.Handle()));
+}
+
+}  // namespace
