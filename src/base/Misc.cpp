@@ -23,6 +23,10 @@ int gBusyCount = 0;
 HCURSOR gArrowCursor = nullptr;
 HCURSOR gWaitCursor = nullptr;
 
+TPopupMsgShowProc gPopupMsgShowProc = nullptr;
+TPopupMsgHideProc gPopupMsgHideProc = nullptr;
+std::unique_ptr<TStack> gPopupStack;
+
 std::wstring ProgramFileBaseName() { return FileBaseName(ProgramFileName()); }
 
 void ReleaseText(std::wstring& text) {
@@ -125,9 +129,33 @@ void ResetBusy() {
   gBusyCount = 0;
 }
 
+void SetPopupMsgProcs(TPopupMsgShowProc ShowProc, TPopupMsgHideProc HideProc) {
+  gPopupMsgShowProc = ShowProc;
+  gPopupMsgHideProc = HideProc;
+}
+
+TStack* PopupStack() { return gPopupStack.get(); }
+
+void PushPopupMsg(const std::wstring& Text, TForm* Owner, TAlignment Align) {
+  if (gPopupStack) gPopupStack->Push(std::make_unique<TTextNode>(Text, Align));
+  if (gPopupMsgShowProc) gPopupMsgShowProc(Text, Align, Owner);
+}
+
+void PopPopupMsg() {
+  if (gPopupStack) gPopupStack->Pop();  // the node is freed here
+  auto* top = gPopupStack ? dynamic_cast<TTextNode*>(gPopupStack->Last()) : nullptr;
+  if (!top) {
+    if (gPopupMsgHideProc) gPopupMsgHideProc();
+  } else if (gPopupMsgShowProc) {
+    gPopupMsgShowProc(top->Text, top->Align, nullptr);
+  }
+}
+
 void MiscStart() {
   ClearMsgBoxProcs();
   SetBusyCursorProcs(nullptr, nullptr);
+  SetPopupMsgProcs(nullptr, nullptr);
+  gPopupStack = std::make_unique<TStack>();
   gBusyCount = 0;
   gArrowCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   gWaitCursor = ::LoadCursorW(nullptr, IDC_WAIT);
@@ -141,9 +169,11 @@ void MiscStart() {
 }
 
 void MiscStop() {
+  gPopupStack.reset();
   gArrowCursor = gWaitCursor = nullptr;
   ClearMsgBoxProcs();
   SetBusyCursorProcs(nullptr, nullptr);
+  SetPopupMsgProcs(nullptr, nullptr);
   ReleaseText(gProgramFullName);
   ReleaseText(gProgramShortName);
   ReleaseText(gProgramVersion);

@@ -1,6 +1,7 @@
 #pragma once
 // Library-wide hooks and entry routines that the user-interface units implement: the library
 // itself never shows a window; without the hooks the routines fall back to the system.
+#include "base/LinkList.h"
 #include "base/Win.h"
 
 #include <cstdint>
@@ -68,7 +69,19 @@ public:
   ~TBusySection() { EndBusy(); }
 };
 
-// Unit start and stop (library start-up list): clears every hook, sets the program identity,
+// Popup texts: a stack of TTextNode, so that a routine may show its own text over another one
+// and, when it removes it, the earlier one shows again. The popup window is reached only through
+// the hooks; without them the stack is still kept, and nothing is shown.
+using TPopupMsgShowProc = void (*)(const std::wstring& Text, TAlignment Align, TForm* Owner);
+using TPopupMsgHideProc = void (*)();
+void SetPopupMsgProcs(TPopupMsgShowProc ShowProc, TPopupMsgHideProc HideProc);
+// The library-wide stack; none before the unit starts and after it stops.
+TStack* PopupStack();
+void PushPopupMsg(const std::wstring& Text, TForm* Owner, TAlignment Align);
+// Removes the top text: the one below is shown again, or the popup hidden when none is left.
+void PopPopupMsg();
+
+// Unit start and stop (library start-up list): clears every hook, creates the popup stack, sets the program identity,
 // switches window ghosting off and reads the user's locale settings again.
 void MiscStart();
 void MiscStop();

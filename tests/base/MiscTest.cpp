@@ -103,6 +103,50 @@ TEST(ProgramInfo, SetProgramInfoSetsTextsAndBuild) {
   SetProgramInfo(full, shortName, L"", L"");
 }
 
-TEST(LibraryStart, HooksAreClear) { EXPECT_FALSE(MsgBox3Available()); }
+TEST(LibraryStart, HooksAreClearAndThePopupStackIsThere) {
+  EXPECT_FALSE(MsgBox3Available());
+  ASSERT_NE(PopupStack(), nullptr);
+  EXPECT_TRUE(PopupStack()->IsEmpty());
+}
+
+std::vector<std::wstring> gShown;
+int gHides = 0;
+
+class PopupMsg : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gShown.clear();
+    gHides = 0;
+    SetPopupMsgProcs([](const std::wstring& text, TAlignment align, TForm*) {
+      gShown.push_back(text + L"/" + std::to_wstring(align));
+    }, [] { ++gHides; });
+  }
+  void TearDown() override {
+    SetPopupMsgProcs(nullptr, nullptr);
+    while (!PopupStack()->IsEmpty()) PopPopupMsg();
+  }
+};
+
+TEST_F(PopupMsg, NestedTextsShowAgainWhenPopped) {
+  PushPopupMsg(L"first", nullptr, taLeftJustify);
+  PushPopupMsg(L"second", nullptr, taCenter);
+  EXPECT_EQ(PopupStack()->Count(), 2);
+  PopPopupMsg();
+  EXPECT_EQ(gHides, 0);
+  PopPopupMsg();
+  EXPECT_EQ(gHides, 1);
+  EXPECT_EQ(gShown, (std::vector<std::wstring>{L"first/0", L"second/2", L"first/0"}));
+  EXPECT_TRUE(PopupStack()->IsEmpty());
+}
+
+TEST_F(PopupMsg, WithoutHooksTheStackIsKept) {
+  SetPopupMsgProcs(nullptr, nullptr);
+  PushPopupMsg(L"x", nullptr, taRightJustify);
+  EXPECT_EQ(PopupStack()->Count(), 1);
+  PopPopupMsg();
+  PopPopupMsg();  // one too many: nothing happens
+  EXPECT_TRUE(PopupStack()->IsEmpty());
+  EXPECT_TRUE(gShown.empty());
+}
 
 }  // namespace
