@@ -51,48 +51,70 @@ std::int64_t TRegistry::DataSize(const std::wstring& Name) const {
   return GetValueInfo(Name, type, size) ? static_cast<std::int64_t>(size) : -1;
 }
 
-std::optional<std::string> TRegistry::ReadRaw(const std::wstring& Name, std::initializer_list<DWORD> Types) const {
-  DWORD type, size;
-  if (!GetValueInfo(Name, type, size)) return std::nullopt;
-  // The value may grow between asking for its size and reading it: ask again then.
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    if (std::find(Types.begin(), Types.end(), type) == Types.end()) return std::nullopt;
-    std::string data(size, '\0');
+bool TRegistry::QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const {
+  Type = REG_NONE;
+  Data.clear();
+  if (!FKey) return false;
+  // Small values come in one call; larger ones (or ones that grew meanwhile) in a buffer of the size asked for.
+  BYTE small[256];
+  DWORD size = sizeof(small);
+  LSTATUS status = ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, small, &size);
+  if (status == ERROR_SUCCESS) {
+    Data.assign(reinterpret_cast<const char*>(small), std::min<DWORD>(size, sizeof(small)));
+    return true;
+  }
+  for (int attempt = 0; attempt < 8 && status == ERROR_MORE_DATA; ++attempt) {
+    Data.assign(size, '\0');
     DWORD got = size;
-    LSTATUS status = ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &type,
-                                        reinterpret_cast<BYTE*>(data.data()), &got);
+    status = ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &got);
     if (status == ERROR_SUCCESS) {
-      if (std::find(Types.begin(), Types.end(), type) == Types.end()) return std::nullopt;
-      data.resize(std::min<size_t>(got, data.size()));
-      return data;
+      Data.resize(std::min<size_t>(got, Data.size()));
+      return true;
     }
-    if (status != ERROR_MORE_DATA) return std::nullopt;
     size = got;
   }
-  return std::nullopt;
+  Data.clear();
+  return false;
 }
 
-std::optional<std::int32_t> TRegistry::ReadInteger(const std::wstring& Name) const {
-  auto data = ReadRaw(Name, {REG_DWORD});
-  if (!data || data->size() != sizeof(std::int32_t)) return std::nullopt;
+std::optional<std::int32_t> RegistryInteger(DWORD Type, const std::string& Data) {
+  if (Type != REG_DWORD || Data.size() != sizeof(std::int32_t)) return std::nullopt;
   std::int32_t value;
-  std::copy(data->begin(), data->end(), reinterpret_cast<char*>(&value));
+  std::copy(Data.begin(), Data.end(), reinterpret_cast<char*>(&value));
   return value;
 }
 
-std::optional<std::wstring> TRegistry::ReadString(const std::wstring& Name) const {
-  auto data = ReadRaw(Name, {REG_SZ, REG_EXPAND_SZ});
-  if (!data) return std::nullopt;
-  std::wstring text(data->size() / sizeof(wchar_t), L'\0');
-  std::copy(data->begin(), data->begin() + static_cast<std::ptrdiff_t>(text.size() * sizeof(wchar_t)),
+std::optional<std::wstring> RegistryString(DWORD Type, const std::string& Data) {
+  if (Type != REG_SZ && Type != REG_EXPAND_SZ) return std::nullopt;
+  std::wstring text(Data.size() / sizeof(wchar_t), L'\0');
+  std::copy(Data.begin(), Data.begin() + static_cast<std::ptrdiff_t>(text.size() * sizeof(wchar_t)),
             reinterpret_cast<char*>(text.data()));
   // The stored terminator (other programs may leave it out); zeros inside belong to the text.
   if (!text.empty() && text.back() == L'\0') text.pop_back();
   return text;
 }
 
+std::optional<std::string> RegistryBinary(DWORD Type, const std::string& Data) {
+  if (Type != REG_BINARY && Type != REG_NONE) return std::nullopt;
+  return Data;
+}
+
+std::optional<std::int32_t> TRegistry::ReadInteger(const std::wstring& Name) const {
+  DWORD type;
+  std::string data;
+  return QueryValue(Name, type, data) ? RegistryInteger(type, data) : std::nullopt;
+}
+
+std::optional<std::wstring> TRegistry::ReadString(const std::wstring& Name) const {
+  DWORD type;
+  std::string data;
+  return QueryValue(Name, type, data) ? RegistryString(type, data) : std::nullopt;
+}
+
 std::optional<std::string> TRegistry::ReadBinary(const std::wstring& Name) const {
-  return ReadRaw(Name, {REG_BINARY, REG_NONE});
+  DWORD type;
+  std::string data;
+  return QueryValue(Name, type, data) ? RegistryBinary(type, data) : std::nullopt;
 }
 
 void TRegistry::WriteRaw(const std::wstring& Name, DWORD Type, const void* Data, size_t Size) {

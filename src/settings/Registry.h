@@ -39,6 +39,8 @@ public:
   bool GetValueInfo(const std::wstring& Name, DWORD& Type, DWORD& Size) const;
   // Size in bytes, -1 when the value is missing.
   std::int64_t DataSize(const std::wstring& Name) const;
+  // Type and data of a value in one query; false when it is missing or cannot be read.
+  bool QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const;
   // A 32-bit number value (REG_DWORD of 4 bytes).
   std::optional<std::int32_t> ReadInteger(const std::wstring& Name) const;
   // A string value, plain or expandable (not expanded).
@@ -56,8 +58,6 @@ public:
   bool DeleteKey(const std::wstring& Key);
 
 private:
-  // Raw data of a value of one of the allowed types.
-  std::optional<std::string> ReadRaw(const std::wstring& Name, std::initializer_list<DWORD> Types) const;
   void WriteRaw(const std::wstring& Name, DWORD Type, const void* Data, size_t Size);
 
   HKEY FRoot;
@@ -68,3 +68,9 @@ private:
 
 // The path below the root without the leading and trailing "\".
 std::wstring RegistrySubKey(const std::wstring& Key);
+
+// A value's data taken as a 32-bit number, a string (terminator removed) or binary data; nullopt
+// when the type is another one.
+std::optional<std::int32_t> RegistryInteger(DWORD Type, const std::string& Data);
+std::optional<std::wstring> RegistryString(DWORD Type, const std::string& Data);
+std::optional<std::string> RegistryBinary(DWORD Type, const std::string& Data);

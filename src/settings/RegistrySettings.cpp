@@ -65,12 +65,10 @@ bool TRegistrySettings::OpenForWriting(const std::wstring& Entry) {
 std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
   std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
   std::wstring name = EntryPart(Entry, 2);
-  bool stored = false;
-  std::optional<std::int32_t> value;
-  if (OpenForReading(Entry)) {
-    stored = FRegistry.ValueExists(name);
-    value = FRegistry.ReadInteger(name);
-  }
+  DWORD type = REG_NONE;
+  std::string data;
+  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
+  std::optional<std::int32_t> value = RegistryInteger(type, data);
   // Only what is missing is filled with the default: a value of another type stays as it is.
   if (!stored && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
   return value.value_or(def);
@@ -79,25 +77,22 @@ std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
 std::wstring TRegistrySettings::RdString(const std::wstring& Entry) {
   std::wstring def = EntryPart(Entry, 3);
   std::wstring name = EntryPart(Entry, 2);
-  bool stored = false;
-  std::optional<std::wstring> value;
-  if (OpenForReading(Entry)) {
-    stored = FRegistry.ValueExists(name);
-    value = FRegistry.ReadString(name);
-  }
+  DWORD type = REG_NONE;
+  std::string data;
+  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
+  std::optional<std::wstring> value = RegistryString(type, data);
   if (!stored && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
   return value ? *value : def;
 }
 
 void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, const std::wstring& Default) {
   std::wstring name = EntryPart(Entry, 2);
-  bool stored = false;
-  std::optional<std::string> bytes;
-  if (OpenForReading(Entry)) {
-    stored = FRegistry.ValueExists(name);
-    // An empty value is an empty list, whatever its type.
-    bytes = FRegistry.DataSize(name) == 0 ? std::string() : FRegistry.ReadBinary(name);
-  }
+  DWORD type = REG_NONE;
+  std::string data;
+  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
+  // An empty value is an empty list, whatever its type.
+  std::optional<std::string> bytes = stored && data.empty() ? std::string() : RegistryBinary(type, data);
+  if (!stored) bytes.reset();
   try {
     Strings.SetText(bytes ? Utf8ToText(*bytes) : Default);
   } catch (...) {  // a list that cannot take the lines keeps what it has

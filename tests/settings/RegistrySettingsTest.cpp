@@ -89,8 +89,12 @@ TEST_P(RegistryWrongType, ReadersGiveDefaults) {
   const TWrongTypeCase& c = GetParam();
   SetRaw(L"S", L"V", c.type, c.data);
   auto before = Raw(L"S", L"V");
-  if (c.type != REG_DWORD || c.data.size() != 4) EXPECT_EQ(FStore.RdInteger(L"S\rV\r8"), 8);
-  if (c.type != REG_SZ && c.type != REG_EXPAND_SZ) EXPECT_EQ(FStore.RdString(L"S\rV\rdef"), L"def");
+  if (c.type != REG_DWORD || c.data.size() != 4) {
+    EXPECT_EQ(FStore.RdInteger(L"S\rV\r8"), 8);
+  }
+  if (c.type != REG_SZ && c.type != REG_EXPAND_SZ) {
+    EXPECT_EQ(FStore.RdString(L"S\rV\rdef"), L"def");
+  }
   EXPECT_NO_THROW({
     FStore.RdInt64(L"S\rV\r1");
     FStore.RdDate(L"S\rV");
@@ -107,7 +111,9 @@ TEST_P(RegistryWrongType, ReadersGiveDefaults) {
     FStore.RdBlob(L"S\rV", stream);
     EXPECT_EQ(stream.DataString(), "x");
     EXPECT_EQ(FStore.RdBinary(L"S\rV"), "");
-    if (!c.data.empty()) EXPECT_EQ(FStore.RdStrings(L"S\rV", L"d"), L"d\r\n");
+    if (!c.data.empty()) {
+      EXPECT_EQ(FStore.RdStrings(L"S\rV", L"d"), L"d\r\n");
+    }
   }
   EXPECT_EQ(Raw(L"S", L"V"), before);
 }

@@ -147,7 +147,7 @@ TEST_P(StoredGarbage, ReadersFallBack) {
   TSettings& s = Store();
   s.SetWriteBack(false);
   const std::wstring samples[] = {L"abc", L"0x", L"$", L"9999999999999999999999", L"1,x,3", L"2,5", L"2024-13-45",
-                                  L"zz", L"414", L"\uFFFF\uD800", L"====", L"-", L""};
+                                  L"zz", L"414", std::wstring{wchar_t(0xFFFF), wchar_t(0xD800)}, L"====", L"-", L""};
   for (const std::wstring& stored : samples) {
     s.WrString(L"G\rV", stored);
     SCOPED_TRACE(::testing::Message() << "stored \"" << TextToUtf8(stored) << "\"");
