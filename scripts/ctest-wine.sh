@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs ctest on an existing build under Wine, windows on a virtual X display.
-# Arguments go to ctest (for example -R toolkit).
+# Arguments go to ctest (for example -R toolkit). Run tests one at a time (no -j): Wine keeps the
+# user locale in the prefix's registry and every process start sets it to its own LC_ALL, so the
+# English and German runs of the base tests would change each other's locale.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRINO_BUILD:-$root/build}

@@ -1,5 +1,6 @@
 # Sourced by the other scripts: the Wine environment of one build folder.
 # Every build folder has a Wine prefix of its own, made once (about 10 s).
+: "${build:?set build to the build folder before sourcing wine-env.sh}"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko prompts on the first start

@@ -1,5 +1,6 @@
 #include "app/Library.h"
 
+#include "base/DateTime.h"
 #include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
@@ -18,6 +19,7 @@ struct TUnit {
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
     {StringsStart, StringsStop},
+    {DateTimeStart, DateTimeStop},
     {SocketsStart, SocketsStop},
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},

@@ -1,34 +1,47 @@
 #pragma once
-// Sets of enumeration values: one bit per value, for enums whose values run from 0 to Count - 1.
-#include <bitset>
-#include <cstddef>
+// A small set of enumeration values (the enumerators 0 .. Count-1), kept as one bit mask.
+#include <cstdint>
 #include <initializer_list>
 
-template <class Enum, std::size_t Count>
+template <class Enum, unsigned Count>
 class TSet {
+  static_assert(Count > 0 && Count <= 64, "TSet holds at most 64 enumerators");
+
 public:
   constexpr TSet() noexcept = default;
-  TSet(std::initializer_list<Enum> values) noexcept {
-    for (Enum value : values) Include(value);
+  constexpr TSet(std::initializer_list<Enum> values) noexcept {
+    for (Enum v : values) Include(v);
   }
+  static constexpr TSet All() noexcept { return FromMask(~std::uint64_t{0}); }
+  // Bit n stands for enumerator n; bits beyond Count are dropped.
+  static constexpr TSet FromMask(std::uint64_t mask) noexcept {
+    TSet set;
+    set.FMask = mask & kAll;
+    return set;
+  }
+  constexpr std::uint64_t Mask() const noexcept { return FMask; }
 
-  bool Contains(Enum value) const noexcept { return Index(value) < Count && FBits.test(Index(value)); }
-  void Include(Enum value) noexcept {
-    if (Index(value) < Count) FBits.set(Index(value));
+  constexpr bool Contains(Enum v) const noexcept { return (FMask & Bit(v)) != 0; }
+  constexpr TSet& Include(Enum v) noexcept {
+    FMask |= Bit(v);
+    return *this;
   }
-  void Exclude(Enum value) noexcept {
-    if (Index(value) < Count) FBits.reset(Index(value));
+  constexpr TSet& Exclude(Enum v) noexcept {
+    FMask &= ~Bit(v);
+    return *this;
   }
-  bool Empty() const noexcept { return FBits.none(); }
+  constexpr bool Empty() const noexcept { return FMask == 0; }
 
-  TSet operator+(const TSet& other) const noexcept { return TSet(FBits | other.FBits); }
-  TSet operator-(const TSet& other) const noexcept { return TSet(FBits & ~other.FBits); }
-  TSet operator*(const TSet& other) const noexcept { return TSet(FBits & other.FBits); }
-  bool operator==(const TSet& other) const noexcept = default;
+  constexpr TSet operator+(const TSet& other) const noexcept { return FromMask(FMask | other.FMask); }
+  constexpr TSet operator-(const TSet& other) const noexcept { return FromMask(FMask & ~other.FMask); }
+  constexpr TSet operator*(const TSet& other) const noexcept { return FromMask(FMask & other.FMask); }
+  constexpr bool operator==(const TSet& other) const noexcept = default;
 
 private:
-  explicit TSet(std::bitset<Count> bits) noexcept : FBits(bits) {}
-  static std::size_t Index(Enum value) noexcept { return static_cast<std::size_t>(value); }
-
-  std::bitset<Count> FBits;
+  static constexpr std::uint64_t kAll = Count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << Count) - 1;
+  static constexpr std::uint64_t Bit(Enum v) noexcept {
+    auto n = static_cast<unsigned>(v);
+    return n < Count ? std::uint64_t{1} << n : 0;
+  }
+  std::uint64_t FMask = 0;
 };

@@ -1,10 +1,19 @@
 #include "base/Strings.h"
 
+#include "base/Exception.h"
 #include "base/StringList.h"
-
+#include "base/Streams.h"
+#include "base/Unicode.h"
 #include "base/Win.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <limits>
 
 namespace {
@@ -194,4 +203,878 @@ void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerL
     if (counter == 8) hexColumn += L"- ";
   }
   if (counter > 0) emitRow();
+}
+
+// ---- Comparison, case and trimming
+
+namespace {
+
+constexpr wchar_t kEmpty[] = L"";
+
+// The locale functions take int lengths and reject null pointers.
+bool FitsApi(std::wstring_view s) { return s.size() <= static_cast<size_t>(INT_MAX); }
+const wchar_t* ApiPtr(std::wstring_view s) { return s.empty() ? kEmpty : s.data(); }
+
+bool IsBlankChar(wchar_t c) { return c <= L' '; }
+
+std::wstring MapCase(std::wstring_view s, DWORD flags) {
+  if (s.empty() || !FitsApi(s)) return std::wstring(s);
+  int length = static_cast<int>(s.size());
+  int need = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), length, nullptr, 0, nullptr, nullptr, 0);
+  if (need <= 0) return std::wstring(s);
+  std::wstring result(static_cast<size_t>(need), L'\0');
+  need = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, s.data(), length, result.data(), need, nullptr, nullptr, 0);
+  result.resize(static_cast<size_t>(std::max(need, 0)));
+  return result;
+}
+
+}  // namespace
+
+int LocaleCompare(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
+  if (FitsApi(A) && FitsApi(B)) {
+    int r = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0, ApiPtr(A),
+                              static_cast<int>(A.size()), ApiPtr(B), static_cast<int>(B.size()), nullptr, nullptr, 0);
+    if (r != 0) return r - CSTR_EQUAL;
+  }
+  int r = A.compare(B);
+  return (r > 0) - (r < 0);
+}
+
+bool SameTextOrStr(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
+  return A == B || LocaleCompare(A, B, IgnoreCase) == 0;
+}
+
+std::wstring LocaleUpperCase(std::wstring_view S) { return MapCase(S, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING); }
+std::wstring LocaleLowerCase(std::wstring_view S) { return MapCase(S, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING); }
+
+std::wstring Trim(std::wstring_view S) { return TrimRight(TrimLeft(S)); }
+
+std::wstring TrimLeft(std::wstring_view S) {
+  size_t b = 0;
+  while (b < S.size() && IsBlankChar(S[b])) ++b;
+  return std::wstring(S.substr(b));
+}
+
+std::wstring TrimRight(std::wstring_view S) {
+  size_t e = S.size();
+  while (e > 0 && IsBlankChar(S[e - 1])) --e;
+  return std::wstring(S.substr(0, e));
+}
+
+// ---- Token lists
+
+namespace {
+
+// Calls visit(token) for each token of S in order until it returns false. An empty S has one
+// empty token here; TokenCount and GetToken treat it as having none.
+template <class TVisit>
+void ForEachToken(std::wstring_view S, std::wstring_view Delim, TVisit visit) {
+  size_t start = 0;
+  for (;;) {
+    size_t pos = Delim.empty() ? std::wstring_view::npos : S.find(Delim, start);
+    if (!visit(S.substr(start, pos == std::wstring_view::npos ? std::wstring_view::npos : pos - start))) return;
+    if (pos == std::wstring_view::npos) return;
+    start = pos + Delim.size();
+  }
+}
+
+}  // namespace
+
+int TokenCount(std::wstring_view S, std::wstring_view Delim) {
+  if (S.empty()) return 0;
+  int count = 0;
+  ForEachToken(S, Delim, [&](std::wstring_view) { return ++count < INT_MAX; });
+  return count;
+}
+
+std::wstring GetToken(std::wstring_view S, std::wstring_view Delim, int Index) {
+  if (S.empty() || Index < 1) return {};
+  std::wstring token;
+  int i = 0;
+  ForEachToken(S, Delim, [&](std::wstring_view t) {
+    if (++i < Index) return true;
+    token.assign(t);
+    return false;
+  });
+  return token;
+}
+
+std::int32_t GetTokenInt(std::wstring_view S, std::wstring_view Delim, int Index, std::int32_t Default) {
+  return StrToIntDef(GetToken(S, Delim, Index), Default);
+}
+
+int TokenIndex(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token, bool IgnoreCase) {
+  int i = 0, found = 0;
+  ForEachToken(List, Delim, [&](std::wstring_view t) {
+    ++i;
+    if (SameTextOrStr(t, Token, IgnoreCase)) found = i;
+    return found == 0 && i < INT_MAX;
+  });
+  return found;
+}
+
+bool TokenExists(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token, bool IgnoreCase) {
+  return TokenIndex(List, Delim, Token, IgnoreCase) > 0;
+}
+
+std::wstring StrTokenAdd(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token,
+                         TDuplicates Duplicates, bool IgnoreCase) {
+  if (List.empty()) return std::wstring(Token);
+  if (Duplicates == dupIgnore || Duplicates == dupError) {
+    if (TokenExists(List, Delim, Token, IgnoreCase)) {
+      if (Duplicates == dupIgnore) return std::wstring(List);
+      throw Exception(L"StrTokenAdd: Cannot add duplicate \"" + std::wstring(Token) + L"\" to \"" +
+                      std::wstring(List) + L"\".");
+    }
+  }
+  std::wstring result(List);
+  result += Delim;
+  result += Token;
+  return result;
+}
+
+bool NextToken(std::wstring_view& Cursor, std::wstring_view Delim, std::wstring& Token, bool DoTrim) {
+  Token.clear();
+  if (Delim.empty() || Cursor.empty()) return false;
+  size_t pos = Cursor.find(Delim);
+  if (pos == std::wstring_view::npos) {
+    Token.assign(Cursor);
+    Cursor.remove_prefix(Cursor.size());
+  } else {
+    Token.assign(Cursor.substr(0, pos));
+    Cursor.remove_prefix(pos + Delim.size());
+  }
+  if (DoTrim) Token = Trim(Token);
+  return true;
+}
+
+std::wstring SplitPart(std::wstring_view S, std::wstring_view Delim, int Part) {
+  size_t pos = Delim.empty() ? std::wstring_view::npos : S.find(Delim);
+  if (Part <= 1) return std::wstring(S.substr(0, pos));
+  return pos == std::wstring_view::npos ? std::wstring() : std::wstring(S.substr(pos + Delim.size()));
+}
+
+void SplitAt(std::wstring_view S, std::wstring_view Delim, std::wstring& Left, bool DoTrim, std::wstring& Right) {
+  Left = SplitPart(S, Delim, 1);
+  Right = SplitPart(S, Delim, 2);
+  if (DoTrim) {
+    Left = Trim(Left);
+    Right = Trim(Right);
+  }
+}
+
+TIntArray StrToIntArray(std::wstring_view S, std::wstring_view Delim) {
+  TIntArray result;
+  if (S.empty()) return result;
+  bool valid = true;
+  ForEachToken(S, Delim, [&](std::wstring_view t) {
+    std::wstring token = Trim(t);
+    std::int32_t value;
+    // IsInteger lets through digit runs beyond 32 bits; those make the list invalid too.
+    valid = IsInteger(token) && TryStrToInt(token, value);
+    if (valid) result.push_back(value);
+    return valid;
+  });
+  if (!valid) result.clear();
+  return result;
+}
+
+std::wstring IntArrayToStr(const TIntArray& Values, std::wstring_view Delim) {
+  std::wstring result;
+  for (size_t i = 0; i < Values.size(); ++i) {
+    if (i > 0) result += Delim;
+    result += std::to_wstring(Values[i]);
+  }
+  return result;
+}
+
+bool IntInArray(std::int32_t Value, const TIntArray& Values) {
+  return std::find(Values.begin(), Values.end(), Value) != Values.end();
+}
+
+// ---- Placeholders
+
+namespace {
+
+// Looks placeholder names up among the values: a value number, or the key of a "key=text" value.
+class TPlaceholderValues {
+public:
+  explicit TPlaceholderValues(const std::vector<std::wstring>& values) : FValues(values) {}
+
+  const std::wstring* Find(std::wstring_view name) {
+    std::int32_t n;
+    if (TryStrToInt(name, n) && n >= 1 && static_cast<size_t>(n) <= FValues.size())
+      return &FValues[static_cast<size_t>(n - 1)];
+    if (!FNamedReady) SplitNamed();
+    for (const TNamed& v : FNamed)
+      if (SameTextOrStr(v.Key, name, true)) return &v.Text;
+    return nullptr;
+  }
+
+private:
+  struct TNamed {
+    std::wstring Key, Text;
+  };
+
+  void SplitNamed() {
+    FNamedReady = true;
+    for (const std::wstring& v : FValues) {
+      size_t eq = v.find(L'=');
+      if (eq != std::wstring::npos) FNamed.push_back({Trim(std::wstring_view(v).substr(0, eq)), Trim(std::wstring_view(v).substr(eq + 1))});
+    }
+  }
+
+  const std::vector<std::wstring>& FValues;
+  std::vector<TNamed> FNamed;
+  bool FNamedReady = false;
+};
+
+constexpr size_t npos = std::wstring_view::npos;
+
+// First occurrence of needle at or after from, remembered between calls: searches start at
+// positions that only grow, so the last answer stays right while it lies at or after from.
+class TForwardFinder {
+public:
+  TForwardFinder(std::wstring_view text, std::wstring_view needle) : FText(text), FNeedle(needle) {}
+  size_t From(size_t from) {
+    if (!FValid || FFound < from) {
+      FFound = FText.find(FNeedle, from);
+      FValid = true;
+    }
+    return FFound;
+  }
+
+private:
+  std::wstring_view FText, FNeedle;
+  size_t FFound = npos;
+  bool FValid = false;
+};
+
+}  // namespace
+
+// The result is built front to back: out holds everything before the search position p, and
+// the template from p on is still to be searched. Each character of the template is looked at
+// a bounded number of times, so the time is linear in the template's length.
+std::wstring FormatPlaceholders(std::wstring_view Template, const std::vector<std::wstring>& Values) {
+  const std::wstring_view t = Template;
+  const size_t n = t.size();
+  TPlaceholderValues values(Values);
+  TForwardFinder closeBrace(t, L"}"), closeParens(t, L"))");
+  std::wstring out;
+  out.reserve(n);
+  size_t p = 0;
+  bool bracesLeft = true;
+  while (n - p >= 3) {
+    size_t open, close, nameStart, end;
+    size_t brace = bracesLeft ? t.find(L'{', p) : npos;
+    if (brace != npos) {
+      close = closeBrace.From(brace + 1);
+      if (close == npos) break;
+      open = brace;
+      while (t[open + 1] == L'{') ++open;  // of a run of "{" the last one opens
+      nameStart = open + 1;
+      end = close + 1;
+    } else {
+      bracesLeft = false;
+      open = t.find(L"((", p);
+      if (open == npos) break;
+      while (open + 2 < n && t[open + 2] == L'(') ++open;
+      close = closeParens.From(open + 2);
+      if (close == npos) break;
+      nameStart = open + 2;
+      end = close + 2;
+    }
+    if (const std::wstring* value = values.Find(t.substr(nameStart, close - nameStart))) {
+      out.append(t, p, open - p);
+      out += *value;
+      p = end;
+    } else {
+      // No value: the placeholder stays, and the search goes on inside it.
+      out.append(t, p, open + 1 - p);
+      p = open + 1;
+    }
+  }
+  out.append(t, p);
+  return out;
+}
+
+std::wstring FormatPlaceholder(std::wstring_view Template, const std::wstring& Value) {
+  return FormatPlaceholders(Template, std::vector<std::wstring>{Value});
+}
+
+// ---- Trimming and filtering
+
+namespace {
+
+template <class TIsMember>
+std::wstring TrimIf(std::wstring_view S, bool Left, bool Right, TIsMember isMember) {
+  size_t b = 0, e = S.size();
+  if (Left)
+    while (b < e && isMember(S[b])) ++b;
+  if (Right)
+    while (e > b && isMember(S[e - 1])) --e;
+  return std::wstring(S.substr(b, e - b));
+}
+
+template <class TChar, class TKeep>
+std::basic_string<TChar> Filter(std::basic_string_view<TChar> S, TKeep keep) {
+  std::basic_string<TChar> result;
+  result.reserve(S.size());
+  for (TChar c : S)
+    if (keep(c)) result += c;
+  return result;
+}
+
+}  // namespace
+
+std::wstring TrimChars(std::wstring_view S, const TCharset& Chars, bool Left, bool Right) {
+  return TrimIf(S, Left, Right, [&](wchar_t c) { return Chars.Contains(c); });
+}
+
+std::wstring TrimCharsStr(std::wstring_view S, std::wstring_view Chars, bool Left, bool Right) {
+  return TrimIf(S, Left, Right, [&](wchar_t c) { return Chars.find(c) != npos; });
+}
+
+void TrimStrings(TStrings& List, TTrimStringsOptions Options, TCharset Chars) {
+  TStringsUpdate update(List);
+  if (Options.Contains(toLeft)) Options.Exclude(toLeftIndent);
+  if (Options.Contains(toEmptyLines)) Options.Exclude(toTop).Exclude(toBottom);
+  Chars.Include(10);
+  Chars.Include(13);
+  auto isBlank = [&](const std::wstring& line) {
+    return std::all_of(line.begin(), line.end(), [&](wchar_t c) { return Chars.Contains(c); });
+  };
+
+  if (Options.Contains(toTop)) {
+    int blank = 0;
+    while (blank < List.Count() && isBlank(List.Get(blank))) ++blank;
+    while (blank-- > 0) List.Delete(blank);
+  }
+  if (Options.Contains(toBottom))
+    while (List.Count() > 0 && isBlank(List.Get(List.Count() - 1))) List.Delete(List.Count() - 1);
+  if (Options.Contains(toEmptyLines))
+    for (int i = List.Count() - 1; i >= 0; --i)
+      if (isBlank(List.Get(i))) List.Delete(i);
+
+  if (Options.Contains(toLeftIndent)) {
+    size_t indent = 10000;
+    for (int i = 0, count = List.Count(); i < count && indent > 0; ++i) {
+      std::wstring line = List.Get(i);
+      if (Options.Contains(toRight)) {
+        std::wstring trimmed = TrimChars(line, Chars, false, true);
+        if (trimmed.size() != line.size()) List.Put(i, trimmed);
+        line = std::move(trimmed);
+      }
+      size_t lead = 0;
+      while (lead < line.size() && Chars.Contains(line[lead])) ++lead;
+      if (lead < line.size()) indent = std::min(indent, lead);  // blank lines do not count
+    }
+    if (indent > 0)
+      for (int i = 0, count = List.Count(); i < count; ++i) {
+        std::wstring line = List.Get(i);
+        List.Put(i, line.size() > indent ? line.substr(indent) : std::wstring());
+      }
+  }
+
+  if (Options.Contains(toLeft) || Options.Contains(toRight))
+    for (int i = 0, count = List.Count(); i < count; ++i) {
+      std::wstring line = List.Get(i);
+      std::wstring trimmed = TrimChars(line, Chars, Options.Contains(toLeft), Options.Contains(toRight));
+      if (trimmed.size() != line.size()) List.Put(i, trimmed);
+    }
+}
+
+std::wstring RemoveChars(std::wstring_view S, const TCharset& Chars) {
+  if (Chars.Empty()) return std::wstring(S);
+  return Filter(S, [&](wchar_t c) { return !Chars.Contains(c); });
+}
+
+std::string RemoveChars(std::string_view S, const TCharset& Chars) {
+  if (Chars.Empty()) return std::string(S);
+  return Filter(S, [&](char c) { return !Chars.Contains(static_cast<unsigned char>(c)); });
+}
+
+std::wstring KeepChars(std::wstring_view S, std::wstring_view Allowed) {
+  return Filter(S, [&](wchar_t c) { return Allowed.find(c) != npos; });
+}
+
+std::wstring KeepCharSet(std::wstring_view S, const TCharset& Chars) {
+  return Filter(S, [&](wchar_t c) { return Chars.Contains(c); });
+}
+
+std::wstring CollapseChars(std::wstring_view S, const TCharset& Chars, wchar_t Ch) {
+  auto isMember = [&](wchar_t c) { return c == Ch || Chars.Contains(c); };
+  std::wstring result;
+  result.reserve(S.size());
+  for (size_t i = 0; i < S.size();) {
+    if (!isMember(S[i])) {
+      result += S[i++];
+      continue;
+    }
+    size_t run = i;
+    while (run < S.size() && isMember(S[run])) ++run;
+    result += run - i >= 2 ? Ch : S[i];
+    i = run;
+  }
+  return result;
+}
+
+std::wstring CollapseWhitespace(std::wstring_view S) {
+  return CollapseChars(TrimChars(S, WhitespaceChars, true, true), WhitespaceChars, L' ');
+}
+
+// ---- Padding, joining and small tests
+
+namespace {
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Code units taken by the first count characters of s (all of s when it has fewer).
+size_t FirstCharsUnits(std::wstring_view s, size_t count) {
+  size_t i = 0;
+  for (; count > 0 && i < s.size(); --count)
+    i += (IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) ? 2 : 1;
+  return i;
+}
+
+// Code units taken by the last count characters of s.
+size_t LastCharsUnits(std::wstring_view s, size_t count) {
+  size_t i = s.size();
+  for (; count > 0 && i > 0; --count)
+    i -= (IsLowSurrogate(s[i - 1]) && i >= 2 && IsHighSurrogate(s[i - 2])) ? 2 : 1;
+  return s.size() - i;
+}
+
+}  // namespace
+
+int CodePointLength(std::wstring_view S) {
+  size_t n = 0;
+  for (size_t i = 0; i < S.size(); ++n)
+    i += (IsHighSurrogate(S[i]) && i + 1 < S.size() && IsLowSurrogate(S[i + 1])) ? 2 : 1;
+  return static_cast<int>(std::min<size_t>(n, INT_MAX));
+}
+
+std::wstring PadRight(std::wstring_view S, int Width, wchar_t PadChar) {
+  if (Width <= 0) return {};
+  int length = CodePointLength(S);
+  if (length < Width) return std::wstring(S) + RepeatChar(PadChar, Width - length);
+  return std::wstring(S.substr(0, FirstCharsUnits(S, static_cast<size_t>(Width))));
+}
+
+std::wstring PadLeft(std::wstring_view S, int Width, wchar_t PadChar) {
+  if (Width <= 0) return {};
+  int length = CodePointLength(S);
+  if (length < Width) return RepeatChar(PadChar, Width - length) + std::wstring(S);
+  return std::wstring(S.substr(S.size() - LastCharsUnits(S, static_cast<size_t>(Width))));
+}
+
+std::wstring RepeatChar(wchar_t Ch, int Count) {
+  return Count > 0 ? std::wstring(static_cast<size_t>(Count), Ch) : std::wstring();
+}
+
+std::wstring Spaces(int Count) { return RepeatChar(L' ', Count); }
+
+std::wstring IntToStrZeroPad(std::int64_t Value, int Width) {
+  std::wstring digits = std::to_wstring(Value);
+  if (Width > 0 && digits.size() < static_cast<size_t>(Width))
+    digits.insert(0, static_cast<size_t>(Width) - digits.size(), L'0');
+  return digits;
+}
+
+std::wstring CountText(std::int64_t Count, std::wstring_view Plural, std::wstring_view Singular, bool EmptyIfZero) {
+  if (EmptyIfZero && Count == 0) return {};
+  return std::to_wstring(Count) + L' ' + std::wstring(Count == 1 ? Singular : Plural);
+}
+
+std::wstring JoinNonEmpty(std::wstring_view A, std::wstring_view B, std::wstring_view Sep) {
+  std::wstring result(A);
+  if (!A.empty() && !B.empty()) result += Sep;
+  result += B;
+  return result;
+}
+
+std::wstring JoinNonEmptyArray(const std::vector<std::wstring>& Values, std::wstring_view Sep) {
+  std::wstring result;
+  for (const std::wstring& v : Values) {
+    if (!result.empty() && !v.empty()) result += Sep;
+    result += v;
+  }
+  return result;
+}
+
+std::wstring WrapNonEmpty(std::wstring_view S, std::wstring_view Prefix, std::wstring_view Suffix,
+                          std::wstring_view Default) {
+  if (S.empty()) return std::wstring(Default);
+  std::wstring result(Prefix);
+  result += S;
+  result += Suffix;
+  return result;
+}
+
+std::wstring HangingIndent(std::wstring_view Prefix, std::wstring_view S) {
+  std::vector<std::wstring> lines = SplitLines(TrimRight(S));
+  if (lines.empty()) return std::wstring(Prefix);
+  std::wstring result(Prefix);
+  const std::wstring indent = Spaces(static_cast<int>(std::min<size_t>(Prefix.size(), INT_MAX)));
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) result += L"\r\n" + indent;
+    result += lines[i];
+  }
+  return result;
+}
+
+std::wstring QuoteIfNeeded(std::wstring_view S, wchar_t QuoteChar) {
+  if (S.find_first_of(std::wstring{L' ', L'\r', QuoteChar}) == npos) return std::wstring(S);
+  std::wstring result(1, QuoteChar);
+  for (wchar_t c : S) {
+    result += c;
+    if (c == QuoteChar) result += c;
+  }
+  result += QuoteChar;
+  return result;
+}
+
+bool IsInteger(std::wstring_view S) {
+  size_t i = !S.empty() && (S[0] == L'+' || S[0] == L'-') ? 1 : 0;
+  if (i >= S.size()) return false;
+  return std::all_of(S.begin() + static_cast<std::ptrdiff_t>(i), S.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+std::wstring RightStr(std::wstring_view S, int Count) {
+  if (Count <= 0) return {};
+  return std::wstring(S.substr(S.size() - std::min(S.size(), static_cast<size_t>(Count))));
+}
+
+std::wstring StrFromBuf(const wchar_t* Buf, int Count) {
+  return Buf && Count > 0 ? std::wstring(Buf, static_cast<size_t>(Count)) : std::wstring();
+}
+
+const wchar_t* StrPos(const wchar_t* S, const wchar_t* Sub) {
+  if (!S || !Sub) return nullptr;
+  if (!*Sub) return S + std::wcslen(S);
+  return std::wcsstr(S, Sub);
+}
+
+// ---- Conversions
+
+namespace {
+
+// More decimals than any double has significant digits after its point.
+constexpr int kMaxDecimals = 340;
+
+// |value| rounded to 18 significant digits and then, half away from zero, to decimals digits
+// after the point, as plain digits: "1234.50". Negative tells whether a minus sign belongs in
+// front (never for a result that rounds to zero).
+std::string FixedDigits(double value, int decimals, bool& negative) {
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 17);
+  std::string_view sci(buffer, ec == std::errc() ? static_cast<size_t>(end - buffer) : 0);
+  size_t e = sci.find('e');
+  std::string mantissa;  // the 18 digits without the point
+  int exponent = 0;
+  if (e != std::string_view::npos) {
+    for (char c : sci.substr(0, e))
+      if (c != '.') mantissa += c;
+    std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+'), sci.data() + sci.size(), exponent);
+  } else {
+    mantissa = "0";
+  }
+  // The point stands after the first `point` digits of the mantissa (may lie outside it).
+  int point = exponent + 1;
+  std::string intPart, fraction;
+  if (point <= 0) {
+    intPart = "0";
+    fraction = std::string(static_cast<size_t>(-point), '0') + mantissa;
+  } else if (static_cast<size_t>(point) >= mantissa.size()) {
+    intPart = mantissa + std::string(static_cast<size_t>(point) - mantissa.size(), '0');
+  } else {
+    intPart = mantissa.substr(0, static_cast<size_t>(point));
+    fraction = mantissa.substr(static_cast<size_t>(point));
+  }
+  const size_t keep = static_cast<size_t>(decimals);
+  bool roundUp = fraction.size() > keep && fraction[keep] >= '5';
+  fraction.resize(keep, '0');
+  std::string digits = intPart + fraction;
+  if (roundUp) {
+    size_t i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+    if (i == 0)
+      digits.insert(digits.begin(), '1');
+    else
+      ++digits[i - 1];
+  }
+  size_t intLength = digits.size() - keep;
+  size_t firstNonZero = digits.find_first_not_of('0');
+  // Leading zeros go, but one digit stays in front of the point.
+  size_t cut = std::min(firstNonZero == std::string::npos ? intLength : firstNonZero, intLength - 1);
+  negative = std::signbit(value) && firstNonZero != std::string::npos;
+  std::string result = digits.substr(cut, intLength - cut);
+  if (keep > 0) result += '.' + digits.substr(intLength);
+  return result;
+}
+
+}  // namespace
+
+std::wstring FormatNumber(int Decimals, wchar_t DecSep, wchar_t ThouSep, double Value) {
+  if (std::isnan(Value)) return L"NAN";
+  if (std::isinf(Value)) return Value < 0 ? L"-INF" : L"INF";
+  Decimals = std::clamp(Decimals, 0, kMaxDecimals);
+  const wchar_t decimalSep[2] = {DecSep ? DecSep : LocaleSnapshot().DecimalSeparator, 0};
+  const wchar_t thousandSep[2] = {ThouSep, 0};
+  bool negative;
+  // The digits are rounded here, so the system routine only groups them and puts the separators
+  // in (Wine's own rounding loses the grouping of a carried digit: 999.999 gives "1000.00").
+  std::string digits = FixedDigits(Value, Decimals, negative);
+  std::wstring input = (negative ? L"-" : L"") + std::wstring(digits.begin(), digits.end());
+  NUMBERFMTW format{};
+  format.NumDigits = static_cast<UINT>(Decimals);
+  format.LeadingZero = 1;
+  format.Grouping = ThouSep ? 3 : 0;
+  format.lpDecimalSep = const_cast<wchar_t*>(decimalSep);
+  format.lpThousandSep = const_cast<wchar_t*>(thousandSep);
+  format.NegativeOrder = 1;  // "-1.1"
+  int need = ::GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, input.c_str(), &format, nullptr, 0);
+  if (need > 0) {
+    std::wstring result(static_cast<size_t>(need), L'\0');
+    need = ::GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, input.c_str(), &format, result.data(), need);
+    if (need > 0) {
+      result.resize(static_cast<size_t>(need - 1));
+      return result;
+    }
+  }
+  // Not expected with these arguments; the digits without grouping are still right.
+  std::replace(input.begin(), input.end(), L'.', decimalSep[0]);
+  return input;
+}
+
+std::wstring FormatFloatTrim(int Decimals, wchar_t DecSep, wchar_t ThouSep, bool EmptyIfZero, double Value) {
+  if (EmptyIfZero && Value == 0) return {};
+  std::wstring result = FormatNumber(Decimals, DecSep, ThouSep, Value);
+  if (Decimals > 0 && std::isfinite(Value)) {
+    const wchar_t decimalSep = DecSep ? DecSep : LocaleSnapshot().DecimalSeparator;
+    while (!result.empty() && result.back() == L'0') result.pop_back();
+    if (!result.empty() && result.back() == decimalSep) result.pop_back();
+  }
+  return result;
+}
+
+std::wstring FormatByteSize(wchar_t DecSep, int Decimals, wchar_t ThouSep, std::int64_t Size) {
+  if (!DecSep) DecSep = LocaleSnapshot().DecimalSeparator;
+  if (!ThouSep) ThouSep = LocaleSnapshot().ThousandSeparator;
+  struct TUnit {
+    double Factor;
+    const wchar_t* Text;
+  };
+  static const TUnit kUnits[] = {
+      {1099511627776.0, L" TB"}, {1073741824.0, L" GB"}, {1048576.0, L" MB"}, {1024.0, L" KB"}};
+  const double magnitude = std::fabs(static_cast<double>(Size));
+  const double sign = Size < 0 ? -1.0 : 1.0;
+  for (const TUnit& unit : kUnits)
+    if (magnitude / unit.Factor > 1)
+      return FormatFloatTrim(Decimals, DecSep, ThouSep, true, sign * (magnitude / unit.Factor)) + unit.Text;
+  return CountText(Size, L"Bytes", L"Byte", false);
+}
+
+double StrToFloatSep(std::wstring_view S, wchar_t DecSep, double Default) {
+  std::wstring text(S);
+  if (DecSep != L'.') {
+    size_t sep = text.find(DecSep);
+    if (sep != npos) text[sep] = L'.';
+  }
+  std::wstring_view t = text;
+  while (!t.empty() && t.front() == L' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == L' ') t.remove_suffix(1);
+  // The form is checked here rather than left to from_chars, which also reads "inf", "nan" and
+  // hexadecimal floats: [sign] digits [. digits] [e [sign] digits], with at least one digit.
+  std::string ascii;
+  ascii.reserve(t.size());
+  size_t i = 0;
+  auto digits = [&] {
+    size_t first = i;
+    for (; i < t.size() && t[i] >= L'0' && t[i] <= L'9'; ++i) ascii += static_cast<char>(t[i]);
+    return i > first;
+  };
+  if (i < t.size() && (t[i] == L'+' || t[i] == L'-')) {
+    if (t[i] == L'-') ascii += '-';
+    ++i;
+  }
+  bool anyDigit = digits();
+  if (i < t.size() && t[i] == L'.') {
+    ascii += '.';
+    ++i;
+    anyDigit = digits() || anyDigit;
+  }
+  if (!anyDigit) return Default;
+  if (i < t.size() && (t[i] == L'e' || t[i] == L'E')) {
+    ascii += 'e';
+    ++i;
+    if (i < t.size() && (t[i] == L'+' || t[i] == L'-')) ascii += static_cast<char>(t[i++]);
+    if (!digits()) return Default;
+  }
+  if (i != t.size()) return Default;
+  double value = 0;
+  auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) return Default;
+  return value;
+}
+
+namespace {
+
+constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
+
+int HexValue(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::int32_t HexToInt(std::wstring_view S) {
+  if (S.empty() || !std::all_of(S.begin(), S.end(), [](wchar_t c) { return HexValue(c) >= 0; })) return 0;
+  std::int32_t value;
+  return TryStrToInt(L"$" + std::wstring(S), value) ? value : 0;
+}
+
+std::wstring BytesToHex(std::string_view Bytes) {
+  std::wstring result;
+  result.reserve(Bytes.size() * 2);
+  for (unsigned char b : Bytes) {
+    result += kHexDigits[b >> 4];
+    result += kHexDigits[b & 15];
+  }
+  return result;
+}
+
+std::string HexToBytes(std::wstring_view S) {
+  if (S.size() % 2 != 0) return {};
+  std::string result(S.size() / 2, '\0');
+  for (size_t i = 0; i < result.size(); ++i) {
+    int high = HexValue(S[2 * i]), low = HexValue(S[2 * i + 1]);
+    if (high < 0 || low < 0) return {};
+    result[i] = static_cast<char>(high * 16 + low);
+  }
+  return result;
+}
+
+std::wstring IntToBin(std::int64_t Value, int Digits, int GroupSize) {
+  if (Digits <= 0) return {};
+  const auto bits = static_cast<std::uint64_t>(Value);
+  std::wstring digits;
+  digits.reserve(static_cast<size_t>(Digits));
+  for (int n = Digits - 1; n >= 0; --n) digits += n < 64 && (bits >> n) & 1 ? L'1' : L'0';
+  if (GroupSize <= 1 || digits.size() <= static_cast<size_t>(GroupSize) + 1) return digits;
+  // A space before every group from the right, as long as more than one digit is left of it.
+  const size_t group = static_cast<size_t>(GroupSize);
+  size_t head = digits.size() % group;
+  if (head <= 1) head += group;
+  std::wstring result(digits, 0, head);
+  for (size_t i = head; i < digits.size(); i += group) {
+    result += L' ';
+    result.append(digits, i, group);
+  }
+  return result;
+}
+
+namespace {
+
+constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Value of a base64 character; every other character (and "=") counts as 0.
+unsigned Base64Value(wchar_t c) {
+  static const auto kTable = [] {
+    std::array<std::uint8_t, 128> table{};
+    for (unsigned i = 0; i < 64; ++i) table[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<std::uint8_t>(i);
+    return table;
+  }();
+  return c < 128 ? kTable[c] : 0;
+}
+
+}  // namespace
+
+void Base64EncodeLines(TStream& Stream, TStrings& Lines, int LineLength) {
+  const size_t lineLength = static_cast<size_t>(LineLength < 8 ? 64 : LineLength);
+  TStringsUpdate update(Lines);
+  Stream.SetPosition(0);
+  std::wstring line;
+  line.reserve(std::min<size_t>(lineLength, 1u << 16));
+  auto put = [&](char c) {
+    line += static_cast<wchar_t>(c);
+    if (line.size() >= lineLength) {
+      Lines.Add(line);
+      line.clear();
+    }
+  };
+  std::vector<std::uint8_t> buffer(3 * 21846);
+  for (;;) {
+    size_t n = Stream.Read(buffer.data(), buffer.size());
+    for (size_t i = 0; i < n; i += 3) {
+      size_t left = n - i;
+      unsigned b0 = buffer[i], b1 = left > 1 ? buffer[i + 1] : 0, b2 = left > 2 ? buffer[i + 2] : 0;
+      put(kBase64Alphabet[b0 >> 2]);
+      put(kBase64Alphabet[((b0 & 3) << 4) | (b1 >> 4)]);
+      put(left > 1 ? kBase64Alphabet[((b1 & 15) << 2) | (b2 >> 6)] : '=');
+      put(left > 2 ? kBase64Alphabet[b2 & 63] : '=');
+    }
+    if (n < buffer.size()) break;  // the stream's end, after a short or empty last block
+  }
+  if (!line.empty()) Lines.Add(line);
+}
+
+void Base64DecodeLines(const TStrings& Lines, TStream& Stream) {
+  std::string bytes;
+  bytes.reserve(1u << 16);
+  wchar_t group[4];
+  int filled = 0;
+  for (int l = 0, count = Lines.Count(); l < count; ++l) {
+    for (wchar_t c : Lines.Get(l)) {
+      if (c == L'\t' || c == L'\n' || c == L'\r' || c == L' ') continue;
+      group[filled++] = c;
+      if (filled < 4) continue;
+      filled = 0;
+      unsigned bits = Base64Value(group[0]) << 18 | Base64Value(group[1]) << 12 | Base64Value(group[2]) << 6 |
+                      Base64Value(group[3]);
+      bytes += static_cast<char>(bits >> 16);
+      if (group[2] != L'=') bytes += static_cast<char>(bits >> 8);
+      if (group[2] != L'=' && group[3] != L'=') bytes += static_cast<char>(bits);
+      if (bytes.size() >= (1u << 16) - 3) {
+        Stream.Write(bytes.data(), bytes.size());
+        bytes.clear();
+      }
+    }
+  }
+  if (!bytes.empty()) Stream.Write(bytes.data(), bytes.size());
+}
+
+void WriteTextUtf8(TStream& Stream, std::wstring_view Text, bool KeepAsIs) {
+  static const char kBom[] = "\xEF\xBB\xBF";
+  Stream.Write(kBom, 3);
+  if (!KeepAsIs && !Text.empty() && Text[0] == L'\uFEFF') Text.remove_prefix(1);
+  // Slices of at most 1365 code units fill at most 4095 bytes; pairs are never cut.
+  constexpr size_t kSlice = 4096 / 3;
+  while (!Text.empty()) {
+    size_t n = std::min(kSlice, Text.size());
+    if (n < Text.size() && IsHighSurrogate(Text[n - 1])) --n;
+    std::string bytes = TextToUtf8(Text.substr(0, n));
+    Stream.Write(bytes.data(), bytes.size());
+    Text.remove_prefix(n);
+  }
+}
+
+std::wstring ReadTextUtf8(TStream& Stream) {
+  Stream.SetPosition(0);
+  std::string bytes(static_cast<size_t>(std::max<std::int64_t>(Stream.Size(), 0)), '\0');
+  size_t got = 0;
+  while (got < bytes.size()) {
+    size_t n = Stream.Read(bytes.data() + got, bytes.size() - got);
+    if (n == 0) break;
+    got += n;
+  }
+  bytes.resize(got);
+  std::wstring text = Utf8ToText(bytes);
+  size_t marks = text.find_first_not_of(L'\uFEFF');
+  text.erase(0, marks == std::wstring::npos ? text.size() : marks);
+  return text;
 }

@@ -1,0 +1,49 @@
+#pragma once
+// The main window: the log view, the tool column and the UDP server it polls.
+#include "net/Udp.h"
+#include "toolkit/Buttons.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
+
+#include <memory>
+
+// The server of the main window: every datagram becomes lines of the log view; no replies.
+class TLoggerUdpServer : public TUdpServer {
+public:
+  using TUdpServer::TUdpServer;
+  std::string HandleDatagram(const std::string& Datagram) override;
+};
+
+class TFrmMain : public TForm {
+public:
+  TFrmMain();
+  ~TFrmMain() override;
+
+  // Declared in the order the window is built.
+  std::unique_ptr<TMemo> MmoLog;
+  std::unique_ptr<TTimer> Timer;
+  std::unique_ptr<TPanel> PnlTools;
+  std::unique_ptr<TSpeedButton> BtnClear;
+  std::unique_ptr<TSpeedButton> BtnSave;
+  std::unique_ptr<TSpeedButton> BtnInsertSeparator;
+  std::unique_ptr<TSpeedButton> BtnInfo;
+  std::unique_ptr<TSpeedButton> BtnIncFontSize;
+  std::unique_ptr<TSpeedButton> BtnDecFontSize;
+  std::unique_ptr<TSpeedButton> BtnPort;
+  std::unique_ptr<TSpeedButton> BtnCopy;
+  std::unique_ptr<TSpeedButton> BtnHexDump;
+  std::unique_ptr<TLoggerUdpServer> UdpServer;
+
+  // The port the window listens on when it is shown.
+  static constexpr int kDefaultPort = 6702;
+
+private:
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void FormHide(TObject* Sender);
+  void TimerTimer(TObject* Sender);
+};
+
+// The program's one main window; the server's datagram handler reaches the view through it.
+extern TFrmMain* FrmMain;

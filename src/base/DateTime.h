@@ -1,0 +1,150 @@
+#pragma once
+// The date unit: date-time values for any year, ISO 8601 weeks, period indexes for stepping
+// through weeks, months and quarters, the date range record, the standard date-time formatter
+// with the user's locale settings, its extension with week tokens, and a positional parser.
+//
+// A date-time value is a double counting days since 30 December 1899; the fraction is the time
+// of day. For values before that day the fraction still counts forwards from midnight
+// (-1.25 is 29 December 1899, 06:00). The standard calendar covers years 1 to 9999; outside it
+// the extended calendar goes on with the same (proleptic Gregorian) rules for every 32-bit
+// year. Years before 1 are numbered -1, -2 ... (there is no year 0; a year 0 given to a routine
+// counts as year 1). A value that is not finite or lies beyond the 32-bit years decodes as
+// year 0, month 0, day 0: no date.
+#include "base/Exception.h"
+#include "base/Win.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Raised for a date or time that does not exist in the standard calendar (month 13, 30 February,
+// minute 60 ...).
+class EConvertError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// The user's short date pattern upper-cased and reduced to "DMY.:-/'_+*", the year widened to
+// "YYYY" (for example "DD.MM.YYYY"); a format for ParseDateTimeFmt. Set by DateTimeStart.
+extern std::wstring DateParsePattern;
+
+// Unit start and stop (the library's start-up list calls them after the string unit).
+void DateTimeStart();
+void DateTimeStop();
+
+// --- Calendar ---------------------------------------------------------------------------------
+
+// Within years 1..9999 an invalid month or day raises EConvertError; outside, month and day
+// are counted on from 1 January of the year and nothing raises.
+double EncodeDateExt(std::int32_t Year, int Month, int Day);
+void DecodeDateExt(double D, std::int32_t& Year, std::uint16_t& Month, std::uint16_t& Day);
+void DecodeDateInt(double D, std::int32_t& Year, std::int32_t& Month, std::int32_t& Day);
+int DayOfDate(double D);
+int MonthOfDate(double D);
+std::int32_t YearOfDate(double D);
+bool IsLeapYear(std::int32_t Year);
+// Days of Month in Year; 0 for a month outside 1..12.
+int DaysInMonthOf(int Month, std::int32_t Year);
+
+// 1-based day within its year; 0 for no date.
+int DayOfYear(double X);
+int DayOfYear(double X, std::int32_t& Year);
+// 1 January of Year plus DayNo - 1 days.
+double DateOfYearDay(std::int32_t Year, int DayNo);
+
+// --- ISO 8601 weeks (Monday first; week 1 holds the year's first Thursday) --------------------
+
+// 1 = Monday .. 7 = Sunday; 0 for no date.
+int IsoDayOfWeek(double X);
+bool HasWeek53(std::int32_t Year);
+int WeeksInYear(std::int32_t Year);
+// Week number 1..53 with its week-based year and ISO day of week; 0 (and year 0) for no date.
+int IsoWeekNumber(double X, std::int32_t& Year, int& DayOfWeek);
+int WeekNumber(double X, std::int32_t& Year);
+// Day DayOfWeek (1 = Monday) of week Week of the week-based year Year.
+double DateOfIsoWeek(std::int32_t Year, int Week, int DayOfWeek);
+
+// --- Periods ------------------------------------------------------------------------------------
+
+enum TPeriodKind : std::uint8_t { pkDay, pkWeek, pkMonth, pkQuarter, pkYear };
+
+// X moved by Count periods. Days and weeks keep the time of day; months, quarters and years
+// drop it and lower the day to the length of the target month (31 January + 1 month is the
+// last day of February). Any other kind returns X.
+double IncPeriod(int Count, TPeriodKind Kind, double X);
+
+// Continuous indexes: index 0 is the period holding 1 January 1900 and neighbouring periods
+// have neighbouring indexes, so stepping is adding 1 or -1.
+int WeekIndex(int Week, std::int32_t Year);
+double DateOfWeekIndex(int Index);  // a Monday
+void WeekOfWeekIndex(int Index, int& Week, std::int32_t& Year);
+int MonthIndex(int Month, std::int32_t Year);  // Year * 12 + Month - 22801
+double DateOfMonthIndex(int Index);            // first day of the month
+void MonthOfMonthIndex(int Index, int& Month, std::int32_t& Year);
+int QuarterIndex(int Quarter, std::int32_t Year);  // Year * 4 + Quarter - 7601
+double DateOfQuarterIndex(int Index);              // first day of the quarter
+void QuarterOfQuarterIndex(int Index, int& Quarter, std::int32_t& Year);
+void QuarterMonthOfQuarterIndex(int Index, int& Month, std::int32_t& Year);
+
+// --- Time of day and the clock ---------------------------------------------------------------
+
+// Raises EConvertError unless Hour < 24, Min < 60, Sec < 60 and MSec < 1000.
+double EncodeTime(int Hour, int Min, int Sec, int MSec);
+bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, double& Time);
+// Time of day of D rounded to the millisecond; a time that rounds to 24:00 reads as 00:00.
+void DecodeTime(double D, int& Hour, int& Min, int& Sec, int& MSec);
+// Date plus time of day, also for dates before 30 December 1899.
+double ComposeDateTime(double Date, double Time);
+// The current local date and time.
+double Now();
+// The current local date, time of day removed.
+double CurrentDate();
+double SystemTimeToDateTime(const SYSTEMTIME& St);
+// False (St cleared) for dates outside the system's years 1601..30827.
+bool DateTimeToSystemTime(double D, SYSTEMTIME& St);
+
+// --- Texts ------------------------------------------------------------------------------------
+
+// The standard formatter, with the user's locale settings:
+//   d dd ddd dddd       day, two digits, short and long day name
+//   ddddd dddddd        the locale's short and long date pattern
+//   m mm mmm mmmm       month, two digits, short and long month name (m after h: minutes)
+//   yy yyyy             year, two and at least four digits
+//   h hh n nn s ss      hour, minute, second (12-hour hours when am/pm follows)
+//   z zzz               milliseconds, three digits
+//   t tt                the locale's short and long time pattern
+//   c                   short date, and the long time unless it is midnight
+//   am/pm a/p ampm      12-hour designators (as written, or the locale's)
+//   aaa aaaa            short and long day name
+//   / :                 the locale's date and time separator
+//   "..." '...'         literal text
+// Every other character is copied.
+std::wstring FormatDateTime(std::wstring_view Format, double X);
+
+// FormatDateTime with more letters (either case; runs are taken greedily from the left):
+//   E ISO day of week; F FF FFF day of year (1, 2, 3 digits at least); I III IIII ISO week-based
+//   year, II its last two digits; W WW ISO week number (WW two digits).
+std::wstring FormatDateTimeEx(std::wstring_view Format, double X);
+
+// Reads Text positionally: every field is taken from the characters at the place its letters
+// first occur in Format ("DD", "MM", "YYYY" or else "YY", "HH", "NN", "SS", ".ZZZ" or
+// ".ZZZZ"), whatever the separators. A day, month or year of 0 leaves the date out. 0 for an
+// empty text or format, a text shorter than the format, or a date or time that does not exist.
+double ParseDateTimeFmt(std::wstring_view Format, std::wstring_view Text);
+
+// --- Date range ---------------------------------------------------------------------------------
+
+struct TDateRange {
+  double FromDt = 0;  // start, 0 when open
+  double ToDt = 0;    // end, 0 when open
+  std::wstring FromDtStr;
+  std::wstring ToDtStr;
+
+  void Init(double AFromDt, double AToDt, const std::wstring& AFromDtStr, const std::wstring& AToDtStr);
+  void Clear();
+  // FromDtStr alone when both texts are equal, else the non-empty texts joined by Separator.
+  std::wstring DisplayString(const std::wstring& Separator) const;
+  // True when the range restricts nothing: it starts before 1980 and is open-ended or ends
+  // after the current moment.
+  bool IsEmpty() const;
+};

@@ -1,0 +1,131 @@
+#include "base/Streams.h"
+
+#include "base/Exception.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+std::int64_t TStream::Size() {
+  std::int64_t pos = Seek(0, soCurrent);
+  std::int64_t size = Seek(0, soEnd);
+  Seek(pos, soBeginning);
+  return size;
+}
+
+TMemoryStream::TMemoryStream(std::string_view Bytes) : FData(Bytes.begin(), Bytes.end()) {}
+
+std::size_t TMemoryStream::Read(void* Buffer, std::size_t Count) {
+  if (FPosition >= FData.size()) return 0;
+  std::size_t n = std::min(Count, FData.size() - FPosition);
+  std::memcpy(Buffer, FData.data() + FPosition, n);
+  FPosition += n;
+  return n;
+}
+
+std::size_t TMemoryStream::Write(const void* Buffer, std::size_t Count) {
+  if (Count == 0) return 0;
+  std::size_t end = FPosition + Count;
+  if (end > FData.size()) {
+    // Geometric growth keeps long runs of small writes linear.
+    if (end > FData.capacity()) FData.reserve(std::max(end, FData.capacity() + FData.capacity() / 2));
+    FData.resize(end);
+  }
+  std::memcpy(FData.data() + FPosition, Buffer, Count);
+  FPosition = end;
+  return Count;
+}
+
+std::int64_t TMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
+  std::int64_t base = Origin == soBeginning ? 0
+                      : Origin == soCurrent ? static_cast<std::int64_t>(FPosition)
+                                            : static_cast<std::int64_t>(FData.size());
+  std::int64_t pos = Offset > 0 && base > std::numeric_limits<std::int64_t>::max() - Offset ? base : base + Offset;
+  FPosition = static_cast<std::size_t>(std::max<std::int64_t>(pos, 0));
+  return static_cast<std::int64_t>(FPosition);
+}
+
+void TMemoryStream::SetSize(std::int64_t NewSize) {
+  FData.resize(static_cast<std::size_t>(std::max<std::int64_t>(NewSize, 0)));
+  FPosition = std::min(FPosition, FData.size());
+}
+
+void TMemoryStream::Clear() {
+  FData.clear();
+  FData.shrink_to_fit();
+  FPosition = 0;
+}
+
+namespace {
+
+struct TOpenArgs {
+  DWORD Access, Share, Disposition;
+};
+
+// Every stream lets others read; a reader also tolerates a writer (a log being written).
+TOpenArgs OpenArgs(TFileStreamMode mode) {
+  switch (mode) {
+    case fmCreate: return {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS};
+    case fmOpenRead: return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+    case fmOpenWrite: return {GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
+    case fmOpenReadWrite: break;
+  }
+  return {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
+}
+
+// ReadFile and WriteFile take at most 4 GB less one byte a call.
+constexpr std::size_t kMaxChunk = 1u << 30;
+
+}  // namespace
+
+TFileStream::TFileStream(const std::wstring& FileName, TFileStreamMode Mode) : FFileName(FileName) {
+  TOpenArgs args = OpenArgs(Mode);
+  FHandle.Reset(::CreateFileW(FileName.c_str(), args.Access, args.Share, nullptr, args.Disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FHandle) RaiseLastOSError(L"Cannot open file \"" + FileName + L"\"");
+}
+
+std::size_t TFileStream::Read(void* Buffer, std::size_t Count) {
+  auto* out = static_cast<std::uint8_t*>(Buffer);
+  std::size_t total = 0;
+  while (total < Count) {
+    DWORD chunk = static_cast<DWORD>(std::min(Count - total, kMaxChunk)), got = 0;
+    if (!::ReadFile(FHandle.Get(), out + total, chunk, &got, nullptr)) RaiseLastOSError(L"ReadFile");
+    total += got;
+    if (got < chunk) break;  // end of file
+  }
+  return total;
+}
+
+std::size_t TFileStream::Write(const void* Buffer, std::size_t Count) {
+  const auto* in = static_cast<const std::uint8_t*>(Buffer);
+  std::size_t total = 0;
+  while (total < Count) {
+    DWORD chunk = static_cast<DWORD>(std::min(Count - total, kMaxChunk)), put = 0;
+    if (!::WriteFile(FHandle.Get(), in + total, chunk, &put, nullptr)) RaiseLastOSError(L"WriteFile");
+    total += put;
+    if (put < chunk) break;
+  }
+  return total;
+}
+
+std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
+  static const DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+  LARGE_INTEGER distance, result;
+  distance.QuadPart = Offset;
+  if (!::SetFilePointerEx(FHandle.Get(), distance, &result, kMethods[Origin])) RaiseLastOSError(L"SetFilePointerEx");
+  return result.QuadPart;
+}
+
+std::int64_t TFileStream::Size() {
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(FHandle.Get(), &size)) RaiseLastOSError(L"GetFileSizeEx");
+  return size.QuadPart;
+}
+
+void TFileStream::SetSize(std::int64_t NewSize) {
+  std::int64_t pos = Position();
+  Seek(NewSize, soBeginning);
+  if (!::SetEndOfFile(FHandle.Get())) RaiseLastOSError(L"SetEndOfFile");
+  Seek(std::min(pos, NewSize), soBeginning);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The real Tavrino.exe, started as a user would, and read from outside through its windows.
+#include "base/Handle.h"
+
+#include <string>
+#include <vector>
+
+class TRunningProgram {
+public:
+  // Starts Tavrino.exe from the build folder with the given command-line arguments.
+  explicit TRunningProgram(const std::wstring& arguments = L"");
+  ~TRunningProgram();  // ends the program if it still runs
+  TRunningProgram(const TRunningProgram&) = delete;
+  TRunningProgram& operator=(const TRunningProgram&) = delete;
+
+  DWORD ProcessId() const noexcept { return FInfo.dwProcessId; }
+  // Waits (generous limit) for a visible top-level window of the program of the class.
+  HWND WaitForWindow(const std::wstring& className, unsigned limitMsec = 20000) const;
+  HWND MainWindow() const { return WaitForWindow(L"TavrinoForm"); }
+  // The view: the main window's edit control.
+  HWND LogView() const;
+  // A tool button by its window text (caption, or hint for picture buttons).
+  HWND Button(const std::wstring& text) const;
+  // The hidden application window that carries the title.
+  HWND ApplicationWindow() const;
+  // True when the program ended within the limit.
+  bool WaitForExit(unsigned limitMsec = 20000) const;
+  DWORD ExitCode() const;
+
+  std::vector<HWND> TopLevelWindows(const std::wstring& className, bool visibleOnly) const;
+
+private:
+  PROCESS_INFORMATION FInfo{};
+  THandleOwner FProcess, FThread;
+};
+
+// Window text read from outside (WM_GETTEXT).
+std::wstring WindowText(HWND wnd);
+// Children of a window of a class, in Z order.
+std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className);
+// Sends a UDP datagram to 127.0.0.1:port from this process.
+void SendDatagram(int port, const std::string& bytes);
+// Clicks the middle of a window with the mouse, through the system's input queue.
+void ClickWithMouse(HWND wnd);
