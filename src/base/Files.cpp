@@ -1,7 +1,9 @@
 #include "base/Files.h"
 
+#include "base/DateTime.h"
 #include "base/Exception.h"
 #include "base/Handle.h"
+#include "base/Strings.h"
 #include "base/Win.h"
 
 #include <array>
@@ -38,19 +40,7 @@ std::uint32_t BlockCrc(const unsigned char* data, size_t size, std::uint32_t cha
 
 bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
 
-std::wstring TrimBlanks(const std::wstring& s) {
-  size_t first = s.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
-  return s.substr(first, s.find_last_not_of(L' ') - first + 1);
-}
-
-// Days since 30 December 1899 of a FILETIME (100 ns units since 1 January 1601).
-double FileTimeToDateTime(const FILETIME& ft) {
-  constexpr double kTicksPerDay = 864000000000.0;
-  constexpr double kDaysFrom1601To1899 = 109205.0;
-  std::uint64_t ticks = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<double>(ticks) / kTicksPerDay - kDaysFrom1601To1899;
-}
+std::wstring TrimBlanks(const std::wstring& s) { return TrimChars(s, TCharset{32}, true, true); }
 
 std::minstd_rand& Random() {
   static std::minstd_rand generator(::GetTickCount() ^ ::GetCurrentProcessId());
@@ -121,9 +111,7 @@ double FileDateOf(const std::wstring& FileName) {
   bool converted = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) &&
                    ::SystemTimeToTzSpecificLocalTime(&zone, &utc, &local);
   if (!converted && !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return 0;
-  FILETIME localFt;
-  if (!::SystemTimeToFileTime(&local, &localFt)) return 0;
-  return FileTimeToDateTime(localFt);
+  return SystemTimeToDateTime(local);
 }
 
 std::int64_t FileSize64(const std::wstring& FileName) {
