@@ -138,41 +138,33 @@ void TRegistry::WriteBinary(const std::wstring& Name, const void* Data, size_t S
   WriteRaw(Name, REG_BINARY, Data, Size);
 }
 
-std::vector<std::wstring> TRegistry::KeyNames() const {
+namespace {
+
+// Names of a key's sub-keys or values, in the registry's order.
+std::vector<std::wstring> EnumNames(HKEY key, bool subKeys) {
   std::vector<std::wstring> names;
-  if (!FKey) return names;
+  if (!key) return names;
   std::wstring name(256, L'\0');
-  for (DWORD index = 0;; ++index) {
+  for (DWORD index = 0;;) {
     DWORD length = static_cast<DWORD>(name.size());
-    LSTATUS status = ::RegEnumKeyExW(FKey.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    LSTATUS status = subKeys ? ::RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                             : ::RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_MORE_DATA && name.size() < 65536) {
-      name.resize(name.size() * 4);
-      --index;
+      name.resize(name.size() * 4);  // the same index again with room for a long name
       continue;
     }
     if (status != ERROR_SUCCESS) break;
     names.emplace_back(name.data(), length);
+    ++index;
   }
   return names;
 }
 
-std::vector<std::wstring> TRegistry::ValueNames() const {
-  std::vector<std::wstring> names;
-  if (!FKey) return names;
-  std::wstring name(256, L'\0');
-  for (DWORD index = 0;; ++index) {
-    DWORD length = static_cast<DWORD>(name.size());
-    LSTATUS status = ::RegEnumValueW(FKey.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_MORE_DATA && name.size() < 65536) {
-      name.resize(name.size() * 4);
-      --index;
-      continue;
-    }
-    if (status != ERROR_SUCCESS) break;
-    names.emplace_back(name.data(), length);
-  }
-  return names;
-}
+}  // namespace
+
+std::vector<std::wstring> TRegistry::KeyNames() const { return EnumNames(FKey.Get(), true); }
+
+std::vector<std::wstring> TRegistry::ValueNames() const { return EnumNames(FKey.Get(), false); }
 
 bool TRegistry::DeleteValue(const std::wstring& Name) {
   return FKey && ::RegDeleteValueW(FKey.Get(), Name.c_str()) == ERROR_SUCCESS;

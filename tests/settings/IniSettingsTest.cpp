@@ -131,6 +131,27 @@ TEST_F(IniSettings, AutoFlushAndWriteErrors) {
   EXPECT_EQ(ReadFileBytes(FName), before);
 }
 
+TEST_F(IniSettings, UnreadableFileGivesDefaults) {
+  {
+    TIniSettings store(FName, false);
+    store.WrInteger(L"S\rK", 1);
+    store.WrStrings(L"L", L"a", TTrimStringsOptions());
+  }
+  HANDLE lock = ::CreateFileW(FName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  TIniSettings store(FName, true);
+  EXPECT_NO_THROW({
+    EXPECT_EQ(store.RdInteger(L"S\rK\r7"), 7);
+    EXPECT_EQ(store.RdString(L"S\rK\rd"), L"d");
+    EXPECT_EQ(store.RdStrings(L"L", L"x"), L"x\r\n");
+    TStringList names;
+    store.GetSubEntries(L"", names);
+    EXPECT_EQ(names.Count(), 0);
+  });
+  ::CloseHandle(lock);
+  EXPECT_EQ(store.RdInteger(L"S\rK\r7"), 1);
+}
+
 TEST_F(IniSettings, TextWithLineBreaksIsRefused) {
   TIniSettings store(FName, false);
   store.WrString(L"S\rK", L"1");

@@ -4,6 +4,8 @@
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 class Registry : public ::testing::Test {
@@ -100,8 +102,13 @@ TEST_F(Registry, NamesAndDeletion) {
   FReg.WriteInteger(L"D", 1);
   ASSERT_TRUE(FReg.OpenKey(FKey.Path(), true));
   FReg.WriteInteger(L"V", 1);
+  const std::wstring longName(300, L'n');  // longer than the first name buffer
+  FReg.WriteInteger(longName, 2);
   EXPECT_EQ(FReg.KeyNames(), std::vector<std::wstring>{L"K"});
-  EXPECT_EQ(FReg.ValueNames(), std::vector<std::wstring>{L"V"});
+  std::vector<std::wstring> values = FReg.ValueNames();
+  std::sort(values.begin(), values.end());  // the order is the registry's own
+  EXPECT_EQ(values, (std::vector<std::wstring>{L"V", longName}));
+  EXPECT_TRUE(FReg.DeleteValue(longName));
   EXPECT_TRUE(FReg.DeleteValue(L"V"));
   EXPECT_FALSE(FReg.DeleteValue(L"V"));
   EXPECT_TRUE(FReg.DeleteKey(L"\\" + FKey.Path() + L"\\K"));

@@ -140,6 +140,17 @@ TEST_P(Stores, BlobTextsRoundTrip) {
   EXPECT_EQ(s.RdBlobText(L"B\rMissing"), L"");
 }
 
+TEST_P(Stores, InvalidBase64NeverRaises) {
+  TSettings& s = Store();
+  s.WrStrings(L"B\rBad", L"!!!!\r\n@@\r\n=\r\n QUJD \r\nQQ", TTrimStringsOptions());
+  TMemoryStream stream;
+  EXPECT_NO_THROW(s.RdBlob(L"B\rBad", stream));
+  EXPECT_NO_THROW(s.RdBlobText(L"B\rBad"));
+  // A stored list that is a valid text, read as a blob: bytes come out, nothing raises.
+  s.WrStrings(L"B\rText", L"Grüße", TTrimStringsOptions());
+  EXPECT_NO_THROW(s.RdBlobText(L"B\rText"));
+}
+
 class StoredGarbage : public Stores {};
 
 // Whatever text is stored, no typed reader raises, and each gives its documented fallback.
