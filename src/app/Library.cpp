@@ -1,9 +1,11 @@
 #include "app/Library.h"
 
 #include "base/DateTime.h"
+#include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "net/Sockets.h"
+#include "settings/Settings.h"
 
 #include <iterator>
 
@@ -19,7 +21,9 @@ const TUnit kUnits[] = {
     {StringsStart, StringsStop},
     {DateTimeStart, DateTimeStop},
     {SocketsStart, SocketsStop},
-    {ClearMsgBoxProcs, ClearMsgBoxProcs},
+    {FilesStart, FilesStop},
+    {MiscStart, MiscStop},
+    {SettingsStart, SettingsStop},
 };
 
 size_t gStarted = 0;

@@ -3,6 +3,7 @@
 #include "Resource.h"
 #include "base/Misc.h"
 #include "base/Unicode.h"
+#include "settings/Settings.h"
 
 TFrmMain* FrmMain = nullptr;
 
@@ -87,7 +88,10 @@ TFrmMain::~TFrmMain() {
   if (FrmMain == this) FrmMain = nullptr;
 }
 
-void TFrmMain::FormCreate(TObject*) {}
+void TFrmMain::FormCreate(TObject*) {
+  // The program-wide settings stores: the program's own settings go to the registry.
+  InitAppSettings(L"Software/Zevrik/Tavrino", false, L"");
+}
 
 void TFrmMain::FormShow(TObject*) {
   const int port = kDefaultPort;

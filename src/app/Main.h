@@ -20,7 +20,7 @@ public:
   TFrmMain();
   ~TFrmMain() override;
 
-  // Declared in the order the window is built.
+  // The window's parts, in the order of its description.
   std::unique_ptr<TMemo> MmoLog;
   std::unique_ptr<TTimer> Timer;
   std::unique_ptr<TPanel> PnlTools;

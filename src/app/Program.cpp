@@ -9,6 +9,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     LibraryStart();
   } catch (const std::exception& e) {
     MsgBox(ExceptionMessage(e), MB_OK | MB_ICONSTOP);
+    LibraryStop();  // the units that did start
     return 1;
   }
   int exitCode = 0;

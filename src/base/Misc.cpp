@@ -1,20 +1,37 @@
 #include "base/Misc.h"
 
+#include "base/Files.h"
+#include "base/Strings.h"
+#include "base/Win32.h"
+
 namespace {
 
 TMsgBoxProc gMsgBoxProc = nullptr;
 TMsgBox2Proc gMsgBox2Proc = nullptr;
 TMsgBox3Proc gMsgBox3Proc = nullptr;
 
-std::wstring ProgramFileBaseName() {
-  wchar_t path[MAX_PATH * 4];
-  DWORD n = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-  std::wstring name(path, n);
-  size_t slash = name.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) name.erase(0, slash + 1);
-  size_t dot = name.rfind(L'.');
-  if (dot != std::wstring::npos) name.erase(dot);
-  return name;
+std::wstring gProgramFullName;
+std::wstring gProgramShortName;
+std::wstring gProgramVersion;
+std::wstring gProgramExtraInfo;
+std::uint32_t gProgramBuildNumber = 0;
+
+TBusyProc gBusyBeginProc = nullptr;
+TBusyProc gBusyEndProc = nullptr;
+int gBusyCount = 0;
+// Shared system cursors: loaded at start, never destroyed.
+HCURSOR gArrowCursor = nullptr;
+HCURSOR gWaitCursor = nullptr;
+
+TPopupMsgShowProc gPopupMsgShowProc = nullptr;
+TPopupMsgHideProc gPopupMsgHideProc = nullptr;
+std::unique_ptr<TStack> gPopupStack;
+
+std::wstring ProgramFileBaseName() { return FileBaseName(ProgramFileName()); }
+
+void ReleaseText(std::wstring& text) {
+  text.clear();
+  text.shrink_to_fit();
 }
 
 }  // namespace
@@ -67,4 +84,98 @@ int MsgBox3(const std::wstring& AHeadline, const std::wstring& AMessage, const s
              L"\r\nButtons: " + AButtons + L"\r\n\r\nCANCELLED",
          MB_ICONEXCLAMATION | MB_OK, nullptr);
   return IDCANCEL;
+}
+
+const std::wstring& ProgramFullName() { return gProgramFullName; }
+const std::wstring& ProgramShortName() { return gProgramShortName; }
+const std::wstring& ProgramVersion() { return gProgramVersion; }
+const std::wstring& ProgramExtraInfo() { return gProgramExtraInfo; }
+std::uint32_t ProgramBuildNumber() { return gProgramBuildNumber; }
+
+void SetProgramInfo(const std::wstring& FullName, const std::wstring& ShortName, const std::wstring& Version,
+                    const std::wstring& ExtraInfo) {
+  gProgramFullName = FullName;
+  gProgramShortName = ShortName;
+  gProgramVersion = Version;
+  gProgramExtraInfo = ExtraInfo;
+  gProgramBuildNumber = FileVersionBuild();
+}
+
+void SetBusyCursorProcs(TBusyProc BeginProc, TBusyProc EndProc) {
+  gBusyBeginProc = BeginProc;
+  gBusyEndProc = EndProc;
+}
+
+int BusyCount() { return gBusyCount; }
+
+void BeginBusy() {
+  ++gBusyCount;
+  if (gBusyBeginProc)
+    gBusyBeginProc();
+  else
+    ::SetCursor(gWaitCursor);
+}
+
+void EndBusy() {
+  --gBusyCount;
+  if (gBusyCount <= 0) ResetBusy();
+}
+
+void ResetBusy() {
+  if (gBusyEndProc)
+    gBusyEndProc();
+  else
+    ::SetCursor(gArrowCursor);
+  gBusyCount = 0;
+}
+
+void SetPopupMsgProcs(TPopupMsgShowProc ShowProc, TPopupMsgHideProc HideProc) {
+  gPopupMsgShowProc = ShowProc;
+  gPopupMsgHideProc = HideProc;
+}
+
+TStack* PopupStack() { return gPopupStack.get(); }
+
+void PushPopupMsg(const std::wstring& Text, TForm* Owner, TAlignment Align) {
+  if (gPopupStack) gPopupStack->Push(std::make_unique<TTextNode>(Text, Align));
+  if (gPopupMsgShowProc) gPopupMsgShowProc(Text, Align, Owner);
+}
+
+void PopPopupMsg() {
+  if (gPopupStack) gPopupStack->Pop();  // the node is freed here
+  auto* top = gPopupStack ? dynamic_cast<TTextNode*>(gPopupStack->Last()) : nullptr;
+  if (!top) {
+    if (gPopupMsgHideProc) gPopupMsgHideProc();
+  } else if (gPopupMsgShowProc) {
+    gPopupMsgShowProc(top->Text, top->Align, nullptr);
+  }
+}
+
+void MiscStart() {
+  ClearMsgBoxProcs();
+  SetBusyCursorProcs(nullptr, nullptr);
+  SetPopupMsgProcs(nullptr, nullptr);
+  gPopupStack = std::make_unique<TStack>();
+  gBusyCount = 0;
+  gArrowCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  gWaitCursor = ::LoadCursorW(nullptr, IDC_WAIT);
+  gProgramFullName = gProgramShortName = ProgramFileBaseName();
+  ReleaseText(gProgramVersion);
+  ReleaseText(gProgramExtraInfo);
+  gProgramBuildNumber = 0;
+  DisableGhosting();
+  ::SetThreadLocale(::GetUserDefaultLCID());
+  ReloadLocaleSettings();
+}
+
+void MiscStop() {
+  gPopupStack.reset();
+  gArrowCursor = gWaitCursor = nullptr;
+  ClearMsgBoxProcs();
+  SetBusyCursorProcs(nullptr, nullptr);
+  SetPopupMsgProcs(nullptr, nullptr);
+  ReleaseText(gProgramFullName);
+  ReleaseText(gProgramShortName);
+  ReleaseText(gProgramVersion);
+  ReleaseText(gProgramExtraInfo);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Library-wide hooks and entry routines that the user-interface units implement: the library
 // itself never shows a window; without the hooks the routines fall back to the system.
+#include "base/LinkList.h"
 #include "base/Win.h"
 
 #include <cstdint>
@@ -36,3 +37,51 @@ std::wstring HeadlineAboveMessage(const std::wstring& AHeadline, const std::wstr
 
 // Clears the hooks (library start and stop).
 void ClearMsgBoxProcs();
+
+// Program identity: the names and version a program gives itself. At start both names are the
+// program file's base name and the other texts empty.
+const std::wstring& ProgramFullName();
+const std::wstring& ProgramShortName();
+const std::wstring& ProgramVersion();
+const std::wstring& ProgramExtraInfo();
+std::uint32_t ProgramBuildNumber();
+// Sets the four texts; the build number becomes FileVersionBuild of the running program.
+void SetProgramInfo(const std::wstring& FullName, const std::wstring& ShortName, const std::wstring& Version,
+                    const std::wstring& ExtraInfo);
+
+// Busy cursor: nestable sections of long work. The hooks (installed by the window helpers) set
+// the application's cursor; without them the system's wait and arrow cursors are set.
+using TBusyProc = void (*)();
+void SetBusyCursorProcs(TBusyProc BeginProc, TBusyProc EndProc);
+int BusyCount();
+void BeginBusy();
+// Ends one section; the last one (or one too many) ends the busy state.
+void EndBusy();
+// Ends the busy state whatever the nesting depth.
+void ResetBusy();
+
+// Opens a busy section for one scope, so that it is closed on every path.
+class TBusySection {
+public:
+  TBusySection() { BeginBusy(); }
+  TBusySection(const TBusySection&) = delete;
+  TBusySection& operator=(const TBusySection&) = delete;
+  ~TBusySection() { EndBusy(); }
+};
+
+// Popup texts: a stack of TTextNode, so that a routine may show its own text over another one
+// and, when it removes it, the earlier one shows again. The popup window is reached only through
+// the hooks; without them the stack is still kept, and nothing is shown.
+using TPopupMsgShowProc = void (*)(const std::wstring& Text, TAlignment Align, TForm* Owner);
+using TPopupMsgHideProc = void (*)();
+void SetPopupMsgProcs(TPopupMsgShowProc ShowProc, TPopupMsgHideProc HideProc);
+// The library-wide stack; none before the unit starts and after it stops.
+TStack* PopupStack();
+void PushPopupMsg(const std::wstring& Text, TForm* Owner, TAlignment Align);
+// Removes the top text: the one below is shown again, or the popup hidden when none is left.
+void PopPopupMsg();
+
+// Unit start and stop (library start-up list): clears every hook, creates the popup stack, sets the program identity,
+// switches window ghosting off and reads the user's locale settings again.
+void MiscStart();
+void MiscStop();

@@ -58,11 +58,14 @@ void TChannel::Recv(std::string& Buffer, const std::string& SequenceToWaitFor) {
   Buffer.clear();
   if (!FConnected || SequenceToWaitFor.empty()) return;
   std::string chunk;
+  size_t searchFrom = 0;  // earlier bytes were searched already
   do {
     chunk.clear();
     Recv(chunk);
     Buffer += chunk;
-  } while (Buffer.find(SequenceToWaitFor) == std::string::npos && FConnected && FLastError == 0);
+    if (Buffer.find(SequenceToWaitFor, searchFrom) != std::string::npos) break;
+    if (Buffer.size() >= SequenceToWaitFor.size()) searchFrom = Buffer.size() - SequenceToWaitFor.size() + 1;
+  } while (FConnected && FLastError == 0);
 }
 
 std::string TChannel::ExtractLine(const std::string& LineTerminator) {
@@ -75,6 +78,8 @@ std::string TChannel::ExtractLine(const std::string& LineTerminator) {
 
 std::string TChannel::RecvLine(const std::string& LineTerminator, const TCharset& IgnoreChars,
                                std::uint32_t Timeout) {
+  // An empty terminator ends no line: receiving would only fill the buffer for ever.
+  if (LineTerminator.empty()) return {};
   std::string line = ExtractLine(LineTerminator);
   if (!line.empty()) return line;
 

@@ -47,10 +47,16 @@ public:
 
 protected:
   // Replaces the owned socket (closing the old one).
-  void SetSocket(SOCKET Value) noexcept { FSocket.Reset(Value); }
+  void SetSocket(SOCKET Value) noexcept {
+    FSocket.Reset(Value);
+    ++FSocketGeneration;
+  }
+  // Changes whenever the socket is replaced (a handle value alone may be reused).
+  unsigned SocketGeneration() const noexcept { return FSocketGeneration; }
 
 private:
   TSocketHandle FSocket;
+  unsigned FSocketGeneration = 0;
   TPendingAction FPendingAction = paNone;
 };
 

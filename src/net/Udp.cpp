@@ -183,7 +183,11 @@ public:
   explicit TNonBlockingScope(SOCKET socket) noexcept : FSocket(socket) { SetMode(1); }
   TNonBlockingScope(const TNonBlockingScope&) = delete;
   TNonBlockingScope& operator=(const TNonBlockingScope&) = delete;
-  ~TNonBlockingScope() { SetMode(0); }
+  ~TNonBlockingScope() {
+    if (FSocket != INVALID_SOCKET) SetMode(0);
+  }
+  // The socket was replaced: there is nothing to switch back.
+  void Forget() noexcept { FSocket = INVALID_SOCKET; }
 
 private:
   void SetMode(u_long nonBlocking) noexcept { ::ioctlsocket(FSocket, FIONBIO, &nonBlocking); }
@@ -197,10 +201,16 @@ bool TUdpServer::Poll(std::uint32_t TimeoutMsec, std::uint32_t BudgetMsec) {
   const TClock::time_point end = TClock::now() + std::chrono::milliseconds(BudgetMsec);
   std::string datagram;
   while (DataAvailable(TimeoutMsec)) {
+    const unsigned generation = SocketGeneration();
     TNonBlockingScope drain(Socket());
     while (ReceiveOne(datagram)) {
       Dispatch(datagram);
       if (TClock::now() >= end) return true;
+      // A handler that rebound the server left a new, blocking socket: wait on it again first.
+      if (SocketGeneration() != generation) {
+        drain.Forget();
+        break;
+      }
     }
   }
   return false;

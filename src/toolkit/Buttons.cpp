@@ -1,5 +1,7 @@
 #include "toolkit/Buttons.h"
 
+#include "toolkit/Forms.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -71,8 +73,6 @@ void TSpeedButton::ApplyDpi(int dpi) {
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND wnd = Handle();
   switch (msg) {
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       // Handled here instead of by the button class, which would take the focus.
@@ -113,7 +113,10 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SETFOCUS:
       // Hand the focus straight back: tool buttons never keep it.
-      if (wParam) ::SetFocus(reinterpret_cast<HWND>(wParam));
+      if (wParam && reinterpret_cast<HWND>(wParam) != wnd)
+        ::SetFocus(reinterpret_cast<HWND>(wParam));
+      else if (TForm* form = ParentForm())
+        form->RestoreFocus();
       return 0;
     case WM_GETDLGCODE:
       return DLGC_STATIC;

@@ -301,7 +301,8 @@ void TControl::Invalidate() {
 }
 
 TPanel::TPanel(TControl* parent) : TControl(parent) {
-  CreateHandle(RegisterOwnClass(L"TavrinoPanel", CS_HREDRAW | CS_VREDRAW, nullptr), WS_CLIPCHILDREN, 0, L"");
+  CreateHandle(RegisterOwnClass(L"TavrinoPanel", CS_HREDRAW | CS_VREDRAW, nullptr), WS_CLIPCHILDREN,
+               WS_EX_CONTROLPARENT, L"");
 }
 
 void TPanel::SetColor(COLORREF color) {

@@ -16,7 +16,7 @@ std::set<TTimer*>& LiveTimers() {
   return timers;
 }
 
-LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if (msg == WM_TIMER) {
     auto* timer = reinterpret_cast<TTimer*>(wParam);
     if (LiveTimers().count(timer)) timer->Tick();
@@ -71,7 +71,7 @@ void TTimer::Update() {
   if (FEnabled && FInterval > 0) ::SetTimer(wnd, id, FInterval, nullptr);
 }
 
-void TTimer::Tick() {
+void TTimer::Tick() noexcept {
   // A handler that opens a modal window keeps the message loop running; its own ticks must
   // not run it again before it has returned.
   if (FInTick || !OnTimer) return;
@@ -79,13 +79,10 @@ void TTimer::Tick() {
   try {
     OnTimer(this);
   } catch (const std::exception& e) {
-    FInTick = false;
     Application().HandleException(e);
-    return;
   } catch (...) {
-    FInTick = false;
     Application().HandleException(std::runtime_error("Unknown exception"));
-    return;
   }
-  FInTick = false;
+  // The handler may have destroyed its own timer.
+  if (LiveTimers().count(this)) FInTick = false;
 }

@@ -17,7 +17,7 @@ public:
   TNotifyEvent OnTimer;
 
   // Called by the timer window for each tick.
-  void Tick();
+  void Tick() noexcept;
 
 private:
   void Update();

@@ -24,7 +24,8 @@ TForm::TForm(int clientWidth, int clientHeight, HWND owner)
     : TControl(nullptr), FClientWidth(clientWidth), FClientHeight(clientHeight) {
   SetVisible(false);
   HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  CreateHandle(RegisterOwnClass(L"TavrinoForm", CS_DBLCLKS, background), kFormStyle, 0, L"", owner);
+  CreateHandle(RegisterOwnClass(L"TavrinoForm", CS_DBLCLKS, background), kFormStyle, WS_EX_CONTROLPARENT, L"",
+               owner);
   FTooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                ::GetModuleHandleW(nullptr), nullptr);
@@ -125,9 +126,13 @@ int TForm::ShowModal() {
   std::vector<HWND> disabled;
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
-      [](HWND wnd, LPARAM param) -> BOOL {
+      [](HWND wnd, LPARAM param) noexcept -> BOOL {
         auto* list = reinterpret_cast<std::vector<HWND>*>(param);
-        if (::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) list->push_back(wnd);
+        try {
+          if (::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) list->push_back(wnd);
+        } catch (...) {
+          return FALSE;  // out of memory: the windows found so far are disabled
+        }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&disabled));
@@ -185,6 +190,13 @@ void TForm::UpdateHint(TControl* control) {
   if (!hint.empty()) ::SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+void TForm::RestoreFocus() {
+  HWND target = FLastFocus;
+  if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
+    target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  if (target && target != Handle()) ::SetFocus(target);
+}
+
 void TForm::SnapToWorkArea(RECT& rect) const {
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
@@ -205,6 +217,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (FInModal && FModalResult == mrNone) FModalResult = mrCancel;
       Close();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Handle(), focus)) FLastFocus = focus;
+      }
+      break;  // activation focuses the form itself, and WM_SETFOCUS passes the focus on
+    case WM_SETFOCUS:
+      RestoreFocus();
       return 0;
     case WM_DPICHANGED: {
       ApplyDpi(HIWORD(wParam));
@@ -301,7 +322,11 @@ void TApplication::HandleException(const std::exception& e) {
   static bool showing = false;
   if (showing) return;  // one message at a time; the others would only repeat it
   showing = true;
-  HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
-  MsgBox(ExceptionMessage(e), MB_OK | MB_ICONSTOP, owner);
+  try {
+    HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
+    MsgBox(ExceptionMessage(e), MB_OK | MB_ICONSTOP, owner);
+  } catch (...) {
+    // Nothing is left to show it with.
+  }
   showing = false;
 }

@@ -47,6 +47,10 @@ public:
   // The tooltip text of a control changed.
   void UpdateHint(TControl* control);
 
+  // Gives the keyboard focus to the control that had it when the window was last active, or
+  // else to the first control that takes the Tab key.
+  void RestoreFocus();
+
   TNotifyEvent OnCreate;  // run by DoCreate, at the end of the derived form's constructor
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
@@ -71,6 +75,7 @@ private:
   bool FInModal = false;
   int FModalResult = mrNone;
   HWND FTooltip = nullptr;
+  HWND FLastFocus = nullptr;
 };
 
 class TApplication {

@@ -33,9 +33,13 @@ TFontHandle CreateFontFor(const TFontSpec& spec, int dpi) {
 
 namespace {
 
-int CALLBACK CollectFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM param) {
+int CALLBACK CollectFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM param) noexcept {
   auto* names = reinterpret_cast<std::vector<std::wstring>*>(param);
-  if (lf->lfFaceName[0] != L'@') names->emplace_back(lf->lfFaceName);
+  try {
+    if (lf->lfFaceName[0] != L'@') names->emplace_back(lf->lfFaceName);
+  } catch (...) {
+    return 0;  // out of memory: stop with the fonts found so far
+  }
   return 1;
 }
 

@@ -35,7 +35,11 @@ int TMemoLines::Count() const {
 std::wstring TMemoLines::Get(int index) const {
   Flush();
   HWND wnd = Wnd();
-  if (index < 0 || index >= Count()) throw std::out_of_range("TMemoLines index out of range");
+  // The control's own count includes the empty line after a final break; only that last line
+  // needs the exact count.
+  int lineCount = wnd ? static_cast<int>(Send(wnd, EM_GETLINECOUNT)) : 0;
+  if (index < 0 || index >= lineCount || (index == lineCount - 1 && index >= Count()))
+    throw std::out_of_range("TMemoLines index out of range");
   int start = static_cast<int>(Send(wnd, EM_LINEINDEX, static_cast<WPARAM>(index)));
   int length = static_cast<int>(Send(wnd, EM_LINELENGTH, static_cast<WPARAM>(start)));
   // EM_GETLINE takes the buffer size in its first character and writes no terminator.
@@ -76,10 +80,14 @@ int TMemoLines::Add(const std::wstring& s) {
     Insert(index, s);
     return index;
   }
-  FPending += UpToZero(s);
+  if (FPendingCount == 0) FPendingBase = Count();
+  const std::wstring text = UpToZero(s);
+  FPending += text;
   FPending += L"\r\n";
   ++FPendingCount;
-  return -1;  // not known before the collected lines are handed over
+  // A line with breaks inside becomes several lines; the index is that of the last one.
+  for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at + 2)) ++FPendingLines;
+  return FPendingBase + FPendingLines++;
 }
 
 void TMemoLines::Flush() const {
@@ -88,6 +96,7 @@ void TMemoLines::Flush() const {
   std::wstring text;
   text.swap(FPending);
   FPendingCount = 0;
+  FPendingLines = 0;
   if (!wnd) return;
   int length = ::GetWindowTextLengthW(wnd);
   // Lines start on a line of their own, also when the user typed behind the last break.
@@ -116,6 +125,7 @@ void TMemoLines::Delete(int index) {
 void TMemoLines::Clear() {
   FPending.clear();
   FPendingCount = 0;
+  FPendingLines = 0;
   if (Wnd()) ::SetWindowTextW(Wnd(), L"");
 }
 
@@ -127,6 +137,7 @@ std::wstring TMemoLines::Text() const {
 void TMemoLines::SetText(const std::wstring& text) {
   FPending.clear();
   FPendingCount = 0;
+  FPendingLines = 0;
   FMemo.SetText(UpToZero(text));
 }
 

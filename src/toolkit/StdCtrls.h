@@ -18,7 +18,6 @@ public:
   void Insert(int index, const std::wstring& s) override;
   void Delete(int index) override;
   void Clear() override;
-  // Inside an update bracket the line is collected and the result is -1.
   int Add(const std::wstring& s) override;
   std::wstring Text() const override;
   void SetText(const std::wstring& text) override;
@@ -35,7 +34,9 @@ private:
 
   TMemo& FMemo;
   mutable std::wstring FPending;  // collected lines, each ended by CR LF
-  mutable int FPendingCount = 0;
+  mutable int FPendingCount = 0;  // Add calls collected
+  mutable int FPendingLines = 0;  // lines they make in the view
+  int FPendingBase = 0;           // lines in the view when collecting began
 };
 
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };

@@ -7,6 +7,14 @@ namespace {
 
 constexpr int kPort = 6702;
 
+// The window that has the keyboard focus in the thread of a window of another process.
+HWND FocusedWindowOf(HWND wnd) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(wnd, nullptr), &info);
+  return info.hwndFocus;
+}
+
 // Waits until the view shows the text (or the limit passes) and returns what it shows.
 std::wstring WaitForView(HWND view, const std::wstring& expected) {
   std::wstring shown;
@@ -39,6 +47,43 @@ TEST(MainWindow, ShowsCaptionTitlePortAndTheToolColumn) {
   EXPECT_GT(hexRect.left, client.right * 9 / 10);
 }
 
+TEST(MainWindow, ToolButtonsSitWhereTheColumnPutsThem) {
+  TRunningProgram program;
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  const int dpi = static_cast<int>(::GetDpiForWindow(main));
+  auto scaled = [dpi](int designPixels) { return ::MulDiv(designPixels, dpi, 96); };
+  const std::pair<const wchar_t*, int> column[] = {
+      {L"Leeren", 4},
+      {L"Speichern", 28},
+      {L"Protokoll in Zwischenablage kopieren", 52},
+      {L"Trennlinie einfügen", 76},
+      {L"Schrift vergrößern", 124},
+      {L"Schrift verkleinern", 148},
+      {L"6702", 180},
+      {L"Hex", 216},
+      {L"Info", 272},
+  };
+  HWND panel = ::GetParent(program.Button(L"Hex"));
+  RECT panelRect, client;
+  ::GetClientRect(panel, &panelRect);
+  ::GetClientRect(main, &client);
+  EXPECT_EQ(panelRect.right, scaled(31));
+  EXPECT_EQ(panelRect.bottom, client.bottom);
+  for (const auto& [name, top] : column) {
+    HWND button = program.Button(name);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(::GetParent(button), panel);
+    RECT r;
+    ::GetWindowRect(button, &r);
+    ::MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, scaled(4)) << testing::PrintToString(std::wstring(name));
+    EXPECT_EQ(r.top, scaled(top)) << testing::PrintToString(std::wstring(name));
+    EXPECT_EQ(r.right - r.left, scaled(23));
+    EXPECT_EQ(r.bottom - r.top, scaled(22));
+  }
+}
+
 TEST(MainWindow, EveryDatagramBecomesALineOfTheView) {
   TRunningProgram program;
   HWND view = program.LogView();
@@ -64,8 +109,11 @@ TEST(MainWindow, HexToggleClickedWithTheMouseChangesLaterDatagramsOnly) {
   SendDatagram(kPort, "Text");
   ASSERT_EQ(WaitForView(view, L"Text\r\n"), L"Text\r\n");
 
+  const HWND focusBefore = FocusedWindowOf(view);
   ClickWithMouse(hex);
   ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  EXPECT_EQ(FocusedWindowOf(view), focusBefore);  // the button did not take the focus
+  EXPECT_EQ(focusBefore, view);
   SendDatagram(kPort, std::string("Hello World\r\n\0\x1B\xE4", 16));
   const std::wstring dump = L"Text\r\n"
                             L"48 65 6C 6C 6F 20 57 6F   Hello Wo\r\n"
@@ -80,8 +128,7 @@ TEST(MainWindow, HexToggleClickedWithTheMouseChangesLaterDatagramsOnly) {
   ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
   SendDatagram(kPort, "wieder Text");
   EXPECT_EQ(WaitForView(view, withAbc + L"wieder Text\r\n"), withAbc + L"wieder Text\r\n");
-  // The buttons never took the focus away from the view.
-  EXPECT_NE(::GetWindowLongPtrW(hex, GWL_STYLE) & WS_TABSTOP, WS_TABSTOP);
+  EXPECT_EQ(FocusedWindowOf(view), view);
 }
 
 TEST(MainWindow, ClosingTheWindowEndsTheProgramAndFreesThePort) {
@@ -122,7 +169,42 @@ TEST(MainWindow, PortInUseIsReportedAndTheProgramEndsAfterOk) {
 
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(program.WaitForExit());
+  EXPECT_EQ(program.ExitCode(), 0u);
   EXPECT_TRUE(program.TopLevelWindows(L"TavrinoForm", true).empty());
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  std::wstring path = std::wstring(L"\\StringFileInfo\\040704B0\\") + name;
+  if (!::VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0) return {};
+  return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+
+TEST(ProgramFile, CarriesProductAndFileVersion) {
+  wchar_t path[MAX_PATH];
+  DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring exe(path, n);
+  exe.erase(exe.find_last_of(L'\\'));
+  exe.erase(exe.find_last_of(L'\\') + 1);
+  exe += L"Tavrino.exe";
+  DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 2));   // 2.0
+  EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), 6);       // .6, then the build number
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 2));
+  EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, 6));
+  EXPECT_EQ(VersionString(info, L"ProductVersion"), L"2.0.6");
+  EXPECT_EQ(VersionString(info, L"FileVersion"), L"2.0.6." + std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
 }
 
 }  // namespace

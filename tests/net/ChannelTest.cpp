@@ -271,6 +271,13 @@ TEST(ChannelRecvLine, EmptyLineCountsAsNoLineAndTheNextComesFromTheBuffer) {
   EXPECT_EQ(channel.WaitTimeouts.size(), 2u);
 }
 
+TEST(ChannelRecvLine, EmptyTerminatorFindsNoLineAndReceivesNothing) {
+  TScriptedChannel channel;
+  channel.Script.push_back({"ab\r\n"});
+  EXPECT_EQ(channel.RecvLine("", TCharset{}, 0), "");
+  EXPECT_EQ(channel.Receives, 0);
+}
+
 TEST(ChannelRecvLine, TerminatorBytesAreNeverIgnored) {
   TScriptedChannel channel;
   channel.Script = {{"ab\r\n"}};

@@ -283,6 +283,19 @@ TEST(UdpServerPoll, BudgetedDrainLeavesTheSocketBlocking) {
   late.join();
 }
 
+TEST(UdpServerPoll, HandlerThatRebindsEndsTheDrainOfTheOldSocket) {
+  TTestServer server(0);
+  TLoopbackPeer peer;
+  for (const char* d : {"a", "b"}) ASSERT_TRUE(peer.SendTo(server.Port(), d));
+  server.OnDatagram = [](TTestServer& s) {
+    s.OnDatagram = nullptr;
+    s.SetPort(0);  // a new socket, with nothing waiting on it
+  };
+  // Without the check the drain would block in a receive on the new, blocking socket.
+  EXPECT_FALSE(server.Poll(0, 600000));
+  EXPECT_EQ(server.Received, std::vector<std::string>{"a"});
+}
+
 TEST(UdpServerPoll, PollWithoutBudgetHandlesEveryDatagram) {
   TTestServer server(0);
   TLoopbackPeer peer;

@@ -236,3 +236,64 @@ TEST(FormLifecycle, CloseDuringShowKeepsWindowHidden) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FormFocus, ActivationFocusesFirstTabControlThenTheLastFocusedOne) {
+  TForm form(300, 200);
+  TMemo first(&form), second(&form);
+  first.SetBounds(0, 0, 100, 100);
+  second.SetBounds(100, 0, 100, 100);
+  TPanel panel(&form);
+  panel.SetBounds(250, 0, 31, 200);
+  TSpeedButton button(&panel);
+  button.SetBounds(4, 4, 23, 22);
+  form.Show();
+  ::SetActiveWindow(form.Handle());
+  EXPECT_EQ(::GetFocus(), first.Handle());
+
+  second.SetFocus();
+  TForm other(100, 100);
+  other.Show();
+  ::SetActiveWindow(other.Handle());
+  ASSERT_NE(::GetFocus(), second.Handle());
+  ::SetActiveWindow(form.Handle());
+  EXPECT_EQ(::GetFocus(), second.Handle());
+
+  // A tool button handed the focus by the system passes it on at once.
+  ::SetFocus(button.Handle());
+  EXPECT_EQ(::GetFocus(), second.Handle());
+}
+
+TEST(FormDpi, DpiChangeScalesBoundsAlignmentAndFonts) {
+  TForm form(200, 300);
+  TPanel panel(&form);
+  panel.SetBounds(0, 0, 31, 300);
+  panel.SetAlign(alRight);
+  TSpeedButton button(&panel);
+  button.SetBounds(4, 216, 23, 22);
+  button.SetFont(TFontSpec{L"Small Fonts", -9});
+  form.Show();
+  const int dpi = 2 * form.Dpi();
+  RECT suggested;
+  ::GetWindowRect(form.Handle(), &suggested);
+  suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+  suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+  ::SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+
+  EXPECT_EQ(button.Dpi(), dpi);
+  RECT p = WindowRectIn(panel.Handle(), form.Handle());
+  RECT client;
+  ::GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(p.right - p.left, ScaleToDpi(31, dpi));
+  EXPECT_EQ(p.right, client.right);
+  RECT b = WindowRectIn(button.Handle(), panel.Handle());
+  EXPECT_EQ(b.left, ScaleToDpi(4, dpi));
+  EXPECT_EQ(b.top, ScaleToDpi(216, dpi));
+  EXPECT_EQ(b.bottom - b.top, ScaleToDpi(22, dpi));
+  LOGFONTW lf{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(button.Handle(), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfHeight, ScaleToDpi(-9, dpi));
+}
+
+}  // namespace

@@ -58,6 +58,15 @@ TEST_F(MemoTest, LinesAddedInUpdateBracketLookAsIfAddedOneByOne) {
   EXPECT_EQ(memo->Text(), oneByOne);
 }
 
+TEST_F(MemoTest, AddReturnsTheIndexOfTheNewLineAlsoWhenCollected) {
+  EXPECT_EQ(lines().Add(L"a"), 0);
+  TStringsUpdate batch(lines());
+  EXPECT_EQ(lines().Add(L"b"), 1);
+  EXPECT_EQ(lines().Add(L"c\r\nd"), 3);  // two lines; the index is the last one's
+  EXPECT_EQ(lines().Add(L"e"), 4);
+  EXPECT_EQ(lines().Get(4), L"e");
+}
+
 TEST_F(MemoTest, ReadingInsideBracketHandsCollectedLinesOver) {
   TStringsUpdate batch(lines());
   lines().Add(L"a");

@@ -1,0 +1,251 @@
+#include "base/Files.h"
+
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "base/Handle.h"
+#include "base/Strings.h"
+#include "base/Win.h"
+
+#include <array>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::wstring gProgramFolder;
+
+// CRC-32 table of the polynomial 0x04C11DB7, most significant bit first.
+const std::array<std::uint32_t, 256>& CrcTable() {
+  static const std::array<std::uint32_t, 256> table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t r = i << 24;
+      for (int bit = 0; bit < 8; ++bit) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : (r << 1);
+      t[i] = r;
+    }
+    return t;
+  }();
+  return table;
+}
+
+// The checksum of one block with the previous block's result appended, most significant byte first.
+std::uint32_t BlockCrc(const unsigned char* data, size_t size, std::uint32_t chained) {
+  const auto& table = CrcTable();
+  std::uint32_t r = 0xFFFFFFFFu;
+  auto step = [&](unsigned char b) { r = table[r >> 24] ^ (r << 8) ^ b; };
+  for (size_t i = 0; i < size; ++i) step(data[i]);
+  for (int shift = 24; shift >= 0; shift -= 8) step(static_cast<unsigned char>(chained >> shift));
+  return r;
+}
+
+bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
+
+std::wstring TrimBlanks(const std::wstring& s) { return TrimChars(s, TCharset{32}, true, true); }
+
+std::minstd_rand& Random() {
+  static std::minstd_rand generator(::GetTickCount() ^ ::GetCurrentProcessId());
+  return generator;
+}
+
+}  // namespace
+
+std::wstring ProgramFileName() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return std::wstring();
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: long path
+  }
+}
+
+const std::wstring& ProgramFolder() { return gProgramFolder; }
+
+std::wstring FileBaseName(const std::wstring& Path) {
+  size_t start = 0;
+  for (size_t i = Path.size(); i > 0; --i)
+    if (IsPathSeparator(Path[i - 1])) {
+      start = i;
+      break;
+    }
+  std::wstring name = Path.substr(start);
+  size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos) name.erase(dot);
+  return name;
+}
+
+std::wstring IncludeTrailingBackslash(const std::wstring& Path) {
+  if (Path.empty() || Path.back() == L'\\') return Path;
+  return Path + L'\\';
+}
+
+std::uint32_t FileCrc32(const std::wstring& FileName) {
+  TFileHandle file(::CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) RaiseLastOSError(L"\"" + FileName + L"\"");
+  constexpr DWORD kBlock = 1048576;
+  std::vector<unsigned char> block(kBlock);
+  std::uint32_t crc = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), block.data(), kBlock, &got, nullptr)) RaiseLastOSError(L"\"" + FileName + L"\"");
+    if (got == 0) break;
+    crc = BlockCrc(block.data(), got, crc);
+    if (got < kBlock) break;
+  }
+  return crc;
+}
+
+double FileDateOf(const std::wstring& FileName) {
+  if (FileName.empty()) return 0;
+  WIN32_FIND_DATAW data;
+  TFindHandle find(::FindFirstFileW(FileName.c_str(), &data));
+  if (!find) return 0;
+  SYSTEMTIME utc, local;
+  if (!::FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return 0;
+  // The rules of the file's own year (summer time, changed zone rules), not today's offset.
+  TIME_ZONE_INFORMATION zone;
+  bool converted = ::GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone) &&
+                   ::SystemTimeToTzSpecificLocalTime(&zone, &utc, &local);
+  if (!converted && !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return 0;
+  return SystemTimeToDateTime(local);
+}
+
+std::int64_t FileSize64(const std::wstring& FileName) {
+  if (FileName.empty()) return -2;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(FileName.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+std::wstring LongPathOf(const std::wstring& Path) {
+  std::wstring result;
+  size_t pos = 0;
+  for (int index = 0;; ++index) {
+    size_t end = Path.find(L'\\', pos);
+    std::wstring part = Path.substr(pos, end == std::wstring::npos ? std::wstring::npos : end - pos);
+    if (index > 0) result += L'\\';
+    bool uncHead = index < 4 && result.starts_with(L"\\\\");
+    // Wildcards would find some other file and replace the part by its name.
+    bool wildcard = part.find_first_of(L"*?") != std::wstring::npos;
+    if (part.size() < 3) {
+      if (part.find(L':') != std::wstring::npos)
+        ::CharUpperBuffW(part.data(), static_cast<DWORD>(part.size()));  // drive letter
+      result += part;
+    } else if (uncHead || wildcard) {
+      result += part;
+    } else {
+      WIN32_FIND_DATAW data;
+      TFindHandle find(::FindFirstFileW((result + part).c_str(), &data));
+      result += find ? std::wstring(data.cFileName) : part;
+    }
+    if (end == std::wstring::npos) break;
+    pos = end + 1;
+  }
+  return result;
+}
+
+bool FolderExists(const std::wstring& Folder) {
+  DWORD attributes = ::GetFileAttributesW(Folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::wstring& FileName) {
+  DWORD attributes = ::GetFileAttributesW(FileName.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceFolders(const std::wstring& Folder) {
+  std::wstring folder = Folder;
+  while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  if (folder.empty()) return false;
+  if (FolderExists(folder)) return true;
+  size_t slash = folder.find_last_of(L"\\/");
+  // The parent first; a drive or share root ends the climb.
+  if (slash != std::wstring::npos && slash > 0 && folder[slash - 1] != L':' && folder[slash - 1] != L'\\')
+    if (!ForceFolders(folder.substr(0, slash))) return false;
+  return ::CreateDirectoryW(folder.c_str(), nullptr) || FolderExists(folder);
+}
+
+std::wstring SystemTempFolder() {
+  wchar_t buffer[MAX_PATH + 2];
+  DWORD n = ::GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
+  if (n == 0 || n >= std::size(buffer)) return std::wstring();
+  return IncludeTrailingBackslash(LongPathOf(std::wstring(buffer, n)));
+}
+
+std::wstring EnvironmentFolder(const std::wstring& VarName) {
+  DWORD need = ::GetEnvironmentVariableW(VarName.c_str(), nullptr, 0);
+  if (need == 0) return std::wstring();
+  std::wstring value(need, L'\0');
+  DWORD n = ::GetEnvironmentVariableW(VarName.c_str(), value.data(), need);
+  if (n == 0 || n >= need) return std::wstring();
+  value.resize(n);
+  return FolderExists(value) ? IncludeTrailingBackslash(value) : std::wstring();
+}
+
+bool FolderWritable(const std::wstring& Folder, std::wstring& Checked) {
+  Checked.clear();
+  if (Folder.empty()) return false;
+  Checked = IncludeTrailingBackslash(Folder);
+  if (!FolderExists(Checked) && !ForceFolders(Checked)) return false;
+  std::wstring probe = CreateUniqueFile(Checked, L"ZevrikWriteTest", L".tmp");
+  if (probe.empty()) return false;
+  ::DeleteFileW(probe.c_str());  // the file could be made: writable, even if it cannot be removed again
+  return true;
+}
+
+std::wstring CreateUniqueFile(const std::wstring& Folder, const std::wstring& Prefix, const std::wstring& Ext) {
+  std::wstring folder = IncludeTrailingBackslash(Folder);
+  if (folder.empty() || !FolderExists(folder)) return std::wstring();
+  std::wstring ext = TrimBlanks(Ext);
+  if (ext.empty()) ext = L".tmp";
+  if (ext.front() != L'.') ext.insert(0, 1, L'.');
+  std::wstring prefix;
+  for (wchar_t c : TrimBlanks(Prefix)) {
+    if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
+    if (std::wstring_view(L"\"*/:;<>?\\|").find(c) == std::wstring_view::npos) prefix += c;
+  }
+  if (prefix.empty()) prefix = L"Temp";
+  const wchar_t* separator = prefix.back() == L'_' ? L"" : L"_";
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    std::wstring candidate = folder + prefix;
+    if (attempt > 1) {
+      wchar_t digits[8];
+      ::wsprintfW(digits, L"%04X", static_cast<unsigned>(Random()() % 65535));
+      candidate += separator;
+      candidate += digits;
+    }
+    candidate += ext;
+    if (::GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    TFileHandle file(::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr));
+    if (file) return candidate;
+  }
+  return std::wstring();
+}
+
+std::wstring WritableTempFolder() {
+  // A missing variable leaves the relative Zevrik\Temp\ below the current folder.
+  const std::wstring candidates[] = {SystemTempFolder(), EnvironmentFolder(L"USERPROFILE") + L"Zevrik\\Temp",
+                                     EnvironmentFolder(L"APPDATA") + L"Zevrik\\Temp"};
+  for (const std::wstring& candidate : candidates) {
+    std::wstring checked;
+    if (FolderWritable(candidate, checked)) return checked;
+  }
+  return std::wstring();
+}
+
+void FilesStart() {
+  std::wstring program = ProgramFileName();
+  size_t slash = program.find_last_of(L'\\');
+  gProgramFolder = IncludeTrailingBackslash(LongPathOf(slash == std::wstring::npos ? program : program.substr(0, slash)));
+}
+
+void FilesStop() {
+  gProgramFolder.clear();
+  gProgramFolder.shrink_to_fit();
+}

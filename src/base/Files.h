@@ -1,0 +1,48 @@
+#pragma once
+// File helpers: names, checksum, date and size of files, the on-disk spelling of paths, the
+// program's folder and a temporary folder that is known to be writable.
+#include <cstdint>
+#include <string>
+
+// Full path of the running program file.
+std::wstring ProgramFileName();
+// Folder of the running program file in its on-disk spelling, with trailing "\" (set at start).
+const std::wstring& ProgramFolder();
+
+// The file name without folder and without the part from the last "." on.
+std::wstring FileBaseName(const std::wstring& Path);
+// Path with a trailing "\" (an empty path stays empty).
+std::wstring IncludeTrailingBackslash(const std::wstring& Path);
+
+// CRC of the file's bytes, computed over blocks of 1 MiB, each block's result chained into the
+// next. Raises EOSError when the file cannot be opened or read.
+std::uint32_t FileCrc32(const std::wstring& FileName);
+// Last-write time of the first file matching the name, in local time (date-time value); 0 when none.
+double FileDateOf(const std::wstring& FileName);
+// Size in bytes; -2 for an empty name, -1 when the file's attributes cannot be read.
+std::int64_t FileSize64(const std::wstring& FileName);
+// The path with its components in their on-disk spelling.
+std::wstring LongPathOf(const std::wstring& Path);
+
+bool FolderExists(const std::wstring& Folder);
+bool FileExists(const std::wstring& FileName);
+// Creates the folder with all missing parents; true when it exists afterwards.
+bool ForceFolders(const std::wstring& Folder);
+
+// The system's temporary folder with trailing "\"; empty on failure.
+std::wstring SystemTempFolder();
+// The environment variable's value with trailing "\" when it names an existing folder; empty otherwise.
+std::wstring EnvironmentFolder(const std::wstring& VarName);
+// Creates the folder when missing and proves that a file can be created and deleted in it.
+// Checked receives the folder with trailing "\".
+bool FolderWritable(const std::wstring& Folder, std::wstring& Checked);
+// Full name of a newly created empty file Folder + Prefix [+ "_" + 4 hex digits] + Ext; empty
+// when none could be created.
+std::wstring CreateUniqueFile(const std::wstring& Folder, const std::wstring& Prefix, const std::wstring& Ext);
+// The first writable of: the system's temporary folder, %USERPROFILE%\Zevrik\Temp\,
+// %APPDATA%\Zevrik\Temp\; empty when none is.
+std::wstring WritableTempFolder();
+
+// Unit start and stop (library start-up list).
+void FilesStart();
+void FilesStop();

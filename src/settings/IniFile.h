@@ -1,0 +1,67 @@
+#pragma once
+// INI file access through the system's profile functions, so that a file edited by hand reads
+// as Windows reads it. New files are created as UTF-16LE with byte-order mark, the one form in
+// which the system keeps every character; an ANSI file is turned into that form only when a
+// text to be written has characters outside the ANSI code page.
+#include "base/Exception.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A write that the system refused.
+class EIniFileError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class TIniFile {
+public:
+  explicit TIniFile(std::wstring FileName) : FFileName(std::move(FileName)) {}
+
+  const std::wstring& FileName() const noexcept { return FFileName; }
+
+  // The key's text as the system reads it (surrounding blanks and one pair of enclosing quotes
+  // removed); Default when the key is missing.
+  std::wstring ReadString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Default) const;
+  // The same; std::nullopt when the key is missing.
+  std::optional<std::wstring> ReadValue(const std::wstring& Section, const std::wstring& Ident) const;
+  // Decimal, or hexadecimal after "0x" or "$"; Default when missing or not a number.
+  std::int32_t ReadInteger(const std::wstring& Section, const std::wstring& Ident, std::int32_t Default) const;
+  // Key names of a section, in file order.
+  std::vector<std::wstring> ReadSection(const std::wstring& Section) const;
+  std::vector<std::wstring> ReadSections() const;
+  // Every key of a section with its text as ReadString gives it, in file order, in one read.
+  std::vector<std::pair<std::wstring, std::wstring>> ReadSectionValues(const std::wstring& Section) const;
+  // The section's lines as the system holds them ("key=value" as stored, quotes kept).
+  std::vector<std::wstring> ReadSectionLines(const std::wstring& Section) const;
+
+  // Writes raise EIniFileError when the system refuses. Texts are stored as they are: see
+  // QuoteIniValue for texts that the reader would change.
+  void WriteString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Value);
+  void WriteInteger(const std::wstring& Section, const std::wstring& Ident, std::int32_t Value);
+  // Replaces the whole section by the lines ("key=value"), in one write.
+  void WriteSectionLines(const std::wstring& Section, const std::vector<std::wstring>& Lines);
+  void DeleteKey(const std::wstring& Section, const std::wstring& Ident);
+  void EraseSection(const std::wstring& Section);
+  // Makes buffered writes reach the file.
+  void UpdateFile();
+
+private:
+  // Makes sure the file can take the texts: creates it as UTF-16LE, or converts an ANSI file
+  // when a text does not fit the ANSI code page.
+  void PrepareWrite(std::initializer_list<const std::wstring*> Texts);
+  [[noreturn]] void RaiseWriteError(unsigned long ErrorCode) const;
+
+  std::wstring FFileName;
+};
+
+// The form in which Value survives the system's reader: a text that begins or ends with a blank,
+// or begins and ends with the same quote character, is enclosed in single quotes (which the
+// reader removes again); every other text stays as it is.
+std::wstring QuoteIniValue(const std::wstring& Value);
+// The text as the system's reader gives it back: surrounding blanks and one pair of
+// enclosing quotes removed.
+std::wstring UnquoteIniValue(const std::wstring& Value);

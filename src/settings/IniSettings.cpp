@@ -1,0 +1,141 @@
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+// Key names of an INI file compare without regard to case.
+std::wstring KeyOf(const std::wstring& name) {
+  std::wstring key = name;
+  if (!key.empty()) ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return key;
+}
+
+// 1..n as the number keys of a list; 0 for every other key name.
+std::int64_t ListIndexOf(const std::wstring& name) {
+  if (name.empty() || name.size() > 10 || name.front() == L'0' ||
+      name.find_first_not_of(L"0123456789") != std::wstring::npos)
+    return 0;
+  return std::stoll(name);
+}
+
+}  // namespace
+
+std::wstring IniListSection(const std::wstring& Section) {
+  std::wstring section = Section;
+  std::replace(section.begin(), section.end(), L'\r', L'\\');
+  return section;
+}
+
+TIniSettings::TIniSettings(const std::wstring& FileName, bool DoWriteBack) : FIniFile(FileName) {
+  SetWriteBack(DoWriteBack);
+}
+
+void TIniSettings::Flush() { FIniFile.UpdateFile(); }
+
+void TIniSettings::Written() {
+  if (AutoFlush()) Flush();
+}
+
+std::int32_t TIniSettings::RdInteger(const std::wstring& Entry) {
+  std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
+  std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
+  // Only what is missing is filled with the default: a text that is no number stays as it is.
+  if (!text && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
+  return text ? StrToIntDef(*text, def) : def;
+}
+
+std::wstring TIniSettings::RdString(const std::wstring& Entry) {
+  std::wstring def = EntryPart(Entry, 3);
+  std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
+  if (!text && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
+  return text ? *text : def;
+}
+
+void TIniSettings::RdStrings(const std::wstring& Section, TStrings& Strings, const std::wstring& Default) {
+  // The whole section in one read: a blob of a megabyte is some 20,000 keys.
+  std::unordered_map<std::wstring, std::wstring> values;
+  for (auto& [name, value] : FIniFile.ReadSectionValues(IniListSection(Section)))
+    values.try_emplace(KeyOf(name), std::move(value));  // the first of equal keys counts
+  auto count = values.find(L"count");
+  bool stored = count != values.end();
+  // No more lines than the section has keys, whatever "Count" claims.
+  std::int64_t n = stored ? std::clamp<std::int64_t>(StrToIntDef(count->second, 0), 0,
+                                                    static_cast<std::int64_t>(values.size()))
+                          : 0;
+  try {
+    TStringsUpdate update(Strings);
+    Strings.Clear();
+    for (std::int64_t i = 1; i <= n; ++i) {
+      auto line = values.find(std::to_wstring(i));
+      Strings.Add(line != values.end() ? line->second : std::wstring());
+    }
+    if (!Default.empty() && Strings.Count() == 0) Strings.SetText(Default);
+  } catch (...) {  // a list that cannot take the lines: a read never raises
+    return;
+  }
+  if (!stored && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
+    TryWriteBack([&] { WrStrings(Section, Strings, kWriteBackTrim); });
+}
+
+void TIniSettings::WrInteger(const std::wstring& Entry, std::int32_t Value) {
+  FIniFile.WriteInteger(EntryPart(Entry, 1), EntryPart(Entry, 2), Value);
+  Written();
+}
+
+void TIniSettings::WrString(const std::wstring& Entry, const std::wstring& Value) {
+  FIniFile.WriteString(EntryPart(Entry, 1), EntryPart(Entry, 2), QuoteIniValue(Value));
+  Written();
+}
+
+void TIniSettings::WrStrings(const std::wstring& Section, const TStrings& Strings, TTrimStringsOptions Tso) {
+  TStringList lines;
+  lines.Assign(Strings);
+  TrimStrings(lines, Tso, TCharset{9, 32});
+  std::wstring section = IniListSection(Section);
+  // The section is written whole in one go. Keys that are no part of the list stay; the numbered
+  // keys of an earlier, longer list go.
+  std::vector<std::wstring> kept;
+  std::int64_t oldCount = 0;
+  std::vector<std::wstring> old = FIniFile.ReadSectionLines(section);
+  for (const std::wstring& line : old) {
+    std::wstring name = Trim(line.substr(0, line.find(L'=')));
+    if (KeyOf(name) == L"count") {
+      oldCount = std::max<std::int64_t>(oldCount, StrToIntDef(UnquoteIniValue(line.substr(line.find(L'=') + 1)), 0));
+      continue;
+    }
+    kept.push_back(line);
+  }
+  std::int64_t last = std::max<std::int64_t>(oldCount, lines.Count());
+  std::erase_if(kept, [&](const std::wstring& line) {
+    std::int64_t index = ListIndexOf(Trim(line.substr(0, line.find(L'='))));
+    return index >= 1 && index <= last;
+  });
+  std::vector<std::wstring> sectionLines;
+  sectionLines.reserve(static_cast<size_t>(lines.Count()) + kept.size() + 1);
+  sectionLines.push_back(L"Count=" + std::to_wstring(lines.Count()));
+  for (int i = 0; i < lines.Count(); ++i)
+    sectionLines.push_back(std::to_wstring(i + 1) + L'=' + QuoteIniValue(lines.Get(i)));
+  sectionLines.insert(sectionLines.end(), kept.begin(), kept.end());
+  FIniFile.WriteSectionLines(section, sectionLines);
+  Written();
+}
+
+void TIniSettings::GetSubEntries(const std::wstring& Entry, TStrings& Names) {
+  std::wstring section = TrimChars(EntryPart(Entry, 1), TCharset{9, 32}, true, true);
+  TStringsUpdate update(Names);
+  Names.Clear();
+  for (const std::wstring& name : section.empty() ? FIniFile.ReadSections() : FIniFile.ReadSection(section))
+    Names.Add(name);
+}
+
+void TIniSettings::DelSection(const std::wstring& Section) { FIniFile.EraseSection(EntryPart(Section, 1)); }
+
+void TIniSettings::DelEntry(const std::wstring& Entry) { FIniFile.DeleteKey(EntryPart(Entry, 1), EntryPart(Entry, 2)); }
+
+std::wstring TIniSettings::SettingsDisplayStr(const std::wstring& Entry) {
+  return L"[" + EntryPart(Entry, 1) + L"] " + EntryPart(Entry, 2);
+}
+
+TSettingsList TIniSettings::FillSettingsList(const std::wstring& /*Entry*/) { return TSettingsList(); }

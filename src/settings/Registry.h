@@ -1,0 +1,76 @@
+#pragma once
+// Registry access: opens one key at a time by its path below a root hive and reads, writes,
+// lists and deletes its values. Reading never raises (std::nullopt for a missing value or one of
+// another type); writing raises EOSError with the system's text.
+#include "base/Handle.h"
+#include "base/Win.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TRegistry {
+public:
+  explicit TRegistry(HKEY Root = HKEY_CURRENT_USER, REGSAM Access = KEY_READ);
+  TRegistry(const TRegistry&) = delete;
+  TRegistry& operator=(const TRegistry&) = delete;
+  ~TRegistry() { CloseKey(); }
+
+  HKEY RootKey() const noexcept { return FRoot; }
+  // Closes the open key.
+  void SetRootKey(HKEY Root);
+  // Access rights (and view flag) used by the next OpenKey.
+  REGSAM Access() const noexcept { return FAccess; }
+  void SetAccess(REGSAM Access) noexcept { FAccess = Access; }
+  // Without lazy writing a key is flushed to disk when it is closed.
+  bool LazyWrite() const noexcept { return FLazyWrite; }
+  void SetLazyWrite(bool LazyWrite) noexcept { FLazyWrite = LazyWrite; }
+
+  // Opens Key, a path below the root ("\" separated, a leading "\" allowed), with Access(),
+  // creating it when CanCreate; closes the previously open key first. False when it fails.
+  bool OpenKey(const std::wstring& Key, bool CanCreate);
+  void CloseKey();
+  HKEY CurrentKey() const noexcept { return FKey.Get(); }
+
+  // Values of the open key.
+  bool ValueExists(const std::wstring& Name) const;
+  // Type and size in bytes; false when the value is missing.
+  bool GetValueInfo(const std::wstring& Name, DWORD& Type, DWORD& Size) const;
+  // Size in bytes, -1 when the value is missing.
+  std::int64_t DataSize(const std::wstring& Name) const;
+  // Type and data of a value in one query; false when it is missing or cannot be read.
+  bool QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const;
+  // A 32-bit number value (REG_DWORD of 4 bytes).
+  std::optional<std::int32_t> ReadInteger(const std::wstring& Name) const;
+  // A string value, plain or expandable (not expanded).
+  std::optional<std::wstring> ReadString(const std::wstring& Name) const;
+  // A binary or untyped value.
+  std::optional<std::string> ReadBinary(const std::wstring& Name) const;
+  void WriteInteger(const std::wstring& Name, std::int32_t Value);
+  void WriteString(const std::wstring& Name, const std::wstring& Value);
+  void WriteBinary(const std::wstring& Name, const void* Data, size_t Size);
+  std::vector<std::wstring> KeyNames() const;
+  std::vector<std::wstring> ValueNames() const;
+  bool DeleteValue(const std::wstring& Name);
+
+  // Deletes Key (a path below the root) with its values and all sub-keys.
+  bool DeleteKey(const std::wstring& Key);
+
+private:
+  void WriteRaw(const std::wstring& Name, DWORD Type, const void* Data, size_t Size);
+
+  HKEY FRoot;
+  REGSAM FAccess;
+  bool FLazyWrite = true;
+  TRegKey FKey;
+};
+
+// The path below the root without the leading and trailing "\".
+std::wstring RegistrySubKey(const std::wstring& Key);
+
+// A value's data taken as a 32-bit number, a string (terminator removed) or binary data; nullopt
+// when the type is another one.
+std::optional<std::int32_t> RegistryInteger(DWORD Type, const std::string& Data);
+std::optional<std::wstring> RegistryString(DWORD Type, const std::string& Data);
+std::optional<std::string> RegistryBinary(DWORD Type, const std::string& Data);

@@ -1,0 +1,177 @@
+#include "base/Streams.h"
+#include "base/Unicode.h"
+#include "base/Win32.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+namespace {
+
+// Read access, the 64-bit view flag, write access: the rights each operation opens keys with.
+constexpr REGSAM kReadAccess = KEY_READ;  // 0x20019
+constexpr REGSAM kWriteAccess = KEY_WRITE;  // 0x20006
+
+// "/" and "\" both separate levels; no separator at either end.
+std::wstring NormalKeyPath(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return RegistrySubKey(path);
+}
+
+}  // namespace
+
+HKEY RegistryRootKey(TRegistryHKey Root) {
+  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + Root)));
+}
+
+std::wstring RegistryRootName(TRegistryHKey Root) {
+  static const wchar_t* const names[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER",     L"HKEY_LOCAL_MACHINE",
+                                         L"HKEY_USERS",        L"HKEY_PERFORMANCE_DATA", L"HKEY_CURRENT_CONFIG",
+                                         L"HKEY_DYN_DATA"};
+  return Root <= hkDynData ? names[Root] : std::wstring();
+}
+
+TRegistrySettings::TRegistrySettings(const std::wstring& KeyPrefix, TRegistryHKey Root,
+                                     TRegistryWin32Root Win32Root)
+    : FRegistry(RegistryRootKey(Root)), FRoot(Root), FWin32Root(IsWow64() ? Win32Root : rr6432) {
+  std::wstring prefix = NormalKeyPath(KeyPrefix);
+  FKeyPrefix = L"\\" + prefix + (prefix.empty() ? L"" : L"\\");
+}
+
+void TRegistrySettings::SetAutoFlush(bool Value) {
+  FAutoFlush = Value;
+  FRegistry.SetLazyWrite(!Value);
+}
+
+void TRegistrySettings::Flush() {
+  // Every write reaches the registry at once; the system writes it to disk by itself.
+  FRegistry.SetLazyWrite(false);
+  FRegistry.SetLazyWrite(!FAutoFlush);
+}
+
+std::wstring TRegistrySettings::EntryKey(const std::wstring& Entry) const {
+  return FKeyPrefix + NormalKeyPath(EntryPart(Entry, 1));
+}
+
+bool TRegistrySettings::OpenForReading(const std::wstring& Entry) {
+  FRegistry.SetAccess(kReadAccess | (FWin32Root == rr6464 ? KEY_WOW64_64KEY : 0));
+  return FRegistry.OpenKey(EntryKey(Entry), false);
+}
+
+bool TRegistrySettings::OpenForWriting(const std::wstring& Entry) {
+  FRegistry.SetAccess(kWriteAccess);
+  return FRegistry.OpenKey(EntryKey(Entry), true);
+}
+
+std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
+  std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
+  std::wstring name = EntryPart(Entry, 2);
+  DWORD type = REG_NONE;
+  std::string data;
+  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
+  std::optional<std::int32_t> value = RegistryInteger(type, data);
+  // Only what is missing is filled with the default: a value of another type stays as it is.
+  if (!stored && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
+  return value.value_or(def);
+}
+
+std::wstring TRegistrySettings::RdString(const std::wstring& Entry) {
+  std::wstring def = EntryPart(Entry, 3);
+  std::wstring name = EntryPart(Entry, 2);
+  DWORD type = REG_NONE;
+  std::string data;
+  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
+  std::optional<std::wstring> value = RegistryString(type, data);
+  if (!stored && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
+  return value ? *value : def;
+}
+
+void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, const std::wstring& Default) {
+  std::wstring name = EntryPart(Entry, 2);
+  DWORD type = REG_NONE;
+  std::string data;
+  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
+  // An empty value is an empty list, whatever its type.
+  std::optional<std::string> bytes = stored && data.empty() ? std::string() : RegistryBinary(type, data);
+  if (!stored) bytes.reset();
+  try {
+    Strings.SetText(bytes ? Utf8ToText(*bytes) : Default);
+  } catch (...) {  // a list that cannot take the lines keeps what it has
+    return;
+  }
+  if (!stored && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
+    TryWriteBack([&] { WrStrings(Entry, Strings, kWriteBackTrim); });
+}
+
+std::string TRegistrySettings::RdBinary(const std::wstring& Entry) {
+  if (!OpenForReading(Entry)) return std::string();
+  return FRegistry.ReadBinary(EntryPart(Entry, 2)).value_or(std::string());
+}
+
+void TRegistrySettings::RdBlob(const std::wstring& Entry, TStream& Stream) {
+  std::string bytes = RdBinary(Entry);
+  try {
+    if (!bytes.empty()) Stream.Write(bytes.data(), bytes.size());
+  } catch (...) {  // a read never raises
+  }
+}
+
+void TRegistrySettings::WrInteger(const std::wstring& Entry, std::int32_t Value) {
+  if (OpenForWriting(Entry)) FRegistry.WriteInteger(EntryPart(Entry, 2), Value);
+}
+
+void TRegistrySettings::WrString(const std::wstring& Entry, const std::wstring& Value) {
+  if (OpenForWriting(Entry)) FRegistry.WriteString(EntryPart(Entry, 2), Value);
+}
+
+void TRegistrySettings::WrStrings(const std::wstring& Entry, const TStrings& Strings, TTrimStringsOptions Tso) {
+  TStringList lines;
+  lines.Assign(Strings);
+  TrimStrings(lines, Tso, TCharset{9, 32});
+  std::string bytes = TextToUtf8(lines.Text());
+  if (OpenForWriting(Entry)) FRegistry.WriteBinary(EntryPart(Entry, 2), bytes.data(), bytes.size());
+}
+
+void TRegistrySettings::WrBlob(const std::wstring& Entry, TStream& Stream) {
+  std::string bytes;
+  Stream.SetPosition(0);
+  constexpr size_t kChunk = 1 << 20;
+  for (;;) {
+    size_t old = bytes.size();
+    bytes.resize(old + kChunk);
+    size_t got = Stream.Read(bytes.data() + old, kChunk);
+    bytes.resize(old + got);
+    if (got == 0) break;
+  }
+  if (OpenForWriting(Entry)) FRegistry.WriteBinary(EntryPart(Entry, 2), bytes.data(), bytes.size());
+}
+
+void TRegistrySettings::GetSubEntries(const std::wstring& Entry, TStrings& Names) {
+  TStringsUpdate update(Names);
+  Names.Clear();
+  FRegistry.SetAccess(kReadAccess);
+  if (!FRegistry.OpenKey(EntryKey(Entry), false)) return;
+  for (const std::wstring& name : FRegistry.KeyNames()) Names.Add(name);
+  for (const std::wstring& name : FRegistry.ValueNames()) Names.Add(name);
+}
+
+void TRegistrySettings::DelSection(const std::wstring& Section) {
+  FRegistry.SetAccess(kWriteAccess);
+  FRegistry.DeleteKey(EntryKey(Section));
+}
+
+void TRegistrySettings::DelEntry(const std::wstring& Entry) {
+  // A missing key holds no value to delete: nothing is created for it.
+  FRegistry.SetAccess(kWriteAccess);
+  if (FRegistry.OpenKey(EntryKey(Entry), false)) FRegistry.DeleteValue(EntryPart(Entry, 2));
+}
+
+std::wstring TRegistrySettings::SettingsDisplayStr(const std::wstring& Entry) {
+  return RegistryRootName(FRoot) + FKeyPrefix + EntryPart(Entry, 1) + L" \u2192 " + EntryPart(Entry, 2);
+}
+
+TSettingsList TRegistrySettings::FillSettingsList(const std::wstring& /*Entry*/) { return TSettingsList(); }
+
+bool TRegistrySettings::KeyExists(const std::wstring& Key, TRegistryHKey Root) {
+  TRegistry registry(RegistryRootKey(Root), kReadAccess);
+  return registry.OpenKey(L"\\" + NormalKeyPath(Key) + L"\\", false);
+}
