@@ -687,13 +687,13 @@ std::wstring FormatDateTimeEx(std::wstring_view Format, double X) {
     std::wstring value;
     switch (token) {
       case L'E':
-        value = std::to_wstring(isDate ? isoWeek().DayOfWeek : 0);
+        value = IntToStrZeroPad(isDate ? isoWeek().DayOfWeek : 0, 1);
         break;
       case L'F':
         value = IntToStrZeroPad(dayNo(), static_cast<int>(run));
         break;
       case L'I':
-        value = run == 2 ? IntToStrZeroPad(std::llabs(weekYear()) % 100, 2) : std::to_wstring(weekYear());
+        value = run == 2 ? IntToStrZeroPad(std::llabs(weekYear()) % 100, 2) : IntToStrZeroPad(weekYear(), 1);
         break;
       default:  // W
         value = IntToStrZeroPad(isoWeek().Week, static_cast<int>(run));
