@@ -69,8 +69,8 @@ LSTATUS TRegistrySettings::ReadValue(const std::wstring& Entry, DWORD& Type, std
   return FRegistry.QueryValue(EntryPart(Entry, 2), Type, Data);
 }
 
-std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
-  auto def = [&] { return StrToIntDef(EntryPart(Entry, 3), 0); };
+template <class TDefault, class TConvert, class TWrite>
+auto TRegistrySettings::ReadNative(const std::wstring& Entry, TDefault Default, TConvert Convert, TWrite Write) {
   return NeverRaise(
       [&] {
         DWORD type;
@@ -78,23 +78,22 @@ std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
         LSTATUS status = ReadValue(Entry, type, data);
         // Only what is missing is filled with the default: a value of another type, or one that
         // cannot be read, stays as it is.
-        if (status == ERROR_FILE_NOT_FOUND && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def()); });
-        return RegistryInteger(type, data).value_or(def());
+        if (status == ERROR_FILE_NOT_FOUND && WriteBack()) TryWriteBack([&] { Write(Default()); });
+        return Convert(type, data).value_or(Default());
       },
-      def);
+      Default);
+}
+
+std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
+  return ReadNative(
+      Entry, [&] { return StrToIntDef(EntryPart(Entry, 3), 0); }, RegistryInteger,
+      [&](std::int32_t value) { WrInteger(Entry, value); });
 }
 
 std::wstring TRegistrySettings::RdString(const std::wstring& Entry) {
-  auto def = [&] { return EntryPart(Entry, 3); };
-  return NeverRaise(
-      [&] {
-        DWORD type;
-        std::string data;
-        LSTATUS status = ReadValue(Entry, type, data);
-        if (status == ERROR_FILE_NOT_FOUND && WriteBack()) TryWriteBack([&] { WrString(Entry, def()); });
-        return RegistryString(type, data).value_or(def());
-      },
-      def);
+  return ReadNative(
+      Entry, [&] { return EntryPart(Entry, 3); }, RegistryString,
+      [&](const std::wstring& value) { WrString(Entry, value); });
 }
 
 void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, const std::wstring& Default) {

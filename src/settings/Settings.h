@@ -226,6 +226,10 @@ private:
   // The entry's value in one query: ERROR_FILE_NOT_FOUND when its key or the value is missing
   // (only then is a default written back), or why it cannot be read.
   LSTATUS ReadValue(const std::wstring& Entry, DWORD& Type, std::string& Data);
+  // The entry's value as Convert takes it from type and data, or Default(); a missing value is
+  // written back with Write (when WriteBack is on).
+  template <class TDefault, class TConvert, class TWrite>
+  auto ReadNative(const std::wstring& Entry, TDefault Default, TConvert Convert, TWrite Write);
   bool OpenForWriting(const std::wstring& Entry);
 
   TRegistry FRegistry;
