@@ -111,6 +111,11 @@ MICRO_BENCH("Settings registry WrInteger") { return Integers(*Stores().Registry,
 MICRO_BENCH("Settings registry RdInteger") { return Integers(*Stores().Registry, false); }
 MICRO_BENCH("Settings INI WrInteger") { return Integers(*Stores().Ini, true); }
 MICRO_BENCH("Settings INI RdInteger") { return Integers(*Stores().Ini, false); }
+// A text outside the ANSI code page: the store checks that the file is UTF-16 before writing.
+MICRO_BENCH("Settings INI WrString non-ANSI") {
+  for (int i = 0; i < kRounds; ++i) Stores().Ini->WrString(L"Settings\rName", L"Gr\u00FC\u00DFe \u4E2D " + std::to_wstring(i));
+  return kRounds;
+}
 MICRO_BENCH("Settings registry WrBlob 1 MB (bytes)") { return BlobRoundTrip(*Stores().Registry, true); }
 MICRO_BENCH("Settings registry RdBlob 1 MB (bytes)") { return BlobRoundTrip(*Stores().Registry, false); }
 MICRO_BENCH("Settings INI WrBlob 1 MB (bytes)") { return BlobRoundTrip(*Stores().BlobIni, true); }

@@ -38,8 +38,6 @@ std::uint32_t BlockCrc(const unsigned char* data, size_t size, std::uint32_t cha
   return r;
 }
 
-bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
-
 std::wstring TrimBlanks(const std::wstring& s) { return TrimChars(s, TCharset{32}, true, true); }
 
 std::minstd_rand& Random() {
@@ -64,17 +62,25 @@ std::wstring ProgramFileName() {
 
 const std::wstring& ProgramFolder() { return gProgramFolder; }
 
+std::wstring FileNameOf(const std::wstring& Path) { return Path.substr(FileFolder(Path).size()); }
+
+std::wstring FileFolder(const std::wstring& Path) {
+  size_t separator = Path.find_last_of(L"\\/:");
+  return separator == std::wstring::npos ? std::wstring() : Path.substr(0, separator + 1);
+}
+
 std::wstring FileBaseName(const std::wstring& Path) {
-  size_t start = 0;
-  for (size_t i = Path.size(); i > 0; --i)
-    if (IsPathSeparator(Path[i - 1])) {
-      start = i;
-      break;
-    }
-  std::wstring name = Path.substr(start);
+  std::wstring name = FileNameOf(Path);
   size_t dot = name.rfind(L'.');
   if (dot != std::wstring::npos) name.erase(dot);
   return name;
+}
+
+std::wstring ChangeFileExt(const std::wstring& Path, const std::wstring& Ext) {
+  size_t nameStart = FileFolder(Path).size();
+  size_t dot = Path.rfind(L'.');
+  if (dot == std::wstring::npos || dot < nameStart) return Path + Ext;
+  return Path.substr(0, dot) + Ext;
 }
 
 std::wstring IncludeTrailingBackslash(const std::wstring& Path) {
@@ -240,9 +246,7 @@ std::wstring WritableTempFolder() {
 }
 
 void FilesStart() {
-  std::wstring program = ProgramFileName();
-  size_t slash = program.find_last_of(L'\\');
-  gProgramFolder = IncludeTrailingBackslash(LongPathOf(slash == std::wstring::npos ? program : program.substr(0, slash)));
+  gProgramFolder = IncludeTrailingBackslash(LongPathOf(FileFolder(ProgramFileName())));
 }
 
 void FilesStop() {

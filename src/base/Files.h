@@ -9,8 +9,14 @@ std::wstring ProgramFileName();
 // Folder of the running program file in its on-disk spelling, with trailing "\" (set at start).
 const std::wstring& ProgramFolder();
 
+// The file name without its folder (the part after the last "\", "/" or ":").
+std::wstring FileNameOf(const std::wstring& Path);
+// The folder of Path up to and with its last "\", "/" or ":"; empty when Path names none.
+std::wstring FileFolder(const std::wstring& Path);
 // The file name without folder and without the part from the last "." on.
 std::wstring FileBaseName(const std::wstring& Path);
+// Path with the extension of its file name replaced by Ext (appended when it has none).
+std::wstring ChangeFileExt(const std::wstring& Path, const std::wstring& Ext);
 // Path with a trailing "\" (an empty path stays empty).
 std::wstring IncludeTrailingBackslash(const std::wstring& Path);
 

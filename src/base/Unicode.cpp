@@ -60,3 +60,23 @@ std::string TextToAnsi(std::wstring_view text, unsigned codePage) {
 }
 std::wstring Utf8ToText(std::string_view bytes) { return Decode(bytes, CP_UTF8); }
 std::string TextToUtf8(std::wstring_view text) { return Encode(text, CP_UTF8); }
+
+bool TextFitsCodePage(std::wstring_view text, unsigned codePage) {
+  if (codePage == 0) codePage = ::GetACP();
+  // UTF-8 (which may be the ANSI code page) refuses the best-fit flag and the used-default
+  // report: it holds every character, and only the halves of a broken surrogate pair fail.
+  bool utf8 = codePage == CP_UTF8;
+  constexpr size_t kSlice = 1u << 26;  // no length passed to the API overflows an int
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t n = std::min(kSlice, text.size() - pos);
+    if (pos + n < text.size() && n > 1 && IS_HIGH_SURROGATE(text[pos + n - 1])) --n;  // keep a pair whole
+    BOOL usedDefault = FALSE;
+    if (::WideCharToMultiByte(codePage, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, text.data() + pos,
+                              static_cast<int>(n), nullptr, 0, nullptr, utf8 ? nullptr : &usedDefault) <= 0 ||
+        usedDefault)
+      return false;
+    pos += n;
+  }
+  return true;
+}

@@ -8,5 +8,10 @@
 std::wstring AnsiToText(std::string_view bytes, unsigned codePage = 0);
 std::string TextToAnsi(std::wstring_view text, unsigned codePage = 0);
 
+// True when every character of the text has a byte form of its own in the code page (the ANSI
+// code page by default): written in it, nothing would become "?" or a look-alike. Code pages
+// that cannot report this (UTF-7, the ISO-2022 family) never fit.
+bool TextFitsCodePage(std::wstring_view text, unsigned codePage = 0);
+
 std::wstring Utf8ToText(std::string_view bytes);
 std::string TextToUtf8(std::wstring_view text);

@@ -25,18 +25,14 @@ void SetAppExtraSettings(std::unique_ptr<TSettings> Settings) {
   gAppExtraSettings = std::move(Settings);
 }
 
-std::wstring ChangeFileExt(const std::wstring& FileName, const std::wstring& Ext) {
-  size_t nameStart = FileName.find_last_of(L"\\/:");
-  nameStart = nameStart == std::wstring::npos ? 0 : nameStart + 1;
-  size_t dot = FileName.rfind(L'.');
-  if (dot == std::wstring::npos || dot < nameStart) return FileName + Ext;
-  return FileName.substr(0, dot) + Ext;
+void InitAppSettings(const std::wstring& RegistryKey, bool DoWriteBack, const std::wstring& IniFileName) {
+  InitAppSettingsFor(ProgramFileName(), RegistryKey, DoWriteBack, IniFileName);
 }
 
-void InitAppSettings(const std::wstring& RegistryKey, bool DoWriteBack, const std::wstring& IniFileName) {
-  std::wstring program = ProgramFileName();
-  std::wstring iniName = IniFileName.empty() ? ChangeFileExt(program, L".ini") : IniFileName;
-  std::wstring registryKey = RegistryKey.empty() ? L"Software/Zevrik/" + FileBaseName(program) : RegistryKey;
+void InitAppSettingsFor(const std::wstring& ProgramFile, const std::wstring& RegistryKey, bool DoWriteBack,
+                        const std::wstring& IniFileName) {
+  std::wstring iniName = IniFileName.empty() ? ChangeFileExt(ProgramFile, L".ini") : IniFileName;
+  std::wstring registryKey = RegistryKey.empty() ? L"Software/Zevrik/" + FileBaseName(ProgramFile) : RegistryKey;
   Release(gAppSettings);
   Release(gAppIniSettings);
   gAppIniSettings = std::make_unique<TIniSettings>(iniName, DoWriteBack);

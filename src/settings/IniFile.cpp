@@ -1,12 +1,14 @@
 #include "settings/IniFile.h"
 
-#include "base/Handle.h"
+#include "base/Files.h"
+#include "base/Streams.h"
 #include "base/Strings.h"
 #include "base/Unicode.h"
 #include "base/Win.h"
 
 #include <algorithm>
 #include <cwctype>
+#include <new>
 
 namespace {
 
@@ -39,44 +41,72 @@ std::vector<std::wstring> SplitZeroList(const std::wstring& buffer, size_t lengt
   return items;
 }
 
+// The most a single read takes in (characters): a section of some 60 MB of base64 lines, a blob
+// of 40 MB. Whatever is larger cannot be read whole, and a part must not pass for the whole.
+constexpr size_t kMaxRead = 1u << 26;
+
 // Calls a profile function that reports a too small buffer with Size - Shortfall, with a
 // growing buffer; returns the buffer and the length it filled.
 template <class TCall>
-std::pair<std::wstring, size_t> ReadGrowing(TCall call, DWORD shortfall) {
+std::pair<std::wstring, size_t> ReadGrowing(TCall call, DWORD shortfall, const std::wstring& fileName) {
   std::wstring buffer(4096, L'\0');
   for (;;) {
     DWORD size = static_cast<DWORD>(buffer.size());
     DWORD n = call(buffer.data(), size);
-    if (n < size - shortfall || buffer.size() >= (1u << 30)) return {std::move(buffer), std::min<size_t>(n, size)};
+    if (n < size - shortfall) return {std::move(buffer), std::min<size_t>(n, size)};
+    if (buffer.size() >= kMaxRead) throw EIniFileError(L"Unable to read " + fileName + L": the text is too large");
     buffer.assign(buffer.size() * 4, L'\0');
   }
 }
 
-bool FitsAnsiCodePage(const std::wstring& text) {
-  if (text.empty()) return true;
-  BOOL usedDefault = FALSE;
-  int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, &usedDefault);
-  return n > 0 && !usedDefault;
-}
+// An INI file larger than this (bytes) is not converted to UTF-16: the conversion holds it
+// three times in memory, and the system's functions read the whole file for every key anyway.
+constexpr std::int64_t kMaxConvert = 256 << 20;
 
-bool WriteAll(HANDLE file, const void* data, size_t size) {
-  const char* p = static_cast<const char*>(data);
-  while (size > 0) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 24)), written = 0;
-    if (!::WriteFile(file, p, chunk, &written, nullptr) || written == 0) return false;
-    p += written;
-    size -= written;
+constexpr std::string_view kUtf16Bom("\xFF\xFE", 2);
+constexpr std::string_view kUtf8Bom("\xEF\xBB\xBF", 3);
+
+// A file of our own beside the INI file, removed again unless it took the INI file's place.
+class TTempFile {
+public:
+  explicit TTempFile(std::wstring name) : FName(std::move(name)) {}
+  TTempFile(const TTempFile&) = delete;
+  TTempFile& operator=(const TTempFile&) = delete;
+  ~TTempFile() {
+    if (!FName.empty()) ::DeleteFileW(FName.c_str());
   }
-  return true;
-}
+  void Keep() noexcept { FName.clear(); }
 
-const unsigned char kUtf16Bom[] = {0xFF, 0xFE};
+private:
+  std::wstring FName;
+};
+
+// Writes Text as UTF-16LE with byte-order mark into a new file in the folder of FileName and
+// returns its name; empty when no file could be made there. Raises EOSError when writing fails.
+std::wstring WriteUtf16Beside(const std::wstring& FileName, const std::wstring& Text) {
+  std::wstring name = CreateUniqueFile(FileFolder(FileName), FileNameOf(FileName), L".tmp");
+  if (name.empty()) return name;
+  TTempFile temp(name);
+  {
+    TFileStream file(name, fmOpenWrite);
+    size_t size = Text.size() * sizeof(wchar_t);
+    if (file.Write(kUtf16Bom.data(), kUtf16Bom.size()) != kUtf16Bom.size() || file.Write(Text.data(), size) != size)
+      throw EOSError(ERROR_WRITE_FAULT, L"\"" + name + L"\"");
+  }
+  temp.Keep();
+  return name;
+}
 
 // Section and key names that the file's line structure cannot hold, and values with line breaks
 // or zeros, would be stored as something else (or open new sections): they are refused.
 bool Storable(const std::wstring& text, const wchar_t* forbidden) {
   return text.find_first_of(forbidden, 0, std::wcslen(forbidden) + 1) == std::wstring::npos;
+}
+
+// A key name that begins with "[" or ";" would read back as a section header or a comment.
+bool KeyNameStorable(const std::wstring& ident) {
+  std::wstring name = TrimIniBlanks(ident);
+  return Storable(ident, L"=\r\n") && !name.starts_with(L'[') && !name.starts_with(L';');
 }
 
 }  // namespace
@@ -104,7 +134,7 @@ std::optional<std::wstring> TIniFile::ReadValue(const std::wstring& Section, con
       [&](wchar_t* data, DWORD size) {
         return ::GetPrivateProfileStringW(Section.c_str(), Ident.c_str(), kMissing, data, size, FFileName.c_str());
       },
-      1);
+      1, FFileName);
   buffer.resize(length);
   if (buffer == kMissing) return std::nullopt;
   return buffer;
@@ -120,13 +150,14 @@ std::vector<std::wstring> TIniFile::ReadSection(const std::wstring& Section) con
       [&](wchar_t* data, DWORD size) {
         return ::GetPrivateProfileStringW(Section.c_str(), nullptr, L"", data, size, FFileName.c_str());
       },
-      2);
+      2, FFileName);
   return SplitZeroList(buffer, length);
 }
 
 std::vector<std::wstring> TIniFile::ReadSections() const {
   auto [buffer, length] = ReadGrowing(
-      [&](wchar_t* data, DWORD size) { return ::GetPrivateProfileSectionNamesW(data, size, FFileName.c_str()); }, 2);
+      [&](wchar_t* data, DWORD size) { return ::GetPrivateProfileSectionNamesW(data, size, FFileName.c_str()); }, 2,
+      FFileName);
   return SplitZeroList(buffer, length);
 }
 
@@ -135,7 +166,7 @@ std::vector<std::wstring> TIniFile::ReadSectionLines(const std::wstring& Section
       [&](wchar_t* data, DWORD size) {
         return ::GetPrivateProfileSectionW(Section.c_str(), data, size, FFileName.c_str());
       },
-      2);
+      2, FFileName);
   return SplitZeroList(buffer, length);
 }
 
@@ -152,7 +183,7 @@ std::vector<std::pair<std::wstring, std::wstring>> TIniFile::ReadSectionValues(c
 }
 
 void TIniFile::WriteString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Value) {
-  if (!Storable(Section, L"\r\n") || !Storable(Ident, L"=\r\n") || !Storable(Value, L"\r\n"))
+  if (!Storable(Section, L"\r\n") || !KeyNameStorable(Ident) || !Storable(Value, L"\r\n"))
     throw EIniFileError(L"Unable to write to " + FFileName + L": the text cannot be stored in an INI file");
   PrepareWrite({&Section, &Ident, &Value});
   if (!::WritePrivateProfileStringW(Section.c_str(), Ident.c_str(), Value.c_str(), FFileName.c_str()))
@@ -179,15 +210,11 @@ void TIniFile::WriteSectionLines(const std::wstring& Section, const std::vector<
 }
 
 void TIniFile::DeleteKey(const std::wstring& Section, const std::wstring& Ident) {
-  ::WritePrivateProfileStringW(Section.c_str(), Ident.c_str(), nullptr, FFileName.c_str());
+  if (!::WritePrivateProfileStringW(Section.c_str(), Ident.c_str(), nullptr, FFileName.c_str())) RaiseDeleteError();
 }
 
 void TIniFile::EraseSection(const std::wstring& Section) {
-  if (!::WritePrivateProfileStringW(Section.c_str(), nullptr, nullptr, FFileName.c_str())) {
-    DWORD error = ::GetLastError();
-    // Erasing from a file that does not exist leaves nothing to erase.
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) RaiseWriteError(error);
-  }
+  if (!::WritePrivateProfileStringW(Section.c_str(), nullptr, nullptr, FFileName.c_str())) RaiseDeleteError();
 }
 
 void TIniFile::UpdateFile() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, FFileName.c_str()); }
@@ -198,38 +225,80 @@ void TIniFile::RaiseWriteError(unsigned long ErrorCode) const {
   throw EIniFileError(message);
 }
 
+void TIniFile::RaiseDeleteError() const {
+  DWORD error = ::GetLastError();
+  // Deleting from a file that does not exist leaves nothing to delete.
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) RaiseWriteError(error);
+}
+
+void TIniFile::RaiseConversionError(const std::wstring& Reason) const {
+  throw EIniFileError(L"Unable to write to " + FFileName + L": it cannot be converted to Unicode (" + Reason + L")");
+}
+
 void TIniFile::PrepareWrite(std::initializer_list<const std::wstring*> Texts) {
   WIN32_FILE_ATTRIBUTE_DATA info;
   if (!::GetFileAttributesExW(FFileName.c_str(), GetFileExInfoStandard, &info)) {
-    // A new file: UTF-16LE from the first byte on. When it cannot be made, the write reports why.
-    TFileHandle file(::CreateFileW(FFileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
-    if (file) WriteAll(file.Get(), kUtf16Bom, sizeof(kUtf16Bom));
+    CreateUtf16File();
     return;
   }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;  // the write reports the refusal
   bool empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
   if (!empty) {
-    bool fits = true;
-    for (const std::wstring* text : Texts) fits = fits && FitsAnsiCodePage(*text);
-    if (fits) return;
-    UpdateFile();  // the file on disk must hold every earlier write before it is converted
+    if (std::all_of(Texts.begin(), Texts.end(), [](const std::wstring* text) { return TextFitsCodePage(*text); }))
+      return;
+    if (StartsWithUtf16Bom()) return;
   }
-  TFileHandle file(::CreateFileW(FFileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > (1LL << 30)) return;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() && (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-                         got != bytes.size()))
-    return;
-  if (bytes.starts_with("\xFF\xFE")) return;  // already UTF-16LE
-  // Decoded as the system reads it: UTF-8 after its byte-order mark, otherwise the ANSI code page.
-  std::wstring text = bytes.starts_with("\xEF\xBB\xBF") ? Utf8ToText(std::string_view(bytes).substr(3))
-                                                         : AnsiToText(bytes);
-  ::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
-  if (WriteAll(file.Get(), kUtf16Bom, sizeof(kUtf16Bom)) &&
-      WriteAll(file.Get(), text.data(), text.size() * sizeof(wchar_t)))
-    ::SetEndOfFile(file.Get());
+  ConvertToUtf16();
+}
+
+void TIniFile::CreateUtf16File() {
+  // Made under another name and moved in place, never over a file that appeared meanwhile.
+  // When it cannot be made, the write reports why.
+  try {
+    std::wstring temp = WriteUtf16Beside(FFileName, std::wstring());
+    if (temp.empty()) return;
+    TTempFile guard(temp);
+    if (::MoveFileExW(temp.c_str(), FFileName.c_str(), 0)) guard.Keep();
+  } catch (const EOSError&) {
+  }
+}
+
+bool TIniFile::StartsWithUtf16Bom() const {
+  // The first two bytes tell; the rest of the file is not read.
+  try {
+    TFileStream file(FFileName, fmOpenRead);
+    char head[2];
+    return file.Read(head, sizeof(head)) == sizeof(head) && std::string_view(head, sizeof(head)) == kUtf16Bom;
+  } catch (const EOSError&) {
+    return false;  // the conversion finds out why
+  }
+}
+
+void TIniFile::ConvertToUtf16() {
+  UpdateFile();  // the file on disk must hold every earlier write before it is converted
+  try {
+    std::string bytes;
+    {
+      TFileStream file(FFileName, fmOpenRead);
+      std::int64_t size = file.Size();
+      if (size > kMaxConvert) RaiseConversionError(L"the file is too large");
+      bytes.resize(static_cast<size_t>(size));
+      if (file.Read(bytes.data(), bytes.size()) != bytes.size()) RaiseConversionError(L"the file changed meanwhile");
+    }
+    if (bytes.starts_with(kUtf16Bom)) return;  // converted meanwhile
+    // Decoded as the system reads it: UTF-8 after its byte-order mark, otherwise the ANSI code page.
+    std::wstring text = bytes.starts_with(kUtf8Bom) ? Utf8ToText(std::string_view(bytes).substr(kUtf8Bom.size()))
+                                                    : AnsiToText(bytes);
+    // The user's file stays whole until the converted copy takes its place in one step.
+    std::wstring temp = WriteUtf16Beside(FFileName, text);
+    if (temp.empty()) RaiseConversionError(SysErrorMessage(::GetLastError()));
+    TTempFile guard(temp);
+    if (!::ReplaceFileW(FFileName.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+      RaiseConversionError(SysErrorMessage(::GetLastError()));
+    guard.Keep();
+  } catch (const EOSError& e) {
+    RaiseConversionError(e.Message());
+  } catch (const std::bad_alloc&) {
+    RaiseConversionError(L"not enough memory");
+  }
 }

@@ -23,6 +23,9 @@ public:
 
   const std::wstring& FileName() const noexcept { return FFileName; }
 
+  // Reads never raise for a missing or unreadable file; a text too large to hold raises
+  // EIniFileError (or std::bad_alloc), so that no part of a section passes for the whole.
+
   // The key's text as the system reads it (surrounding blanks and one pair of enclosing quotes
   // removed); Default when the key is missing.
   std::wstring ReadString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Default) const;
@@ -38,12 +41,14 @@ public:
   // The section's lines as the system holds them ("key=value" as stored, quotes kept).
   std::vector<std::wstring> ReadSectionLines(const std::wstring& Section) const;
 
-  // Writes raise EIniFileError when the system refuses. Texts are stored as they are: see
-  // QuoteIniValue for texts that the reader would change.
+  // Writes raise EIniFileError when the system refuses, and for what the file's lines cannot
+  // hold: line breaks or zeros, "=" in a key name, a key name that begins with "[" or ";".
+  // Texts are stored as they are: see QuoteIniValue for texts that the reader would change.
   void WriteString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Value);
   void WriteInteger(const std::wstring& Section, const std::wstring& Ident, std::int32_t Value);
   // Replaces the whole section by the lines ("key=value"), in one write.
   void WriteSectionLines(const std::wstring& Section, const std::vector<std::wstring>& Lines);
+  // A missing file has nothing to delete; other refusals raise.
   void DeleteKey(const std::wstring& Section, const std::wstring& Ident);
   void EraseSection(const std::wstring& Section);
   // Makes buffered writes reach the file.
@@ -51,9 +56,15 @@ public:
 
 private:
   // Makes sure the file can take the texts: creates it as UTF-16LE, or converts an ANSI file
-  // when a text does not fit the ANSI code page.
+  // when a text does not fit the ANSI code page (EIniFileError when it cannot be converted).
   void PrepareWrite(std::initializer_list<const std::wstring*> Texts);
+  void CreateUtf16File();
+  bool StartsWithUtf16Bom() const;
+  void ConvertToUtf16();
   [[noreturn]] void RaiseWriteError(unsigned long ErrorCode) const;
+  [[noreturn]] void RaiseConversionError(const std::wstring& Reason) const;
+  // For a refused deletion; a missing file is no refusal.
+  void RaiseDeleteError() const;
 
   std::wstring FFileName;
 };

@@ -5,13 +5,6 @@
 
 namespace {
 
-// Key names of an INI file compare without regard to case.
-std::wstring KeyOf(const std::wstring& name) {
-  std::wstring key = name;
-  if (!key.empty()) ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-  return key;
-}
-
 // 1..n as the number keys of a list; 0 for every other key name.
 std::int64_t ListIndexOf(const std::wstring& name) {
   if (name.empty() || name.size() > 10 || name.front() == L'0' ||
@@ -39,32 +32,45 @@ void TIniSettings::Written() {
 }
 
 std::int32_t TIniSettings::RdInteger(const std::wstring& Entry) {
-  std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
-  std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
-  // Only what is missing is filled with the default: a text that is no number stays as it is.
-  if (!text && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
-  return text ? StrToIntDef(*text, def) : def;
+  return NeverRaise(
+      [&] {
+        std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
+        std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
+        // Only what is missing is filled with the default: a text that is no number stays as it is.
+        if (!text && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
+        return text ? StrToIntDef(*text, def) : def;
+      },
+      [&] { return StrToIntDef(EntryPart(Entry, 3), 0); });
 }
 
 std::wstring TIniSettings::RdString(const std::wstring& Entry) {
-  std::wstring def = EntryPart(Entry, 3);
-  std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
-  if (!text && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
-  return text ? *text : def;
+  return NeverRaise(
+      [&] {
+        std::wstring def = EntryPart(Entry, 3);
+        std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
+        if (!text && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
+        return text ? *text : def;
+      },
+      [&] { return EntryPart(Entry, 3); });
 }
 
 void TIniSettings::RdStrings(const std::wstring& Section, TStrings& Strings, const std::wstring& Default) {
+  NeverRaise([&] { ReadList(Section, Strings, Default); }, [&] { Strings.SetText(Default); });
+}
+
+void TIniSettings::ReadList(const std::wstring& Section, TStrings& Strings, const std::wstring& Default) {
   // The whole section in one read: a blob of a megabyte is some 20,000 keys.
   std::unordered_map<std::wstring, std::wstring> values;
-  for (auto& [name, value] : FIniFile.ReadSectionValues(IniListSection(Section)))
-    values.try_emplace(KeyOf(name), std::move(value));  // the first of equal keys counts
+  std::int64_t lastIndex = 0;
+  for (auto& [name, value] : FIniFile.ReadSectionValues(IniListSection(Section))) {
+    lastIndex = std::max(lastIndex, ListIndexOf(name));
+    values.try_emplace(LocaleLowerCase(name), std::move(value));  // the first of equal keys counts
+  }
   auto count = values.find(L"count");
   bool stored = count != values.end();
-  // No more lines than the section has keys, whatever "Count" claims.
-  std::int64_t n = stored ? std::clamp<std::int64_t>(StrToIntDef(count->second, 0), 0,
-                                                    static_cast<std::int64_t>(values.size()))
-                          : 0;
-  try {
+  // No lines beyond the last numbered key, whatever "Count" claims.
+  std::int64_t n = stored ? std::clamp<std::int64_t>(StrToIntDef(count->second, 0), 0, lastIndex) : 0;
+  {
     TStringsUpdate update(Strings);
     Strings.Clear();
     for (std::int64_t i = 1; i <= n; ++i) {
@@ -72,8 +78,6 @@ void TIniSettings::RdStrings(const std::wstring& Section, TStrings& Strings, con
       Strings.Add(line != values.end() ? line->second : std::wstring());
     }
     if (!Default.empty() && Strings.Count() == 0) Strings.SetText(Default);
-  } catch (...) {  // a list that cannot take the lines: a read never raises
-    return;
   }
   if (!stored && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
     TryWriteBack([&] { WrStrings(Section, Strings, kWriteBackTrim); });
@@ -101,7 +105,7 @@ void TIniSettings::WrStrings(const std::wstring& Section, const TStrings& String
   std::vector<std::wstring> old = FIniFile.ReadSectionLines(section);
   for (const std::wstring& line : old) {
     std::wstring name = Trim(line.substr(0, line.find(L'=')));
-    if (KeyOf(name) == L"count") {
+    if (LocaleLowerCase(name) == L"count") {
       oldCount = std::max<std::int64_t>(oldCount, StrToIntDef(UnquoteIniValue(line.substr(line.find(L'=') + 1)), 0));
       continue;
     }
@@ -123,11 +127,15 @@ void TIniSettings::WrStrings(const std::wstring& Section, const TStrings& String
 }
 
 void TIniSettings::GetSubEntries(const std::wstring& Entry, TStrings& Names) {
-  std::wstring section = TrimChars(EntryPart(Entry, 1), TCharset{9, 32}, true, true);
-  TStringsUpdate update(Names);
-  Names.Clear();
-  for (const std::wstring& name : section.empty() ? FIniFile.ReadSections() : FIniFile.ReadSection(section))
-    Names.Add(name);
+  NeverRaise(
+      [&] {
+        std::wstring section = TrimChars(EntryPart(Entry, 1), TCharset{9, 32}, true, true);
+        std::vector<std::wstring> names = section.empty() ? FIniFile.ReadSections() : FIniFile.ReadSection(section);
+        TStringsUpdate update(Names);
+        Names.Clear();
+        for (const std::wstring& name : names) Names.Add(name);
+      },
+      [&] { Names.Clear(); });
 }
 
 void TIniSettings::DelSection(const std::wstring& Section) { FIniFile.EraseSection(EntryPart(Section, 1)); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 std::wstring RegistrySubKey(const std::wstring& Key) {
   size_t first = Key.find_first_not_of(L'\\');
@@ -21,13 +22,12 @@ void TRegistry::SetRootKey(HKEY Root) {
 bool TRegistry::OpenKey(const std::wstring& Key, bool CanCreate) {
   CloseKey();
   std::wstring subKey = RegistrySubKey(Key);
-  HKEY key = nullptr;
-  LSTATUS status = CanCreate ? ::RegCreateKeyExW(FRoot, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess,
-                                                 nullptr, &key, nullptr)
-                             : ::RegOpenKeyExW(FRoot, subKey.c_str(), 0, FAccess, &key);
-  if (status != ERROR_SUCCESS) return false;
-  FKey.Reset(key);
-  return true;
+  FOpenStatus = CanCreate ? ::RegCreateKeyExW(FRoot, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess,
+                                              nullptr, FKey.Put(), nullptr)
+                          : ::RegOpenKeyExW(FRoot, subKey.c_str(), 0, FAccess, FKey.Put());
+  if (FOpenStatus == ERROR_SUCCESS) return true;
+  FKey.Release();  // whatever a failed call left there is no key
+  return false;
 }
 
 void TRegistry::CloseKey() {
@@ -51,30 +51,35 @@ std::int64_t TRegistry::DataSize(const std::wstring& Name) const {
   return GetValueInfo(Name, type, size) ? static_cast<std::int64_t>(size) : -1;
 }
 
-bool TRegistry::QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const {
+LSTATUS TRegistry::QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const noexcept {
   Type = REG_NONE;
   Data.clear();
-  if (!FKey) return false;
+  if (!FKey) return ERROR_INVALID_HANDLE;
   // Small values come in one call; larger ones (or ones that grew meanwhile) in a buffer of the size asked for.
   BYTE small[256];
   DWORD size = sizeof(small);
   LSTATUS status = ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, small, &size);
-  if (status == ERROR_SUCCESS) {
-    Data.assign(reinterpret_cast<const char*>(small), std::min<DWORD>(size, sizeof(small)));
-    return true;
-  }
-  for (int attempt = 0; attempt < 8 && status == ERROR_MORE_DATA; ++attempt) {
-    Data.assign(size, '\0');
-    DWORD got = size;
-    status = ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &got);
+  try {
     if (status == ERROR_SUCCESS) {
-      Data.resize(std::min<size_t>(got, Data.size()));
-      return true;
+      Data.assign(reinterpret_cast<const char*>(small), std::min<DWORD>(size, sizeof(small)));
+      return ERROR_SUCCESS;
     }
-    size = got;
+    for (int attempt = 0; attempt < 8 && status == ERROR_MORE_DATA; ++attempt) {
+      Data.assign(size, '\0');
+      DWORD got = size;
+      status =
+          ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &got);
+      if (status == ERROR_SUCCESS) {
+        Data.resize(std::min<size_t>(got, Data.size()));
+        return ERROR_SUCCESS;
+      }
+      size = got;
+    }
+  } catch (const std::bad_alloc&) {
+    status = ERROR_OUTOFMEMORY;
   }
   Data.clear();
-  return false;
+  return status;
 }
 
 std::optional<std::int32_t> RegistryInteger(DWORD Type, const std::string& Data) {
@@ -102,19 +107,19 @@ std::optional<std::string> RegistryBinary(DWORD Type, const std::string& Data) {
 std::optional<std::int32_t> TRegistry::ReadInteger(const std::wstring& Name) const {
   DWORD type;
   std::string data;
-  return QueryValue(Name, type, data) ? RegistryInteger(type, data) : std::nullopt;
+  return QueryValue(Name, type, data) == ERROR_SUCCESS ? RegistryInteger(type, data) : std::nullopt;
 }
 
 std::optional<std::wstring> TRegistry::ReadString(const std::wstring& Name) const {
   DWORD type;
   std::string data;
-  return QueryValue(Name, type, data) ? RegistryString(type, data) : std::nullopt;
+  return QueryValue(Name, type, data) == ERROR_SUCCESS ? RegistryString(type, data) : std::nullopt;
 }
 
 std::optional<std::string> TRegistry::ReadBinary(const std::wstring& Name) const {
   DWORD type;
   std::string data;
-  return QueryValue(Name, type, data) ? RegistryBinary(type, data) : std::nullopt;
+  return QueryValue(Name, type, data) == ERROR_SUCCESS ? RegistryBinary(type, data) : std::nullopt;
 }
 
 void TRegistry::WriteRaw(const std::wstring& Name, DWORD Type, const void* Data, size_t Size) {
@@ -177,9 +182,9 @@ bool TRegistry::DeleteKey(const std::wstring& Key) {
   // Sub-keys deepest first, then the key itself.
   LSTATUS status = ::RegDeleteTreeW(FRoot, subKey.c_str());
   if (status != ERROR_SUCCESS) return false;
-  HKEY still = nullptr;
-  if (::RegOpenKeyExW(FRoot, subKey.c_str(), 0, KEY_READ, &still) == ERROR_SUCCESS) {
-    ::RegCloseKey(still);
+  TRegKey still;
+  if (::RegOpenKeyExW(FRoot, subKey.c_str(), 0, KEY_READ, still.Put()) == ERROR_SUCCESS) {
+    still.Reset();
     return ::RegDeleteKeyW(FRoot, subKey.c_str()) == ERROR_SUCCESS;
   }
   return true;

@@ -30,6 +30,9 @@ public:
   // Opens Key, a path below the root ("\" separated, a leading "\" allowed), with Access(),
   // creating it when CanCreate; closes the previously open key first. False when it fails.
   bool OpenKey(const std::wstring& Key, bool CanCreate);
+  // Why the last OpenKey failed: ERROR_FILE_NOT_FOUND for a missing key; ERROR_SUCCESS after
+  // it opened.
+  LSTATUS OpenStatus() const noexcept { return FOpenStatus; }
   void CloseKey();
   HKEY CurrentKey() const noexcept { return FKey.Get(); }
 
@@ -39,8 +42,9 @@ public:
   bool GetValueInfo(const std::wstring& Name, DWORD& Type, DWORD& Size) const;
   // Size in bytes, -1 when the value is missing.
   std::int64_t DataSize(const std::wstring& Name) const;
-  // Type and data of a value in one query; false when it is missing or cannot be read.
-  bool QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const;
+  // Type and data of a value in one query: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing
+  // value, or why it cannot be read (no key open, no permission, too large to hold).
+  LSTATUS QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const noexcept;
   // A 32-bit number value (REG_DWORD of 4 bytes).
   std::optional<std::int32_t> ReadInteger(const std::wstring& Name) const;
   // A string value, plain or expandable (not expanded).
@@ -63,6 +67,7 @@ private:
   HKEY FRoot;
   REGSAM FAccess;
   bool FLazyWrite = true;
+  LSTATUS FOpenStatus = ERROR_SUCCESS;
   TRegKey FKey;
 };
 

@@ -62,57 +62,72 @@ bool TRegistrySettings::OpenForWriting(const std::wstring& Entry) {
   return FRegistry.OpenKey(EntryKey(Entry), true);
 }
 
+LSTATUS TRegistrySettings::ReadValue(const std::wstring& Entry, DWORD& Type, std::string& Data) {
+  Type = REG_NONE;
+  Data.clear();
+  if (!OpenForReading(Entry)) return FRegistry.OpenStatus();
+  return FRegistry.QueryValue(EntryPart(Entry, 2), Type, Data);
+}
+
+template <class TDefault, class TConvert, class TWrite>
+auto TRegistrySettings::ReadNative(const std::wstring& Entry, TDefault Default, TConvert Convert, TWrite Write) {
+  return NeverRaise(
+      [&] {
+        DWORD type;
+        std::string data;
+        LSTATUS status = ReadValue(Entry, type, data);
+        // Only what is missing is filled with the default: a value of another type, or one that
+        // cannot be read, stays as it is.
+        if (status == ERROR_FILE_NOT_FOUND && WriteBack()) TryWriteBack([&] { Write(Default()); });
+        return Convert(type, data).value_or(Default());
+      },
+      Default);
+}
+
 std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
-  std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
-  std::wstring name = EntryPart(Entry, 2);
-  DWORD type = REG_NONE;
-  std::string data;
-  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
-  std::optional<std::int32_t> value = RegistryInteger(type, data);
-  // Only what is missing is filled with the default: a value of another type stays as it is.
-  if (!stored && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
-  return value.value_or(def);
+  return ReadNative(
+      Entry, [&] { return StrToIntDef(EntryPart(Entry, 3), 0); }, RegistryInteger,
+      [&](std::int32_t value) { WrInteger(Entry, value); });
 }
 
 std::wstring TRegistrySettings::RdString(const std::wstring& Entry) {
-  std::wstring def = EntryPart(Entry, 3);
-  std::wstring name = EntryPart(Entry, 2);
-  DWORD type = REG_NONE;
-  std::string data;
-  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
-  std::optional<std::wstring> value = RegistryString(type, data);
-  if (!stored && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
-  return value ? *value : def;
+  return ReadNative(
+      Entry, [&] { return EntryPart(Entry, 3); }, RegistryString,
+      [&](const std::wstring& value) { WrString(Entry, value); });
 }
 
 void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, const std::wstring& Default) {
-  std::wstring name = EntryPart(Entry, 2);
-  DWORD type = REG_NONE;
-  std::string data;
-  bool stored = OpenForReading(Entry) && FRegistry.QueryValue(name, type, data);
-  // An empty value is an empty list, whatever its type.
-  std::optional<std::string> bytes = stored && data.empty() ? std::string() : RegistryBinary(type, data);
-  if (!stored) bytes.reset();
-  try {
-    Strings.SetText(bytes ? Utf8ToText(*bytes) : Default);
-  } catch (...) {  // a list that cannot take the lines keeps what it has
-    return;
-  }
-  if (!stored && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
-    TryWriteBack([&] { WrStrings(Entry, Strings, kWriteBackTrim); });
+  NeverRaise(
+      [&] {
+        DWORD type;
+        std::string data;
+        LSTATUS status = ReadValue(Entry, type, data);
+        // An empty value is an empty list, whatever its type.
+        std::optional<std::string> bytes;
+        if (status == ERROR_SUCCESS) bytes = data.empty() ? std::string() : RegistryBinary(type, data);
+        Strings.SetText(bytes ? Utf8ToText(*bytes) : Default);
+        if (status == ERROR_FILE_NOT_FOUND && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
+          TryWriteBack([&] { WrStrings(Entry, Strings, kWriteBackTrim); });
+      },
+      [&] { Strings.SetText(Default); });
 }
 
 std::string TRegistrySettings::RdBinary(const std::wstring& Entry) {
-  if (!OpenForReading(Entry)) return std::string();
-  return FRegistry.ReadBinary(EntryPart(Entry, 2)).value_or(std::string());
+  return NeverRaise(
+      [&] {
+        if (!OpenForReading(Entry)) return std::string();
+        return FRegistry.ReadBinary(EntryPart(Entry, 2)).value_or(std::string());
+      },
+      [] { return std::string(); });
 }
 
 void TRegistrySettings::RdBlob(const std::wstring& Entry, TStream& Stream) {
-  std::string bytes = RdBinary(Entry);
-  try {
-    if (!bytes.empty()) Stream.Write(bytes.data(), bytes.size());
-  } catch (...) {  // a read never raises
-  }
+  NeverRaise(
+      [&] {
+        std::string bytes = RdBinary(Entry);
+        if (!bytes.empty()) Stream.Write(bytes.data(), bytes.size());
+      },
+      [] {});
 }
 
 void TRegistrySettings::WrInteger(const std::wstring& Entry, std::int32_t Value) {
@@ -146,12 +161,16 @@ void TRegistrySettings::WrBlob(const std::wstring& Entry, TStream& Stream) {
 }
 
 void TRegistrySettings::GetSubEntries(const std::wstring& Entry, TStrings& Names) {
-  TStringsUpdate update(Names);
-  Names.Clear();
-  FRegistry.SetAccess(kReadAccess);
-  if (!FRegistry.OpenKey(EntryKey(Entry), false)) return;
-  for (const std::wstring& name : FRegistry.KeyNames()) Names.Add(name);
-  for (const std::wstring& name : FRegistry.ValueNames()) Names.Add(name);
+  NeverRaise(
+      [&] {
+        TStringsUpdate update(Names);
+        Names.Clear();
+        FRegistry.SetAccess(kReadAccess);
+        if (!FRegistry.OpenKey(EntryKey(Entry), false)) return;
+        for (const std::wstring& name : FRegistry.KeyNames()) Names.Add(name);
+        for (const std::wstring& name : FRegistry.ValueNames()) Names.Add(name);
+      },
+      [&] { Names.Clear(); });
 }
 
 void TRegistrySettings::DelSection(const std::wstring& Section) {

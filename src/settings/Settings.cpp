@@ -11,11 +11,11 @@ namespace {
 constexpr wchar_t kDateFormat[] = L"YYYY-MM-DD";
 constexpr wchar_t kDateTimeFormat[] = L"YYYY-MM-DD HH:NN:SS.ZZZ";
 
-wchar_t HexDigit(unsigned value) { return L"0123456789ABCDEF"[value & 15]; }
-
-void AppendHexByte(std::wstring& text, unsigned char b) {
-  text += HexDigit(b >> 4);
-  text += HexDigit(b);
+// The bytes combined by exclusive-or with the repeating key, starting at the key's byte Start.
+std::string Scramble(std::string_view bytes, const std::string& key, size_t start) {
+  std::string out(bytes);
+  for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<char>(out[i] ^ key[(start + i) % key.size()]);
+  return out;
 }
 
 // Integer of the entry's default: decimal, or hexadecimal after "$" or "0x"; 0 otherwise.
@@ -23,9 +23,9 @@ std::int32_t DefaultInteger(const std::wstring& Entry) { return StrToIntDef(Entr
 
 }  // namespace
 
-std::wstring EntryPart(std::wstring_view Entry, int Part) {
+std::wstring EntryPart(std::wstring_view Entry, int Field) {
   size_t start = 0;
-  for (int n = 1; n < Part; ++n) {
+  for (int n = 1; n < Field; ++n) {
     size_t cr = Entry.find(L'\r', start);
     if (cr == std::wstring_view::npos) return std::wstring();
     start = cr + 1;
@@ -42,18 +42,13 @@ std::wstring QelEncode(const std::wstring& Value, const std::wstring& Code) {
   // A first character U+0008 would read back as the mark of the UTF-8 form: such texts take that form.
   bool bytewise = std::all_of(Value.begin(), Value.end(), [](wchar_t c) { return c < 0x100; }) &&
                   (Value.empty() || Value.front() != 8);
-  std::wstring stored;
   if (bytewise) {
-    for (size_t i = 0; i < Value.size(); ++i)
-      AppendHexByte(stored, static_cast<unsigned char>(Value[i] ^ static_cast<unsigned char>(key[i % key.size()])));
-    return stored;
+    std::string codes(Value.size(), '\0');
+    std::transform(Value.begin(), Value.end(), codes.begin(), [](wchar_t c) { return static_cast<char>(c); });
+    return BytesToHex(Scramble(codes, key, 0));
   }
-  AppendHexByte(stored, static_cast<unsigned char>(static_cast<unsigned char>(key[0]) ^ 8));
-  size_t start = key.size() == 1 ? 0 : 1;
-  std::string bytes = TextToUtf8(Value);
-  for (size_t i = 0; i < bytes.size(); ++i)
-    AppendHexByte(stored, static_cast<unsigned char>(bytes[i] ^ key[(start + i) % key.size()]));
-  return stored;
+  std::string mark(1, static_cast<char>(key[0] ^ 8));
+  return BytesToHex(mark + Scramble(TextToUtf8(Value), key, key.size() == 1 ? 0 : 1));
 }
 
 std::wstring QelDecode(const std::wstring& Stored, const std::wstring& Code) {
@@ -63,23 +58,20 @@ std::wstring QelDecode(const std::wstring& Stored, const std::wstring& Code) {
   std::string bytes = HexToBytes(text);  // either case
   if (bytes.size() * 2 != text.size()) return std::wstring();
   if (bytes.empty()) return std::wstring();
-  if ((static_cast<unsigned char>(bytes[0]) ^ static_cast<unsigned char>(key[0])) == 8) {
-    size_t start = key.size() == 1 ? 0 : 1;
-    std::string utf8;
-    for (size_t i = 1; i < bytes.size(); ++i) utf8 += static_cast<char>(bytes[i] ^ key[(start + i - 1) % key.size()]);
-    return Utf8ToText(utf8);
-  }
-  std::wstring value;
-  for (size_t i = 0; i < bytes.size(); ++i)
-    value += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i] ^ key[i % key.size()]));
+  if ((static_cast<unsigned char>(bytes[0]) ^ static_cast<unsigned char>(key[0])) == 8)
+    return Utf8ToText(Scramble(std::string_view(bytes).substr(1), key, key.size() == 1 ? 0 : 1));
+  std::string codes = Scramble(bytes, key, 0);
+  std::wstring value(codes.size(), L'\0');
+  std::transform(codes.begin(), codes.end(), value.begin(),
+                 [](char c) { return static_cast<wchar_t>(static_cast<unsigned char>(c)); });
   return value;
 }
 
 // ---- Records
 
 TSettingRec TSettingsList::Find(const std::wstring& Entry) const {
-  std::wstring key = Entry.find(L'\r') != std::wstring::npos ? EntryPart(Entry, 1) + L'\\' + EntryPart(Entry, 2)
-                                                              : Trim(Entry);
+  std::wstring key = Trim(Entry);
+  if (key.find(L'\r') != std::wstring::npos) key = EntryPart(key, 1) + L'\\' + EntryPart(key, 2);
   for (const TSettingRec& rec : Settings)
     if (SameTextOrStr(rec.Name, key, true)) return rec;
   return TSettingRec();
@@ -186,45 +178,67 @@ void TSettings::DelEntry(const std::wstring& Entry) { WrString(Entry, std::wstri
 
 std::int32_t TSettings::RdInteger(const std::wstring& Entry) {
   // The standard conversion takes "0x" and "$" hexadecimal as well as decimal.
-  return StrToIntDef(RdString(Entry), DefaultInteger(Entry));
+  return NeverRaise([&] { return StrToIntDef(RdString(Entry), DefaultInteger(Entry)); },
+                    [&] { return DefaultInteger(Entry); });
 }
 
 std::int64_t TSettings::RdInt64(const std::wstring& Entry) {
-  return StrToInt64Def(RdString(Entry), StrToInt64Def(EntryPart(Entry, 3), 0));
+  auto def = [&] { return StrToInt64Def(EntryPart(Entry, 3), 0); };
+  return NeverRaise([&] { return StrToInt64Def(RdString(Entry), def()); }, def);
 }
 
-bool TSettings::RdBoolean(const std::wstring& Entry) { return RdInteger(Entry) != 0; }
+bool TSettings::RdBoolean(const std::wstring& Entry) {
+  return NeverRaise([&] { return RdInteger(Entry) != 0; }, [&] { return DefaultInteger(Entry) != 0; });
+}
 
-double TSettings::RdDate(const std::wstring& Entry) { return ParseDateTimeFmt(kDateFormat, RdString(Entry)); }
+double TSettings::RdDate(const std::wstring& Entry) {
+  return NeverRaise([&] { return ParseDateTimeFmt(kDateFormat, RdString(Entry)); }, [] { return 0.0; });
+}
 
-double TSettings::RdDateTime(const std::wstring& Entry) { return ParseDateTimeFmt(kDateTimeFormat, RdString(Entry)); }
+double TSettings::RdDateTime(const std::wstring& Entry) {
+  return NeverRaise([&] { return ParseDateTimeFmt(kDateTimeFormat, RdString(Entry)); }, [] { return 0.0; });
+}
 
-double TSettings::RdFloat(const std::wstring& Entry) { return StrToFloatSep(RdString(Entry), L'.', 0); }
+double TSettings::RdFloat(const std::wstring& Entry) {
+  return NeverRaise([&] { return StrToFloatSep(RdString(Entry), L'.', 0); }, [] { return 0.0; });
+}
 
 std::wstring TSettings::RdPassword(const std::wstring& Entry, const std::wstring& Code, TEncType EncType) {
-  switch (EncType) {
-    case etHex: return AnsiToText(HexToBytes(RdString(Entry)));
-    case etQelEncode: return QelDecode(RdString(Entry), Code);
-    default: return RdString(Entry);
-  }
+  return NeverRaise(
+      [&] {
+        switch (EncType) {
+          case etHex: return AnsiToText(HexToBytes(RdString(Entry)));
+          case etQelEncode: return QelDecode(RdString(Entry), Code);
+          default: return RdString(Entry);
+        }
+      },
+      [] { return std::wstring(); });
 }
 
-TIntArray TSettings::RdIntArray(const std::wstring& Entry) { return StrToIntArray(RdString(Entry), L","); }
+TIntArray TSettings::RdIntArray(const std::wstring& Entry) {
+  return NeverRaise([&] { return StrToIntArray(RdString(Entry), L","); }, [] { return TIntArray(); });
+}
 
 void TSettings::RdBlob(const std::wstring& Entry, TStream& Stream) {
-  TStringList lines;
-  RdStrings(Entry, lines, std::wstring());
-  try {
-    Base64DecodeLines(lines, Stream);
-  } catch (...) {  // a stream that cannot take the bytes: a read never raises
-  }
+  // A stream that cannot take the bytes keeps what it got.
+  NeverRaise(
+      [&] {
+        TStringList lines;
+        RdStrings(Entry, lines, std::wstring());
+        Base64DecodeLines(lines, Stream);
+      },
+      [] {});
 }
 
 std::wstring TSettings::RdBlobText(const std::wstring& Entry) {
-  TMemoryStream stream;
-  RdBlob(Entry, stream);
-  stream.SetPosition(0);
-  return ReadTextUtf8(stream);
+  return NeverRaise(
+      [&] {
+        TMemoryStream stream;
+        RdBlob(Entry, stream);
+        stream.SetPosition(0);
+        return ReadTextUtf8(stream);
+      },
+      [] { return std::wstring(); });
 }
 
 void TSettings::WrInteger(const std::wstring& Entry, std::int32_t Value) { WrString(Entry, std::to_wstring(Value)); }
@@ -273,9 +287,13 @@ std::wstring TSettings::SettingsDisplayStr(const std::wstring& Entry) {
 }
 
 std::wstring TSettings::RdStrings(const std::wstring& Entry, const std::wstring& Default) {
-  TStringList lines;
-  RdStrings(Entry, lines, Default);
-  return lines.Text();
+  return NeverRaise(
+      [&] {
+        TStringList lines;
+        RdStrings(Entry, lines, Default);
+        return lines.Text();
+      },
+      [] { return std::wstring(); });
 }
 
 void TSettings::WrStrings(const std::wstring& Entry, const std::wstring& Text, TTrimStringsOptions Tso) {

@@ -15,8 +15,8 @@
 class TStream;
 class TSettings;
 
-// Part 1 (section), 2 (name) or 3 (default) of an entry path; empty when missing.
-std::wstring EntryPart(std::wstring_view Entry, int Part);
+// Field 1 (section), 2 (name) or 3 (default) of an entry path; empty when missing.
+std::wstring EntryPart(std::wstring_view Entry, int Field);
 
 enum TEncType : std::uint8_t { etNone, etHex, etQelEncode };
 
@@ -148,6 +148,20 @@ protected:
     } catch (...) {
     }
   }
+  // Readers never raise, whatever is stored: when Read fails in any way (a value too large to
+  // hold, a list that cannot take its lines), the result is Fallback's.
+  template <class TRead, class TFallback>
+  static auto NeverRaise(TRead read, TFallback fallback) noexcept -> decltype(read()) {
+    try {
+      return read();
+    } catch (...) {
+    }
+    try {
+      return fallback();
+    } catch (...) {
+    }
+    return decltype(read())();
+  }
 
 private:
   bool FAutoFlush = false;
@@ -209,6 +223,13 @@ public:
 private:
   std::wstring EntryKey(const std::wstring& Entry) const;
   bool OpenForReading(const std::wstring& Entry);
+  // The entry's value in one query: ERROR_FILE_NOT_FOUND when its key or the value is missing
+  // (only then is a default written back), or why it cannot be read.
+  LSTATUS ReadValue(const std::wstring& Entry, DWORD& Type, std::string& Data);
+  // The entry's value as Convert takes it from type and data, or Default(); a missing value is
+  // written back with Write (when WriteBack is on).
+  template <class TDefault, class TConvert, class TWrite>
+  auto ReadNative(const std::wstring& Entry, TDefault Default, TConvert Convert, TWrite Write);
   bool OpenForWriting(const std::wstring& Entry);
 
   TRegistry FRegistry;
@@ -244,6 +265,7 @@ public:
   TSettingsList FillSettingsList(const std::wstring& Entry) override;
 
 private:
+  void ReadList(const std::wstring& Section, TStrings& Strings, const std::wstring& Default);
   void Written();
 
   TIniFile FIniFile;
@@ -263,8 +285,9 @@ void SetAppExtraSettings(std::unique_ptr<TSettings> Settings);
 // AppSettings below HKEY_CURRENT_USER\RegistryKey (empty: Software/Zevrik/<program base name>).
 // DoWriteBack is the INI store's write-back switch; the registry store always writes back.
 void InitAppSettings(const std::wstring& RegistryKey, bool DoWriteBack, const std::wstring& IniFileName);
-// FileName with the extension of its file name replaced by Ext (appended when it has none).
-std::wstring ChangeFileExt(const std::wstring& FileName, const std::wstring& Ext);
+// The same for the program file ProgramFile (InitAppSettings: the running program's).
+void InitAppSettingsFor(const std::wstring& ProgramFile, const std::wstring& RegistryKey, bool DoWriteBack,
+                        const std::wstring& IniFileName);
 
 // Unit start and stop (library start-up list): no stores at start, all freed at the end.
 void SettingsStart();

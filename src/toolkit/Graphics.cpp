@@ -4,11 +4,11 @@
 #include <cwctype>
 
 TFontSpec TFontSpec::FromPoints(const std::wstring& name, int points, unsigned style) {
-  TFontSpec spec;
-  spec.Name = name;
-  spec.SetPoints(points);
-  spec.Style = style;
-  return spec;
+  TFontSpec fontSpec;
+  fontSpec.Name = name;
+  fontSpec.SetPoints(points);
+  fontSpec.Style = style;
+  return fontSpec;
 }
 
 int TFontSpec::Points() const {
@@ -18,16 +18,16 @@ int TFontSpec::Points() const {
 
 void TFontSpec::SetPoints(int points) { Height = -::MulDiv(points, 96, 72); }
 
-TFontHandle CreateFontFor(const TFontSpec& spec, int dpi) {
+TFontHandle CreateFontFor(const TFontSpec& fontSpec, int dpi) {
   LOGFONTW lf{};
-  lf.lfHeight = ScaleToDpi(spec.Height, dpi);
-  lf.lfWeight = (spec.Style & fsBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (spec.Style & fsItalic) ? TRUE : FALSE;
-  lf.lfUnderline = (spec.Style & fsUnderline) ? TRUE : FALSE;
-  lf.lfStrikeOut = (spec.Style & fsStrikeOut) ? TRUE : FALSE;
+  lf.lfHeight = ScaleToDpi(fontSpec.Height, dpi);
+  lf.lfWeight = (fontSpec.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (fontSpec.Style & fsItalic) ? TRUE : FALSE;
+  lf.lfUnderline = (fontSpec.Style & fsUnderline) ? TRUE : FALSE;
+  lf.lfStrikeOut = (fontSpec.Style & fsStrikeOut) ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  spec.Name.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  fontSpec.Name.copy(lf.lfFaceName, LF_FACESIZE - 1);
   return TFontHandle(::CreateFontIndirectW(&lf));
 }
 

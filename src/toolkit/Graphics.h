@@ -23,7 +23,7 @@ struct TFontSpec {
 };
 
 // Creates the font for a DPI (96 = design size).
-TFontHandle CreateFontFor(const TFontSpec& spec, int dpi);
+TFontHandle CreateFontFor(const TFontSpec& fontSpec, int dpi);
 
 // Names of the installed screen fonts, sorted, without duplicates and without vertical ("@") faces.
 const std::vector<std::wstring>& ScreenFonts();

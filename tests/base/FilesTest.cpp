@@ -3,45 +3,16 @@
 #include "base/Handle.h"
 #include "base/Win.h"
 
+#include "support/TempFolder.h"
 #include "support/TestSupport.h"
+
+#include <sddl.h>
 
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
 namespace {
-
-// A fresh folder below the system's temporary folder, removed with everything in it.
-class TTempFolder {
-public:
-  TTempFolder() {
-    wchar_t name[64];
-    ::wsprintfW(name, L"TavrinoFiles_%lu_%lu", ::GetCurrentProcessId(), ::GetTickCount());
-    FPath = SystemTempFolder() + name + L"\\";
-    std::filesystem::create_directories(FPath);
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
-  }
-  const std::wstring& Path() const { return FPath; }
-
-  std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const {
-    std::wstring full = FPath + name;
-    TFileHandle file(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    if (!bytes.empty()) ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    return full;
-  }
-
-private:
-  std::wstring FPath;
-};
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
-  return names;
-}
 
 struct TBaseNameCase {
   const char* name;
@@ -61,6 +32,32 @@ INSTANTIATE_TEST_SUITE_P(
                       TBaseNameCase{"NameOnly", L"Tavrino.exe", L"Tavrino"},
                       TBaseNameCase{"DotInFolderOnly", L"C:\\a.b\\name", L"name"},
                       TBaseNameCase{"DriveRelative", L"C:name.txt", L"name"}),
+    TCaseName());
+
+struct TPathPartsCase {
+  const char* name;
+  std::wstring path;
+  std::wstring folder, fileName, withIni;
+};
+
+class PathParts : public ::testing::TestWithParam<TPathPartsCase> {};
+
+TEST_P(PathParts, Split) {
+  const TPathPartsCase& c = GetParam();
+  EXPECT_EQ(FileFolder(c.path), c.folder);
+  EXPECT_EQ(FileNameOf(c.path), c.fileName);
+  EXPECT_EQ(ChangeFileExt(c.path, L".ini"), c.withIni);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PathParts,
+    ::testing::Values(TPathPartsCase{"Program", L"C:\\Tools\\Tavrino.exe", L"C:\\Tools\\", L"Tavrino.exe", L"C:\\Tools\\Tavrino.ini"},
+                      TPathPartsCase{"LastDot", L"C:\\x\\a.b.exe", L"C:\\x\\", L"a.b.exe", L"C:\\x\\a.b.ini"},
+                      TPathPartsCase{"DotInFolderOnly", L"C:\\x.y\\tool", L"C:\\x.y\\", L"tool", L"C:\\x.y\\tool.ini"},
+                      TPathPartsCase{"ForwardSlash", L"C:/x/t.txt", L"C:/x/", L"t.txt", L"C:/x/t.ini"},
+                      TPathPartsCase{"DriveRelative", L"C:t.txt", L"C:", L"t.txt", L"C:t.ini"},
+                      TPathPartsCase{"NameOnly", L"t", L"", L"t", L"t.ini"},
+                      TPathPartsCase{"Empty", L"", L"", L"", L".ini"}),
     TCaseName());
 
 // The chained block checksum computed bit by bit, independent of the table.
@@ -254,6 +251,48 @@ TEST(FolderWritable, EmptyOrImpossibleFolder) {
   EXPECT_FALSE(FolderWritable(file + L"\\sub", checked));
   EXPECT_EQ(checked, file + L"\\sub\\");
   EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::wstring>{L"plain.txt"});
+}
+
+// Makes a folder read-only for one scope: the read-only attribute and an entry that denies
+// everybody the creation of files in it.
+class TReadOnlyFolder {
+public:
+  explicit TReadOnlyFolder(const std::wstring& folder) : FFolder(folder) {
+    SetSecurity(L"D:(D;;0x2;;;WD)(A;OICI;FA;;;WD)");  // 0x2: FILE_ADD_FILE
+    ::SetFileAttributesW(FFolder.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+  }
+  TReadOnlyFolder(const TReadOnlyFolder&) = delete;
+  TReadOnlyFolder& operator=(const TReadOnlyFolder&) = delete;
+  ~TReadOnlyFolder() {
+    ::SetFileAttributesW(FFolder.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    SetSecurity(L"D:(A;OICI;FA;;;WD)");
+  }
+
+private:
+  void SetSecurity(const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr)) return;
+    std::unique_ptr<void, decltype(&::LocalFree)> owner(sd, &::LocalFree);
+    ::SetFileSecurityW(FFolder.c_str(), DACL_SECURITY_INFORMATION, sd);
+  }
+
+  std::wstring FFolder;
+};
+
+TEST(FolderWritable, ReadOnlyFolderIsNotWritableAndKeepsNoProbe) {
+  TTempFolder folder;
+  std::wstring target = folder.Path() + L"locked";
+  ASSERT_TRUE(::CreateDirectoryW(target.c_str(), nullptr));
+  TReadOnlyFolder readOnly(target);
+  {
+    TFileHandle probe(::CreateFileW((target + L"\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (probe) GTEST_SKIP() << "Wine (run as root) lets files be made in a read-only, write-denied folder";
+  }
+  std::wstring checked;
+  EXPECT_FALSE(FolderWritable(target, checked));
+  EXPECT_EQ(checked, target + L"\\");
+  EXPECT_TRUE(FilesIn(target).empty());
 }
 
 TEST(WritableTempFolder, FindsTheSystemTempFolder) {

@@ -7,23 +7,6 @@
 
 namespace {
 
-struct TExtCase {
-  const char* name;
-  std::wstring file, ext, expected;
-};
-
-class ChangeFileExtOf : public ::testing::TestWithParam<TExtCase> {};
-
-TEST_P(ChangeFileExtOf, Name) {
-  EXPECT_EQ(ChangeFileExt(GetParam().file, GetParam().ext), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(AppSettings, ChangeFileExtOf,
-                         ::testing::Values(TExtCase{"Program", L"C:\\Tools\\Tavrino.exe", L".ini", L"C:\\Tools\\Tavrino.ini"},
-                                           TExtCase{"LastDot", L"C:\\x\\a.b.exe", L".ini", L"C:\\x\\a.b.ini"},
-                                           TExtCase{"NoExtension", L"C:\\x.y\\tool", L".ini", L"C:\\x.y\\tool.ini"}),
-                         TCaseName());
-
 // Leaves the program-wide stores as they were before the test.
 class AppSettingsTest : public ::testing::Test {
 protected:
@@ -45,13 +28,39 @@ TEST_F(AppSettingsTest, DefaultsFollowTheProgramFile) {
   EXPECT_FALSE(AppIniSettings()->WriteBack());
   EXPECT_EQ(AppSettings()->KeyPrefix(), L"\\Software\\Zevrik\\" + FileBaseName(ProgramFileName()) + L"\\");
   EXPECT_EQ(AppSettings()->Root(), hkCurrentUser);
+  EXPECT_EQ(AppSettings()->Win32Root(), rr6432);  // a 64-bit process reads its own view
   EXPECT_TRUE(AppSettings()->WriteBack());
   // Creating the stores touches neither the registry nor the disk.
   EXPECT_FALSE(FileExists(AppIniSettings()->FileName()));
 }
 
+struct TProgramCase {
+  const char* name;
+  std::wstring program;
+  std::wstring iniName;
+  std::wstring keyPrefix;
+};
+
+class AppSettingsNames : public AppSettingsTest, public ::testing::WithParamInterface<TProgramCase> {};
+
+// The INI file beside the program file and the registry key named after it, when neither is given.
+TEST_P(AppSettingsNames, FollowTheProgramFile) {
+  InitAppSettingsFor(GetParam().program, L"", true, L"");
+  EXPECT_EQ(AppIniSettings()->FileName(), GetParam().iniName);
+  EXPECT_EQ(AppSettings()->KeyPrefix(), GetParam().keyPrefix);
+  EXPECT_TRUE(AppSettings()->WriteBack());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AppSettings, AppSettingsNames,
+    ::testing::Values(
+        TProgramCase{"Program", L"C:\\Tools\\Tavrino.exe", L"C:\\Tools\\Tavrino.ini", L"\\Software\\Zevrik\\Tavrino\\"},
+        TProgramCase{"TwoDots", L"C:\\x\\a.b.exe", L"C:\\x\\a.b.ini", L"\\Software\\Zevrik\\a.b\\"},
+        TProgramCase{"NoExtension", L"C:\\x.y\\tool", L"C:\\x.y\\tool.ini", L"\\Software\\Zevrik\\tool\\"}),
+    TCaseName());
+
 TEST_F(AppSettingsTest, SecondCallReplacesBothAndKeepsTheExtraStore) {
-  TTestFolder folder;
+  TTempFolder folder;
   SetAppExtraSettings(std::make_unique<TIniSettings>(folder.Path() + L"extra.ini", false));
   TSettings* extra = AppExtraSettings();
   InitAppSettings(L"Software/Zevrik/Tavrino", true, folder.Path() + L"a.ini");
@@ -74,22 +83,36 @@ std::wstring Env(const wchar_t* name) {
   return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
-// Runs this test program with one test (disabled tests included); its exit code.
-DWORD RunChild(const std::wstring& test) {
+// Runs this test program with one test (disabled tests included). It passes when the child
+// exits with 0 and has left the marker file, which only a test body that ran to its end writes
+// (gtest also exits with 0 when its filter matches no test).
+::testing::AssertionResult RunChild(const std::wstring& test, const std::wstring& marker) {
+  ::DeleteFileW(marker.c_str());
+  ::SetEnvironmentVariableW(L"TAVRINO_TEST_MARKER", marker.c_str());
   std::wstring commandLine =
       L"\"" + ProgramFileName() + L"\" --gtest_also_run_disabled_tests --gtest_filter=" + test;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return 0xFFFFFFFF;
-  ::WaitForSingleObject(process.hProcess, 120000);
+  BOOL started =
+      ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  ::SetEnvironmentVariableW(L"TAVRINO_TEST_MARKER", nullptr);
+  if (!started) return ::testing::AssertionFailure() << "cannot start the child: error " << ::GetLastError();
+  THandleOwner thread(process.hThread), child(process.hProcess);
+  if (::WaitForSingleObject(child.Get(), 120000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(child.Get(), 1);
+    ::WaitForSingleObject(child.Get(), 10000);
+    return ::testing::AssertionFailure() << "the child did not end within 2 minutes";
+  }
   DWORD code = 0xFFFFFFFF;
-  ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  return code;
+  ::GetExitCodeProcess(child.Get(), &code);
+  if (code != 0) return ::testing::AssertionFailure() << "the child exited with " << code;
+  if (!FileExists(marker)) return ::testing::AssertionFailure() << "the child ran no test";
+  return ::testing::AssertionSuccess();
 }
+
+// Called at the end of a child's test body: it ran.
+void MarkChildRan() { WriteFileBytes(Env(L"TAVRINO_TEST_MARKER"), "ran"); }
 
 const std::wstring kText = L" Grüße \u4E2D\u6587 \U0001F600 ";
 const std::string kBlob("\x00\xFF\x01 blob", 8);
@@ -123,6 +146,7 @@ TEST(DurableChild, DISABLED_Write) {
   TIniSettings ini(Env(L"TAVRINO_TEST_INI"), false);
   WriteEverything(registry);
   WriteEverything(ini);
+  MarkChildRan();
 }
 
 TEST(DurableChild, DISABLED_Read) {
@@ -131,16 +155,20 @@ TEST(DurableChild, DISABLED_Read) {
   TIniSettings ini(Env(L"TAVRINO_TEST_INI"), false);
   ExpectEverything(registry);
   ExpectEverything(ini);
+  if (!::testing::Test::HasFailure()) MarkChildRan();
 }
 
 TEST(Durable, WrittenByOneProcessReadByTheNext) {
   TTestRegistryKey key;
-  TTestFolder folder;
+  TTempFolder folder;
   std::wstring ini = folder.Path() + L"durable.ini";
   ::SetEnvironmentVariableW(L"TAVRINO_TEST_KEY", key.Path().c_str());
   ::SetEnvironmentVariableW(L"TAVRINO_TEST_INI", ini.c_str());
-  EXPECT_EQ(RunChild(L"DurableChild.DISABLED_Write"), 0u);
-  EXPECT_EQ(RunChild(L"DurableChild.DISABLED_Read"), 0u);
+  std::wstring marker = folder.Path() + L"child.ran";
+  EXPECT_TRUE(RunChild(L"DurableChild.DISABLED_Write", marker));
+  EXPECT_TRUE(RunChild(L"DurableChild.DISABLED_Read", marker));
+  // A filter that matches no test is no pass.
+  EXPECT_FALSE(RunChild(L"DurableChild.NoSuchTest", marker));
   ::SetEnvironmentVariableW(L"TAVRINO_TEST_KEY", nullptr);
   ::SetEnvironmentVariableW(L"TAVRINO_TEST_INI", nullptr);
   // And this process, which wrote nothing, reads the same.

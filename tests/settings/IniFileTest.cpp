@@ -8,7 +8,7 @@ namespace {
 
 class IniFile : public ::testing::Test {
 protected:
-  TTestFolder FFolder;
+  TTempFolder FFolder;
   std::wstring FName = FFolder.Path() + L"test.ini";
   TIniFile FIni{FName};
 };
@@ -55,6 +55,33 @@ TEST_F(IniFile, AnsiFileTakesCharactersOutsideItsCodePage) {
   EXPECT_EQ(FIni.ReadString(L"S", L"K", L""), AnsiToText(TextToAnsi(L"Gr\u00FC\u00DFe")));
   EXPECT_EQ(FIni.ReadString(L"T", L"A", L""), L"1");
   EXPECT_NE(ReadUtf16File(FName).find(L"; comment"), std::wstring::npos);
+  // The converted copy took the file's place: nothing else stays in the folder.
+  EXPECT_EQ(FilesIn(FFolder.Path()), std::vector<std::wstring>{L"test.ini"});
+}
+
+TEST_F(IniFile, Utf8FileWithMarkIsConvertedAsTheSystemReadsIt) {
+  WriteFileBytes(FName, "\xEF\xBB\xBF[S]\r\nK=Gr\xC3\xBC\xC3\x9F" "e\r\n");
+  FIni.WriteString(L"S", L"New", L"\u4E2D");
+  EXPECT_EQ(FIni.ReadString(L"S", L"New", L""), L"\u4E2D");
+  EXPECT_EQ(FIni.ReadString(L"S", L"K", L""), L"Gr\u00FC\u00DFe");
+}
+
+// An ANSI file too large to convert is refused whole instead of taking "?" for the characters
+// it cannot hold.
+TEST_F(IniFile, AnsiFileTooLargeToConvertIsRefused) {
+  WriteFileBytes(FName, "[S]\r\nK=1\r\n");
+  {
+    // Sparse: the size costs no disk space.
+    TFileHandle file = HoldOpen(FName, GENERIC_WRITE, 0);
+    ASSERT_TRUE(file);
+    LARGE_INTEGER size;
+    size.QuadPart = 300LL << 20;
+    ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(file.Get()));
+  }
+  EXPECT_THROW(FIni.WriteString(L"S", L"New", L"\u4E2D"), EIniFileError);
+  EXPECT_EQ(FileSize64(FName), 300LL << 20);
+  EXPECT_EQ(FilesIn(FFolder.Path()), std::vector<std::wstring>{L"test.ini"});
 }
 
 struct TQuoteCase {
@@ -131,11 +158,23 @@ TEST_F(IniFile, DeleteAndErase) {
   EXPECT_EQ(FIni.ReadSection(L"S"), std::vector<std::wstring>{L"L"});
   FIni.EraseSection(L"S");
   EXPECT_EQ(FIni.ReadSections(), std::vector<std::wstring>{L"T"});
+  // What is not there is no refusal.
+  EXPECT_NO_THROW(FIni.DeleteKey(L"T", L"Missing"));
+  EXPECT_NO_THROW(FIni.DeleteKey(L"Missing", L"K"));
+  EXPECT_NO_THROW(FIni.EraseSection(L"Missing"));
+  // A key name with "[" inside (not at the start) is an ordinary key.
+  FIni.WriteString(L"T", L"a[1]", L"v");
+  EXPECT_EQ(FIni.ReadString(L"T", L"a[1]", L""), L"v");
 }
 
 TEST_F(IniFile, TextsTheFileCannotHoldAreRefused) {
   FIni.WriteString(L"S", L"K", L"1");
   std::string before = ReadFileBytes(FName);
+  // Key names that would read back as a section header or a comment.
+  EXPECT_THROW(FIni.WriteString(L"S", L"[T]", L"x"), EIniFileError);
+  EXPECT_THROW(FIni.WriteString(L"S", L"  [T", L"x"), EIniFileError);
+  EXPECT_THROW(FIni.WriteString(L"S", L";K", L"x"), EIniFileError);
+  EXPECT_THROW(FIni.WriteInteger(L"S", L";K", 1), EIniFileError);
   EXPECT_THROW(FIni.WriteString(L"S", L"K", L"x\r\n[Other]\r\nY=2"), EIniFileError);
   EXPECT_THROW(FIni.WriteString(L"S", L"a=b", L"x"), EIniFileError);
   EXPECT_THROW(FIni.WriteString(L"S\nT", L"K", L"x"), EIniFileError);
@@ -154,9 +193,7 @@ TEST_F(IniFile, ReadOnlyFileRaisesAndStaysUnchanged) {
   FIni.WriteString(L"S", L"K", L"1");
   std::string before = ReadFileBytes(FName);
   ASSERT_TRUE(::SetFileAttributesW(FName.c_str(), FILE_ATTRIBUTE_READONLY));
-  HANDLE probe = ::CreateFileW(FName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (probe != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(probe);
+  if (HoldOpen(FName, GENERIC_WRITE, FILE_SHARE_READ)) {
     GTEST_SKIP() << "Wine run by root writes to read-only files; the locked-file test covers the refusal";
   }
   ExpectWritesRefused(FIni);
@@ -168,10 +205,11 @@ TEST_F(IniFile, LockedFileRaisesAndStaysUnchanged) {
   FIni.WriteString(L"S", L"K", L"1");
   std::string before = ReadFileBytes(FName);
   {
-    HANDLE lock = ::CreateFileW(FName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    TFileHandle lock = HoldOpen(FName, GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(lock);
     ExpectWritesRefused(FIni);
-    ::CloseHandle(lock);
+    EXPECT_THROW(FIni.DeleteKey(L"S", L"K"), EIniFileError);
+    EXPECT_THROW(FIni.EraseSection(L"S"), EIniFileError);
   }
   EXPECT_EQ(ReadFileBytes(FName), before);
   EXPECT_EQ(FIni.ReadString(L"S", L"K", L""), L"1");

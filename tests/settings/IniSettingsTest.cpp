@@ -11,7 +11,7 @@ namespace {
 
 class IniSettings : public ::testing::Test {
 protected:
-  TTestFolder FFolder;
+  TTempFolder FFolder;
   std::wstring FName = FFolder.Path() + L"settings.ini";
 
   // The file's lines, whatever its encoding.
@@ -74,7 +74,9 @@ TEST_P(IniListCount, Read) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ini, IniListCount,
-    ::testing::Values(TCountCase{"Huge", "[L]\r\nCount=2000000000\r\n1=a\r\n", {L"a", L""}},
+    ::testing::Values(TCountCase{"Huge", "[L]\r\nCount=2000000000\r\n1=a\r\n", {L"a"}},
+                      TCountCase{"BeyondTheLastKey", "[L]\r\nCount=5\r\n1=a\r\n3=\r\n", {L"a", L"", L""}},
+                      TCountCase{"OnlyALaterKey", "[L]\r\nCount=3\r\n3=c\r\n", {L"", L"", L"c"}},
                       TCountCase{"Negative", "[L]\r\nCount=-5\r\n1=a\r\n", {}},
                       TCountCase{"NotANumber", "[L]\r\nCount=many\r\n1=a\r\n", {}},
                       TCountCase{"Hex", "[L]\r\nCount=0x2\r\n1=a\r\n2=b\r\n", {L"a", L"b"}},
@@ -117,8 +119,8 @@ TEST_F(IniSettings, AutoFlushAndWriteErrors) {
   store.WrString(L"S\rK", L"1");
   store.Flush();
   std::string before = ReadFileBytes(FName);
-  HANDLE lock = ::CreateFileW(FName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  TFileHandle lock = HoldOpen(FName, GENERIC_READ, FILE_SHARE_READ);
+  ASSERT_TRUE(lock);
   EXPECT_THROW(store.WrString(L"S\rK", L"2"), EIniFileError);
   EXPECT_THROW(store.WrInteger(L"S\rK", 2), EIniFileError);
   EXPECT_THROW(store.WrStrings(L"L", L"a", TTrimStringsOptions()), EIniFileError);
@@ -127,7 +129,7 @@ TEST_F(IniSettings, AutoFlushAndWriteErrors) {
   EXPECT_NO_THROW(EXPECT_EQ(store.RdInteger(L"S\rNew\r5"), 5));
   EXPECT_NO_THROW(EXPECT_EQ(store.RdString(L"S\rNew\rd"), L"d"));
   EXPECT_NO_THROW(EXPECT_EQ(store.RdStrings(L"NewList", L"d"), L"d\r\n"));
-  ::CloseHandle(lock);
+  lock.Reset();
   EXPECT_EQ(ReadFileBytes(FName), before);
 }
 
@@ -137,8 +139,8 @@ TEST_F(IniSettings, UnreadableFileGivesDefaults) {
     store.WrInteger(L"S\rK", 1);
     store.WrStrings(L"L", L"a", TTrimStringsOptions());
   }
-  HANDLE lock = ::CreateFileW(FName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  TFileHandle lock = HoldOpen(FName, GENERIC_READ, 0);
+  ASSERT_TRUE(lock);
   TIniSettings store(FName, true);
   EXPECT_NO_THROW({
     EXPECT_EQ(store.RdInteger(L"S\rK\r7"), 7);
@@ -148,8 +150,47 @@ TEST_F(IniSettings, UnreadableFileGivesDefaults) {
     store.GetSubEntries(L"", names);
     EXPECT_EQ(names.Count(), 0);
   });
-  ::CloseHandle(lock);
+  lock.Reset();
   EXPECT_EQ(store.RdInteger(L"S\rK\r7"), 1);
+}
+
+// Files that cannot be written whoever runs the test (root under Wine writes even read-only
+// files): every write raises the INI file's error and leaves everything as it was; readers give
+// their defaults.
+void ExpectStoreWritesRefused(TIniSettings& store) {
+  EXPECT_THROW(store.WrString(L"S\rK", L"2"), EIniFileError);
+  EXPECT_THROW(store.WrString(L"S\rK", L"\u4E2D"), EIniFileError);
+  EXPECT_THROW(store.WrInteger(L"S\rK", 2), EIniFileError);
+  EXPECT_THROW(store.WrStrings(L"L", L"a", TTrimStringsOptions()), EIniFileError);
+  EXPECT_THROW(store.DelEntry(L"S\rK"), EIniFileError);
+  EXPECT_THROW(store.DelSection(L"S"), EIniFileError);
+  store.SetWriteBack(true);
+  EXPECT_NO_THROW(EXPECT_EQ(store.RdString(L"S\rNew\rd"), L"d"));
+}
+
+TEST_F(IniSettings, FileNameOfAFolderIsNotWritten) {
+  ASSERT_TRUE(::CreateDirectoryW(FName.c_str(), nullptr));
+  WriteFileBytes(FName + L"\\inside.txt", "keep");
+  TIniSettings store(FName, false);
+  ExpectStoreWritesRefused(store);
+  EXPECT_TRUE(FolderExists(FName));
+  EXPECT_EQ(FilesIn(FName), std::vector<std::wstring>{L"inside.txt"});
+  EXPECT_EQ(ReadFileBytes(FName + L"\\inside.txt"), "keep");
+  EXPECT_EQ(FilesIn(FFolder.Path()), std::vector<std::wstring>{L"settings.ini"});
+}
+
+TEST_F(IniSettings, FileHeldOpenWithoutSharingIsNotWritten) {
+  std::string ansi = TextToAnsi(L"[S]\r\nK=Grüße\r\n");
+  WriteFileBytes(FName, ansi);
+  {
+    TFileHandle lock = HoldOpen(FName, GENERIC_READ, 0);
+    ASSERT_TRUE(lock);
+    TIniSettings store(FName, false);
+    ExpectStoreWritesRefused(store);
+  }
+  EXPECT_EQ(ReadFileBytes(FName), ansi);
+  // No copy of the file stays behind.
+  EXPECT_EQ(FilesIn(FFolder.Path()), std::vector<std::wstring>{L"settings.ini"});
 }
 
 TEST_F(IniSettings, TextWithLineBreaksIsRefused) {

@@ -1,8 +1,10 @@
+#include "base/Streams.h"
 #include "settings/Settings.h"
 
 #include "support/TestSupport.h"
 
 #include <map>
+#include <new>
 
 namespace {
 
@@ -117,6 +119,9 @@ TEST(SettingsList, FindByNameIgnoringCase) {
   EXPECT_EQ(list.Find(L"Sec\rName\r5").TextValue, L"5");
   EXPECT_EQ(list.Find(L"SEC\rNAME").TextValue, L"5");
   EXPECT_EQ(list.Find(L"  Sec\\Other ").TextValue, L"x");
+  // The entry is trimmed before it is split.
+  EXPECT_EQ(list.Find(L" Sec\rName\r5 ").TextValue, L"5");
+  EXPECT_EQ(list.Find(L"\tSec\rOther\r").TextValue, L"x");
   EXPECT_EQ(list.Find(L"Sec\rMissing").Name, L"");
   EXPECT_EQ(list.RdInteger(L"Sec\rName\r9"), 5);
   EXPECT_TRUE(list.RdBoolean(L"Sec\rName"));
@@ -134,6 +139,34 @@ TEST(SettingsList, DefaultIsWrittenBackToTheOwner) {
   EXPECT_EQ(list.RdString(L"S\rK\r1"), L"1");
   EXPECT_EQ(list.RdString(L"S\rK"), L"");
   EXPECT_EQ(owner.Writes, 0);
+}
+
+// A store whose primitives fail, as they do for a value too large to hold in memory.
+class TFailingSettings : public TMemorySettings {
+public:
+  using TSettings::RdStrings;
+  std::wstring RdString(const std::wstring&) override { throw std::bad_alloc(); }
+  void RdStrings(const std::wstring&, TStrings&, const std::wstring&) override { throw std::bad_alloc(); }
+};
+
+TEST(Settings, TypedReadersNeverRaise) {
+  TFailingSettings store;
+  EXPECT_NO_THROW({
+    EXPECT_EQ(store.RdInteger(L"S\rN\r8"), 8);
+    EXPECT_EQ(store.RdInt64(L"S\rN\r$10"), 16);
+    EXPECT_TRUE(store.RdBoolean(L"S\rN\r1"));
+    EXPECT_EQ(store.RdDate(L"S\rN\r2024-03-05"), 0);
+    EXPECT_EQ(store.RdDateTime(L"S\rN"), 0);
+    EXPECT_EQ(store.RdFloat(L"S\rN\r1.5"), 0);
+    EXPECT_EQ(store.RdPassword(L"S\rN\r4142", L"", etHex), L"");
+    EXPECT_EQ(store.RdPassword(L"S\rN\r03", L"B", etQelEncode), L"");
+    EXPECT_TRUE(store.RdIntArray(L"S\rN\r1,2").empty());
+    TMemoryStream blob("kept");
+    store.RdBlob(L"S\rN", blob);
+    EXPECT_EQ(blob.DataString(), "kept");
+    EXPECT_EQ(store.RdBlobText(L"S\rN"), L"");
+    EXPECT_EQ(store.RdStrings(L"S\rN", L"d"), L"");
+  });
 }
 
 TEST(Settings, NewStoreSwitches) {

@@ -1,9 +1,14 @@
+#include "base/Exception.h"
 #include "base/Streams.h"
 #include "base/Unicode.h"
 #include "settings/Settings.h"
 
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"
+
+#include <sddl.h>
+
+#include <memory>
 
 namespace {
 
@@ -12,31 +17,15 @@ protected:
   TTestRegistryKey FKey;
   TRegistrySettings FStore{FKey.Path()};
 
-  // Writes a value of any type as another program would.
+  std::wstring KeyOf(const std::wstring& subKey) const { return FKey.Path() + (subKey.empty() ? L"" : L"\\" + subKey); }
   void SetRaw(const std::wstring& subKey, const std::wstring& name, DWORD type, const std::string& data) {
-    HKEY key = nullptr;
-    std::wstring path = FKey.Path() + (subKey.empty() ? L"" : L"\\" + subKey);
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                     static_cast<DWORD>(data.size()));
-    ::RegCloseKey(key);
+    ASSERT_EQ(SetRawValue(KeyOf(subKey), name, type, data), ERROR_SUCCESS);
   }
   // Type and bytes of a stored value; type REG_NONE with "missing" when there is none.
   std::pair<DWORD, std::string> Raw(const std::wstring& subKey, const std::wstring& name) {
-    std::wstring path = FKey.Path() + (subKey.empty() ? L"" : L"\\" + subKey);
-    DWORD type = 0, size = 0;
-    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                       &size) != ERROR_SUCCESS)
-      return {REG_NONE, "missing"};
-    std::string data(size, '\0');
-    ::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
-    data.resize(size);
-    return {type, data};
+    return RawValue(KeyOf(subKey), name);
   }
 };
-
-std::string Dword(std::int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 TEST(RegistrySettingsPrefix, Normalised) {
   EXPECT_EQ(TRegistrySettings(L"Software/Zevrik/Tavrino").KeyPrefix(), L"\\Software\\Zevrik\\Tavrino\\");
@@ -56,10 +45,10 @@ TEST(RegistrySettingsRoot, SixtyFourBitViewOnlyForWow64) {
 
 TEST_F(RegistrySettings, FontSizeOnAFreshHive) {
   EXPECT_EQ(FStore.RdInteger(L"Settings\rFont Size\r8"), 8);
-  EXPECT_EQ(Raw(L"Settings", L"Font Size"), std::make_pair(DWORD(REG_DWORD), Dword(8)));
+  EXPECT_EQ(Raw(L"Settings", L"Font Size"), std::make_pair(DWORD(REG_DWORD), DwordBytes(8)));
   FStore.WrInteger(L"Settings\rFont Size\r8", 12);
   EXPECT_EQ(FStore.RdInteger(L"Settings\rFont Size\r8"), 12);
-  EXPECT_EQ(Raw(L"Settings", L"Font Size"), std::make_pair(DWORD(REG_DWORD), Dword(12)));
+  EXPECT_EQ(Raw(L"Settings", L"Font Size"), std::make_pair(DWORD(REG_DWORD), DwordBytes(12)));
 }
 
 TEST_F(RegistrySettings, NativeTypes) {
@@ -127,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TWrongTypeCase{"OddString", REG_SZ, std::string("abc", 3)},
                       TWrongTypeCase{"InvalidUtf8Binary", REG_BINARY, std::string("\xFF\xFE\xC3", 3)},
                       TWrongTypeCase{"EmptyBinary", REG_BINARY, std::string()},
-                      TWrongTypeCase{"DwordForList", REG_DWORD, Dword(5)}),
+                      TWrongTypeCase{"DwordForList", REG_DWORD, DwordBytes(5)}),
     TCaseName());
 
 TEST_F(RegistrySettings, ListValueOfSizeZeroIsEmpty) {
@@ -182,14 +171,92 @@ TEST_F(RegistrySettings, AutoFlushSwitchesLazyWriting) {
   EXPECT_EQ(FStore.RdInteger(L"S\rV"), 3);
 }
 
-TEST_F(RegistrySettings, WriteBackThatFailsDoesNotRaise) {
-  // The machine hive is not writable for a normal user; under Wine everything is.
-  TRegistrySettings machine(L"Software\\TavrinoTestNoSuchKey", hkLocalMachine);
-  machine.SetWriteBack(false);
-  EXPECT_EQ(machine.RdInteger(L"S\rV\r4"), 4);
-  TRegistrySettings users(L"", hkUsers);  // writes below HKEY_USERS itself are refused
-  EXPECT_NO_THROW(EXPECT_EQ(users.RdString(L"\rTavrinoTestValue\rx"), L"x"));
-  ::RegDeleteValueW(HKEY_USERS, L"TavrinoTestValue");
+// Sets the access rules of a key below HKEY_CURRENT_USER (SDDL); false when it cannot.
+bool SetKeyAccess(const std::wstring& path, const wchar_t* sddl) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr)) return false;
+  std::unique_ptr<void, decltype(&::LocalFree)> owner(sd, &::LocalFree);
+  TRegKey key;
+  return ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, key.Put()) == ERROR_SUCCESS &&
+         ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+}
+
+// A key whose access rules allow only the given rights to everybody, for one scope.
+class TRestrictedKey {
+public:
+  TRestrictedKey(std::wstring path, const wchar_t* sddl) : FPath(std::move(path)) { FSet = SetKeyAccess(FPath, sddl); }
+  TRestrictedKey(const TRestrictedKey&) = delete;
+  TRestrictedKey& operator=(const TRestrictedKey&) = delete;
+  ~TRestrictedKey() { SetKeyAccess(FPath, L"D:(A;CI;KA;;;WD)"); }
+  bool Set() const { return FSet; }
+  // Whether the system enforces the rules: the key opens with Access or not.
+  bool Opens(REGSAM access) const {
+    TRegKey key;
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, FPath.c_str(), 0, access, key.Put()) == ERROR_SUCCESS;
+  }
+
+private:
+  std::wstring FPath;
+  bool FSet = false;
+};
+
+// A value that is there but cannot be read is no missing value: the default must not replace it.
+TEST_F(RegistrySettings, UnreadableValuesAreNotOverwrittenWithDefaults) {
+  SetRaw(L"S", L"Int", REG_DWORD, DwordBytes(42));
+  SetRaw(L"S", L"Text", REG_SZ, SzBytes(L"mine"));
+  SetRaw(L"S", L"List", REG_BINARY, "a\r\n");
+  {
+    TRestrictedKey writeOnly(KeyOf(L"S"), L"D:P(A;;KWWD;;;WD)");
+    ASSERT_TRUE(writeOnly.Set());
+    if (writeOnly.Opens(KEY_READ)) GTEST_SKIP() << "the system does not enforce the key's access rules";
+    ASSERT_TRUE(writeOnly.Opens(KEY_WRITE));
+    EXPECT_EQ(FStore.RdInteger(L"S\rInt\r8"), 8);
+    EXPECT_EQ(FStore.RdString(L"S\rText\rdefault"), L"default");
+    EXPECT_EQ(FStore.RdStrings(L"S\rList", L"d"), L"d\r\n");
+  }
+  EXPECT_EQ(Raw(L"S", L"Int"), std::make_pair(DWORD(REG_DWORD), DwordBytes(42)));
+  EXPECT_EQ(Raw(L"S", L"Text"), std::make_pair(DWORD(REG_SZ), SzBytes(L"mine")));
+  EXPECT_EQ(Raw(L"S", L"List"), std::make_pair(DWORD(REG_BINARY), std::string("a\r\n")));
+}
+
+// A write-back that the system refuses (a key one may read but not write, as much of the machine
+// hive is for a normal user) leaves the reader with its default and raises nothing.
+TEST_F(RegistrySettings, RefusedWriteBackDoesNotRaise) {
+  SetRaw(L"S", L"Other", REG_DWORD, DwordBytes(1));
+  TRestrictedKey readOnly(KeyOf(L"S"), L"D:P(A;;KRWD;;;WD)");
+  ASSERT_TRUE(readOnly.Set());
+  if (readOnly.Opens(KEY_WRITE)) GTEST_SKIP() << "the system does not enforce the key's access rules";
+  EXPECT_NO_THROW(EXPECT_EQ(FStore.RdInteger(L"S\rInt\r8"), 8));
+  EXPECT_NO_THROW(EXPECT_EQ(FStore.RdString(L"S\rText\rd"), L"d"));
+  EXPECT_NO_THROW(EXPECT_EQ(FStore.RdStrings(L"S\rList", L"d"), L"d\r\n"));
+  EXPECT_EQ(Raw(L"S", L"Int").first, DWORD(REG_NONE));
+}
+
+// The same where the writer itself raises, as the registry access object does for a value the
+// system refuses.
+class TRefusingRegistrySettings : public TRegistrySettings {
+public:
+  using TRegistrySettings::TRegistrySettings;
+  using TRegistrySettings::WrStrings;
+  int Writes = 0;
+  void WrInteger(const std::wstring&, std::int32_t) override { Refuse(); }
+  void WrString(const std::wstring&, const std::wstring&) override { Refuse(); }
+  void WrStrings(const std::wstring&, const TStrings&, TTrimStringsOptions) override { Refuse(); }
+
+private:
+  void Refuse() {
+    ++Writes;
+    throw EOSError(ERROR_ACCESS_DENIED, L"Failed to set data");
+  }
+};
+
+TEST_F(RegistrySettings, WriteBackThatRaisesIsCaught) {
+  TRefusingRegistrySettings store(FKey.Path());
+  EXPECT_NO_THROW(EXPECT_EQ(store.RdInteger(L"S\rInt\r8"), 8));
+  EXPECT_NO_THROW(EXPECT_EQ(store.RdString(L"S\rText\rd"), L"d"));
+  EXPECT_NO_THROW(EXPECT_EQ(store.RdStrings(L"S\rList", L"d"), L"d\r\n"));
+  EXPECT_NO_THROW(EXPECT_EQ(store.RdFloat(L"S\rF\r1.5"), 1.5));
+  EXPECT_EQ(store.Writes, 4);
 }
 
 }  // namespace

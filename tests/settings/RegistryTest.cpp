@@ -14,12 +14,7 @@ protected:
   TRegistry FReg{HKEY_CURRENT_USER, KEY_READ | KEY_WRITE};
 
   void SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, FKey.Path().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                                nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    ::RegCloseKey(key);
+    ASSERT_EQ(SetRawValue(FKey.Path(), name, type, std::string(static_cast<const char*>(data), size)), ERROR_SUCCESS);
   }
 };
 

@@ -8,6 +8,8 @@
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"
 
+#include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -24,13 +26,113 @@ protected:
   TSettings& Store() { return *FStore; }
 
   TTestRegistryKey FKey;
-  TTestFolder FFolder;
+  TTempFolder FFolder;
   std::unique_ptr<TSettings> FStore;
 };
 
 std::string StoreName(const ::testing::TestParamInfo<TStoreKind>& info) {
   return info.param == skRegistry ? "Registry" : "Ini";
 }
+
+// ---- The stored form of every typed accessor, as another program sees it in the registry or
+// in the INI file. Each row writes the entry "F\rV".
+
+struct TFormCase {
+  const char* name;
+  std::function<void(TSettings&)> write;
+  std::wstring iniSection;               // the INI section the row writes
+  std::vector<std::wstring> iniLines;    // its lines as the file holds them
+  std::pair<DWORD, std::string> registry;  // type and bytes of the registry value
+};
+
+// A row that stores one value: "V=<text>" in the INI section "F".
+TFormCase ValueForm(const char* name, std::function<void(TSettings&)> write, const std::wstring& iniText,
+                    DWORD regType, const std::string& regData) {
+  return {name, std::move(write), L"F", {L"V=" + iniText}, {regType, regData}};
+}
+
+// A row that stores a list: the INI section "F\V" of its own.
+TFormCase ListForm(const char* name, std::function<void(TSettings&)> write, std::vector<std::wstring> iniLines,
+                   const std::string& regData) {
+  return {name, std::move(write), L"F\\V", std::move(iniLines), {REG_BINARY, regData}};
+}
+
+std::vector<TFormCase> StoredFormCases() {
+  double day = EncodeDateExt(2024, 3, 5);
+  double moment = day + EncodeTime(14, 7, 9, 45);
+  std::wstring sixtyFour;
+  for (int i = 0; i < 16; ++i) sixtyFour += L"eHh4";  // base64 of "xxx", 16 times
+  return {
+      ValueForm("Integer", [](TSettings& s) { s.WrInteger(L"F\rV", -12); }, L"-12", REG_DWORD, DwordBytes(-12)),
+      ValueForm("Int64", [](TSettings& s) { s.WrInt64(L"F\rV", INT64_MIN); }, L"-9223372036854775808", REG_SZ,
+                SzBytes(L"-9223372036854775808")),
+      ValueForm("BooleanTrue", [](TSettings& s) { s.WrBoolean(L"F\rV", true); }, L"1", REG_DWORD, DwordBytes(1)),
+      ValueForm("BooleanFalse", [](TSettings& s) { s.WrBoolean(L"F\rV", false); }, L"0", REG_DWORD, DwordBytes(0)),
+      ValueForm("Date", [=](TSettings& s) { s.WrDate(L"F\rV", day); }, L"2024-03-05", REG_SZ, SzBytes(L"2024-03-05")),
+      ValueForm("DateTime", [=](TSettings& s) { s.WrDateTime(L"F\rV", moment); }, L"2024-03-05 14:07:09.045", REG_SZ,
+                SzBytes(L"2024-03-05 14:07:09.045")),
+      ValueForm("FloatWhole", [](TSettings& s) { s.WrFloat(L"F\rV", 2); }, L"2", REG_SZ, SzBytes(L"2")),
+      ValueForm("FloatFraction", [](TSettings& s) { s.WrFloat(L"F\rV", -1.5); }, L"-1.5", REG_SZ, SzBytes(L"-1.5")),
+      ValueForm("FloatEmptyOnZero", [](TSettings& s) { s.WrFloat(L"F\rV", 0, true); }, L"", REG_SZ, SzBytes(L"")),
+      ValueForm("IntArray", [](TSettings& s) { s.WrIntArray(L"F\rV", {3, 17, -2}); }, L"3,17,-2", REG_SZ,
+                SzBytes(L"3,17,-2")),
+      ValueForm("PasswordPlain", [](TSettings& s) { s.WrPassword(L"F\rV", L"x", L"pw", etNone); }, L"pw", REG_SZ,
+                SzBytes(L"pw")),
+      ValueForm("PasswordHex", [](TSettings& s) { s.WrPassword(L"F\rV", L"", L"AB", etHex); }, L"4142", REG_SZ,
+                SzBytes(L"4142")),
+      // 0x41 xor 0x42.
+      ValueForm("PasswordScrambled", [](TSettings& s) { s.WrPassword(L"F\rV", L"B", L"A", etQelEncode); }, L"03",
+                REG_SZ, SzBytes(L"03")),
+      // 0x42 xor 8, then the UTF-8 bytes E2 82 AC of the euro sign with C, B, C.
+      ValueForm("PasswordScrambledUtf8", [](TSettings& s) { s.WrPassword(L"F\rV", L"BC", L"\u20AC", etQelEncode); },
+                L"4AA1C0EF", REG_SZ, SzBytes(L"4AA1C0EF")),
+      ValueForm("PasswordScrambledNoCode", [](TSettings& s) { s.WrPassword(L"F\rV", L"", L"pw", etQelEncode); },
+                L"pw", REG_SZ, SzBytes(L"pw")),
+      // A leading blank survives the INI reader only in quotes.
+      ValueForm("LeadingBlank", [](TSettings& s) { s.WrString(L"F\rV", L" x"); }, L"' x'", REG_SZ, SzBytes(L" x")),
+      ListForm("Strings", [](TSettings& s) { s.WrStrings(L"F\rV", L"a\r\n b", TTrimStringsOptions()); },
+               {L"Count=2", L"1=a", L"2=' b'"}, "a\r\n b\r\n"),
+      ListForm(
+          "Blob",
+          [](TSettings& s) {
+            TMemoryStream blob(std::string(100, 'x'));
+            s.WrBlob(L"F\rV", blob);
+          },
+          {L"Count=3", L"1=" + sixtyFour, L"2=" + sixtyFour, L"3=eHh4eA=="}, std::string(100, 'x')),
+      // A byte-order mark, then the UTF-8 bytes of the text.
+      ListForm("BlobText", [](TSettings& s) { s.WrBlobText(L"F\rV", L"\u00E4"); }, {L"Count=1", L"1=77u/w6Q="},
+               "\xEF\xBB\xBF\xC3\xA4"),
+  };
+}
+
+class StoredForm : public ::testing::TestWithParam<std::tuple<TFormCase, TStoreKind>> {
+protected:
+  TTestRegistryKey FKey;
+  TTempFolder FFolder;
+};
+
+TEST_P(StoredForm, AsWritten) {
+  const auto& [form, kind] = GetParam();
+  if (kind == skRegistry) {
+    TRegistrySettings store(FKey.Path());
+    form.write(store);
+    EXPECT_EQ(RawValue(FKey.Path() + L"\\F", L"V"), form.registry);
+  } else {
+    std::wstring file = FFolder.Path() + L"forms.ini";
+    TIniSettings store(file, false);
+    form.write(store);
+    EXPECT_EQ(TIniFile(file).ReadSectionLines(form.iniSection), form.iniLines);
+  }
+}
+
+std::string FormName(const ::testing::TestParamInfo<std::tuple<TFormCase, TStoreKind>>& row) {
+  return std::string(std::get<0>(row.param).name) + (std::get<1>(row.param) == skRegistry ? "_Registry" : "_Ini");
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, StoredForm,
+                         ::testing::Combine(::testing::ValuesIn(StoredFormCases()),
+                                            ::testing::Values(skRegistry, skIni)),
+                         FormName);
 
 TEST_P(Stores, NumbersAndFlags) {
   TSettings& s = Store();
@@ -188,7 +290,8 @@ TEST_P(StoredGarbage, ReadersFallBack) {
                          TCase{L"-7", -7, {-7}, -7}}) {
     s.WrString(L"G\rV", c.stored);
     EXPECT_EQ(s.RdString(L"G\rV"), c.stored);
-    EXPECT_EQ(StrToIntDef(s.RdString(L"G\rV"), 8), c.integer) << TextToUtf8(c.stored);
+    // The registry store reads integers as 32-bit numbers only: a string gives the default.
+    EXPECT_EQ(s.RdInteger(L"G\rV\r8"), GetParam() == skIni ? c.integer : 8) << TextToUtf8(c.stored);
     EXPECT_EQ(s.RdIntArray(L"G\rV"), c.array) << TextToUtf8(c.stored);
     EXPECT_EQ(s.RdFloat(L"G\rV"), c.number) << TextToUtf8(c.stored);
   }
@@ -247,6 +350,25 @@ TEST_P(Stores, SubEntriesAndDeletion) {
   EXPECT_EQ(s.RdInteger(L"Other\rC"), 3);
   EXPECT_EQ(s.RdString(L"Sec\rB\rgone"), L"gone");
   EXPECT_TRUE(s.FillSettingsList(L"Sec").IsEmpty());
+}
+
+// A list that refuses to take lines, as one does when memory runs out.
+class TRefusingStrings : public TStringList {
+public:
+  int Add(const std::wstring&) override { throw std::bad_alloc(); }
+  void Insert(int, const std::wstring&) override { throw std::bad_alloc(); }
+  void SetText(const std::wstring&) override { throw std::bad_alloc(); }
+};
+
+TEST_P(Stores, ListReadersNeverRaise) {
+  TSettings& s = Store();
+  s.WrStrings(L"L", L"a\r\nb", TTrimStringsOptions());
+  s.WrInteger(L"Sec\rA", 1);
+  TRefusingStrings refusing;
+  EXPECT_NO_THROW(s.RdStrings(L"L", refusing, L"d"));
+  EXPECT_NO_THROW(s.GetSubEntries(L"Sec", refusing));
+  EXPECT_NO_THROW(s.GetSubEntries(L"", refusing));
+  EXPECT_EQ(s.RdStrings(L"L", L""), L"a\r\nb\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, Stores, ::testing::Values(skRegistry, skIni), StoreName);

@@ -196,10 +196,10 @@ TEST(Fonts, InstalledScreenFontsAreListedSortedAndFound) {
 }
 
 TEST(Fonts, PointsAndPixels) {
-  TFontSpec spec = TFontSpec::FromPoints(L"Consolas", 9);
-  EXPECT_EQ(spec.Height, -12);  // 9 pt are 12 pixels at 96 dpi
-  EXPECT_EQ(spec.Points(), 9);
-  TFontHandle font = CreateFontFor(spec, 192);
+  TFontSpec fontSpec = TFontSpec::FromPoints(L"Consolas", 9);
+  EXPECT_EQ(fontSpec.Height, -12);  // 9 pt are 12 pixels at 96 dpi
+  EXPECT_EQ(fontSpec.Points(), 9);
+  TFontHandle font = CreateFontFor(fontSpec, 192);
   LOGFONTW lf{};
   ::GetObjectW(font.Get(), sizeof(lf), &lf);
   EXPECT_EQ(lf.lfHeight, -24);
