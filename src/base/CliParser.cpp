@@ -179,8 +179,10 @@ TPartNode* TCliParser::PartOfType(TPartType Type, std::int32_t Index0, std::int3
   TPartNode* found = nullptr;
   Count = 0;
   for (TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == Type && Count++ == Index0)
-      found = static_cast<TPartNode*>(node);
+    if (const TPartNode* part = AsPart(node); part && part->PartType == Type) {
+      if (!found && Count >= Index0) found = static_cast<TPartNode*>(node);
+      ++Count;
+    }
   return found;
 }
 

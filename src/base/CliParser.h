@@ -55,10 +55,12 @@ public:
   TStringArray Options(const std::wstring& OptionKey) const;
 
   std::int32_t OptionCount() const;
-  // The option at a 0-based position among the options; none out of range.
+  // The option at a 0-based position among the options; none beyond the last, the first for a
+  // negative position.
   TPartNode* Option(std::int32_t Index0) const;
   std::int32_t TextCount() const;
-  // Text of the text part at a 0-based position among the texts; empty out of range.
+  // Text of the text part at a 0-based position among the texts; empty beyond the last, the
+  // first for a negative position.
   std::wstring Text(std::int32_t Index0) const;
 
   // Options whose key is not among KnownOptions (separated by spaces or commas), each with
@@ -73,8 +75,9 @@ private:
   std::wstring ConvertKey(const std::wstring& OptionKey) const;
   // First option with this (already converted) key.
   const TPartNode* FindOption(const std::wstring& ConvertedKey) const;
-  // The part of a type at a 0-based position among the parts of that type (none out of
-  // range); Count receives how many parts of that type there are.
+  // The part of a type at a 0-based position among the parts of that type (none beyond the
+  // last; the first for a negative position, which callers may rely on); Count receives how
+  // many parts of that type there are.
   TPartNode* PartOfType(TPartType Type, std::int32_t Index0, std::int32_t& Count) const;
 
   TOptionTypes FAllowedOptions;

@@ -398,7 +398,8 @@ double EncodeDateExt(std::int32_t Year, int Month, int Day) {
       throw EConvertError(L"Invalid argument to date encode");
     return static_cast<double>(DayNumber(Year, Month, Day));
   }
-  // Outside the standard calendar months and days count on from 1 January.
+  // Outside the standard calendar months and days count on from 1 January, in exact days like
+  // inside it: a mean-year formula would not decode back to the same date.
   const std::int64_t months = std::int64_t(Month) - 1;
   const std::int64_t year = ToAstro(Year) + FloorDiv(months, 12);
   const int month = static_cast<int>(FloorMod(months, 12)) + 1;

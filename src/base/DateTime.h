@@ -7,9 +7,11 @@
 // of day. For values before that day the fraction still counts forwards from midnight
 // (-1.25 is 29 December 1899, 06:00). The standard calendar covers years 1 to 9999; outside it
 // the extended calendar goes on with the same (proleptic Gregorian) rules for every 32-bit
-// year. Years before 1 are numbered -1, -2 ... (there is no year 0; a year 0 given to a routine
-// counts as year 1). A value that is not finite or lies beyond the 32-bit years decodes as
-// year 0, month 0, day 0: no date.
+// year. Those dates are counted in exact days rather than with a mean year and a mean month:
+// the mean lengths drift from the real ones, so such a formula does not round-trip (1 February
+// 10000 would come back as 31 January). Years before 1 are numbered -1, -2 ... (there is no
+// year 0; a year 0 given to a routine counts as year 1). A value that is not finite or lies
+// beyond the 32-bit years decodes as year 0, month 0, day 0: no date.
 #include "base/Exception.h"
 #include "base/Win.h"
 
@@ -71,11 +73,14 @@ double IncPeriod(int Count, TPeriodKind Kind, double X);
 int WeekIndex(int Week, std::int32_t Year);
 double DateOfWeekIndex(int Index);  // a Monday
 void WeekOfWeekIndex(int Index, int& Week, std::int32_t& Year);
-int MonthIndex(int Month, std::int32_t Year);  // Year * 12 + Month - 22801
-double DateOfMonthIndex(int Index);            // first day of the month
+// Year * 12 + Month - 22801 from year 1 on. Before it the missing year 0 is skipped (December
+// of year -1 and January of year 1 are neighbours) and a Year of 0 counts as year 1; results
+// beyond the 32-bit range stop at its limits. QuarterIndex likewise with Year * 4 + Quarter - 7601.
+int MonthIndex(int Month, std::int32_t Year);
+double DateOfMonthIndex(int Index);  // first day of the month
 void MonthOfMonthIndex(int Index, int& Month, std::int32_t& Year);
-int QuarterIndex(int Quarter, std::int32_t Year);  // Year * 4 + Quarter - 7601
-double DateOfQuarterIndex(int Index);              // first day of the quarter
+int QuarterIndex(int Quarter, std::int32_t Year);
+double DateOfQuarterIndex(int Index);  // first day of the quarter
 void QuarterOfQuarterIndex(int Index, int& Quarter, std::int32_t& Year);
 void QuarterMonthOfQuarterIndex(int Index, int& Month, std::int32_t& Year);
 

@@ -253,18 +253,23 @@ bool SameTextOrStr(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
   return A == B || LocaleCompare(A, B, IgnoreCase) == 0;
 }
 
-bool SameTextOrdinal(std::wstring_view A, std::wstring_view B) {
-  // Case is mapped one code unit at a time: texts of other lengths never match, and equal
-  // lengths can be compared in slices that fit the API.
-  if (A.size() != B.size()) return false;
-  while (!A.empty()) {
-    const size_t n = std::min<size_t>(A.size(), INT_MAX);
-    if (::CompareStringOrdinal(A.data(), static_cast<int>(n), B.data(), static_cast<int>(n), TRUE) != CSTR_EQUAL)
-      return false;
+int CompareTextOrdinal(std::wstring_view A, std::wstring_view B) {
+  // Case is mapped one code unit at a time, so the texts can be compared in slices that fit the
+  // API, and a text that is the other's beginning sorts first.
+  for (;;) {
+    const size_t n = std::min<size_t>({A.size(), B.size(), INT_MAX});
+    if (n == 0) break;
+    const int r = ::CompareStringOrdinal(A.data(), static_cast<int>(n), B.data(), static_cast<int>(n), TRUE);
+    if (r != CSTR_EQUAL) return r - CSTR_EQUAL;
     A.remove_prefix(n);
     B.remove_prefix(n);
   }
-  return true;
+  return (A.size() > B.size()) - (A.size() < B.size());
+}
+
+bool SameTextOrdinal(std::wstring_view A, std::wstring_view B) {
+  // Texts of other lengths never match (case is mapped one code unit at a time).
+  return A.size() == B.size() && CompareTextOrdinal(A, B) == 0;
 }
 
 std::wstring LocaleUpperCase(std::wstring_view S) { return MapCase(S, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING); }
@@ -287,6 +292,10 @@ std::wstring TrimRight(std::wstring_view S) {
 // ---- Token lists
 
 namespace {
+
+// A decimal integer that fits 32 bits: what IsInteger accepts, without the standard
+// conversion's blanks and hexadecimal forms.
+bool TryDecimalToInt(std::wstring_view s, std::int32_t& value) { return IsInteger(s) && TryStrToInt(s, value); }
 
 // Calls visit(token) for each token of S in order until it returns false. An empty S has one
 // empty token here; TokenCount and GetToken treat it as having none.
@@ -323,7 +332,8 @@ std::wstring GetToken(std::wstring_view S, std::wstring_view Delim, int Index) {
 }
 
 std::int32_t GetTokenInt(std::wstring_view S, std::wstring_view Delim, int Index, std::int32_t Default) {
-  return StrToIntDef(GetToken(S, Delim, Index), Default);
+  std::int32_t value;
+  return TryDecimalToInt(GetToken(S, Delim, Index), value) ? value : Default;
 }
 
 int TokenIndex(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token, bool IgnoreCase) {
@@ -393,8 +403,7 @@ TIntArray StrToIntArray(std::wstring_view S, std::wstring_view Delim) {
   ForEachToken(S, Delim, [&](std::wstring_view t) {
     std::wstring token = Trim(t);
     std::int32_t value;
-    // IsInteger lets through digit runs beyond 32 bits; those make the list invalid too.
-    valid = IsInteger(token) && TryStrToInt(token, value);
+    valid = TryDecimalToInt(token, value);
     if (valid) result.push_back(value);
     return valid;
   });
@@ -419,14 +428,15 @@ bool IntInArray(std::int32_t Value, const TIntArray& Values) {
 
 namespace {
 
-// Looks placeholder names up among the values: a value number, or the key of a "key=text" value.
+// Looks placeholder names up among the values: a value number, or the key of a value split at
+// its first "=" into key and text (a value without "=" is a key with an empty text).
 class TPlaceholderValues {
 public:
   explicit TPlaceholderValues(const TStringArray& values) : FValues(values) {}
 
   const std::wstring* Find(std::wstring_view name) {
     std::int32_t n;
-    if (TryStrToInt(name, n) && n >= 1 && static_cast<size_t>(n) <= FValues.size())
+    if (TryDecimalToInt(name, n) && n >= 1 && static_cast<size_t>(n) <= FValues.size())
       return &FValues[static_cast<size_t>(n - 1)];
     if (!FNamedReady) SplitNamed();
     for (const TNamed& v : FNamed)
@@ -442,8 +452,9 @@ private:
   void SplitNamed() {
     FNamedReady = true;
     for (const std::wstring& v : FValues) {
-      size_t eq = v.find(L'=');
-      if (eq != std::wstring::npos) FNamed.push_back({Trim(std::wstring_view(v).substr(0, eq)), Trim(std::wstring_view(v).substr(eq + 1))});
+      TNamed named;
+      SplitAt(v, L"=", named.Key, true, named.Text);
+      FNamed.push_back(std::move(named));
     }
   }
 
@@ -454,35 +465,16 @@ private:
 
 constexpr size_t npos = std::wstring_view::npos;
 
-// First occurrence of needle at or after from, remembered between calls: searches start at
-// positions that only grow, so the last answer stays right while it lies at or after from.
-class TForwardFinder {
-public:
-  TForwardFinder(std::wstring_view text, std::wstring_view needle) : FText(text), FNeedle(needle) {}
-  size_t From(size_t from) {
-    if (!FValid || FFound < from) {
-      FFound = FText.find(FNeedle, from);
-      FValid = true;
-    }
-    return FFound;
-  }
-
-private:
-  std::wstring_view FText, FNeedle;
-  size_t FFound = npos;
-  bool FValid = false;
-};
-
 }  // namespace
 
 // The result is built front to back: out holds everything before the search position p, and
-// the template from p on is still to be searched. Each character of the template is looked at
-// a bounded number of times, so the time is linear in the template's length.
+// the template from p on is still to be searched. Every placeholder, filled or not, moves p past
+// its closing mark, so no character is searched twice and the time is linear in the template's
+// length.
 std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& Values) {
   const std::wstring_view t = Template;
   const size_t n = t.size();
   TPlaceholderValues values(Values);
-  TForwardFinder closeBrace(t, L"}"), closeParens(t, L"))");
   std::wstring out;
   out.reserve(n);
   size_t p = 0;
@@ -491,7 +483,7 @@ std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& 
     size_t open, close, nameStart, end;
     size_t brace = bracesLeft ? t.find(L'{', p) : npos;
     if (brace != npos) {
-      close = closeBrace.From(brace + 1);
+      close = t.find(L'}', brace + 1);
       if (close == npos) break;
       open = brace;
       while (t[open + 1] == L'{') ++open;  // of a run of "{" the last one opens
@@ -502,7 +494,7 @@ std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& 
       open = t.find(L"((", p);
       if (open == npos) break;
       while (open + 2 < n && t[open + 2] == L'(') ++open;
-      close = closeParens.From(open + 2);
+      close = t.find(L"))", open + 2);
       if (close == npos) break;
       nameStart = open + 2;
       end = close + 2;
@@ -510,12 +502,12 @@ std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& 
     if (const std::wstring* value = values.Find(t.substr(nameStart, close - nameStart))) {
       out.append(t, p, open - p);
       out += *value;
-      p = end;
     } else {
-      // No value: the placeholder stays, and the search goes on inside it.
-      out.append(t, p, open + 1 - p);
-      p = open + 1;
+      // No value: the placeholder stays whole and the search goes on after it, so a name that
+      // itself looks like a placeholder is never filled.
+      out.append(t, p, end - p);
     }
+    p = end;
   }
   out.append(t, p);
   return out;
@@ -681,6 +673,8 @@ int CodePointLength(std::wstring_view S) {
   return static_cast<int>(std::min<size_t>(n, INT_MAX));
 }
 
+// Both count and cut whole characters: a cut through a surrogate pair would leave half a
+// character, which shows as a replacement box and is not valid UTF-16 for the text conversions.
 std::wstring PadRight(std::wstring_view S, int Width, wchar_t PadChar) {
   if (Width <= 0) return {};
   int length = CodePointLength(S);

@@ -117,6 +117,9 @@ bool SameTextOrStr(std::wstring_view A, std::wstring_view B, bool IgnoreCase);
 // True when A and B are equal code unit by code unit after the system's upper-casing, whatever
 // the locale: for keys and fixed words that must read the same on every system.
 bool SameTextOrdinal(std::wstring_view A, std::wstring_view B);
+// Orders A and B by the same rule (negative, 0 or positive): sorted names then read alike on
+// every system.
+int CompareTextOrdinal(std::wstring_view A, std::wstring_view B);
 // Upper and lower case under the user's locale.
 std::wstring LocaleUpperCase(std::wstring_view S);
 std::wstring LocaleLowerCase(std::wstring_view S);
@@ -133,7 +136,7 @@ std::wstring TrimRight(std::wstring_view S);
 int TokenCount(std::wstring_view S, std::wstring_view Delim);
 // The Index-th token (from 1); empty when there is none.
 std::wstring GetToken(std::wstring_view S, std::wstring_view Delim, int Index);
-// The Index-th token through the standard text-to-integer conversion, Default when it is none.
+// The Index-th token as a decimal integer (IsInteger, 32 bits), Default when it is not one.
 std::int32_t GetTokenInt(std::wstring_view S, std::wstring_view Delim, int Index, std::int32_t Default);
 // Index (from 1) of the first token equal to Token under the locale, 0 when none. An empty List
 // has one empty token.
@@ -155,9 +158,10 @@ TIntArray StrToIntArray(std::wstring_view S, std::wstring_view Delim);
 std::wstring IntArrayToStr(const TIntArray& Values, std::wstring_view Delim);
 bool IntInArray(std::int32_t Value, const TIntArray& Values);
 
-// ---- Placeholders: "{name}" and "((name))", where a name is a value number (from 1) or the
-// key of a value written "key=text". Curly placeholders are filled first; inserted text is never
-// searched again; a placeholder without a value stays as it is.
+// ---- Placeholders: "{name}" and "((name))", where a name is a decimal value number (from 1) or
+// the key of a value written "key=text" (both trimmed; a value without "=" is a key with an
+// empty text). Curly placeholders are filled first; inserted text is never searched again; a
+// placeholder without a value stays as it is and the search goes on after it.
 std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& Values);
 std::wstring FormatPlaceholder(std::wstring_view Template, const std::wstring& Value);
 

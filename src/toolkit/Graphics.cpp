@@ -1,5 +1,7 @@
 #include "toolkit/Graphics.h"
 
+#include "base/Strings.h"
+
 #include <algorithm>
 #include <cwctype>
 
@@ -44,7 +46,7 @@ int CALLBACK CollectFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM p
 }
 
 bool LessIgnoreCase(const std::wstring& a, const std::wstring& b) {
-  return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+  return CompareTextOrdinal(a, b) < 0;
 }
 
 }  // namespace
@@ -57,11 +59,7 @@ const std::vector<std::wstring>& ScreenFonts() {
     lf.lfCharSet = DEFAULT_CHARSET;
     ::EnumFontFamiliesExW(dc.Get(), &lf, CollectFont, reinterpret_cast<LPARAM>(&names), 0);
     std::sort(names.begin(), names.end(), LessIgnoreCase);
-    names.erase(std::unique(names.begin(), names.end(),
-                            [](const std::wstring& a, const std::wstring& b) {
-                              return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-                            }),
-                names.end());
+    names.erase(std::unique(names.begin(), names.end(), SameTextOrdinal), names.end());
     return names;
   }();
   return fonts;

@@ -6,6 +6,7 @@
 #include "base/Win.h"
 #include "support/TestSupport.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -191,12 +192,17 @@ TEST(CliParser, OptionsAndTextsByPosition) {
   EXPECT_EQ(parser.Option(0)->Key, L"/x");
   EXPECT_EQ(parser.Option(1)->Key, L"/y");
   EXPECT_EQ(parser.Option(2), nullptr);
-  EXPECT_EQ(parser.Option(-1), nullptr);
+  // A negative position counts as the first.
+  ASSERT_NE(parser.Option(-1), nullptr);
+  EXPECT_EQ(parser.Option(-1)->Key, L"/x");
+  ASSERT_NE(parser.Option(INT32_MIN), nullptr);
+  EXPECT_EQ(parser.Option(INT32_MIN)->Key, L"/x");
   EXPECT_EQ(parser.TextCount(), 3);
   EXPECT_EQ(parser.Text(0), L"a");
   EXPECT_EQ(parser.Text(2), L"c");
   EXPECT_EQ(parser.Text(3), L"");
-  EXPECT_EQ(parser.Text(-1), L"");
+  EXPECT_EQ(parser.Text(-1), L"a");
+  EXPECT_EQ(parser.Text(INT32_MIN), L"a");
 }
 
 enum TListQuery { lqUnknownWithParams, lqUnknown, lqMissing };

@@ -176,6 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TCalendarCase{"FirstDayOfYear1", {1, 1, 1}, -693593},
                       TCalendarCase{"LastStandardDay", {9999, 12, 31}, 2958465},
                       TCalendarCase{"FirstDayOfYear10000", {10000, 1, 1}, 2958466},
+                      TCalendarCase{"February10000", {10000, 2, 1}, 2958466 + 31},
                       TCalendarCase{"LeapDay10000", {10000, 2, 29}, 2958466 + 59},
                       TCalendarCase{"Year20000IsTwentyFiveCyclesOn", {20000, 1, 1}, 2958466 + 25 * 146097},
                       TCalendarCase{"DayBeforeYear1", {-1, 12, 31}, -693594},
@@ -345,6 +346,8 @@ TEST(DateTimePeriods, IndexesStepOneByOne) {
   }
   EXPECT_EQ(MonthIndex(1, 1) - MonthIndex(12, -1), 1);
   EXPECT_EQ(QuarterIndex(1, 1) - QuarterIndex(4, -1), 1);
+  EXPECT_EQ(MonthIndex(1, 0), MonthIndex(1, 1));  // there is no year 0
+  EXPECT_EQ(QuarterIndex(1, 0), QuarterIndex(1, 1));
 }
 
 TEST(DateTimePeriods, IndexesOfHugeYearsSaturate) {

@@ -172,13 +172,15 @@ TEST(StringsFuzz, FormatPlaceholdersFillsEveryPlaceholderOnceAndEnds) {
 
 TEST(StringsFuzz, FormatPlaceholdersLongTemplates) {
   // Many placeholders without a value, and many with one: each stays or is filled once.
-  std::wstring unknown, known, expected;
+  std::wstring unknown, nested, known, expected;
   for (int i = 0; i < 50000; ++i) {
     unknown += L"{x{((y ";
+    nested += L"{a{1}}((b((1)))) ";
     known += L"((1))";
     expected += L"v";
   }
   EXPECT_EQ(FormatPlaceholders(unknown + L"}))", {L"v"}), unknown + L"}))");
+  EXPECT_EQ(FormatPlaceholders(nested, {L"v"}), nested);
   EXPECT_EQ(FormatPlaceholders(known, {L"v"}), expected);
 }
 

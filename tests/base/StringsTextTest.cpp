@@ -118,7 +118,16 @@ INSTANTIATE_TEST_SUITE_P(
                                      false},
                       TPredicateCase{"OrdinalZeroInside",
                                      [] { return SameTextOrdinal(std::wstring(L"a\0b", 3), std::wstring(L"A\0B", 3)); },
-                                     true}),
+                                     true},
+                      TPredicateCase{"OrderIgnoresCase",
+                                     [] { return CompareTextOrdinal(L"arial", L"BAHNSCHRIFT") < 0 &&
+                                                 CompareTextOrdinal(L"Courier", L"courier") == 0; },
+                                     true},
+                      TPredicateCase{"OrderBeginningFirst",
+                                     [] { return CompareTextOrdinal(L"j", L"Ja") < 0 && CompareTextOrdinal(L"Ja", L"j") > 0; },
+                                     true},
+                      TPredicateCase{"OrderByCodeNotLocale",  // a locale puts "ä" before "Z"
+                                     [] { return CompareTextOrdinal(L"Z", L"ä") < 0; }, true}),
     TCaseName());
 
 TEST(TextLength, SurrogatePairCountsOnceLoneSurrogateToo) {

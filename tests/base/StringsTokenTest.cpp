@@ -6,6 +6,8 @@
 
 #include "CallCase.h"
 
+#include <cstdint>
+
 namespace {
 
 using TTextCase = TCallCase<std::wstring>;
@@ -57,7 +59,13 @@ INSTANTIATE_TEST_SUITE_P(
         TCountCase{"CountEmptyDelimiterOneToken", [] { return TokenCount(L"a;b", L""); }, 1},
         TCountCase{"IntToken", [] { return GetTokenInt(L"1;x;$10", L";", 1, -1); }, 1},
         TCountCase{"IntTokenNotANumber", [] { return GetTokenInt(L"1;x;$10", L";", 2, -1); }, -1},
-        TCountCase{"IntTokenHexadecimal", [] { return GetTokenInt(L"1;x;$10", L";", 3, -1); }, 16},
+        TCountCase{"IntTokenHexadecimalIsNoNumber", [] { return GetTokenInt(L"1;x;$10", L";", 3, -1); }, -1},
+        TCountCase{"IntTokenMinus", [] { return GetTokenInt(L"-7;+3", L";", 1, -1); }, -7},
+        TCountCase{"IntTokenPlus", [] { return GetTokenInt(L"-7;+3", L";", 2, -1); }, 3},
+        TCountCase{"IntTokenLeadingBlank", [] { return GetTokenInt(L"1; 5", L";", 2, -1); }, -1},
+        TCountCase{"IntTokenHexPrefixX", [] { return GetTokenInt(L"x10", L";", 1, -1); }, -1},
+        TCountCase{"IntTokenBeyond32Bits", [] { return GetTokenInt(L"2147483648", L";", 1, -1); }, -1},
+        TCountCase{"IntTokenLowest32Bits", [] { return GetTokenInt(L"-2147483648", L";", 1, -1); }, INT32_MIN},
         TCountCase{"IntTokenMissing", [] { return GetTokenInt(L"1;x;$10", L";", 4, -1); }, -1},
         TCountCase{"IndexEmptyListEmptyToken", [] { return TokenIndex(L"", L";", L"", false); }, 1},
         TCountCase{"IndexIgnoringCase", [] { return TokenIndex(L"Abc;def", L";", L"abc", true); }, 1},
@@ -174,8 +182,16 @@ INSTANTIATE_TEST_SUITE_P(
         TPlaceholderCase{"UnknownNumberStaysAndSearchGoesOn", L"((3)) ((1))", {L"a"}, L"((3)) a"},
         TPlaceholderCase{"UnknownNameStaysAndSearchGoesOn", L"{x} {1}", {L"a"}, L"{x} a"},
         TPlaceholderCase{"ZeroIsNoValueNumber", L"{0}", {L"a"}, L"{0}"},
-        TPlaceholderCase{"ValueWithoutEqualsIsNoName", L"{a}", {L"a"}, L"{a}"},
-        TPlaceholderCase{"NestedInUnknownIsFound", L"{a{1}}", {L"v"}, L"{av}"},
+        TPlaceholderCase{"ValueWithoutEqualsIsKeyWithEmptyText", L"<{A}>", {L" a "}, L"<>"},
+        TPlaceholderCase{"ValueWithoutEqualsStillNumbered", L"{1}{v}", {L"v"}, L"v"},
+        TPlaceholderCase{"NestedInUnknownStays", L"{a{1}}", {L"v"}, L"{a{1}}"},
+        TPlaceholderCase{"SearchGoesOnAfterUnknown", L"{a{1}}{1}", {L"v"}, L"{a{1}}v"},
+        TPlaceholderCase{"NestedInUnknownParenthesesStays", L"((a((1)))) ((1))", {L"v"}, L"((a((1)))) v"},
+        TPlaceholderCase{"DollarIsNoValueNumber", L"{$1}", {L"v"}, L"{$1}"},
+        TPlaceholderCase{"BlankBeforeNumberIsNoValueNumber", L"{ 1}", {L"v"}, L"{ 1}"},
+        TPlaceholderCase{"HexPrefixIsNoValueNumber", L"((x1)) {0x1}", {L"v"}, L"((x1)) {0x1}"},
+        TPlaceholderCase{"SignedDecimalIsValueNumber", L"{+1}{01}", {L"v"}, L"vv"},
+        TPlaceholderCase{"NumberBeyond32BitsStays", L"{4294967297}", {L"v"}, L"{4294967297}"},
         TPlaceholderCase{"InsertedTextNotSearchedAgain", L"{1}{2}", {L"{2}", L"b"}, L"{2}b"},
         TPlaceholderCase{"ValueHoldingItsOwnPlaceholder", L"((1))((1))", {L"((1))"}, L"((1))((1))"},
         TPlaceholderCase{"ParenthesesAfterCurlyAreFilled", L"{1} ((1))", {L"a"}, L"a a"},
