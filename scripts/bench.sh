@@ -8,9 +8,9 @@ build=${TAVRINO_BUILD:-$root/build}
 "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
 echo "== Library routines (micro-benchmarks, under Wine)"
-wine "$build/bench/TavrinoMicroBench.exe" "$@" </dev/null
+setarch x86_64 -R wine "$build/bench/TavrinoMicroBench.exe" "$@" </dev/null
 wineserver -w
 echo "== Receiving (Tavrino.exe and the bare receive loop under Wine, about 3 minutes)"
 # The benchmark starts the wineserver inside the X session (pinned to one CPU) and stops it.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  timeout 900 python3 "$root/bench/receive_bench.py" --build "$build" </dev/null
+  setarch x86_64 -R timeout 900 python3 "$root/bench/receive_bench.py" --build "$build" </dev/null

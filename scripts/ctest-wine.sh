@@ -9,7 +9,7 @@ build=${TAVRINO_BUILD:-$root/build}
 source "$root/scripts/wine-env.sh"
 # ctest stalls unless a persistent wineserver is up first: the first Wine process starts
 # services that inherit the output pipe. The server belongs to the X display it starts under.
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
   wineserver -w; wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1
   ctest --test-dir "$0" --output-on-failure --timeout 600 --no-tests=error "${@}" </dev/null
   rc=$?

@@ -8,7 +8,7 @@ build=${TAVRINO_BUILD:-$root/build}
 "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
 if [ -n "${DISPLAY:-}" ]; then
-  exec wine "$build/Tavrino.exe" "$@"
+  exec setarch x86_64 -R wine "$build/Tavrino.exe" "$@"
 fi
 echo "No X display: Tavrino runs on a virtual display (xvfb-run)."
-exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$build/Tavrino.exe" "$@"
+exec xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R wine "$build/Tavrino.exe" "$@"
