@@ -32,12 +32,12 @@ size_t gStarted = 0;
 
 void LibraryStart() {
   for (; gStarted < std::size(kUnits); ++gStarted)
-    if (kUnits[gStarted].Start) kUnits[gStarted].Start();
+    kUnits[gStarted].Start();
 }
 
 void LibraryStop() {
   while (gStarted > 0) {
     --gStarted;
-    if (kUnits[gStarted].Stop) kUnits[gStarted].Stop();
+    kUnits[gStarted].Stop();
   }
 }

@@ -13,6 +13,22 @@ std::int64_t TStream::Size() {
   return size;
 }
 
+std::string ReadStreamBytes(TStream& Stream) {
+  Stream.SetPosition(0);
+  // The size is only a hint: a stream may deliver fewer bytes, or more.
+  std::string bytes(static_cast<size_t>(std::max<std::int64_t>(Stream.Size(), 0)), '\0');
+  size_t got = 0;
+  while (got < bytes.size()) {
+    size_t n = Stream.Read(bytes.data() + got, bytes.size() - got);
+    if (n == 0) break;
+    got += n;
+  }
+  bytes.resize(got);
+  char more[4096];
+  for (size_t n; (n = Stream.Read(more, sizeof more)) > 0;) bytes.append(more, n);
+  return bytes;
+}
+
 TMemoryStream::TMemoryStream(std::string_view Bytes) : FData(Bytes.begin(), Bytes.end()) {}
 
 std::size_t TMemoryStream::Read(void* Buffer, std::size_t Count) {

@@ -52,6 +52,9 @@ private:
   std::size_t FPosition = 0;
 };
 
+// All bytes of a stream from position 0 to its end.
+std::string ReadStreamBytes(TStream& Stream);
+
 enum TFileStreamMode : std::uint8_t {
   fmCreate,         // create or truncate, read and write
   fmOpenRead,       // existing file, read only

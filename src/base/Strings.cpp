@@ -1091,16 +1091,7 @@ void WriteTextUtf8(TStream& Stream, std::wstring_view Text, bool KeepAsIs) {
 }
 
 std::wstring ReadTextUtf8(TStream& Stream) {
-  Stream.SetPosition(0);
-  std::string bytes(static_cast<size_t>(std::max<std::int64_t>(Stream.Size(), 0)), '\0');
-  size_t got = 0;
-  while (got < bytes.size()) {
-    size_t n = Stream.Read(bytes.data() + got, bytes.size() - got);
-    if (n == 0) break;
-    got += n;
-  }
-  bytes.resize(got);
-  std::wstring text = Utf8ToText(bytes);
+  std::wstring text = Utf8ToText(ReadStreamBytes(Stream));
   size_t marks = text.find_first_not_of(L'\uFEFF');
   text.erase(0, marks == std::wstring::npos ? text.size() : marks);
   return text;

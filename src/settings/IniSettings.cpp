@@ -79,7 +79,7 @@ void TIniSettings::ReadList(const std::wstring& Section, TStrings& Strings, cons
     }
     if (!Default.empty() && Strings.Count() == 0) Strings.SetText(Default);
   }
-  if (!stored && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
+  if (!stored && WriteBack() && IsDefaultList(Strings, Default))
     TryWriteBack([&] { WrStrings(Section, Strings, kWriteBackTrim); });
 }
 
@@ -94,9 +94,7 @@ void TIniSettings::WrString(const std::wstring& Entry, const std::wstring& Value
 }
 
 void TIniSettings::WrStrings(const std::wstring& Section, const TStrings& Strings, TTrimStringsOptions Tso) {
-  TStringList lines;
-  lines.Assign(Strings);
-  TrimStrings(lines, Tso, TCharset{9, 32});
+  TStringList lines = TrimmedLines(Strings, Tso);
   std::wstring section = IniListSection(Section);
   // The section is written whole in one go. Keys that are no part of the list stay; the numbered
   // keys of an earlier, longer list go.

@@ -7,9 +7,9 @@
 
 namespace {
 
-// Read access, the 64-bit view flag, write access: the rights each operation opens keys with.
-constexpr REGSAM kReadAccess = KEY_READ;  // 0x20019
-constexpr REGSAM kWriteAccess = KEY_WRITE;  // 0x20006
+// The rights keys are opened with for reading and for writing.
+constexpr REGSAM kReadAccess = KEY_READ;
+constexpr REGSAM kWriteAccess = KEY_WRITE;
 
 // "/" and "\" both separate levels; no separator at either end.
 std::wstring NormalKeyPath(std::wstring path) {
@@ -38,14 +38,14 @@ TRegistrySettings::TRegistrySettings(const std::wstring& KeyPrefix, TRegistryHKe
 }
 
 void TRegistrySettings::SetAutoFlush(bool Value) {
-  FAutoFlush = Value;
+  TSettings::SetAutoFlush(Value);
   FRegistry.SetLazyWrite(!Value);
 }
 
 void TRegistrySettings::Flush() {
   // Every write reaches the registry at once; the system writes it to disk by itself.
   FRegistry.SetLazyWrite(false);
-  FRegistry.SetLazyWrite(!FAutoFlush);
+  FRegistry.SetLazyWrite(!AutoFlush());
 }
 
 std::wstring TRegistrySettings::EntryKey(const std::wstring& Entry) const {
@@ -106,7 +106,7 @@ void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, 
         std::optional<std::string> bytes;
         if (status == ERROR_SUCCESS) bytes = data.empty() ? std::string() : RegistryBinary(type, data);
         Strings.SetText(bytes ? Utf8ToText(*bytes) : Default);
-        if (status == ERROR_FILE_NOT_FOUND && WriteBack() && !Default.empty() && Trim(Strings.Text()) == Trim(Default))
+        if (status == ERROR_FILE_NOT_FOUND && WriteBack() && IsDefaultList(Strings, Default))
           TryWriteBack([&] { WrStrings(Entry, Strings, kWriteBackTrim); });
       },
       [&] { Strings.SetText(Default); });
@@ -139,24 +139,13 @@ void TRegistrySettings::WrString(const std::wstring& Entry, const std::wstring& 
 }
 
 void TRegistrySettings::WrStrings(const std::wstring& Entry, const TStrings& Strings, TTrimStringsOptions Tso) {
-  TStringList lines;
-  lines.Assign(Strings);
-  TrimStrings(lines, Tso, TCharset{9, 32});
+  TStringList lines = TrimmedLines(Strings, Tso);
   std::string bytes = TextToUtf8(lines.Text());
   if (OpenForWriting(Entry)) FRegistry.WriteBinary(EntryPart(Entry, 2), bytes.data(), bytes.size());
 }
 
 void TRegistrySettings::WrBlob(const std::wstring& Entry, TStream& Stream) {
-  std::string bytes;
-  Stream.SetPosition(0);
-  constexpr size_t kChunk = 1 << 20;
-  for (;;) {
-    size_t old = bytes.size();
-    bytes.resize(old + kChunk);
-    size_t got = Stream.Read(bytes.data() + old, kChunk);
-    bytes.resize(old + got);
-    if (got == 0) break;
-  }
+  std::string bytes = ReadStreamBytes(Stream);
   if (OpenForWriting(Entry)) FRegistry.WriteBinary(EntryPart(Entry, 2), bytes.data(), bytes.size());
 }
 

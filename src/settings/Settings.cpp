@@ -296,6 +296,17 @@ std::wstring TSettings::RdStrings(const std::wstring& Entry, const std::wstring&
       [] { return std::wstring(); });
 }
 
+TStringList TSettings::TrimmedLines(const TStrings& Strings, TTrimStringsOptions Tso) {
+  TStringList lines;
+  lines.Assign(Strings);
+  TrimStrings(lines, Tso, TCharset{9, 32});
+  return lines;
+}
+
+bool TSettings::IsDefaultList(const TStrings& Strings, const std::wstring& Default) {
+  return !Default.empty() && Trim(Strings.Text()) == Trim(Default);
+}
+
 void TSettings::WrStrings(const std::wstring& Entry, const std::wstring& Text, TTrimStringsOptions Tso) {
   TStringList lines;
   lines.SetText(Text);

@@ -88,7 +88,7 @@ public:
   virtual ~TSettings() = default;
 
   // With AutoFlush a store flushes after every write.
-  virtual bool AutoFlush() const { return FAutoFlush; }
+  bool AutoFlush() const noexcept { return FAutoFlush; }
   virtual void SetAutoFlush(bool Value) { FAutoFlush = Value; }
   // With WriteBack a read that finds nothing stored stores the entry's default.
   bool WriteBack() const noexcept { return FWriteBack; }
@@ -137,6 +137,10 @@ public:
   void WrStrings(const std::wstring& Entry, const std::wstring& Text, TTrimStringsOptions Tso);
 
 protected:
+  // The lines a store writes: the caller's, trimmed of tabs and blanks as Tso says.
+  static TStringList TrimmedLines(const TStrings& Strings, TTrimStringsOptions Tso);
+  // A list read as its default (nothing stored) is written back when it is a real list.
+  static bool IsDefaultList(const TStrings& Strings, const std::wstring& Default);
   // Trim options of the write-back of string lists.
   static constexpr TTrimStringsOptions kWriteBackTrim{toLeftIndent, toRight, toTop, toBottom, toEmptyLines};
   // A read never raises: a write-back that fails (read-only file, no permission) leaves the store
@@ -197,7 +201,6 @@ public:
   // The base key path, beginning and ending with "\".
   const std::wstring& KeyPrefix() const noexcept { return FKeyPrefix; }
   // With AutoFlush every key is flushed to disk when it is closed.
-  bool AutoFlush() const override { return FAutoFlush; }
   void SetAutoFlush(bool Value) override;
 
   void Flush() override;
@@ -236,7 +239,6 @@ private:
   std::wstring FKeyPrefix;
   TRegistryHKey FRoot;
   TRegistryWin32Root FWin32Root;
-  bool FAutoFlush = false;
 };
 
 // Settings in an INI file: sections and keys as named by the entry; a string list fills a section

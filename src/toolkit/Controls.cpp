@@ -105,10 +105,7 @@ LRESULT CALLBACK TControl::OwnWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPAR
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* control = static_cast<TControl*>(cs->lpCreateParams);
-    if (control) {
-      control->Attach(wnd);
-      control->FOwnClass = true;
-    }
+    if (control) control->Attach(wnd);
   }
   TControl* control = FromHandle(wnd);
   if (!control) return ::DefWindowProcW(wnd, msg, wParam, lParam);
@@ -306,7 +303,6 @@ TPanel::TPanel(TControl* parent) : TControl(parent) {
 }
 
 void TPanel::SetColor(COLORREF color) {
-  FColor = color;
   FBrush.Reset(color == CLR_INVALID ? nullptr : ::CreateSolidBrush(color));
   Invalidate();
 }

@@ -114,7 +114,6 @@ private:
   TAlign FAlign = alNone;
   bool FVisible = true;
   bool FSubclassed = false;
-  bool FOwnClass = false;
   int FDpi = 96;
   std::wstring FHint;
   std::optional<TFontSpec> FFont;
@@ -131,6 +130,5 @@ protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-  COLORREF FColor = CLR_INVALID;
   TBrushHandle FBrush;
 };

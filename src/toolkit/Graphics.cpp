@@ -3,7 +3,6 @@
 #include "base/Strings.h"
 
 #include <algorithm>
-#include <cwctype>
 
 TFontSpec TFontSpec::FromPoints(const std::wstring& name, int points, unsigned style) {
   TFontSpec fontSpec;
