@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tavrino needs on Debian, when it is missing.
 set -euo pipefail
-packages=(util-linux cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb xauth googletest locales xdotool python3)
+packages=(util-linux cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth googletest locales xdotool python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

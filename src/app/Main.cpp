@@ -16,15 +16,18 @@ constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
 constexpr std::uint32_t kTickBudgetMsec = 100;
 
-std::unique_ptr<TSpeedButton> ToolButton(TControl* parent, int top, const std::wstring& hint) {
-  auto button = std::make_unique<TSpeedButton>(parent);
+TSpeedButton* ToolButton(TForm* owner, TControl* parent, const std::wstring& name, int top,
+                         const std::wstring& hint) {
+  auto* button = NewComponent<TSpeedButton>(owner, name);
   button->SetBounds(4, top, 23, 22);
   button->SetHint(hint);
+  button->SetParent(parent);
   return button;
 }
 
-std::unique_ptr<TSpeedButton> PictureButton(TControl* parent, int top, int iconId, const std::wstring& hint) {
-  auto button = ToolButton(parent, top, hint);
+TSpeedButton* PictureButton(TForm* owner, TControl* parent, const std::wstring& name, int top, int iconId,
+                            const std::wstring& hint) {
+  auto* button = ToolButton(owner, parent, name, top, hint);
   button->SetGlyph(iconId);
   return button;
 }
@@ -40,42 +43,52 @@ std::string TLoggerUdpServer::HandleDatagram(const std::string& Datagram) {
   return {};
 }
 
-TFrmMain::TFrmMain() : TForm(509, 371) {
+TFrmMain::TFrmMain() : TForm(nullptr) {
   FrmMain = this;
+  SetName(L"FrmMain");
+  SetClientSize(509, 371);
   SetCaption(L"Zevrik Tavrino");
-  SetFont(TFontSpec::FromPoints(L"Segoe UI", 9));
+  SetFont(TFontDesc::FromPoints(L"Segoe UI", 9));
   SetScreenSnap(true);
   SetShowHint(true);
+  // The log view takes Tab and Enter as text; the window is no dialog box.
+  SetDialogKeys(false);
 
-  MmoLog = std::make_unique<TMemo>(this, ssBoth, false);
-  MmoLog->SetFont(TFontSpec::FromPoints(L"Consolas", 9));
+  MmoLog = NewComponent<TMemo>(this, L"MmoLog");
+  MmoLog->SetScrollBars(ssBoth);
+  MmoLog->SetWordWrap(false);
+  MmoLog->SetFont(TFontDesc::FromPoints(L"Consolas", 9));
   MmoLog->SetAlign(alClient);
+  MmoLog->SetParent(this);
 
-  Timer = std::make_unique<TTimer>();
+  Timer = NewComponent<TTimer>(this, L"Timer");
   Timer->SetInterval(kPollInterval);
   Timer->OnTimer = [this](TObject* sender) { TimerTimer(sender); };
 
-  PnlTools = std::make_unique<TPanel>(this);
+  PnlTools = NewComponent<TPanel>(this, L"PnlTools");
   PnlTools->SetBounds(0, 0, 31, 371);
   PnlTools->SetAlign(alRight);
+  PnlTools->SetParent(this);
 
-  TControl* tools = PnlTools.get();
-  BtnClear = PictureButton(tools, 4, IDI_CLEAR, L"Leeren");
-  BtnSave = PictureButton(tools, 28, IDI_SAVE, L"Speichern");
-  BtnCopy = PictureButton(tools, 52, IDI_COPY, L"Protokoll in Zwischenablage kopieren");
-  BtnInsertSeparator = PictureButton(tools, 76, IDI_SEPARATOR, L"Trennlinie einfügen");
-  BtnIncFontSize = PictureButton(tools, 124, IDI_INCFONTSIZE, L"Schrift vergrößern");
-  BtnDecFontSize = PictureButton(tools, 148, IDI_DECFONTSIZE, L"Schrift verkleinern");
-  const TFontSpec smallFonts{L"Small Fonts", -9};
-  BtnPort = ToolButton(tools, 180, L"Port-Nummer festlegen");
+  TControl* tools = PnlTools;
+  BtnClear = PictureButton(this, tools, L"BtnClear", 4, IDI_CLEAR, L"Leeren");
+  BtnSave = PictureButton(this, tools, L"BtnSave", 28, IDI_SAVE, L"Speichern");
+  BtnCopy = PictureButton(this, tools, L"BtnCopy", 52, IDI_COPY, L"Protokoll in Zwischenablage kopieren");
+  BtnInsertSeparator = PictureButton(this, tools, L"BtnInsertSeparator", 76, IDI_SEPARATOR, L"Trennlinie einfügen");
+  BtnIncFontSize = PictureButton(this, tools, L"BtnIncFontSize", 124, IDI_INCFONTSIZE, L"Schrift vergrößern");
+  BtnDecFontSize = PictureButton(this, tools, L"BtnDecFontSize", 148, IDI_DECFONTSIZE, L"Schrift verkleinern");
+  TFontDesc smallFonts;
+  smallFonts.Name = L"Small Fonts";
+  smallFonts.Height = -9;
+  BtnPort = ToolButton(this, tools, L"BtnPort", 180, L"Port-Nummer festlegen");
   BtnPort->SetFont(smallFonts);
   BtnPort->SetCaption(std::to_wstring(kDefaultPort));
-  BtnHexDump = ToolButton(tools, 216, L"Anzeige als HexDump");
+  BtnHexDump = ToolButton(this, tools, L"BtnHexDump", 216, L"Anzeige als HexDump");
   BtnHexDump->SetFont(smallFonts);
   BtnHexDump->SetCaption(L"Hex");
   BtnHexDump->SetGroupIndex(1);
   BtnHexDump->SetAllowAllUp(true);
-  BtnInfo = PictureButton(tools, 272, IDI_INFO, L"Info");
+  BtnInfo = PictureButton(this, tools, L"BtnInfo", 272, IDI_INFO, L"Info");
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnShow = [this](TObject* sender) { FormShow(sender); };
@@ -85,6 +98,7 @@ TFrmMain::TFrmMain() : TForm(509, 371) {
 
 TFrmMain::~TFrmMain() {
   UdpServer.reset();
+  DestroyComponents();
   if (FrmMain == this) FrmMain = nullptr;
 }
 

@@ -20,19 +20,19 @@ public:
   TFrmMain();
   ~TFrmMain() override;
 
-  // The window's parts, in the order of its description.
-  std::unique_ptr<TMemo> MmoLog;
-  std::unique_ptr<TTimer> Timer;
-  std::unique_ptr<TPanel> PnlTools;
-  std::unique_ptr<TSpeedButton> BtnClear;
-  std::unique_ptr<TSpeedButton> BtnSave;
-  std::unique_ptr<TSpeedButton> BtnInsertSeparator;
-  std::unique_ptr<TSpeedButton> BtnInfo;
-  std::unique_ptr<TSpeedButton> BtnIncFontSize;
-  std::unique_ptr<TSpeedButton> BtnDecFontSize;
-  std::unique_ptr<TSpeedButton> BtnPort;
-  std::unique_ptr<TSpeedButton> BtnCopy;
-  std::unique_ptr<TSpeedButton> BtnHexDump;
+  // The window's parts, in the order of its description; the window owns them.
+  TMemo* MmoLog;
+  TTimer* Timer;
+  TPanel* PnlTools;
+  TSpeedButton* BtnClear;
+  TSpeedButton* BtnSave;
+  TSpeedButton* BtnInsertSeparator;
+  TSpeedButton* BtnInfo;
+  TSpeedButton* BtnIncFontSize;
+  TSpeedButton* BtnDecFontSize;
+  TSpeedButton* BtnPort;
+  TSpeedButton* BtnCopy;
+  TSpeedButton* BtnHexDump;
   std::unique_ptr<TLoggerUdpServer> UdpServer;
 
   // The port the window listens on when it is shown.

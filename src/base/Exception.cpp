@@ -1,7 +1,7 @@
 #include "base/Exception.h"
 
+#include "base/Handle.h"
 #include "base/Unicode.h"
-#include "base/Win.h"
 
 Exception::Exception(std::wstring message) : FMessage(std::move(message)), FWhat(TextToUtf8(FMessage)) {}
 
@@ -18,11 +18,9 @@ std::wstring SysErrorMessage(unsigned long errorCode) {
   DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
       errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const TLocalMemory owner(buffer);
   std::wstring text;
-  if (buffer) {
-    text.assign(buffer, length);
-    ::LocalFree(buffer);
-  }
+  if (buffer) text.assign(buffer, length);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
     text.pop_back();
   if (text.empty()) text = L"System error " + std::to_wstring(errorCode);

@@ -1,14 +1,22 @@
 #pragma once
-// One move-only owner for every kind of Win32 handle; a traits type per kind says
-// what "no handle" is and how the handle is released.
+// One move-only owner for every kind of Win32 handle: the template takes the function that
+// releases the handle and, where "no handle" is not the null value, the function that gives it.
 #include "base/Win.h"
 
 #include <utility>
 
-template <class Traits>
+template <class H>
+constexpr H NullHandle() noexcept {
+  return H{};
+}
+// CreateFile and friends report failure as INVALID_HANDLE_VALUE.
+inline HANDLE InvalidHandleValue() noexcept { return INVALID_HANDLE_VALUE; }
+inline SOCKET InvalidSocket() noexcept { return INVALID_SOCKET; }
+
+template <class H, auto CloseFn, H (*InvalidFn)() noexcept = &NullHandle<H>>
 class TUniqueHandle {
 public:
-  using THandle = typename Traits::THandle;
+  using THandle = H;
 
   TUniqueHandle() noexcept = default;
   explicit TUniqueHandle(THandle handle) noexcept : FHandle(handle) {}
@@ -22,15 +30,15 @@ public:
   ~TUniqueHandle() { Reset(); }
 
   THandle Get() const noexcept { return FHandle; }
-  bool Valid() const noexcept { return FHandle != Traits::Invalid(); }
+  bool Valid() const noexcept { return FHandle != InvalidFn(); }
   explicit operator bool() const noexcept { return Valid(); }
 
   // Gives the handle up without releasing it.
-  THandle Release() noexcept { return std::exchange(FHandle, Traits::Invalid()); }
+  THandle Release() noexcept { return std::exchange(FHandle, InvalidFn()); }
 
-  void Reset(THandle handle = Traits::Invalid()) noexcept {
+  void Reset(THandle handle = InvalidFn()) noexcept {
     THandle old = std::exchange(FHandle, handle);
-    if (old != Traits::Invalid()) Traits::Close(old);
+    if (old != InvalidFn()) CloseFn(old);
   }
 
   // For out-parameters of API calls: releases the current handle first.
@@ -40,82 +48,25 @@ public:
   }
 
 private:
-  THandle FHandle = Traits::Invalid();
+  THandle FHandle = InvalidFn();
 };
 
-struct TKernelHandleTraits {
-  using THandle = HANDLE;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::CloseHandle(h); }
-};
-// CreateFile and friends report failure as INVALID_HANDLE_VALUE.
-struct TFileHandleTraits {
-  using THandle = HANDLE;
-  static THandle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(THandle h) noexcept { ::CloseHandle(h); }
-};
-struct TRegKeyTraits {
-  using THandle = HKEY;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::RegCloseKey(h); }
-};
-struct TSocketTraits {
-  using THandle = SOCKET;
-  static THandle Invalid() noexcept { return INVALID_SOCKET; }
-  static void Close(THandle h) noexcept { ::closesocket(h); }
-};
-struct TGdiObjectTraits {
-  using THandle = HGDIOBJ;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::DeleteObject(h); }
-};
-struct TFontTraits {
-  using THandle = HFONT;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::DeleteObject(h); }
-};
-struct TBrushTraits {
-  using THandle = HBRUSH;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::DeleteObject(h); }
-};
-struct TBitmapTraits {
-  using THandle = HBITMAP;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::DeleteObject(h); }
-};
-struct TIconTraits {
-  using THandle = HICON;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::DestroyIcon(h); }
-};
-struct TModuleTraits {
-  using THandle = HMODULE;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::FreeLibrary(h); }
-};
-struct TFindTraits {
-  using THandle = HANDLE;
-  static THandle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(THandle h) noexcept { ::FindClose(h); }
-};
-struct TMemDcTraits {
-  using THandle = HDC;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle h) noexcept { ::DeleteDC(h); }
-};
-
-using THandleOwner = TUniqueHandle<TKernelHandleTraits>;
-using TFileHandle = TUniqueHandle<TFileHandleTraits>;
-using TRegKey = TUniqueHandle<TRegKeyTraits>;
-using TSocketHandle = TUniqueHandle<TSocketTraits>;
-using TFontHandle = TUniqueHandle<TFontTraits>;
-using TBrushHandle = TUniqueHandle<TBrushTraits>;
-using TBitmapHandle = TUniqueHandle<TBitmapTraits>;
-using TIconHandle = TUniqueHandle<TIconTraits>;
-using TModuleHandle = TUniqueHandle<TModuleTraits>;
-using TFindHandle = TUniqueHandle<TFindTraits>;
-using TMemDc = TUniqueHandle<TMemDcTraits>;
+using THandleOwner = TUniqueHandle<HANDLE, ::CloseHandle>;
+using TFileHandle = TUniqueHandle<HANDLE, ::CloseHandle, &InvalidHandleValue>;
+using TFindHandle = TUniqueHandle<HANDLE, ::FindClose, &InvalidHandleValue>;
+using TRegKey = TUniqueHandle<HKEY, ::RegCloseKey>;
+using TSocketHandle = TUniqueHandle<SOCKET, ::closesocket, &InvalidSocket>;
+using TLocalMemory = TUniqueHandle<HLOCAL, ::LocalFree>;
+// GDI objects: fonts, brushes, pens and bitmaps are all released by DeleteObject.
+template <class H>
+using TGdiHandle = TUniqueHandle<H, ::DeleteObject>;
+using TFontHandle = TGdiHandle<HFONT>;
+using TBrushHandle = TGdiHandle<HBRUSH>;
+using TPenHandle = TGdiHandle<HPEN>;
+using TBitmapHandle = TGdiHandle<HBITMAP>;
+using TIconHandle = TUniqueHandle<HICON, ::DestroyIcon>;
+using TMenuHandle = TUniqueHandle<HMENU, ::DestroyMenu>;
+using TWindowHandle = TUniqueHandle<HWND, ::DestroyWindow>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class TWindowDc {
@@ -130,6 +81,22 @@ public:
 
 private:
   HWND FWnd;
+  HDC FDc;
+};
+
+// The device context of one WM_PAINT, from BeginPaint to EndPaint.
+class TPaintDc {
+public:
+  explicit TPaintDc(HWND wnd) noexcept : FWnd(wnd), FDc(::BeginPaint(wnd, &FPaint)) {}
+  TPaintDc(const TPaintDc&) = delete;
+  TPaintDc& operator=(const TPaintDc&) = delete;
+  ~TPaintDc() { ::EndPaint(FWnd, &FPaint); }
+  HDC Get() const noexcept { return FDc; }
+  const RECT& Area() const noexcept { return FPaint.rcPaint; }
+
+private:
+  HWND FWnd;
+  PAINTSTRUCT FPaint{};
   HDC FDc;
 };
 

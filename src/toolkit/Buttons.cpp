@@ -1,28 +1,38 @@
 #include "toolkit/Buttons.h"
 
-#include "toolkit/Forms.h"
-
 #include <commctrl.h>
 #include <windowsx.h>
 
-TSpeedButton::TSpeedButton(TControl* parent) : TControl(parent) {
+namespace {
+
+constexpr int kGlyphSize = 16;  // design pixels
+
+}  // namespace
+
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TControl(AOwner) { SetBounds(0, 0, 23, 22); }
+
+void TSpeedButton::CreateParams(TCreateParams& params) {
   // A real BUTTON window, so that accessibility tools see a button, painted by us and kept
   // from taking the focus.
-  CreateHandle(L"BUTTON", BS_PUSHBUTTON | BS_OWNERDRAW, 0, L"");
+  TControl::CreateParams(params);
+  params.ClassName = L"BUTTON";
+  params.Style |= BS_PUSHBUTTON | BS_OWNERDRAW;
+}
+
+void TSpeedButton::CreateWnd() {
+  TControl::CreateWnd();
+  if (FGlyphId) FGlyph.LoadResource(FGlyphId, kGlyphSize, Dpi());
+  UpdateWindowText();
 }
 
 void TSpeedButton::SetGlyph(int iconResourceId) {
   FGlyphId = iconResourceId;
-  LoadGlyph();
+  if (FGlyphId)
+    FGlyph.LoadResource(FGlyphId, kGlyphSize, Dpi());
+  else
+    FGlyph.Clear();
   UpdateWindowText();
   Invalidate();
-}
-
-void TSpeedButton::LoadGlyph() {
-  if (!FGlyphId) return FGlyph.Reset();
-  int size = Scale(16);
-  FGlyph.Reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(FGlyphId), IMAGE_ICON,
-                                               size, size, LR_DEFAULTCOLOR)));
 }
 
 void TSpeedButton::SetCaption(const std::wstring& caption) {
@@ -60,14 +70,14 @@ void TSpeedButton::Click() {
   if (OnClick) OnClick(this);
 }
 
-void TSpeedButton::CommandNotification(WORD code) {
+void TSpeedButton::CNCommand(WORD code) {
   // Clicks by mouse, by BM_CLICK or by a WM_COMMAND sent to the parent all end up here.
   if (code == BN_CLICKED) Click();
 }
 
 void TSpeedButton::ApplyDpi(int dpi) {
   TControl::ApplyDpi(dpi);
-  LoadGlyph();
+  FGlyph.ApplyDpi(dpi);
 }
 
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -115,8 +125,8 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       // Hand the focus straight back: tool buttons never keep it.
       if (wParam && reinterpret_cast<HWND>(wParam) != wnd)
         ::SetFocus(reinterpret_cast<HWND>(wParam));
-      else if (TForm* form = ParentForm())
-        form->RestoreFocus();
+      else
+        RestoreFocus();
       return 0;
     case WM_GETDLGCODE:
       return DLGC_STATIC;
@@ -127,10 +137,8 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(wnd, &ps);
-      Paint(dc);
-      ::EndPaint(wnd, &ps);
+      TPaintDc dc(wnd);
+      PaintButton(dc.Get());
       return 0;
     }
     default:
@@ -139,7 +147,7 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return TControl::WndProc(msg, wParam, lParam);
 }
 
-void TSpeedButton::Paint(HDC dc) {
+void TSpeedButton::PaintButton(HDC dc) {
   RECT r;
   ::GetClientRect(Handle(), &r);
   // Flat: the face colour until the mouse is over it; down buttons show a lighter, sunken face.
@@ -149,10 +157,10 @@ void TSpeedButton::Paint(HDC dc) {
   else if (FHot)
     ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
   int shift = (FPressed || FDown) ? 1 : 0;
-  if (FGlyph) {
-    int size = Scale(16);
+  if (!FGlyph.Empty()) {
+    const int size = FGlyph.Size();
     int x = (r.right - size) / 2 + shift, y = (r.bottom - size) / 2 + shift;
-    ::DrawIconEx(dc, x, y, FGlyph.Get(), size, size, 0, nullptr, DI_NORMAL);
+    ::DrawIconEx(dc, x, y, FGlyph.Handle(), size, size, 0, nullptr, DI_NORMAL);
   } else if (!FCaption.empty()) {
     TSelectObject font(dc, FontHandle());
     ::SetBkMode(dc, TRANSPARENT);

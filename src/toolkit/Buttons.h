@@ -4,13 +4,14 @@
 
 class TSpeedButton : public TControl {
 public:
-  explicit TSpeedButton(TControl* parent);
+  explicit TSpeedButton(TComponent* AOwner);
 
-  // A picture instead of a caption. The window text is then the hint, so that screen readers
-  // and UI automation can name the button.
+  // A picture instead of a caption (an icon resource drawn at 16 design pixels). The window
+  // text is then the hint, so that screen readers and UI automation can name the button.
   void SetGlyph(int iconResourceId);
-  void SetCaption(const std::wstring& caption);
-  const std::wstring& Caption() const noexcept { return FCaption; }
+  const TIconImage& Glyph() const noexcept { return FGlyph; }
+  void SetCaption(const std::wstring& caption) override;
+  std::wstring Caption() const override { return FCaption; }
   void SetHint(const std::wstring& hint) override;
 
   // Two-state buttons: a button with a group index stays down after a click. With AllowAllUp,
@@ -22,21 +23,22 @@ public:
   bool Down() const noexcept { return FDown; }
   void SetDown(bool down);
 
-  void Click();
+  void Click() override;
 
 protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  void CommandNotification(WORD code) override;
+  void CNCommand(WORD code) override;
   void ApplyDpi(int dpi) override;
 
 private:
-  void Paint(HDC dc);
-  void LoadGlyph();
+  void PaintButton(HDC dc);
   void UpdateWindowText();
 
   std::wstring FCaption;
   int FGlyphId = 0;
-  TIconHandle FGlyph;
+  TIconImage FGlyph;
   int FGroupIndex = 0;
   bool FAllowAllUp = false;
   bool FDown = false;

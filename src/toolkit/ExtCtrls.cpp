@@ -1,11 +1,26 @@
 #include "toolkit/ExtCtrls.h"
 
 #include "base/Exception.h"
-#include "base/Win.h"
-#include "toolkit/Forms.h"
 
 #include <set>
-#include <stdexcept>
+
+// ---- TPanel ----
+
+TPanel::TPanel(TComponent* AOwner) : TControl(AOwner) {
+  SetParentColor(true);
+  SetBounds(0, 0, 185, 41);
+}
+
+void TPanel::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"TavrinoPanel";
+  params.OwnClass = true;
+  params.ClassStyle = CS_HREDRAW | CS_VREDRAW;
+  params.Style |= WS_CLIPCHILDREN;
+  params.ExStyle |= WS_EX_CONTROLPARENT;
+}
+
+// ---- TTimer ----
 
 namespace {
 
@@ -42,7 +57,7 @@ HWND TimerWindow() {
 
 }  // namespace
 
-TTimer::TTimer() {
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
   LiveTimers().insert(this);
   Update();
 }
@@ -76,13 +91,88 @@ void TTimer::Tick() noexcept {
   // not run it again before it has returned.
   if (FInTick || !OnTimer) return;
   FInTick = true;
-  try {
-    OnTimer(this);
-  } catch (const std::exception& e) {
-    Application().HandleException(e);
-  } catch (...) {
-    Application().HandleException(std::runtime_error("Unknown exception"));
-  }
+  GuardCallback([this] { OnTimer(this); });
   // The handler may have destroyed its own timer.
   if (LiveTimers().count(this)) FInTick = false;
+}
+
+// ---- TPaintBox ----
+
+TPaintBox::TPaintBox(TComponent* AOwner) : TControl(AOwner) {
+  SetParentColor(true);
+  SetBounds(0, 0, 105, 105);
+}
+
+void TPaintBox::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"TavrinoPaintBox";
+  params.OwnClass = true;
+  params.ClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+}
+
+void TPaintBox::Paint(TCanvas& canvas) {
+  if (OnPaint) OnPaint(this, canvas);
+}
+
+// ---- TImage ----
+
+TImage::TImage(TComponent* AOwner) : TControl(AOwner) {
+  SetParentColor(true);
+  SetBounds(0, 0, 105, 105);
+}
+
+void TImage::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"TavrinoImage";
+  params.OwnClass = true;
+  params.ClassStyle = CS_HREDRAW | CS_VREDRAW;
+}
+
+void TImage::CreateWnd() {
+  TControl::CreateWnd();
+  ApplyDpi(Dpi());
+}
+
+void TImage::LoadIcon(int resourceId, int designSize) {
+  FPicture.LoadResource(resourceId, designSize, Dpi());
+  AdjustSize();
+  Invalidate();
+}
+
+void TImage::LoadSystemIcon(LPCWSTR systemId) {
+  FPicture.LoadSystem(systemId, Dpi());
+  AdjustSize();
+  Invalidate();
+}
+
+void TImage::ClearPicture() {
+  FPicture.Clear();
+  Invalidate();
+}
+
+void TImage::SetAutoSize(bool value) {
+  FAutoSize = value;
+  AdjustSize();
+}
+
+void TImage::SetPictureVisible(bool value) {
+  if (FPictureVisible == value) return;
+  FPictureVisible = value;
+  Invalidate();
+}
+
+void TImage::AdjustSize() {
+  if (!FAutoSize || FPicture.Empty()) return;
+  const int size = Unscale(FPicture.Size());
+  SetBounds(Left(), Top(), size, size);
+}
+
+void TImage::ApplyDpi(int dpi) {
+  TControl::ApplyDpi(dpi);
+  FPicture.ApplyDpi(dpi);
+  AdjustSize();
+}
+
+void TImage::Paint(TCanvas& canvas) {
+  if (FPictureVisible && !FPicture.Empty()) canvas.DrawIcon(0, 0, FPicture.Handle(), FPicture.Size());
 }

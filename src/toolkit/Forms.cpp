@@ -3,13 +3,16 @@
 #include "base/Exception.h"
 #include "base/Misc.h"
 
+#include <algorithm>
 #include <commctrl.h>
-#include <vector>
 
 namespace {
 
-constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kSnapDistance = 10;  // design pixels
+
+bool IsKeyMessage(UINT msg) {
+  return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_CHAR;
+}
 
 }  // namespace
 
@@ -18,27 +21,139 @@ TApplication& Application() {
   return application;
 }
 
+TForm* GetParentForm(const TControl* control) noexcept {
+  return control ? dynamic_cast<TForm*>(control->TopLevel()) : nullptr;
+}
+
 // ---- TForm ----
 
-TForm::TForm(int clientWidth, int clientHeight, HWND owner)
-    : TControl(nullptr), FClientWidth(clientWidth), FClientHeight(clientHeight) {
-  SetVisible(false);
-  HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  CreateHandle(RegisterOwnClass(L"TavrinoForm", CS_DBLCLKS, background), kFormStyle, WS_EX_CONTROLPARENT, L"",
-               owner);
-  FTooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-  ApplyClientSize();
-  if (!Application().MainForm()) Application().SetMainForm(this);
+TForm::TForm(TComponent* AOwner) : TControl(AOwner) {
+  SetVisibleFlag(false);
+  SetColor(clBtnFace);
+  Application().AddForm(this);
 }
 
 TForm::~TForm() {
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  // The controls go while the form is still a form (they may call back into it).
+  DestroyComponents();
+  Application().RemoveForm(this);
 }
 
 void TForm::DoCreate() {
   if (OnCreate) OnCreate(this);
+}
+
+HWND TForm::PopupParent() const {
+  if (FPopupParent) return FPopupParent;
+  if (auto* control = dynamic_cast<TControl*>(Owner())) {
+    TControl* top = control->TopLevel();
+    if (top != this && top->HandleAllocated()) return top->Handle();
+  }
+  return nullptr;
+}
+
+DWORD TForm::WindowStyle() const {
+  DWORD style = WS_CLIPCHILDREN;
+  switch (FBorderStyle) {
+    case bsNone:
+      style |= WS_POPUP;
+      break;
+    case bsSingle:
+      style |= WS_OVERLAPPED | WS_CAPTION;
+      break;
+    case bsSizeable:
+      style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+      break;
+    case bsDialog:
+    case bsToolWindow:
+      style |= WS_POPUP | WS_CAPTION;
+      break;
+    case bsSizeToolWin:
+      style |= WS_POPUP | WS_CAPTION | WS_THICKFRAME;
+      break;
+  }
+  if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) style |= WS_SYSMENU;
+  if (FBorderStyle == bsSingle || FBorderStyle == bsSizeable) {
+    if (FBorderIcons.Contains(biMinimize)) style |= WS_MINIMIZEBOX;
+    if (FBorderIcons.Contains(biMaximize)) style |= WS_MAXIMIZEBOX;
+  }
+  return style;
+}
+
+DWORD TForm::WindowExStyle() const {
+  DWORD exStyle = WS_EX_CONTROLPARENT;
+  if (FBorderStyle == bsDialog) exStyle |= WS_EX_DLGMODALFRAME;
+  if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin) exStyle |= WS_EX_TOOLWINDOW;
+  if (FFormStyle == fsStayOnTop) exStyle |= WS_EX_TOPMOST;
+  if (FNoActivate) exStyle |= WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+  if (Application().MainForm() == this && Application().MainFormOnTaskBar()) exStyle |= WS_EX_APPWINDOW;
+  return exStyle;
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"TavrinoForm";
+  params.OwnClass = true;
+  params.ClassStyle = CS_DBLCLKS;
+  params.Background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  params.Style |= WindowStyle();
+  params.ExStyle |= WindowExStyle();
+  params.WndParent = PopupParent();
+  // Popups take no default size: the size always comes from the client size.
+  RECT r{0, 0, Scale(FClientWidth), Scale(FClientHeight)};
+  ::AdjustWindowRectExForDpi(&r, params.Style, FALSE, params.ExStyle, static_cast<UINT>(Dpi()));
+  params.Width = r.right - r.left;
+  params.Height = r.bottom - r.top;
+  if (FPosition == poDesigned) {
+    params.X = Left();
+    params.Y = Top();
+  } else {
+    params.X = (params.Style & WS_POPUP) ? 0 : CW_USEDEFAULT;
+    params.Y = (params.Style & WS_POPUP) ? 0 : CW_USEDEFAULT;
+  }
+}
+
+void TForm::CreateWnd() {
+  // The tooltip first: the controls register their hints as they are created.
+  FTooltip.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr));
+  if (FTooltip) ::SendMessageW(FTooltip.Get(), TTM_ACTIVATE, FShowHint, 0);
+  TControl::CreateWnd();
+  ApplyClientSize();  // the window's own DPI may differ from the one it was made for
+}
+
+void TForm::ApplyWindowStyle() {
+  if (!HandleAllocated()) return;
+  HWND wnd = Handle();
+  const int clientWidth = ClientWidth(), clientHeight = ClientHeight();
+  ::SetWindowLongPtrW(wnd, GWL_STYLE,
+                      static_cast<LONG_PTR>(WindowStyle() | (::GetWindowLongPtrW(wnd, GWL_STYLE) &
+                                                             (WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE))));
+  ::SetWindowLongPtrW(wnd, GWL_EXSTYLE, static_cast<LONG_PTR>(WindowExStyle()));
+  ::SetWindowPos(wnd, FFormStyle == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  // The frame changed: keep the client area as it was.
+  FClientWidth = clientWidth;
+  FClientHeight = clientHeight;
+  ApplyClientSize();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+  FBorderStyle = style;
+  ApplyWindowStyle();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+  FBorderIcons = icons;
+  ApplyWindowStyle();
+}
+
+bool TForm::HasCloseBox() const noexcept { return FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu); }
+
+void TForm::SetFormStyle(TFormStyle style) {
+  FFormStyle = style;
+  ApplyWindowStyle();
 }
 
 void TForm::SetClientSize(int width, int height) {
@@ -47,81 +162,149 @@ void TForm::SetClientSize(int width, int height) {
   ApplyClientSize();
 }
 
+int TForm::ClientWidth() const { return HandleAllocated() ? TControl::ClientWidth() : FClientWidth; }
+int TForm::ClientHeight() const { return HandleAllocated() ? TControl::ClientHeight() : FClientHeight; }
+
 void TForm::ApplyClientSize() {
-  if (!Handle()) return;
+  if (!HandleAllocated()) return;
+  HWND wnd = Handle();
   RECT r{0, 0, Scale(FClientWidth), Scale(FClientHeight)};
-  DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
-  DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+  DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_STYLE));
+  DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_EXSTYLE));
   ::AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(Dpi()));
-  ::SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TForm::WindowRect() const {
+  RECT r{};
+  if (HandleAllocated()) ::GetWindowRect(Handle(), &r);
+  return r;
+}
+
+void TForm::SetWindowPosition(int left, int top) {
+  HandleNeeded();
+  ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::ReadDeviceBounds() {
+  if (!HandleAllocated()) return;
+  RECT r = WindowRect();
+  StoreBounds({r.left, r.top, Unscale(r.right - r.left), Unscale(r.bottom - r.top)});
 }
 
 void TForm::CenterOnScreen() {
-  MONITORINFO mi{};
-  mi.cbSize = sizeof(mi);
-  ::GetMonitorInfoW(::MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &mi);
-  RECT w;
-  ::GetWindowRect(Handle(), &w);
-  int x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - (w.right - w.left)) / 2;
-  int y = mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - (w.bottom - w.top)) / 2;
-  ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HandleNeeded();
+  const TMonitor monitor = Screen().MonitorFromWindow(Handle());
+  RECT w = WindowRect();
+  const RECT& work = monitor.WorkArea;
+  SetWindowPosition(work.left + ((work.right - work.left) - (w.right - w.left)) / 2,
+                    work.top + ((work.bottom - work.top) - (w.bottom - w.top)) / 2);
 }
 
 void TForm::CenterOnWindow(HWND other) {
-  RECT o, w;
+  RECT o;
   if (!other || !::GetWindowRect(other, &o)) return CenterOnScreen();
-  ::GetWindowRect(Handle(), &w);
-  int x = o.left + ((o.right - o.left) - (w.right - w.left)) / 2;
-  int y = o.top + ((o.bottom - o.top) - (w.bottom - w.top)) / 2;
-  ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HandleNeeded();
+  RECT w = WindowRect();
+  SetWindowPosition(o.left + ((o.right - o.left) - (w.right - w.left)) / 2,
+                    o.top + ((o.bottom - o.top) - (w.bottom - w.top)) / 2);
+}
+
+void TForm::ApplyPosition() {
+  switch (FPosition) {
+    case poScreenCenter:
+      CenterOnScreen();
+      break;
+    case poOwnerFormCenter:
+      CenterOnWindow(PopupParent());
+      break;
+    case poMainFormCenter: {
+      TForm* main = Application().MainForm();
+      CenterOnWindow(main && main != this && main->HandleAllocated() ? main->Handle() : nullptr);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TForm::BringToFront() {
+  if (HandleAllocated())
+    ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | (FNoActivate ? SWP_NOACTIVATE : 0));
+}
+
+void TForm::SetActiveControl(TControl* control) {
+  FActiveControl = control;
+  if (control && FShowing && control->CanFocus()) control->SetFocus();
 }
 
 void TForm::Show() {
   if (FShowing) return;
+  HandleNeeded();
   FShowing = true;
   FClosing = false;
   if (OnShow) OnShow(this);
   if (!FShowing) return;  // OnShow closed the window
-  ::ShowWindow(Handle(), SW_SHOW);
+  if (!FShownOnce) {
+    ApplyPosition();
+    FShownOnce = true;
+  }
+  SetVisibleFlag(true);
+  ::ShowWindow(Handle(), FNoActivate ? SW_SHOWNOACTIVATE : SW_SHOW);
+  if (!FNoActivate && FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
   ::UpdateWindow(Handle());
 }
 
 void TForm::Hide() {
   if (!FShowing) return;
   FShowing = false;
+  SetVisibleFlag(false);
   ::ShowWindow(Handle(), SW_HIDE);
   if (OnHide) OnHide(this);
 }
 
-void TForm::SetVisible(bool visible) {
-  if (!Handle()) return TControl::SetVisible(visible);
-  visible ? Show() : Hide();
+void TForm::SetVisible(bool visible) { visible ? Show() : Hide(); }
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
 }
 
 void TForm::Close() {
   if (FClosing) return;
-  bool canClose = true;
-  if (OnCloseQuery) OnCloseQuery(this, canClose);
-  if (!canClose) {
+  if (!CloseQuery()) {
     if (FInModal) FModalResult = mrNone;
     return;
   }
   TCloseAction action = caHide;
   if (OnClose) OnClose(this, action);
-  if (action == caNone) return;
-  FClosing = true;
-  if (FInModal && FModalResult == mrNone) FModalResult = mrCancel;
-  if (action == caMinimize) {
-    ::ShowWindow(Handle(), SW_MINIMIZE);
-    FClosing = false;
+  if (action == caNone) {
+    if (FInModal) FModalResult = mrNone;
     return;
   }
+  if (action == caMinimize) {
+    ::ShowWindow(Handle(), SW_MINIMIZE);
+    return;
+  }
+  FClosing = true;
+  if (FInModal && FModalResult == mrNone) FModalResult = mrCancel;
   Hide();
   if (Application().MainForm() == this) Application().Terminate();
 }
 
+void TForm::CloseModalWithResult() {
+  // A button set the result: the form may still refuse to close.
+  const int result = FModalResult;
+  Close();
+  if (FShowing)
+    FModalResult = mrNone;
+  else
+    FModalResult = result;
+}
+
 int TForm::ShowModal() {
+  HandleNeeded();
   // Every other enabled window of the thread is disabled while the form is up.
   std::vector<HWND> disabled;
   ::EnumThreadWindows(
@@ -136,37 +319,39 @@ int TForm::ShowModal() {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&disabled));
+  std::erase(disabled, Handle());
   HWND active = ::GetActiveWindow();
-  for (HWND wnd : disabled)
-    if (wnd != Handle()) ::EnableWindow(wnd, FALSE);
+  for (HWND wnd : disabled) ::EnableWindow(wnd, FALSE);
+  auto restoreOthers = [&] {
+    FInModal = false;
+    // The others first, so that the activation goes back to them and not to another program.
+    for (HWND wnd : disabled) ::EnableWindow(wnd, TRUE);
+    Hide();
+    if (active && ::IsWindow(active) && active != Handle()) ::SetActiveWindow(active);
+  };
 
   FInModal = true;
   FModalResult = mrNone;
+  FClosing = false;
   bool quit = false;
   try {
     Show();
-    ::SetForegroundWindow(Handle());
-    while (FModalResult == mrNone && FShowing) {
+    if (!FNoActivate) ::SetForegroundWindow(Handle());
+    while (FShowing) {
+      if (FModalResult != mrNone) {
+        CloseModalWithResult();
+        continue;
+      }
       if (!Application().HandleMessage()) {
         quit = true;  // WM_QUIT: end the modal loop and let the outer loop see it again
         break;
       }
-      if (FModalResult != mrNone && !FClosing) {
-        // A button set the result: the window may still refuse to close.
-        int result = FModalResult;
-        Close();
-        if (FModalResult != mrNone) FModalResult = result;
-      }
     }
   } catch (...) {
-    FInModal = false;
-    for (HWND wnd : disabled) ::EnableWindow(wnd, TRUE);
+    restoreOthers();
     throw;
   }
-  FInModal = false;
-  for (HWND wnd : disabled) ::EnableWindow(wnd, TRUE);
-  Hide();
-  if (active && ::IsWindow(active)) ::SetActiveWindow(active);
+  restoreOthers();
   if (quit) ::PostQuitMessage(0);
   if (FModalResult == mrNone) FModalResult = mrCancel;
   return FModalResult;
@@ -174,11 +359,11 @@ int TForm::ShowModal() {
 
 void TForm::SetShowHint(bool show) {
   FShowHint = show;
-  if (FTooltip) ::SendMessageW(FTooltip, TTM_ACTIVATE, show, 0);
+  if (FTooltip) ::SendMessageW(FTooltip.Get(), TTM_ACTIVATE, show, 0);
 }
 
-void TForm::UpdateHint(TControl* control) {
-  if (!FTooltip || !control->Handle()) return;
+void TForm::HintChanged(TControl* control) {
+  if (!FTooltip || !control->HandleAllocated() || control == this) return;
   TOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -186,15 +371,18 @@ void TForm::UpdateHint(TControl* control) {
   ti.uId = reinterpret_cast<UINT_PTR>(control->Handle());
   std::wstring hint = control->Hint();
   ti.lpszText = hint.data();
-  ::SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  if (!hint.empty()) ::SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  ::SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  if (!hint.empty()) ::SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TForm::RestoreFocus() {
+  if (!HandleAllocated()) return;
+  HWND wnd = Handle();
   HWND target = FLastFocus;
-  if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
-    target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
-  if (target && target != Handle()) ::SetFocus(target);
+  auto usable = [wnd](HWND w) { return w && ::IsChild(wnd, w) && ::IsWindowVisible(w) && ::IsWindowEnabled(w); };
+  if (!usable(target)) target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl->Handle() : nullptr;
+  if (!usable(target)) target = ::GetNextDlgTabItem(wnd, nullptr, FALSE);
+  if (target && target != wnd) ::SetFocus(target);
 }
 
 void TForm::SnapToWorkArea(RECT& rect) const {
@@ -204,34 +392,90 @@ void TForm::SnapToWorkArea(RECT& rect) const {
   const RECT& work = mi.rcWork;
   int distance = Scale(kSnapDistance);
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (std::abs(rect.left - work.left) < distance) rect.left = work.left;
-  else if (std::abs(work.right - rect.right) < distance) rect.left = work.right - width;
-  if (std::abs(rect.top - work.top) < distance) rect.top = work.top;
-  else if (std::abs(work.bottom - rect.bottom) < distance) rect.top = work.bottom - height;
+  if (std::abs(rect.left - work.left) < distance)
+    rect.left = work.left;
+  else if (std::abs(work.right - rect.right) < distance)
+    rect.left = work.right - width;
+  if (std::abs(rect.top - work.top) < distance)
+    rect.top = work.top;
+  else if (std::abs(work.bottom - rect.bottom) < distance)
+    rect.top = work.bottom - height;
   rect.right = rect.left + width;
   rect.bottom = rect.top + height;
+}
+
+TControl* TForm::FindControlById(int id) const {
+  std::vector<const TControl*> pending{this};
+  while (!pending.empty()) {
+    const TControl* c = pending.back();
+    pending.pop_back();
+    for (TControl* child : c->Children()) {
+      if (child->ControlId() == id) return child;
+      pending.push_back(child);
+    }
+  }
+  return nullptr;
+}
+
+TControl* TForm::FocusedButton() const {
+  HWND focus = ::GetFocus();
+  if (!focus || !::IsChild(Handle(), focus)) return nullptr;
+  const LRESULT code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+  return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) ? FromHandle(focus) : nullptr;
+}
+
+void TForm::Paint(TCanvas& canvas) {
+  if (OnPaint) OnPaint(this, canvas);
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
-      if (FInModal && FModalResult == mrNone) FModalResult = mrCancel;
+      // The user closing a modal window answers it with Cancel; without a close box there is
+      // no such answer, and the form decides alone.
+      if (FInModal && FModalResult == mrNone && HasCloseBox()) FModalResult = mrCancel;
       Close();
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE && !HasCloseBox()) return 0;  // Alt+F4 without a close box
+      break;
+    case DM_GETDEFID: {
+      // Enter presses the focused push button, else the default button.
+      TControl* button = FocusedButton();
+      if (!button && FDefaultControl && FDefaultControl->CanFocus()) button = FDefaultControl;
+      return button ? MAKELRESULT(button->ControlId(), DC_HASDEFID) : 0;
+    }
+    case WM_COMMAND:
+      // Commands of the dialog manager (Enter, Esc) that no child of ours sent itself.
+      if (!lParam || !FromHandle(reinterpret_cast<HWND>(lParam))) {
+        const int id = LOWORD(wParam);
+        TControl* target = id == IDCANCEL ? FCancelControl : FindControlById(id);
+        if (target && target->CanFocus()) target->Click();
+        return 0;
+      }
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();
         if (focus && ::IsChild(Handle(), focus)) FLastFocus = focus;
+      } else if (OnActivate) {
+        OnActivate(this);
       }
       break;  // activation focuses the form itself, and WM_SETFOCUS passes the focus on
+    case WM_MOUSEACTIVATE:
+      if (FNoActivate) return MA_NOACTIVATE;
+      break;
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
     case WM_DPICHANGED: {
+      // The client area keeps its design size at the new DPI.
+      const int clientWidth = ClientWidth(), clientHeight = ClientHeight();
       ApplyDpi(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      SetClientSize(clientWidth, clientHeight);
       return 0;
     }
     case WM_MOVING:
@@ -248,9 +492,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TApplication ----
 
+TApplication::TApplication() {
+  SetControlExceptionProc([](const std::exception& e) { Application().HandleException(e); });
+}
+
 void TApplication::Initialize() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES |
-                                            ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
+                                            ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS | ICC_UPDOWN_CLASS};
   ::InitCommonControlsEx(&icc);
   FTerminated = false;
   if (!FHandle) {
@@ -270,8 +518,18 @@ void TApplication::SetTitle(const std::wstring& title) {
   if (FHandle) ::SetWindowTextW(FHandle, FTitle.c_str());
 }
 
+void TApplication::AddForm(TForm* form) {
+  FForms.push_back(form);
+  if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::RemoveForm(TForm* form) noexcept {
+  std::erase(FForms, form);
+  if (FMainForm == form) FMainForm = nullptr;
+}
+
 void TApplication::Run() {
-  if (FMainForm && !FMainForm->Showing() && !FTerminated) FMainForm->Show();
+  if (FMainForm && !FMainForm->IsShowing() && !FTerminated) FMainForm->Show();
   while (!FTerminated && HandleMessage()) {
   }
 }
@@ -282,15 +540,41 @@ void TApplication::Terminate() {
   ::PostQuitMessage(0);
 }
 
+bool TApplication::PreviewKey(MSG& msg) {
+  if (!IsKeyMessage(msg.message)) return false;
+  TControl* target = nullptr;
+  for (HWND wnd = msg.hwnd; wnd && !target; wnd = ::GetParent(wnd)) target = TControl::FromHandle(wnd);
+  TForm* form = GetParentForm(target);
+  if (!form || form == target || !form->KeyPreview()) return false;
+  if (msg.message == WM_CHAR) {
+    auto key = static_cast<wchar_t>(msg.wParam);
+    form->DoKeyPress(key);
+    if (key == 0) return true;
+    msg.wParam = key;
+    return false;
+  }
+  auto key = static_cast<unsigned short>(msg.wParam);
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+    form->DoKeyDown(key, TControl::KeyShiftState());
+  else
+    form->DoKeyUp(key, TControl::KeyShiftState());
+  if (key == 0) return true;
+  msg.wParam = key;
+  return false;
+}
+
 bool TApplication::ProcessMessage(MSG& msg) {
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return false;
   }
-  // Dialog keys (Tab, Enter, Esc) for modal forms.
-  HWND active = ::GetActiveWindow();
-  if (TForm* form = dynamic_cast<TForm*>(TControl::FromHandle(active));
-      form && form != FMainForm && ::IsDialogMessageW(active, &msg))
+  bool handled = false;
+  GuardCallback([&] { handled = PreviewKey(msg); });
+  if (handled) return true;
+  // Dialog keys (Tab, Enter, Esc, access keys) for the forms that want them.
+  HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
+      form && form->DialogKeys() && ::IsDialogMessageW(root, &msg))
     return true;
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
@@ -323,7 +607,7 @@ void TApplication::HandleException(const std::exception& e) {
   if (showing) return;  // one message at a time; the others would only repeat it
   showing = true;
   try {
-    HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
+    HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
     MsgBox(ExceptionMessage(e), MB_OK | MB_ICONSTOP, owner);
   } catch (...) {
     // Nothing is left to show it with.

@@ -1,38 +1,99 @@
 #pragma once
-// Top-level windows and the application object: title, main window, message loop, modal
-// loops and the display of exceptions that leave event handlers.
+// Top-level windows, the screen and the application object: title, main window, open forms,
+// message loop, modal loops with the standard dialog keys, and the display of exceptions that
+// leave event handlers.
 #include "toolkit/Controls.h"
+#include "toolkit/Screen.h"
 
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
-enum TModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
+// Results of modal forms: the Windows dialog results.
+enum TModalResult : int {
+  mrNone = 0,
+  mrOk = IDOK,
+  mrCancel = IDCANCEL,
+  mrAbort = IDABORT,
+  mrRetry = IDRETRY,
+  mrIgnore = IDIGNORE,
+  mrYes = IDYES,
+  mrNo = IDNO
+};
+enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize };
+using TBorderIcons = TSet<TBorderIcon, 3>;
+enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
+// Where a form shows first.
+enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poOwnerFormCenter, poMainFormCenter };
 
 class TForm : public TControl {
 public:
-  // Creates the window (hidden) with a client area of the given design size.
-  TForm(int clientWidth, int clientHeight, HWND owner = nullptr);
+  // AOwner owns the form (it may be null); a form owned by a control of another form is owned
+  // by that form's window as well, so it stays in front of it.
+  explicit TForm(TComponent* AOwner);
   ~TForm() override;
 
-  std::wstring Caption() const { return Text(); }
-  void SetCaption(const std::wstring& caption) { SetText(caption); }
   void SetClientSize(int width, int height);
-  int ClientWidth() const noexcept { return FClientWidth; }
-  int ClientHeight() const noexcept { return FClientHeight; }
+  void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
+  void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  // Outer position in screen pixels (the window rectangle).
+  RECT WindowRect() const;
+  void SetWindowPosition(int left, int top);
 
-  // Lifecycle: Show runs OnShow before the window appears; Hide runs OnHide after it is gone;
-  // Close asks OnCloseQuery, then hides (the main form's close ends the message loop).
+  // ---- window kind, decided before the window exists and kept up to date after ----
+  TFormBorderStyle BorderStyle() const noexcept { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons BorderIcons() const noexcept { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons icons);
+  // The close box is there (and Alt+F4 closes).
+  bool HasCloseBox() const noexcept;
+  TFormStyle FormStyle() const noexcept { return FFormStyle; }
+  void SetFormStyle(TFormStyle style);
+  TPosition Position() const noexcept { return FPosition; }
+  void SetPosition(TPosition position) noexcept { FPosition = position; }
+  // A popup that never takes the activation (and has no taskbar button).
+  bool NoActivate() const noexcept { return FNoActivate; }
+  void SetNoActivate(bool value) noexcept { FNoActivate = value; }
+  // The window this one belongs to (stays in front of it); by default the owner's form.
+  void SetPopupParent(HWND wnd) noexcept { FPopupParent = wnd; }
+  HWND PopupParent() const;
+
+  // ---- keys ----
+  // The form sees keys before its controls (OnKeyDown, OnKeyPress; a key set to 0 is used up).
+  bool KeyPreview() const noexcept { return FKeyPreview; }
+  void SetKeyPreview(bool value) noexcept { FKeyPreview = value; }
+  // Tab, Enter, Esc and access keys work as in a dialog box (on by default).
+  bool DialogKeys() const noexcept { return FDialogKeys; }
+  void SetDialogKeys(bool value) noexcept { FDialogKeys = value; }
+  // The control that gets the focus when the form shows.
+  TControl* ActiveControl() const noexcept { return FActiveControl; }
+  void SetActiveControl(TControl* control);
+  // The buttons that Enter and Esc press (buttons register themselves).
+  void SetDefaultControl(TControl* button) noexcept { FDefaultControl = button; }
+  TControl* DefaultControl() const noexcept { return FDefaultControl; }
+  void SetCancelControl(TControl* button) noexcept { FCancelControl = button; }
+  TControl* CancelControl() const noexcept { return FCancelControl; }
+
+  // ---- lifecycle ----
+  // Show runs OnShow before the window appears; Hide runs OnHide after it is gone; Close asks
+  // OnCloseQuery, then hides (the main form's close ends the message loop).
   void Show();
   void Hide();
   void Close();
-  bool Showing() const noexcept { return FShowing; }
+  bool IsShowing() const noexcept { return FShowing; }
   void SetVisible(bool visible) override;
+  // Asks OnCloseQuery whether the form may close now.
+  bool CloseQuery();
 
   // Modal: disables the other windows of the program and runs a message loop until
-  // ModalResult is set or the window is closed (closing sets mrCancel).
+  // ModalResult is set (and the form agrees to close) or the window is closed.
   int ShowModal();
+  bool InModal() const noexcept { return FInModal; }
   int ModalResult() const noexcept { return FModalResult; }
   void SetModalResult(int result) noexcept { FModalResult = result; }
 
@@ -40,46 +101,71 @@ public:
   bool ShowHint() const noexcept { return FShowHint; }
   // Snaps the window to the edges of the monitor's work area while it is moved.
   void SetScreenSnap(bool snap) noexcept { FScreenSnap = snap; }
-  // Where the form shows first: the system's choice, or centred.
   void CenterOnScreen();
   void CenterOnWindow(HWND other);
+  void BringToFront();
 
-  // The tooltip text of a control changed.
-  void UpdateHint(TControl* control);
-
+  void HintChanged(TControl* control) override;
   // Gives the keyboard focus to the control that had it when the window was last active, or
-  // else to the first control that takes the Tab key.
-  void RestoreFocus();
+  // else to the active control, or to the first control that takes the Tab key.
+  void RestoreFocus() override;
 
   TNotifyEvent OnCreate;  // run by DoCreate, at the end of the derived form's constructor
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
   std::function<void(TObject*, bool& canClose)> OnCloseQuery;
   std::function<void(TObject*, TCloseAction& action)> OnClose;
+  std::function<void(TObject*, TCanvas& canvas)> OnPaint;
 
 protected:
   // Derived forms call this when their controls are built.
   void DoCreate();
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void Paint(TCanvas& canvas) override;
   void UpdateDeviceBounds() override {}
+  void ReadDeviceBounds() override;
 
 private:
+  DWORD WindowStyle() const;
+  DWORD WindowExStyle() const;
+  void ApplyWindowStyle();
   void ApplyClientSize();
+  void ApplyPosition();
   void SnapToWorkArea(RECT& rect) const;
+  void CloseModalWithResult();
+  TControl* FindControlById(int id) const;
+  TControl* FocusedButton() const;
 
-  int FClientWidth, FClientHeight;
+  int FClientWidth = 0, FClientHeight = 0;  // design pixels, as last set
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  TFormStyle FFormStyle = fsNormal;
+  TPosition FPosition = poDefault;
+  bool FNoActivate = false;
+  bool FKeyPreview = false;
+  bool FDialogKeys = true;
   bool FShowing = false;
+  bool FShownOnce = false;
   bool FClosing = false;
   bool FShowHint = true;
   bool FScreenSnap = false;
   bool FInModal = false;
   int FModalResult = mrNone;
-  HWND FTooltip = nullptr;
+  HWND FPopupParent = nullptr;
+  TWindowHandle FTooltip;
   HWND FLastFocus = nullptr;
+  TControl* FActiveControl = nullptr;
+  TControl* FDefaultControl = nullptr;
+  TControl* FCancelControl = nullptr;
 };
+
 
 class TApplication {
 public:
+  TApplication();
   void Initialize();
   const std::wstring& Title() const noexcept { return FTitle; }
   // The title is also the text of the application's hidden window, where tools find it.
@@ -92,6 +178,8 @@ public:
   TForm* MainForm() const noexcept { return FMainForm; }
   // The first form created becomes the main form unless one is set.
   void SetMainForm(TForm* form) noexcept { FMainForm = form; }
+  // The forms that exist, in order of creation.
+  const std::vector<TForm*>& Forms() const noexcept { return FForms; }
 
   // Runs the message loop until Terminate (closing the main form) is called.
   void Run();
@@ -101,6 +189,9 @@ public:
   void ProcessMessages();
   // Handles one message, waiting for it when none is there; false after WM_QUIT.
   bool HandleMessage();
+  // Handles a message taken from the queue as the loop does (key preview, dialog keys);
+  // false for WM_QUIT.
+  bool ProcessMessage(MSG& msg);
 
   // Shows the message of an exception that left an event handler; the program goes on.
   void HandleException(const std::exception& e);
@@ -110,14 +201,20 @@ public:
   }
 
 private:
-  bool ProcessMessage(MSG& msg);
+  friend class TForm;
+  void AddForm(TForm* form);
+  void RemoveForm(TForm* form) noexcept;
+  bool PreviewKey(MSG& msg);
 
   std::wstring FTitle;
   HWND FHandle = nullptr;
   TForm* FMainForm = nullptr;
+  std::vector<TForm*> FForms;
   bool FMainFormOnTaskBar = true;
   bool FTerminated = false;
   std::function<void(const std::exception&)> FExceptionHandler;
 };
 
 TApplication& Application();
+// The form a control sits in, or null.
+TForm* GetParentForm(const TControl* control) noexcept;

@@ -3,33 +3,84 @@
 #include "base/Strings.h"
 
 #include <algorithm>
+#include <commctrl.h>
+#include <map>
+#include <tuple>
 
-TFontSpec TFontSpec::FromPoints(const std::wstring& name, int points, unsigned style) {
-  TFontSpec fontSpec;
-  fontSpec.Name = name;
-  fontSpec.SetPoints(points);
-  fontSpec.Style = style;
-  return fontSpec;
+COLORREF ColorToRGB(TColor color) {
+  if ((color & 0xFF000000) == clSystemColor) return ::GetSysColor(static_cast<int>(color & 0xFF));
+  return color & 0x00FFFFFF;
 }
 
-int TFontSpec::Points() const {
+// ---- TFontDesc ----
+
+TFontDesc TFontDesc::FromPoints(const std::wstring& name, int points, unsigned style) {
+  TFontDesc desc;
+  desc.Name = name;
+  desc.SetPoints(points);
+  desc.Style = style;
+  return desc;
+}
+
+int TFontDesc::Points() const {
   int pixels = Height < 0 ? -Height : Height;
   return ::MulDiv(pixels, 72, 96);
 }
 
-void TFontSpec::SetPoints(int points) { Height = -::MulDiv(points, 96, 72); }
+void TFontDesc::SetPoints(int points) { Height = -::MulDiv(points, 96, 72); }
 
-TFontHandle CreateFontFor(const TFontSpec& fontSpec, int dpi) {
+TFontHandle CreateFontFor(const TFontDesc& desc, int dpi) {
   LOGFONTW lf{};
-  lf.lfHeight = ScaleToDpi(fontSpec.Height, dpi);
-  lf.lfWeight = (fontSpec.Style & fsBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (fontSpec.Style & fsItalic) ? TRUE : FALSE;
-  lf.lfUnderline = (fontSpec.Style & fsUnderline) ? TRUE : FALSE;
-  lf.lfStrikeOut = (fontSpec.Style & fsStrikeOut) ? TRUE : FALSE;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = DEFAULT_QUALITY;
-  fontSpec.Name.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  lf.lfHeight = ScaleToDpi(desc.Height, dpi);
+  lf.lfWeight = (desc.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (desc.Style & fsItalic) ? TRUE : FALSE;
+  lf.lfUnderline = (desc.Style & fsUnderline) ? TRUE : FALSE;
+  lf.lfStrikeOut = (desc.Style & fsStrikeOut) ? TRUE : FALSE;
+  lf.lfCharSet = desc.Charset;
+  lf.lfQuality = desc.Quality;
+  lf.lfEscapement = lf.lfOrientation = desc.Orientation;
+  lf.lfPitchAndFamily = static_cast<BYTE>(desc.Pitch | desc.Family);
+  desc.Name.copy(lf.lfFaceName, LF_FACESIZE - 1);
   return TFontHandle(::CreateFontIndirectW(&lf));
+}
+
+namespace {
+
+using TFontKey = std::tuple<std::wstring, int, unsigned, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t, int, int>;
+
+TFontKey KeyOf(const TFontDesc& d, int dpi) {
+  // The colour is not part of the handle.
+  return {d.Name, d.Height, d.Style, d.Charset, static_cast<std::uint8_t>(d.Pitch), d.Family, d.Quality, d.Orientation,
+          dpi};
+}
+
+std::map<TFontKey, std::weak_ptr<const TFontHandle>>& FontCache() {
+  static std::map<TFontKey, std::weak_ptr<const TFontHandle>> cache;
+  return cache;
+}
+
+}  // namespace
+
+TSharedFont SharedFont(const TFontDesc& desc, int dpi) {
+  auto& cache = FontCache();
+  const TFontKey key = KeyOf(desc, dpi);
+  auto it = cache.find(key);
+  if (it != cache.end()) {
+    if (TSharedFont font = it->second.lock()) return font;
+  }
+  // Drop the entries whose fonts are gone, so the cache stays as small as the fonts in use.
+  std::erase_if(cache, [](const auto& entry) { return entry.second.expired(); });
+  auto font = std::make_shared<const TFontHandle>(CreateFontFor(desc, dpi));
+  cache[key] = font;
+  return font;
+}
+
+std::wstring RealizedFaceName(HFONT font) {
+  TWindowDc dc(nullptr);
+  TSelectObject select(dc.Get(), font);
+  wchar_t face[LF_FACESIZE] = {};
+  int n = ::GetTextFaceW(dc.Get(), LF_FACESIZE, face);
+  return std::wstring(face, static_cast<size_t>(std::max(n - 1, 0)));
 }
 
 namespace {
@@ -44,9 +95,7 @@ int CALLBACK CollectFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM p
   return 1;
 }
 
-bool LessIgnoreCase(const std::wstring& a, const std::wstring& b) {
-  return CompareTextOrdinal(a, b) < 0;
-}
+bool LessIgnoreCase(const std::wstring& a, const std::wstring& b) { return CompareTextOrdinal(a, b) < 0; }
 
 }  // namespace
 
@@ -67,4 +116,139 @@ const std::vector<std::wstring>& ScreenFonts() {
 bool FontInstalled(const std::wstring& name) {
   const auto& fonts = ScreenFonts();
   return std::binary_search(fonts.begin(), fonts.end(), name, LessIgnoreCase);
+}
+
+// ---- TCanvas ----
+
+TCanvas::TCanvas(HDC dc, int dpi) noexcept : FDc(dc), FDpi(dpi > 0 ? dpi : 96) {}
+
+TCanvas::~TCanvas() { RestoreSelection(); }
+
+void TCanvas::RestoreSelection() noexcept {
+  if (FDc && FOldFont) ::SelectObject(FDc, FOldFont);
+  FOldFont = nullptr;
+}
+
+void TCanvas::SetFont(const TFontDesc& font) {
+  FFont = font;
+  FFontHandle = SharedFont(FFont, FDpi);
+  SelectFont();
+}
+
+void TCanvas::SelectFont() {
+  if (!FDc) return;
+  if (!FFontHandle) FFontHandle = SharedFont(FFont, FDpi);
+  HGDIOBJ old = ::SelectObject(FDc, FFontHandle->Get());
+  if (!FOldFont) FOldFont = old;
+}
+
+void TCanvas::SetPen(TColor color, int width, TPenStyle style) noexcept {
+  FPenColor = color;
+  FPenWidth = width;
+  FPenStyle = style;
+}
+
+void TCanvas::PrepareText() {
+  SelectFont();
+  ::SetTextColor(FDc, ColorToRGB(FFont.Color));
+  if (FBrushStyle == bsClear) {
+    ::SetBkMode(FDc, TRANSPARENT);
+  } else {
+    ::SetBkMode(FDc, OPAQUE);
+    ::SetBkColor(FDc, ColorToRGB(FBrushColor));
+  }
+}
+
+SIZE TCanvas::TextExtent(const std::wstring& text) {
+  SelectFont();
+  SIZE size{};
+  ::GetTextExtentPoint32W(FDc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+int TCanvas::TextWidth(const std::wstring& text) { return TextExtent(text).cx; }
+int TCanvas::TextHeight(const std::wstring& text) { return TextExtent(text).cy; }
+
+void TCanvas::TextOut(int x, int y, const std::wstring& text) {
+  PrepareText();
+  ::ExtTextOutW(FDc, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+int TCanvas::DrawText(const std::wstring& text, RECT& rect, UINT format) {
+  PrepareText();
+  return ::DrawTextW(FDc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+}
+
+void TCanvas::FillRect(const RECT& rect) {
+  if (FBrushStyle == bsClear) return;
+  TBrushHandle brush(::CreateSolidBrush(ColorToRGB(FBrushColor)));
+  ::FillRect(FDc, &rect, brush.Get());
+}
+
+void TCanvas::Rectangle(const RECT& rect) {
+  TBrushHandle brush(FBrushStyle == bsClear ? nullptr : ::CreateSolidBrush(ColorToRGB(FBrushColor)));
+  const int penStyle = FPenStyle == psClear ? PS_NULL
+                       : FPenStyle == psDash ? PS_DASH
+                       : FPenStyle == psDot ? PS_DOT
+                       : FPenStyle == psInsideFrame ? PS_INSIDEFRAME
+                                                     : PS_SOLID;
+  TPenHandle pen(::CreatePen(penStyle, FPenWidth, ColorToRGB(FPenColor)));
+  TSelectObject selectBrush(FDc, brush ? static_cast<HGDIOBJ>(brush.Get()) : ::GetStockObject(NULL_BRUSH));
+  TSelectObject selectPen(FDc, pen.Get());
+  // With a null pen, Rectangle leaves the right and bottom edge out: widen to fill the rect.
+  const int extra = FPenStyle == psClear ? 1 : 0;
+  ::Rectangle(FDc, rect.left, rect.top, rect.right + extra, rect.bottom + extra);
+}
+
+void TCanvas::FrameRect(const RECT& rect) {
+  TBrushHandle brush(::CreateSolidBrush(ColorToRGB(FBrushColor)));
+  ::FrameRect(FDc, &rect, brush.Get());
+}
+
+void TCanvas::DrawIcon(int x, int y, HICON icon, int size) {
+  if (icon) ::DrawIconEx(FDc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+}
+
+TWindowCanvas::~TWindowCanvas() {
+  RestoreSelection();
+  if (Handle()) ::ReleaseDC(FWnd, Handle());
+}
+
+// ---- TIconImage ----
+
+void TIconImage::LoadResource(int resourceId, int designSize, int dpi) {
+  FResourceId = resourceId;
+  FSystemId = nullptr;
+  FDesignSize = designSize;
+  ApplyDpi(dpi);
+}
+
+void TIconImage::LoadSystem(LPCWSTR systemId, int dpi) {
+  FSystemId = systemId;
+  FResourceId = 0;
+  ApplyDpi(dpi);
+}
+
+void TIconImage::ApplyDpi(int dpi) {
+  if (FResourceId) {
+    FSize = ScaleToDpi(FDesignSize, dpi);
+    // The icon resource holds the picture at several sizes; the system takes the nearest one.
+    FIcon.Reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(FResourceId),
+                                                IMAGE_ICON, FSize, FSize, LR_DEFAULTCOLOR)));
+  } else if (FSystemId) {
+    FSize = ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi));
+    HICON icon = nullptr;
+    // LoadIconWithScaleDown draws the system icon for the size; the import library lacks it,
+    // so it is looked up in the common controls the program uses.
+    using TLoadIconWithScaleDown = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const auto loadScaled = reinterpret_cast<TLoadIconWithScaleDown>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+    if (!loadScaled || FAILED(loadScaled(nullptr, FSystemId, FSize, FSize, &icon)) || !icon) {
+      // Shared system icons must not be destroyed: keep a copy of our own.
+      HICON shared = ::LoadIconW(nullptr, FSystemId);
+      icon = shared ? ::CopyIcon(shared) : nullptr;
+    }
+    FIcon.Reset(icon);
+  }
+  if (!FIcon) FSize = 0;
 }

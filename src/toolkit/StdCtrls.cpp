@@ -1,5 +1,7 @@
 #include "toolkit/StdCtrls.h"
 
+#include "toolkit/Forms.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -16,6 +18,149 @@ LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
 }
 
 }  // namespace
+
+// ---- TLabel ----
+
+TLabel::TLabel(TComponent* AOwner) : TControl(AOwner) { SetParentColor(true); }
+
+void TLabel::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"STATIC";
+  params.Style |= SS_NOTIFY | (FWordWrap ? 0 : SS_LEFTNOWORDWRAP);
+  if (FWordWrap || FAlignment != taLeftJustify) params.Style &= ~static_cast<DWORD>(SS_LEFTNOWORDWRAP);
+  if (FAlignment == taCenter) params.Style |= SS_CENTER;
+  if (FAlignment == taRightJustify) params.Style |= SS_RIGHT;
+  if (!FShowAccelChar) params.Style |= SS_NOPREFIX;
+}
+
+void TLabel::ApplyStyle() {
+  if (!HandleAllocated()) return;
+  TCreateParams params;
+  CreateParams(params);
+  const LONG_PTR mask = SS_TYPEMASK | SS_NOPREFIX;
+  LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
+  ::SetWindowLongPtrW(Handle(), GWL_STYLE, (style & ~mask) | (static_cast<LONG_PTR>(params.Style) & mask));
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+  AdjustSize();
+}
+
+void TLabel::SetWordWrap(bool value) {
+  FWordWrap = value;
+  ApplyStyle();
+}
+
+void TLabel::SetShowAccelChar(bool value) {
+  FShowAccelChar = value;
+  ApplyStyle();
+}
+
+void TLabel::SetAlignment(TAlignment value) {
+  FAlignment = value;
+  ApplyStyle();
+}
+
+void TLabel::SetAutoSize(bool value) {
+  FAutoSize = value;
+  AdjustSize();
+}
+
+void TLabel::TextChanged() { AdjustSize(); }
+
+void TLabel::Resize() {
+  TControl::Resize();
+  if (FWordWrap) AdjustSize();  // a new width wraps the text anew
+}
+
+void TLabel::AdjustSize() {
+  if (!FAutoSize || !HandleAllocated() || FAdjusting) return;
+  FAdjusting = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FAdjusting};
+  const std::wstring text = Text();
+  TWindowCanvas canvas = MeasureCanvas();
+  // An empty label keeps the height of one line.
+  RECT r{0, 0, FWordWrap ? Scale(Width()) : 0, 0};
+  UINT format = DT_CALCRECT | DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE) |
+                (FShowAccelChar ? 0 : DT_NOPREFIX);
+  if (FWordWrap && r.right <= 0) r.right = 1;
+  canvas.DrawText(text.empty() ? std::wstring(L" ") : text, r, format);
+  if (!FWordWrap && !text.empty() && text.find(L'\n') != std::wstring::npos) {
+    r = {0, 0, 0, 0};
+    canvas.DrawText(text, r, DT_CALCRECT | DT_EXPANDTABS | (FShowAccelChar ? 0 : DT_NOPREFIX));
+  }
+  const int width = FWordWrap ? Width() : Unscale(r.right - r.left);
+  SetBounds(Left(), Top(), text.empty() && !FWordWrap ? Width() : width, Unscale(r.bottom - r.top));
+}
+
+void TLabel::CNCommand(WORD code) {
+  if (code == STN_CLICKED) Click();
+  if (code == STN_DBLCLK && OnDblClick) OnDblClick(this);
+}
+
+// ---- TEdit ----
+
+TEdit::TEdit(TComponent* AOwner) : TControl(AOwner) {
+  SetTabStop(true);
+  SetBounds(0, 0, 121, 23);
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"EDIT";
+  params.Style |= ES_AUTOHSCROLL | (FReadOnly ? ES_READONLY : 0) | (FPasswordChar ? ES_PASSWORD : 0);
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateWnd() {
+  TControl::CreateWnd();
+  if (FMaxLength > 0) Send(Handle(), EM_SETLIMITTEXT, static_cast<WPARAM>(FMaxLength));
+  if (FPasswordChar) Send(Handle(), EM_SETPASSWORDCHAR, FPasswordChar);
+}
+
+void TEdit::SetMaxLength(int length) {
+  FMaxLength = std::max(length, 0);
+  if (HandleAllocated()) Send(Handle(), EM_SETLIMITTEXT, static_cast<WPARAM>(FMaxLength));
+}
+
+void TEdit::SetReadOnly(bool value) {
+  FReadOnly = value;
+  if (HandleAllocated()) Send(Handle(), EM_SETREADONLY, value);
+}
+
+void TEdit::SetPasswordChar(wchar_t c) {
+  FPasswordChar = c;
+  if (HandleAllocated()) {
+    Send(Handle(), EM_SETPASSWORDCHAR, c);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+  }
+}
+
+int TEdit::SelStart() const {
+  DWORD start = 0, end = 0;
+  if (HandleAllocated()) Send(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(start);
+}
+
+int TEdit::SelLength() const {
+  DWORD start = 0, end = 0;
+  if (HandleAllocated()) Send(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(end - start);
+}
+
+void TEdit::SetSelection(int start, int length) {
+  if (HandleAllocated())
+    Send(Handle(), EM_SETSEL, static_cast<WPARAM>(start), length < 0 ? -1 : start + length);
+}
+
+void TEdit::CNCommand(WORD code) {
+  if (code == EN_CHANGE) Change();
+}
+
+void TEdit::Change() {
+  if (OnChange) OnChange(this);
+}
 
 // ---- TMemoLines ----
 
@@ -143,24 +288,128 @@ void TMemoLines::SetText(const std::wstring& text) {
 
 // ---- TMemo ----
 
-TMemo::TMemo(TControl* parent, TScrollStyle scrollBars, bool wordWrap) : TControl(parent), FLines(*this) {
-  DWORD style = WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
-  if (!wordWrap) style |= ES_AUTOHSCROLL;
-  if (scrollBars == ssHorizontal || scrollBars == ssBoth) style |= WS_HSCROLL;
-  if (scrollBars == ssVertical || scrollBars == ssBoth) style |= WS_VSCROLL;
-  CreateHandle(L"EDIT", style, WS_EX_CLIENTEDGE, L"");
+TMemo::TMemo(TComponent* AOwner) : TControl(AOwner), FLines(*this) { SetTabStop(true); }
+
+void TMemo::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"EDIT";
+  params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN | (FReadOnly ? ES_READONLY : 0);
+  if (!FWordWrap) params.Style |= ES_AUTOHSCROLL;
+  if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) params.Style |= WS_HSCROLL;
+  if (FScrollBars == ssVertical || FScrollBars == ssBoth) params.Style |= WS_VSCROLL;
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TMemo::CreateWnd() {
+  TControl::CreateWnd();
   // No length limit: lines accumulate until the user clears the view.
-  ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
+  Send(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+void TMemo::CNCommand(WORD code) {
+  if (code == EN_CHANGE && OnChange) OnChange(this);
 }
 
 void TMemo::SelectAll() { SetSelection(0, -1); }
 
 void TMemo::SetSelection(int start, int length) {
-  ::SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), length < 0 ? -1 : start + length);
+  if (HandleAllocated())
+    Send(Handle(), EM_SETSEL, static_cast<WPARAM>(start), length < 0 ? -1 : start + length);
 }
 
-void TMemo::ScrollToCaret() { ::SendMessageW(Handle(), EM_SCROLLCARET, 0, 0); }
+void TMemo::ScrollToCaret() {
+  if (HandleAllocated()) Send(Handle(), EM_SCROLLCARET);
+}
 
-bool TMemo::ReadOnly() const { return (::GetWindowLongPtrW(Handle(), GWL_STYLE) & ES_READONLY) != 0; }
+void TMemo::SetReadOnly(bool readOnly) {
+  FReadOnly = readOnly;
+  if (HandleAllocated()) Send(Handle(), EM_SETREADONLY, readOnly);
+}
 
-void TMemo::SetReadOnly(bool readOnly) { ::SendMessageW(Handle(), EM_SETREADONLY, readOnly, 0); }
+// ---- TButton ----
+
+TButton::TButton(TComponent* AOwner) : TControl(AOwner) {
+  SetTabStop(true);
+  SetBounds(0, 0, 75, 25);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"BUTTON";
+  params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::CreateWnd() {
+  TControl::CreateWnd();
+  Register();
+}
+
+void TButton::Register() {
+  TForm* form = GetParentForm(this);
+  if (!form) return;
+  if (FDefault)
+    form->SetDefaultControl(this);
+  else if (form->DefaultControl() == this)
+    form->SetDefaultControl(nullptr);
+  if (FCancel)
+    form->SetCancelControl(this);
+  else if (form->CancelControl() == this)
+    form->SetCancelControl(nullptr);
+}
+
+void TButton::SetDefault(bool value) {
+  FDefault = value;
+  if (HandleAllocated()) {
+    Send(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    Register();
+  }
+}
+
+void TButton::SetCancel(bool value) {
+  FCancel = value;
+  if (HandleAllocated()) Register();
+}
+
+void TButton::Click() {
+  if (FModalResult != 0)
+    if (TForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+  TControl::Click();
+}
+
+void TButton::CNCommand(WORD code) {
+  if (code == BN_CLICKED) Click();
+}
+
+// ---- TCheckBox ----
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TControl(AOwner) {
+  SetTabStop(true);
+  SetParentColor(true);
+  SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"BUTTON";
+  params.Style |= BS_AUTOCHECKBOX;
+}
+
+void TCheckBox::CreateWnd() {
+  TControl::CreateWnd();
+  Send(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TCheckBox::DestroyWnd() { FChecked = Checked(); }
+
+bool TCheckBox::Checked() const {
+  return HandleAllocated() ? Send(Handle(), BM_GETCHECK) == BST_CHECKED : FChecked;
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  FChecked = checked;
+  if (HandleAllocated()) Send(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TCheckBox::CNCommand(WORD code) {
+  if (code == BN_CLICKED) Click();
+}

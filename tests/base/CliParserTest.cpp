@@ -417,7 +417,7 @@ TEST(CliParser, ParseCmdLineReadsTheProcessCommandLine) {
   for (const wchar_t* name : {kChildOutVariable, L"GTEST_FILTER", L"GTEST_ALSO_RUN_DISABLED_TESTS"})
     ::SetEnvironmentVariableW(name, nullptr);
   ASSERT_TRUE(started);
-  TUniqueHandle<TKernelHandleTraits> process(info.hProcess), thread(info.hThread);
+  THandleOwner process(info.hProcess), thread(info.hThread);
   ASSERT_EQ(::WaitForSingleObject(process.Get(), 120000), WAIT_OBJECT_0);
   DWORD exitCode = 1;
   ::GetExitCodeProcess(process.Get(), &exitCode);

@@ -7,14 +7,6 @@ namespace {
 
 constexpr int kPort = 6702;
 
-// The window that has the keyboard focus in the thread of a window of another process.
-HWND FocusedWindowOf(HWND wnd) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof(info);
-  ::GetGUIThreadInfo(::GetWindowThreadProcessId(wnd, nullptr), &info);
-  return info.hwndFocus;
-}
-
 // Waits until the view shows the text (or the limit passes) and returns what it shows.
 std::wstring WaitForView(HWND view, const std::wstring& expected) {
   std::wstring shown;

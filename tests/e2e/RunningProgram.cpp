@@ -146,21 +146,3 @@ void SendDatagram(int port, const std::string& bytes) {
     throw std::runtime_error("sendto failed");
 }
 
-void ClickWithMouse(HWND wnd) {
-  RECT r;
-  ::GetWindowRect(wnd, &r);
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  ::SetCursorPos(x, y);
-  // Absolute coordinates are normalised to 0..65535 over the primary screen.
-  int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT input[3] = {};
-  for (INPUT& in : input) {
-    in.type = INPUT_MOUSE;
-    in.mi.dx = ::MulDiv(x, 65535, w - 1);
-    in.mi.dy = ::MulDiv(y, 65535, h - 1);
-  }
-  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-  ::SendInput(3, input, sizeof(INPUT));
-}

@@ -1,6 +1,7 @@
 #pragma once
 // The real Tavrino.exe, started as a user would, and read from outside through its windows.
 #include "base/Handle.h"
+#include "support/UserInput.h"
 
 #include <string>
 #include <vector>
@@ -40,5 +41,3 @@ std::wstring WindowText(HWND wnd);
 std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className);
 // Sends a UDP datagram to 127.0.0.1:port from this process.
 void SendDatagram(int port, const std::string& bytes);
-// Clicks the middle of a window with the mouse, through the system's input queue.
-void ClickWithMouse(HWND wnd);

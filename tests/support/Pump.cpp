@@ -1,15 +1,16 @@
 #include "support/Pump.h"
 
 #include "base/Win.h"
+#include "toolkit/Forms.h"
 
 namespace {
 
+// Through the application's loop, so that dialog keys and key preview work as in the program.
+// A quit message (a test's main form closed) ends nothing here.
 void PumpWaiting() {
   MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (msg.message != WM_QUIT) Application().ProcessMessage(msg);
 }
 
 }  // namespace

@@ -4,51 +4,35 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/ToolkitTestSupport.h"
 
 #include <commctrl.h>
 #include <stdexcept>
 
 namespace {
 
-RECT WindowRectIn(HWND wnd, HWND parent) {
-  RECT r;
-  ::GetWindowRect(wnd, &r);
-  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 class ToolColumn : public ::testing::Test {
 protected:
   void SetUp() override {
-    form = std::make_unique<TForm>(509, 371);
-    memo = std::make_unique<TMemo>(form.get());
+    form = NewForm(509, 371);
+    memo = Place<TMemo>(form.get(), form.get(), 0, 0, 100, 100);
     memo->SetAlign(alClient);
-    panel = std::make_unique<TPanel>(form.get());
-    panel->SetBounds(0, 0, 31, 371);
+    panel = Place<TPanel>(form.get(), form.get(), 0, 0, 31, 371);
     panel->SetAlign(alRight);
-    picture = std::make_unique<TSpeedButton>(panel.get());
-    picture->SetBounds(4, 4, 23, 22);
+    picture = Place<TSpeedButton>(form.get(), panel, 4, 4, 23, 22);
     picture->SetHint(L"Leeren");
     picture->SetGlyph(1);
-    toggle = std::make_unique<TSpeedButton>(panel.get());
-    toggle->SetBounds(4, 216, 23, 22);
+    toggle = Place<TSpeedButton>(form.get(), panel, 4, 216, 23, 22);
     toggle->SetHint(L"Anzeige als HexDump");
     toggle->SetCaption(L"Hex");
     toggle->SetGroupIndex(1);
     toggle->SetAllowAllUp(true);
     form->Show();
   }
-  void TearDown() override {
-    toggle.reset();
-    picture.reset();
-    panel.reset();
-    memo.reset();
-    form.reset();
-  }
   std::unique_ptr<TForm> form;
-  std::unique_ptr<TMemo> memo;
-  std::unique_ptr<TPanel> panel;
-  std::unique_ptr<TSpeedButton> picture, toggle;
+  TMemo* memo = nullptr;
+  TPanel* panel = nullptr;
+  TSpeedButton *picture = nullptr, *toggle = nullptr;
 };
 
 TEST_F(ToolColumn, RightPanelAndClientMemoShareTheClientArea) {
@@ -141,7 +125,7 @@ TEST_F(ToolColumn, HintBecomesTooltip) {
 }
 
 TEST(Timer, TicksUntilDisabled) {
-  TTimer timer;
+  TTimer timer(nullptr);
   timer.SetInterval(10);
   int ticks = 0;
   timer.OnTimer = [&](TObject*) {
@@ -153,7 +137,7 @@ TEST(Timer, TicksUntilDisabled) {
 }
 
 TEST(Timer, HandlerIsNotEnteredAgainWhileItRuns) {
-  TTimer timer;
+  TTimer timer(nullptr);
   timer.SetInterval(10);
   int depth = 0, maxDepth = 0, ticks = 0;
   timer.OnTimer = [&](TObject*) {
@@ -170,16 +154,15 @@ TEST(ApplicationExceptions, HandlerExceptionsReachTheDisplayAndTheProgramGoesOn)
   std::vector<std::string> shown;
   Application().SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
   {
-    TTimer timer;
+    TTimer timer(nullptr);
     timer.SetInterval(10);
     timer.OnTimer = [&](TObject*) { throw std::runtime_error("from timer"); };
     EXPECT_TRUE(PumpUntil([&] { return !shown.empty(); }));
   }
-  TForm form(100, 100);
-  TSpeedButton button(&form);
-  button.SetBounds(0, 0, 23, 22);
-  button.OnClick = [](TObject*) { throw std::runtime_error("from click"); };
-  ::SendMessageW(button.Handle(), BM_CLICK, 0, 0);
+  auto form = NewForm(100, 100);
+  auto* button = Place<TSpeedButton>(form.get(), form.get(), 0, 0, 23, 22);
+  button->OnClick = [](TObject*) { throw std::runtime_error("from click"); };
+  ::SendMessageW(button->Handle(), BM_CLICK, 0, 0);
   Application().SetExceptionHandler(nullptr);
   ASSERT_GE(shown.size(), 2u);
   EXPECT_EQ(shown.front(), "from timer");
@@ -196,10 +179,10 @@ TEST(Fonts, InstalledScreenFontsAreListedSortedAndFound) {
 }
 
 TEST(Fonts, PointsAndPixels) {
-  TFontSpec fontSpec = TFontSpec::FromPoints(L"Consolas", 9);
-  EXPECT_EQ(fontSpec.Height, -12);  // 9 pt are 12 pixels at 96 dpi
-  EXPECT_EQ(fontSpec.Points(), 9);
-  TFontHandle font = CreateFontFor(fontSpec, 192);
+  TFontDesc desc = TFontDesc::FromPoints(L"Consolas", 9);
+  EXPECT_EQ(desc.Height, -12);  // 9 pt are 12 pixels at 96 dpi
+  EXPECT_EQ(desc.Points(), 9);
+  TFontHandle font = CreateFontFor(desc, 192);
   LOGFONTW lf{};
   ::GetObjectW(font.Get(), sizeof(lf), &lf);
   EXPECT_EQ(lf.lfHeight, -24);
@@ -208,7 +191,8 @@ TEST(Fonts, PointsAndPixels) {
 
 TEST(FormLifecycle, ShowHideCloseRunHandlersInOrder) {
   std::vector<std::string> events;
-  TForm form(200, 100);
+  auto formOwner = NewForm(200, 100);
+  TForm& form = *formOwner;
   form.OnShow = [&](TObject*) {
     events.push_back(::IsWindowVisible(form.Handle()) ? "show(visible)" : "show(hidden)");
   };
@@ -220,18 +204,19 @@ TEST(FormLifecycle, ShowHideCloseRunHandlersInOrder) {
   form.Show();
   EXPECT_TRUE(::IsWindowVisible(form.Handle()));
   ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(form.Showing());
+  EXPECT_TRUE(form.IsShowing());
   ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
-  EXPECT_FALSE(form.Showing());
+  EXPECT_FALSE(form.IsShowing());
   EXPECT_FALSE(::IsWindowVisible(form.Handle()));
   EXPECT_EQ(events, (std::vector<std::string>{"show(hidden)", "closequery", "closequery", "hide"}));
 }
 
 TEST(FormLifecycle, CloseDuringShowKeepsWindowHidden) {
-  TForm form(200, 100);
+  auto formOwner = NewForm(200, 100);
+  TForm& form = *formOwner;
   form.OnShow = [&](TObject*) { form.Close(); };
   form.Show();
-  EXPECT_FALSE(form.Showing());
+  EXPECT_FALSE(form.IsShowing());
   EXPECT_FALSE(::IsWindowVisible(form.Handle()));
 }
 
@@ -240,22 +225,20 @@ TEST(FormLifecycle, CloseDuringShowKeepsWindowHidden) {
 namespace {
 
 TEST(FormFocus, ActivationFocusesFirstTabControlThenTheLastFocusedOne) {
-  TForm form(300, 200);
-  TMemo first(&form), second(&form);
-  first.SetBounds(0, 0, 100, 100);
-  second.SetBounds(100, 0, 100, 100);
-  TPanel panel(&form);
-  panel.SetBounds(250, 0, 31, 200);
-  TSpeedButton button(&panel);
-  button.SetBounds(4, 4, 23, 22);
+  auto formOwner = NewForm(300, 200);
+  TForm& form = *formOwner;
+  auto& first = *Place<TMemo>(&form, &form, 0, 0, 100, 100);
+  auto& second = *Place<TMemo>(&form, &form, 100, 0, 100, 100);
+  auto* panel = Place<TPanel>(&form, &form, 250, 0, 31, 200);
+  auto& button = *Place<TSpeedButton>(&form, panel, 4, 4, 23, 22);
   form.Show();
   ::SetActiveWindow(form.Handle());
   EXPECT_EQ(::GetFocus(), first.Handle());
 
   second.SetFocus();
-  TForm other(100, 100);
-  other.Show();
-  ::SetActiveWindow(other.Handle());
+  auto other = NewForm(100, 100);
+  other->Show();
+  ::SetActiveWindow(other->Handle());
   ASSERT_NE(::GetFocus(), second.Handle());
   ::SetActiveWindow(form.Handle());
   EXPECT_EQ(::GetFocus(), second.Handle());
@@ -266,13 +249,15 @@ TEST(FormFocus, ActivationFocusesFirstTabControlThenTheLastFocusedOne) {
 }
 
 TEST(FormDpi, DpiChangeScalesBoundsAlignmentAndFonts) {
-  TForm form(200, 300);
-  TPanel panel(&form);
-  panel.SetBounds(0, 0, 31, 300);
+  auto formOwner = NewForm(200, 300);
+  TForm& form = *formOwner;
+  auto& panel = *Place<TPanel>(&form, &form, 0, 0, 31, 300);
   panel.SetAlign(alRight);
-  TSpeedButton button(&panel);
-  button.SetBounds(4, 216, 23, 22);
-  button.SetFont(TFontSpec{L"Small Fonts", -9});
+  auto& button = *Place<TSpeedButton>(&form, &panel, 4, 216, 23, 22);
+  TFontDesc smallFonts;
+  smallFonts.Name = L"Small Fonts";
+  smallFonts.Height = -9;
+  button.SetFont(smallFonts);
   form.Show();
   const int dpi = 2 * form.Dpi();
   RECT suggested;

@@ -2,25 +2,24 @@
 #include "support/TestSupport.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/ToolkitTestSupport.h"
 
 namespace {
 
 class MemoTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    form = std::make_unique<TForm>(300, 200);
-    memo = std::make_unique<TMemo>(form.get());
+    form = NewForm(300, 200);
+    memo = Place<TMemo>(form.get(), form.get(), 0, 0, 300, 200);
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
     memo->SetAlign(alClient);
     form->Show();
-  }
-  void TearDown() override {
-    memo.reset();
-    form.reset();
   }
   TMemoLines& lines() { return memo->Lines(); }
 
   std::unique_ptr<TForm> form;
-  std::unique_ptr<TMemo> memo;
+  TMemo* memo = nullptr;
 };
 
 TEST_F(MemoTest, AddedLinesEndWithBreakAndCount) {

@@ -1,0 +1,74 @@
+#pragma once
+// Context menus: a popup menu of items with captions, hints and click events. The menu is
+// built when it pops up and runs the chosen item's OnClick before Popup returns.
+#include "base/Win.h"
+#include "toolkit/Classes.h"
+
+#include <string>
+#include <vector>
+
+class TPopupMenu;
+
+class TMenuItem : public TComponent {
+public:
+  explicit TMenuItem(TComponent* AOwner);
+  ~TMenuItem() override;
+
+  TPopupMenu* Menu() const noexcept { return FMenu; }
+
+  // "&" marks the access key; "-" makes a separator.
+  const std::wstring& Caption() const noexcept { return FCaption; }
+  void SetCaption(const std::wstring& caption) { FCaption = caption; }
+  const std::wstring& Hint() const noexcept { return FHint; }
+  void SetHint(const std::wstring& hint) { FHint = hint; }
+  bool Enabled() const noexcept { return FEnabled; }
+  void SetEnabled(bool enabled) noexcept { FEnabled = enabled; }
+  bool Visible() const noexcept { return FVisible; }
+  void SetVisible(bool visible) noexcept { FVisible = visible; }
+  bool Checked() const noexcept { return FChecked; }
+  void SetChecked(bool checked) noexcept { FChecked = checked; }
+
+  virtual void Click();
+  TNotifyEvent OnClick;
+
+private:
+  friend class TPopupMenu;
+  TPopupMenu* FMenu = nullptr;
+  std::wstring FCaption;
+  std::wstring FHint;
+  bool FEnabled = true;
+  bool FVisible = true;
+  bool FChecked = false;
+};
+
+class TPopupMenu : public TComponent {
+public:
+  explicit TPopupMenu(TComponent* AOwner);
+  ~TPopupMenu() override;
+
+  // The items, in menu order. Items are owned by the menu's owner or by the menu itself.
+  const std::vector<TMenuItem*>& Items() const noexcept { return FItems; }
+  void Add(TMenuItem* item);
+  // Creates an item owned by the menu and adds it.
+  TMenuItem* AddItem(const std::wstring& name, const std::wstring& caption, TNotifyEvent onClick = nullptr);
+
+  // The control the menu was last opened for.
+  TComponent* PopupComponent() const noexcept { return FPopupComponent; }
+  void SetPopupComponent(TComponent* component) noexcept { FPopupComponent = component; }
+
+  // Shows the menu at a screen point (device pixels) and runs the chosen item.
+  void Popup(int x, int y);
+  // Where the menu may open its window: the active window of the thread if not given.
+  void SetOwnerWindow(HWND wnd) noexcept { FOwnerWindow = wnd; }
+
+  TNotifyEvent OnPopup;
+  // The item Popup last ran (null when the menu was dismissed); tests and hosts read it.
+  TMenuItem* LastChosen() const noexcept { return FLastChosen; }
+
+private:
+  friend class TMenuItem;
+  std::vector<TMenuItem*> FItems;
+  TComponent* FPopupComponent = nullptr;
+  TMenuItem* FLastChosen = nullptr;
+  HWND FOwnerWindow = nullptr;
+};
