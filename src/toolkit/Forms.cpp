@@ -168,11 +168,14 @@ int TForm::ClientHeight() const { return HandleAllocated() ? TControl::ClientHei
 void TForm::ApplyClientSize() {
   if (!HandleAllocated()) return;
   HWND wnd = Handle();
-  RECT r{0, 0, Scale(FClientWidth), Scale(FClientHeight)};
-  DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_STYLE));
-  DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_EXSTYLE));
-  ::AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(Dpi()));
-  ::SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame as it is now (title, borders, menu at the window's DPI) plus the wanted client area.
+  RECT window, client;
+  ::GetWindowRect(wnd, &window);
+  ::GetClientRect(wnd, &client);
+  const int frameWidth = (window.right - window.left) - client.right;
+  const int frameHeight = (window.bottom - window.top) - client.bottom;
+  ::SetWindowPos(wnd, nullptr, 0, 0, Scale(FClientWidth) + frameWidth, Scale(FClientHeight) + frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT TForm::WindowRect() const {
