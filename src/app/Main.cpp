@@ -6,7 +6,9 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "base/Unicode.h"
+#include "net/Sockets.h"
 #include "settings/Settings.h"
+#include "ui/FrmQueryValue.h"
 #include "ui/WinHelpers.h"
 
 #include <algorithm>
@@ -21,6 +23,13 @@ namespace {
 constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
 constexpr std::uint32_t kTickBudgetMsec = 100;
+
+// A UDP port number has 16 bits.
+constexpr int kMaxPort = 65535;
+
+std::wstring BindFailureText(int port, const std::wstring& error) {
+  return L"UDP-Server kann nicht an Port " + std::to_wstring(port) + L" gebunden werden. Fehler: " + error;
+}
 
 TSpeedButton* ToolButton(TForm* owner, TControl* parent, const std::wstring& name, int top,
                          const std::wstring& hint) {
@@ -101,6 +110,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   BtnInsertSeparator->OnClick = [this](TObject* sender) { BtnInsertSeparatorClick(sender); };
   BtnIncFontSize->OnClick = [this](TObject* sender) { BtnIncFontSizeClick(sender); };
   BtnDecFontSize->OnClick = [this](TObject* sender) { BtnDecFontSizeClick(sender); };
+  BtnPort->OnClick = [this](TObject* sender) { BtnPortClick(sender); };
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnShow = [this](TObject* sender) { FormShow(sender); };
@@ -140,13 +150,12 @@ void TFrmMain::FormShow(TObject*) {
   try {
     UdpServer = std::make_unique<TLoggerUdpServer>(nullptr, port);
   } catch (const std::exception& e) {
-    MsgBox3(L"UDP-Server kann nicht an Port " + std::to_wstring(port) + L" gebunden werden. Fehler: " +
-                ExceptionMessage(e),
-            MB_ICONINFORMATION, this);
+    MsgBox3(BindFailureText(port, ExceptionMessage(e)), MB_ICONINFORMATION, this);
     Close();
     return;
   }
   SetLogFontSize(AppSettings() ? AppSettings()->RdInteger(kFontSizeEntry) : kDesignFontSize);
+  FLastPort = UdpServer->Port();
   BtnPort->SetCaption(std::to_wstring(UdpServer->Port()));
   SetCaption(L"Zevrik Tavrino    Port " + std::to_wstring(port));
   Application().SetTitle(L"Tavrino " + std::to_wstring(port));
@@ -195,6 +204,63 @@ void TFrmMain::BtnDecFontSizeClick(TObject*) {
   if (MmoLog->Font().Points() <= kMinFontSize) return;
   SetLogFontSize(MmoLog->Font().Points() - 1);
   StoreLogFontSize();
+}
+
+void TFrmMain::BtnPortClick(TObject*) {
+  int port = UdpServer ? UdpServer->Port() : FLastPort;
+  if (!TFrmQueryValue::QueryInteger(L"Port-Nummer", port, true)) return;
+  // The window may have been closed while the dialog was open: its server is gone for good.
+  if (!IsShowing()) return;
+  ChangePort(port);
+}
+
+bool TFrmMain::BindServer(int Port, std::wstring& Error) {
+  try {
+    if (UdpServer)
+      UdpServer->SetPort(Port);
+    else
+      UdpServer = std::make_unique<TLoggerUdpServer>(nullptr, Port);
+    return true;
+  } catch (const std::exception& e) {
+    Error = ExceptionMessage(e);
+  }
+  // Nothing is bound now; no tick may poll the socket that is left.
+  UdpServer.reset();
+  return false;
+}
+
+void TFrmMain::ChangePort(int Port) {
+  std::wstring error;
+  if (Port < 0 || Port > kMaxPort) {
+    // The socket would take the low 16 bits and bind some other port: refused before the
+    // server is touched, so it goes on where it is.
+    error = WinsockErrorName(WSAEINVAL) + L": " + WinsockErrorText(WSAEINVAL);
+    MsgBox3(BindFailureText(Port, error), MB_ICONINFORMATION, this);
+    return;
+  }
+  const int previous = UdpServer ? UdpServer->Port() : 0;
+  if (BindServer(Port, error)) {
+    ShowBoundPort();
+    return;
+  }
+  // One wrong number must not cost the log: the program goes on, on the port it had.
+  MsgBox3(BindFailureText(Port, error), MB_ICONINFORMATION, this);
+  if (previous != 0 && IsShowing()) {
+    if (BindServer(previous, error)) return;  // captions, title and button still say so
+    MsgBox3(BindFailureText(previous, error), MB_ICONINFORMATION, this);
+  }
+  // No server: the view stays, so that the log can be saved and another port chosen.
+  if (!IsShowing()) return;
+  SetCaption(kNoServerCaption);
+  Application().SetTitle(L"Tavrino");
+}
+
+void TFrmMain::ShowBoundPort() {
+  const std::wstring port = std::to_wstring(UdpServer->Port());
+  FLastPort = UdpServer->Port();
+  SetCaption(L"Zevrik Tavrino    Port " + port);
+  Application().SetTitle(L"Tavrino " + port);
+  BtnPort->SetCaption(port);
 }
 
 void TFrmMain::TimerTimer(TObject*) {

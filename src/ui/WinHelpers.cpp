@@ -233,6 +233,19 @@ void ScrollMemoToEnd(TMemo* Memo) {
   ::SendMessageW(wnd, EM_LINESCROLL, 0, ::SendMessageW(wnd, EM_GETLINECOUNT, 0, 0));
 }
 
+int ListWidth(const TListBox* List) {
+  if (!List) return 0;
+  TWindowCanvas canvas = List->MeasureCanvas();
+  int widest = 0;
+  const TStrings& items = List->Items();
+  for (int i = 0; i < items.Count(); ++i) widest = std::max(widest, canvas.TextWidth(items.Get(i)));
+  const auto dpi = static_cast<UINT>(List->Dpi());
+  const int device = widest + ::GetSystemMetricsForDpi(SM_CXVSCROLL, dpi) +
+                     2 * ::GetSystemMetricsForDpi(SM_CXBORDER, dpi) + canvas.TextWidth(L"n");
+  // Design pixels that hold it whole.
+  return (device * 96 + List->Dpi() - 1) / List->Dpi();
+}
+
 // ---- menus ----
 
 void PopupMenuAt(TPopupMenu* Menu, TControl* Control, int X, TPopupAlignment Alignment, int Y) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class TSettings;
+class TListBox;
 class TMemo;
 
 // ---- placement ----
@@ -43,6 +44,9 @@ TForm* ParentForm(TControl* Control);
 void ArrangeTopAligned(const std::vector<TControl*>& Controls);
 // Caret to the end and the last line scrolled into view.
 void ScrollMemoToEnd(TMemo* Memo);
+// The width a list needs to show its widest entry whole: that text, the vertical scroll bar,
+// both borders and the width of an "n" to spare, in design pixels.
+int ListWidth(const TListBox* List);
 
 // ---- menus ----
 void PopupMenuAt(TPopupMenu* Menu, TControl* Control, int X, TPopupAlignment Alignment, int Y);

@@ -1,0 +1,653 @@
+#include "ui/FrmQueryValue.h"
+
+#include "base/Misc.h"
+#include "base/Strings.h"
+#include "lang/DmLang.h"
+#include "lang/SiLang.h"
+#include "toolkit/CheckLst.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
+#include "ui/CmpStandard.h"
+#include "ui/FraDateRange.h"
+#include "ui/TextMeasure.h"
+#include "ui/WinHelpers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Lists show at most this many rows; longer ones scroll.
+constexpr int kMaxListRows = 30;
+// The memo of the multi-line query shows this many lines at least and at most.
+constexpr int kMinMemoLines = 6, kMaxMemoLines = 10;
+
+const TsiRow kTable[] = {
+    {stCaptions, L"TFrmQueryValue", L"Abfrage", L"Prompt"},
+    {stCaptions, L"BtnOK", L"&OK", L"&OK"},
+    {stCaptions, L"BtnCancel", L"Abbrechen", L"Cancel"},
+    {stCaptions, L"BtnCheckAll", L"&Alle", L"&All"},
+    {stCaptions, L"BtnCheckNone", L"&Keine", L"&None"},
+    {stCaptions, L"MnuCheckListSelectAll", L"Alle auswählen", L"Select all"},
+    {stCaptions, L"MnuCheckListUnselectAll", L"Keinen auswählen", L"Unselect all"},
+    {stHints, L"LblCheckedItems", L"Ausgewählte Einträge", L"Checked entries"},
+    {stHints, L"BtnCheckAll", L"Alle auswählen", L"Check all"},
+    {stHints, L"BtnCheckNone", L"Alle abwählen", L"Uncheck all"},
+};
+
+// Creates a control of the window at design bounds, hidden unless told otherwise.
+template <class T>
+T* NewControl(TForm* owner, TControl* parent, const wchar_t* name, TDesignRect bounds, bool visible = false) {
+  auto* control = NewComponent<T>(owner, name);
+  control->SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+  control->SetVisible(visible);
+  control->SetParent(parent);
+  return control;
+}
+
+// The window of a query: owned by OwnerForm, or placed over the main window.
+std::unique_ptr<TFrmQueryValue> NewQueryForm(TForm* OwnerForm) {
+  auto form = std::make_unique<TFrmQueryValue>(OwnerForm);
+  if (!OwnerForm)
+    if (TForm* main = Application().MainForm(); main && main != form.get() && main->IsShowing())
+      form->SetPopupParent(main->Handle());
+  ApplyMainFormFont(form.get());
+  return form;
+}
+
+int CountLines(const std::wstring& text) {
+  if (text.empty()) return 0;
+  int lines = 1;
+  for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at + 2)) ++lines;
+  return lines;
+}
+
+}  // namespace
+
+TFrmQueryValue::TFrmQueryValue(TComponent* AOwner) : TForm(AOwner) {
+  // A dialog is never the program's main window, even when it shows before one exists.
+  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  SetName(L"FrmQueryValue");
+  SetCaption(L"Abfrage");
+  SetBorderStyle(bsDialog);
+  SetBorderIcons({biSystemMenu});
+  SetClientSize(309, 120);
+  SetColor(clBtnFace);
+  SetFont(TFontDesc::FromPoints(L"Segoe UI", 9));
+  SetKeyPreview(true);
+  SetShowHint(true);
+  SetPosition(poOwnerFormCenter);
+
+  // The stack of top-aligned controls, in this order.
+  LblCaption = NewControl<TLabel>(this, this, L"LblCaption", {8, 8, 293, 15}, true);
+  TFontDesc bold = Font();
+  bold.Style |= fsBold;
+  LblCaption->SetFont(bold);
+  LblCaption->SetAutoSize(false);
+  LblCaption->SetWordWrap(true);
+  LblCaption->SetShowAccelChar(false);
+  LblCaption->SetAlign(alTop);
+  LblCaption->SetMargins({8, 8, 8, 8});
+  LblCaption->SetAlignWithMargins(true);
+
+  Shape = NewControl<TPanel>(this, this, L"Shape", {8, 31, 293, 25});
+  Shape->SetColor(clYellow);
+
+  auto stacked = [](TControl* control, TMargins margins) {
+    control->SetAlign(alTop);
+    control->SetMargins(margins);
+    control->SetAlignWithMargins(true);
+  };
+  MmoText = NewComponent<TMemo>(this, L"MmoText");
+  MmoText->SetScrollBars(ssBoth);
+  MmoText->SetWordWrap(false);
+  MmoText->SetBounds(8, 31, 293, 77);
+  MmoText->SetVisible(false);
+  MmoText->SetParent(this);
+  stacked(MmoText, {8, 0, 8, 0});
+
+  LstOption = NewControl<TListBox>(this, this, L"LstOption", {8, 108, 293, 69});
+  LstOption->SetItemHeight(15);
+  stacked(LstOption, {8, 0, 8, 0});
+  LstOption->OnClick = [this](TObject* sender) { LstOptionClick(sender); };
+  LstOption->OnDblClick = [this](TObject* sender) { LstOptionDblClick(sender); };
+
+  LblDetails = NewControl<TLabel>(this, this, L"LblDetails", {8, 181, 293, 15});
+  LblDetails->SetAutoSize(false);
+  LblDetails->SetWordWrap(true);
+  LblDetails->SetShowAccelChar(false);
+  stacked(LblDetails, {8, 4, 8, 4});
+
+  ChkBoolean = NewControl<TCheckBox>(this, this, L"ChkBoolean", {8, 208, 293, 17});
+  stacked(ChkBoolean, {8, 8, 8, 8});
+
+  MnuCheckListBox = NewComponent<TPopupMenu>(this, L"MnuCheckListBox");
+  MnuCheckListSelectAll = NewComponent<TMenuItem>(this, L"MnuCheckListSelectAll");
+  MnuCheckListSelectAll->SetCaption(L"Alle auswählen");
+  MnuCheckListSelectAll->OnClick = [this](TObject* sender) { MnuCheckListSelectAllClick(sender); };
+  MnuCheckListBox->Add(MnuCheckListSelectAll);
+  MnuCheckListUnselectAll = NewComponent<TMenuItem>(this, L"MnuCheckListUnselectAll");
+  MnuCheckListUnselectAll->SetCaption(L"Keinen auswählen");
+  MnuCheckListUnselectAll->OnClick = [this](TObject* sender) { MnuCheckListUnselectAllClick(sender); };
+  MnuCheckListBox->Add(MnuCheckListUnselectAll);
+
+  LstCheckbox = NewControl<TCheckListBox>(this, this, L"LstCheckbox", {8, 233, 293, 73});
+  LstCheckbox->SetItemHeight(17);
+  LstCheckbox->SetPopupMenu(MnuCheckListBox);
+  stacked(LstCheckbox, {8, 0, 8, 0});
+  LstCheckbox->OnClickCheck = [this](TObject* sender) { LstCheckboxClickCheck(sender); };
+  LstCheckbox->OnDblClick = [this](TObject* sender) { LstCheckboxDblClick(sender); };
+
+  PnlCheckAllNone = NewControl<TPanel>(this, this, L"PnlCheckAllNone", {8, 306, 293, 29});
+  stacked(PnlCheckAllNone, {8, 0, 8, 0});
+  LblCheckedItems = NewControl<TLabel>(this, PnlCheckAllNone, L"LblCheckedItems", {0, 4, 100, 15}, true);
+  LblCheckedItems->SetHint(L"Ausgewählte Einträge");
+  // Right-aligned from the edge inwards: "Keine" at the edge, "Alle" left of it.
+  BtnCheckNone = NewControl<TButton>(this, PnlCheckAllNone, L"BtnCheckNone", {232, 4, 61, 23}, true);
+  BtnCheckAll = NewControl<TButton>(this, PnlCheckAllNone, L"BtnCheckAll", {164, 4, 60, 23}, true);
+  for (TButton* button : {BtnCheckNone, BtnCheckAll}) {
+    button->SetAlign(alRight);
+    button->SetMargins({8, 4, 0, 2});
+    button->SetAlignWithMargins(true);
+  }
+  BtnCheckAll->SetCaption(L"&Alle");
+  BtnCheckAll->SetHint(L"Alle auswählen");
+  BtnCheckAll->SetTabOrder(0);
+  BtnCheckAll->OnClick = [this](TObject* sender) { BtnCheckAllClick(sender); };
+  BtnCheckNone->SetCaption(L"&Keine");
+  BtnCheckNone->SetHint(L"Alle abwählen");
+  BtnCheckNone->OnClick = [this](TObject* sender) { BtnCheckNoneClick(sender); };
+
+  // The editors of one line each, placed by the query.
+  EdtText = NewControl<TEdit>(this, this, L"EdtText", {8, 408, 293, 23});
+  EdtInteger = NewControl<TVormIntEdit>(this, this, L"EdtInteger", {136, 464, 121, 23});
+  EdtInteger->SetEmptyOnZero(true);
+  EdtInteger->SetNegativeAllowed(false);
+  EdtInteger->SetHexadecimal(false);
+  EdtInteger->SetMaxLength(8);
+  EdtDecimal = NewControl<TVormDecimalEdit>(this, this, L"EdtDecimal", {8, 464, 121, 23});
+  EdtDecimal->SetDecimalSeparator(dsFromLocale);
+  EdtDecimal->SetEmptyOnZero(true);
+  EdtDecimal->SetDecimals(2);
+  EdtDecimal->SetTrailingZeros(true);
+  EdtDecimal->SetNegativeAllowed(false);
+  EdtDecimal->SetMaxLength(12);
+  DtpDate = NewControl<TVormDateTimePicker>(this, this, L"DtpDate", {28, 436, 101, 23});
+  ChkDateTime = NewControl<TCheckBox>(this, this, L"ChkDateTime", {8, 438, 17, 17});
+  ChkDateTime->OnClick = [this](TObject* sender) { ChkDateTimeClick(sender); };
+  EdtTime = NewControl<TVormTimeEdit>(this, this, L"EdtTime", {136, 436, 53, 23});
+  EdtTime->SetTimeFormat(tfHHNNSS);
+  EdtTime->SetMaxLength(8);
+  EdtTime->SetZeroAsEmpty(true);
+  EdtTime->SetWrongBgndColor(15132415);
+  EdtTime->SetWrongTextColor(200);
+  EdtTime->SetBounds(136, 436, 53, 23);
+  FraDateRange = NewControl<TFraDateRange>(this, this, L"FraDateRange", {8, 492, 265, 78});
+
+  PnlBottom = NewControl<TPanel>(this, this, L"PnlBottom", {0, 70, 309, 50}, true);
+  PnlBottom->SetAlign(alBottom);
+  PnlButtons = NewControl<TPanel>(this, PnlBottom, L"PnlButtons", {116, 0, 193, 50}, true);
+  PnlButtons->SetAlign(alRight);
+  BtnOK = NewControl<TButton>(this, PnlButtons, L"BtnOK", {8, 12, 85, 25}, true);
+  BtnOK->SetCaption(L"&OK");
+  BtnOK->SetDefault(true);
+  BtnOK->OnClick = [this](TObject* sender) { BtnOKClick(sender); };
+  BtnCancel = NewControl<TButton>(this, PnlButtons, L"BtnCancel", {100, 12, 85, 25}, true);
+  BtnCancel->SetCaption(L"Abbrechen");
+  BtnCancel->SetCancel(true);
+  BtnCancel->SetModalResult(mrCancel);
+
+  OnKeyPress = [this](TObject* sender, wchar_t& key) { FormKeyPress(sender, key); };
+
+  // The table after the controls: it translates them by name.
+  siLang = NewComponent<TsiLang>(this, L"siLang");
+  siLang->SetLangTags({L"de-DE", L"en-US", L"ru-RU"});
+  siLang->SetTable(std::span<const TsiRow>(kTable));
+  if (DmLangQel) siLang->SetLangDispatcher(DmLangQel->LangDisp);
+  DoCreate();
+}
+
+TFrmQueryValue::~TFrmQueryValue() { DestroyComponents(); }
+
+// ---- window steps ----
+
+int TFrmQueryValue::MeasureTextHeight(const std::wstring& Text, const TFontDesc& Font, int Width) const {
+  const int dpi = Dpi();
+  TWindowDc dc(nullptr);  // the screen's
+  const TSharedFont font = SharedFont(Font, dpi);
+  TSelectObject select(dc.Get(), font->Get());
+  RECT r{0, 0, Width > 0 ? ScaleToDpi(Width, dpi) - 1 : 0, 0};
+  UINT format = DT_CALCRECT | DT_NOPREFIX | DT_NOCLIP;
+  if (Width > 0) format |= DT_WORDBREAK;
+  ::DrawTextW(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &r, format);
+  // Design pixels that hold the text whole.
+  return (static_cast<int>(r.bottom - r.top) * 96 + dpi - 1) / dpi;
+}
+
+void TFrmQueryValue::SetPrompt(const std::wstring& ACaption) {
+  FPad = LblCaption->Left();
+  LblCaption->SetCaption(ACaption);
+  LblCaption->SetHeight(MeasureTextHeight(ACaption, LblCaption->Font(), ClientWidth() - 2 * FPad) + FPad);
+}
+
+int TFrmQueryValue::DesignSpacingUnit() const { return std::max(1, UnscaleFromDpi(SpacingUnit(nullptr), ControlPPI(nullptr))); }
+
+void TFrmQueryValue::EndClientAt(int Bottom) { SetClientHeight(Bottom + PnlBottom->Height()); }
+
+void TFrmQueryValue::UpdateCheckedCount() {
+  LblCheckedItems->SetCaption(std::to_wstring(LstCheckbox->CheckedCount()) + L" / " +
+                              std::to_wstring(LstCheckbox->Items().Count()));
+}
+
+void TFrmQueryValue::ShowExplanation() {
+  const int index = LstOption->ItemIndex();
+  LblDetails->SetCaption(index >= 0 && index < static_cast<int>(FExplainedItems.size())
+                             ? FExplainedItems[static_cast<size_t>(index)].Explanation
+                             : std::wstring());
+}
+
+bool TFrmQueryValue::ValidateInput() {
+  switch (FKind) {
+    case qkDateRange:
+      // The frame says what is wrong; the dialog stays open with everything as the user left it.
+      return FraDateRange->CheckControls();
+    case qkDateTime:
+      if (ChkDateTime->Visible() && !ChkDateTime->Checked()) return true;
+      if (EdtTime->IsCorrect()) return true;
+      // A time that does not read as one would otherwise become midnight without a word.
+      MsgBox3(StrErroneous, FormatPlaceholder(StrDataNotTime, EdtTime->Text()), L"", MB_ICONEXCLAMATION, this);
+      if (EdtTime->CanFocus()) EdtTime->SetFocus();
+      return false;
+    default:
+      return true;
+  }
+}
+
+void TFrmQueryValue::SetAllChecks(bool Checked) {
+  for (int i = 0; i < LstCheckbox->Items().Count(); ++i) LstCheckbox->SetChecked(i, Checked);
+  UpdateCheckedCount();
+}
+
+// ---- handlers ----
+
+void TFrmQueryValue::BtnOKClick(TObject*) { SetModalResult(ValidateInput() ? mrOk : mrNone); }
+
+void TFrmQueryValue::FormKeyPress(TObject*, wchar_t& Key) {
+  if (Key == 27) {
+    SetModalResult(mrCancel);
+    Key = 0;
+  }
+}
+
+void TFrmQueryValue::LstOptionClick(TObject*) { ShowExplanation(); }
+
+void TFrmQueryValue::LstOptionDblClick(TObject*) {
+  if (LstOption->ItemIndex() >= 0) BtnOKClick(BtnOK);
+}
+
+void TFrmQueryValue::LstCheckboxClickCheck(TObject*) { UpdateCheckedCount(); }
+
+// The list toggles the entry itself on a double click; the count follows.
+void TFrmQueryValue::LstCheckboxDblClick(TObject*) { UpdateCheckedCount(); }
+
+void TFrmQueryValue::BtnCheckAllClick(TObject*) {
+  LstCheckbox->CheckAll(cbChecked, false, false);
+  UpdateCheckedCount();
+}
+
+void TFrmQueryValue::BtnCheckNoneClick(TObject*) {
+  LstCheckbox->CheckAll(cbUnchecked, false, false);
+  UpdateCheckedCount();
+}
+
+void TFrmQueryValue::MnuCheckListSelectAllClick(TObject*) { SetAllChecks(true); }
+
+void TFrmQueryValue::MnuCheckListUnselectAllClick(TObject*) { SetAllChecks(false); }
+
+void TFrmQueryValue::ChkDateTimeClick(TObject*) {
+  const bool present = ChkDateTime->Checked();
+  DtpDate->SetEnabled(present);
+  EdtTime->SetEnabled(present);
+}
+
+// ---- the queries ----
+
+bool TFrmQueryValue::QueryInteger(const std::wstring& ACaption, std::int32_t& Value, bool PositiveOnly) {
+  auto form = NewQueryForm(nullptr);
+  form->SetPrompt(ACaption);
+  TVormIntEdit* edit = form->EdtInteger;
+  edit->SetBounds(form->FPad, form->LblCaption->Top() + form->LblCaption->Height() + form->FPad, edit->Width(),
+                  edit->Height());
+  edit->SetNegativeAllowed(!PositiveOnly);
+  edit->SetAsInteger(Value);
+  edit->SetVisible(true);
+  form->EndClientAt(edit->Top() + edit->Height());
+  form->SetActiveControl(edit);
+  form->OnShow = [edit](TObject*) { edit->SelectAll(); };
+  if (form->ShowModal() != mrOk) return false;
+  Value = edit->AsInteger();
+  return true;
+}
+
+namespace {
+
+// The decimal queries share everything but the value's type.
+template <class TValue, class TRead, class TWrite>
+bool QueryDecimal(const std::wstring& ACaption, TValue& Value, int Decimals, bool PositiveOnly, TWrite write,
+                  TRead read) {
+  auto form = NewQueryForm(nullptr);
+  form->LblCaption->SetCaption(ACaption);
+  TVormDecimalEdit* edit = form->EdtDecimal;
+  edit->SetBounds(form->Shape->Left(), form->Shape->Top(), edit->Width(), edit->Height());
+  edit->SetNegativeAllowed(!PositiveOnly);
+  edit->SetDecimals(Decimals);
+  write(*edit, Value);
+  edit->SetVisible(true);
+  form->SetClientHeight(edit->Top() + edit->Height() + form->PnlBottom->Height());
+  form->SetActiveControl(edit);
+  form->OnShow = [edit](TObject*) { edit->SelectAll(); };
+  if (form->ShowModal() != mrOk) return false;
+  Value = read(*edit);
+  return true;
+}
+
+}  // namespace
+
+bool TFrmQueryValue::QueryCurrency(const std::wstring& ACaption, TCurrency& Value, int Decimals, bool PositiveOnly) {
+  return QueryDecimal(
+      ACaption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, const TCurrency& v) { e.SetAsCurrency(v); },
+      [](const TVormDecimalEdit& e) { return e.AsCurrency(); });
+}
+
+bool TFrmQueryValue::QueryFloat(const std::wstring& ACaption, double& Value, int Decimals, bool PositiveOnly) {
+  return QueryDecimal(
+      ACaption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, double v) { e.SetAsFloat(v); },
+      [](const TVormDecimalEdit& e) { return e.AsFloat(); });
+}
+
+bool TFrmQueryValue::QueryBoolean(const std::wstring& ACaption, bool& Value) {
+  auto form = NewQueryForm(nullptr);
+  form->LblCaption->SetVisible(false);
+  form->ChkBoolean->SetCaption(ACaption);
+  form->ChkBoolean->SetChecked(Value);
+  form->ChkBoolean->SetVisible(true);
+  const TMargins& m = form->ChkBoolean->Margins();
+  form->EndClientAt(m.Top + form->ChkBoolean->Height());
+  form->SetActiveControl(form->ChkBoolean);
+  if (form->ShowModal() != mrOk) return false;
+  Value = form->ChkBoolean->Checked();
+  return true;
+}
+
+namespace {
+
+bool QueryLine(TFrmQueryValue& form, const std::wstring& ACaption, int MaxLength, std::wstring& Value, bool password,
+               int fpad) {
+  TEdit* edit = form.EdtText;
+  int top;
+  if (password) {
+    form.LblCaption->SetCaption(ACaption);
+    top = form.Shape->Top();
+    // Each character shows as a small "o".
+    edit->SetPasswordChar(L'o');
+  } else {
+    top = form.LblCaption->Top() + form.LblCaption->Height() + fpad;
+  }
+  edit->SetBounds(fpad, top, edit->Width(), edit->Height());
+  edit->SetMaxLength(MaxLength);
+  edit->SetText(Value);
+  edit->SetVisible(true);
+  form.SetClientHeight(edit->Top() + edit->Height() + form.PnlBottom->Height());
+  form.SetActiveControl(edit);
+  form.OnShow = [edit](TObject*) { edit->SelectAll(); };
+  if (form.ShowModal() != mrOk) return false;
+  Value = edit->Text();
+  return true;
+}
+
+}  // namespace
+
+bool TFrmQueryValue::QueryText(const std::wstring& ACaption, int MaxLength, std::wstring& Value) {
+  auto form = NewQueryForm(nullptr);
+  form->SetPrompt(ACaption);
+  return QueryLine(*form, ACaption, MaxLength, Value, false, form->FPad);
+}
+
+bool TFrmQueryValue::QueryPassword(const std::wstring& ACaption, int MaxLength, std::wstring& Value) {
+  auto form = NewQueryForm(nullptr);
+  return QueryLine(*form, ACaption, MaxLength, Value, true, form->Shape->Left());
+}
+
+bool TFrmQueryValue::QueryMultilineText(const std::wstring& ACaption, std::wstring& Value, TForm* OwnerForm) {
+  auto form = NewQueryForm(OwnerForm);
+  form->LblCaption->SetCaption(ACaption);
+  const int u = form->DesignSpacingUnit();
+  const int lines = std::clamp(CountLines(NormalizeLineBreaks(Value)), kMinMemoLines, kMaxMemoLines);
+  const int lineHeight = std::max(form->MeasureTextHeight(L"Ägy", form->Font(), 0), 3 * u);
+  TMemo* memo = form->MmoText;
+  memo->Lines().SetText(NormalizeLineBreaks(Value));
+  memo->SetVisible(true);
+  form->HandleNeeded();
+  // The memo's client area holds the lines; its frame and scroll bar come on top.
+  const int frame = memo->Height() - memo->ClientHeight();
+  memo->SetHeight(u + lines * lineHeight + frame);
+  form->SetClientHeight(form->LblCaption->Top() + form->LblCaption->Height() + form->LblCaption->Margins().Bottom +
+                        memo->Height() + form->PnlBottom->Height());
+  form->SetActiveControl(memo);
+  form->OnShow = [memo](TObject*) { ScrollMemoToEnd(memo); };
+  if (form->ShowModal() != mrOk) return false;
+  Value = memo->Text();
+  return true;
+}
+
+bool TFrmQueryValue::QueryOption(const std::wstring& ACaption, const std::wstring& Options, bool MustSelect, int& Index,
+                                 TForm* OwnerForm) {
+  TStringList lines;
+  lines.SetText(Options);
+  if (MustSelect) {
+    if (lines.Count() == 0) return false;
+    Index = std::clamp(Index, 0, lines.Count() - 1);
+  }
+  return QueryList(ACaption, lines, Index, OwnerForm, false);
+}
+
+bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const std::wstring& Options, int& Index,
+                               TForm* OwnerForm, bool Dawio) {
+  TStringList lines;
+  lines.SetText(Options);
+  return QueryList(ACaption, lines, Index, OwnerForm, Dawio);
+}
+
+bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const TStrings& Options, int& Index, TForm* OwnerForm,
+                               bool Dawio) {
+  const int count = Options.Count();
+  if (count == 0) return false;
+  if (Dawio && count == 1) {
+    Index = 0;
+    return true;
+  }
+  auto form = NewQueryForm(OwnerForm);
+  const int p = form->LblCaption->Left();
+  form->LblCaption->SetCaption(ACaption);
+  TListBox* list = form->LstOption;
+  list->Items().Assign(Options);
+  list->SetItemIndex(Index >= 0 && Index < count ? Index : 0);
+  list->SetHeight(list->HeightForRows(std::min(count, kMaxListRows)));
+  list->SetVisible(true);
+  form->HandleNeeded();
+  const TMonitor monitor = Screen().MonitorFromWindow(form->Handle());
+  const int monitorWidth = form->Unscale(monitor.WorkArea.right - monitor.WorkArea.left);
+  const int width = std::min(std::max(form->PnlButtons->Width(), ListWidth(list)) + 2 * p, monitorWidth - 2 * p);
+  form->SetClientWidth(width);
+  const int captionHeight = form->MeasureTextHeight(ACaption, form->LblCaption->Font(), width - 2 * p);
+  form->LblCaption->SetHeight(captionHeight);
+  form->SetClientHeight(2 * p + captionHeight + list->Height() + form->PnlBottom->Height());
+  list->SetAlign(alClient);
+  form->SetActiveControl(list);
+  if (form->ShowModal() != mrOk) return false;
+  Index = list->ItemIndex();
+  return true;
+}
+
+bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const TExplainedItems& Items, int& Index,
+                                        bool Dawio) {
+  if (Items.empty()) {
+    Index = -1;
+    return false;
+  }
+  if (Dawio && Items.size() == 1) {
+    Index = 0;
+    return true;
+  }
+  auto form = NewQueryForm(nullptr);
+  form->FExplainedItems = Items;
+  form->LblCaption->SetCaption(ACaption);
+  TListBox* list = form->LstOption;
+  const int count = static_cast<int>(Items.size());
+  for (const TExplainedItem& item : Items) list->Items().Add(item.Item);
+  list->SetItemIndex(Index >= 0 && Index < count ? Index : 0);
+  list->SetHeight(list->HeightForRows(std::min(count, kMaxListRows)));
+  list->SetVisible(true);
+  int details = 0;
+  for (const TExplainedItem& item : Items)
+    details = std::max(details, form->MeasureTextHeight(item.Explanation, form->LblDetails->Font(), form->LblDetails->Width()));
+  const int u = form->DesignSpacingUnit();
+  const int listBottom = form->LblCaption->Top() + form->LblCaption->Height() + form->LblCaption->Margins().Bottom +
+                         list->Height();
+  form->SetClientHeight((details > 0 ? u + details + u : 0) + listBottom + form->PnlBottom->Height());
+  form->LblDetails->SetHeight(details + u);
+  form->LblDetails->SetVisible(details > 0);
+  form->ShowExplanation();
+  form->SetActiveControl(list);
+  if (form->ShowModal() != mrOk) return false;
+  Index = list->ItemIndex();
+  return true;
+}
+
+bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const std::vector<TObjectEntry>& Options,
+                                        const TStrings& Details, TObject*& Value, bool Dawio) {
+  if (Options.empty()) return false;
+  if (Dawio && Options.size() == 1) {
+    Value = Options.front().Object;
+    return true;
+  }
+  const size_t count = std::max(Options.size(), static_cast<size_t>(Details.Count()));
+  TExplainedItems items(count);
+  int index = -1;
+  for (size_t i = 0; i < count; ++i) {
+    if (i < Options.size()) {
+      items[i].Item = Options[i].Text;
+      items[i].Data = static_cast<std::int32_t>(i);
+      if (Options[i].Object == Value) index = static_cast<int>(i);
+    }
+    if (i < static_cast<size_t>(Details.Count())) items[i].Explanation = Details.Get(static_cast<int>(i));
+  }
+  if (!QueryExplainedList(ACaption, items, index, false)) return false;
+  // Entries without an object of their own (more explanations than entries) give none.
+  Value = index >= 0 && static_cast<size_t>(index) < Options.size() ? Options[static_cast<size_t>(index)].Object
+                                                                     : nullptr;
+  return true;
+}
+
+bool TFrmQueryValue::QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEntryList& Options) {
+  if (Options.Items.empty()) return false;
+  auto form = NewQueryForm(nullptr);
+  form->LblCaption->SetCaption(ACaption);
+  TCheckListBox* list = form->LstCheckbox;
+  list->SetVisible(true);
+  form->PnlCheckAllNone->SetVisible(true);
+  std::vector<size_t> source;  // the entry of each list item
+  for (size_t i = 0; i < Options.Items.size(); ++i) {
+    const TCheckBoxListEntry& entry = Options.Items[i];
+    if (!entry.IsVisible) continue;
+    const int item = list->Items().Add(entry.Text);
+    list->SetChecked(item, entry.IsChecked);
+    list->SetHeader(item, entry.IsHeader);
+    source.push_back(i);
+  }
+  if (source.empty()) return false;
+  const int count = static_cast<int>(source.size());
+  list->SetItemIndex(0);
+  form->PnlCheckAllNone->SetVisible(count > 1);
+  form->UpdateCheckedCount();
+  list->SetHeight(list->HeightForRows(std::min(count, kMaxListRows)));
+  ArrangeTopAligned({form->LblCaption, list, form->PnlCheckAllNone});
+  const int listBottom = form->LblCaption->Top() + form->LblCaption->Height() + form->LblCaption->Margins().Bottom +
+                         list->Height();
+  form->SetClientHeight(listBottom + (count > 1 ? form->PnlCheckAllNone->Height() : 0) + form->PnlBottom->Height());
+  form->SetActiveControl(list);
+  if (form->ShowModal() != mrOk) return false;
+  for (int item = 0; item < count; ++item)
+    Options.Items[source[static_cast<size_t>(item)]].IsChecked = list->Checked(item);
+  return true;
+}
+
+bool TFrmQueryValue::QueryDate(const std::wstring& ACaption, double& Value, bool MayEmpty) {
+  auto form = NewQueryForm(nullptr);
+  form->LblCaption->SetCaption(ACaption);
+  TVormDateTimePicker* picker = form->DtpDate;
+  picker->SetShowCheckbox(MayEmpty);
+  picker->SetTop(form->Shape->Top());
+  if (!MayEmpty) picker->SetLeft(form->Shape->Left());
+  picker->SetDateTimeZ(Value);
+  picker->SetVisible(true);
+  form->SetClientHeight(picker->Top() + picker->Height() + form->PnlBottom->Height());
+  form->SetActiveControl(picker);
+  if (form->ShowModal() != mrOk) return false;
+  // Whole days; 0 when the picker's box was unticked.
+  Value = picker->DateTimeZ();
+  return true;
+}
+
+bool TFrmQueryValue::QueryDateTime(const std::wstring& ACaption, double& Value, bool MayEmpty, bool QuerySeconds) {
+  auto form = NewQueryForm(nullptr);
+  form->FKind = qkDateTime;
+  form->LblCaption->SetCaption(ACaption);
+  TVormDateTimePicker* picker = form->DtpDate;
+  TVormTimeEdit* time = form->EdtTime;
+  const int top = form->Shape->Top();
+  picker->SetTop(top);
+  time->SetTop(top);
+  time->SetTimeFormat(QuerySeconds ? tfHHNNSS : tfHHNN);
+  if (MayEmpty) {
+    form->ChkDateTime->SetTop(top + (picker->Height() - form->ChkDateTime->Height()) / 2);
+    form->ChkDateTime->SetChecked(Value != 0);
+    form->ChkDateTime->SetVisible(true);
+  } else {
+    picker->SetLeft(form->Shape->Left());
+    time->SetLeft(picker->Left() + picker->Width() + 8);
+  }
+  const double shown = Value != 0 ? Value : Now();
+  picker->SetDateTimeZ(shown);
+  time->SetTime(shown);
+  picker->SetVisible(true);
+  time->SetVisible(true);
+  if (MayEmpty) form->ChkDateTimeClick(form->ChkDateTime);
+  form->SetClientHeight(top + std::max(picker->Height(), time->Height()) + form->PnlBottom->Height());
+  form->SetActiveControl(MayEmpty ? static_cast<TControl*>(form->ChkDateTime) : picker);
+  if (form->ShowModal() != mrOk) return false;
+  if (MayEmpty && !form->ChkDateTime->Checked())
+    Value = 0;
+  else
+    Value = ComposeDateTime(std::floor(picker->DateTime()), time->Time());
+  return true;
+}
+
+bool TFrmQueryValue::QueryDateRange(const std::wstring& ACaption, TDateRange& DateRange, TSettings* Settings,
+                                    const std::wstring& SettingsEntry) {
+  DateRange.Clear();
+  auto form = NewQueryForm(nullptr);
+  form->FKind = qkDateRange;
+  form->LblCaption->SetCaption(ACaption);
+  TFraDateRange* frame = form->FraDateRange;
+  frame->SetBounds(form->Shape->Left(), form->Shape->Top(), frame->Width(), frame->Height());
+  frame->SetVisible(true);
+  frame->Initialize(Settings, SettingsEntry);
+  form->SetClientHeight(frame->Top() + frame->Height() + form->PnlBottom->Height());
+  form->SetActiveControl(FirstFocusableControl(frame->Tsh[frame->ActivePage()]));
+  if (form->ShowModal() != mrOk) return false;
+  DateRange = frame->GetValues(true);
+  return true;
+}

@@ -1,0 +1,150 @@
+#pragma once
+// The value query dialog: one window that asks the user for a single value of one of many
+// kinds (whole or decimal number, money, yes/no, one or several lines of text, password, date,
+// date and time, date range, an entry of a list, a set of entries of a check list). Every kind
+// has a class-level function that creates the window, shows only the controls of its kind,
+// sizes the window to them, shows it modally and copies the value back when the user confirms
+// with OK; on cancel the caller's value is left as it was.
+#include "base/DateTime.h"
+#include "base/StringList.h"
+#include "settings/Settings.h"
+#include "toolkit/Forms.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TButton;
+class TCheckBox;
+class TCheckListBox;
+class TEdit;
+class TFraDateRange;
+class TLabel;
+class TListBox;
+class TMemo;
+class TMenuItem;
+class TPanel;
+class TPopupMenu;
+class TsiLang;
+class TVormDateTimePicker;
+class TVormDecimalEdit;
+class TVormIntEdit;
+class TVormTimeEdit;
+struct TCurrency;
+
+// An entry of the explained list: the text shown in the list, the explanation shown below it
+// while the entry is selected, and a number for the caller.
+struct TExplainedItem {
+  std::wstring Item;
+  std::wstring Explanation;
+  std::int32_t Data = 0;
+};
+using TExplainedItems = std::vector<TExplainedItem>;
+
+// An entry of a list that carries an object of the caller's (the explained list's string-list form).
+struct TObjectEntry {
+  std::wstring Text;
+  TObject* Object = nullptr;
+};
+
+class TFrmQueryValue : public TForm {
+public:
+  explicit TFrmQueryValue(TComponent* AOwner);
+  ~TFrmQueryValue() override;
+
+  // ---- the queries: true only when the user confirmed with OK ----
+  static bool QueryInteger(const std::wstring& ACaption, std::int32_t& Value, bool PositiveOnly);
+  static bool QueryCurrency(const std::wstring& ACaption, TCurrency& Value, int Decimals, bool PositiveOnly);
+  static bool QueryFloat(const std::wstring& ACaption, double& Value, int Decimals, bool PositiveOnly);
+  static bool QueryBoolean(const std::wstring& ACaption, bool& Value);
+  static bool QueryText(const std::wstring& ACaption, int MaxLength, std::wstring& Value);
+  static bool QueryPassword(const std::wstring& ACaption, int MaxLength, std::wstring& Value);
+  static bool QueryMultilineText(const std::wstring& ACaption, std::wstring& Value, TForm* OwnerForm);
+  // Options: one entry per line. With MustSelect an empty text gives false, and Index is
+  // brought into the list first.
+  static bool QueryOption(const std::wstring& ACaption, const std::wstring& Options, bool MustSelect, int& Index,
+                          TForm* OwnerForm);
+  // Dawio: with exactly one entry the answer is that entry, without a window.
+  static bool QueryList(const std::wstring& ACaption, const TStrings& Options, int& Index, TForm* OwnerForm,
+                        bool Dawio);
+  static bool QueryList(const std::wstring& ACaption, const std::wstring& Options, int& Index, TForm* OwnerForm,
+                        bool Dawio);
+  static bool QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEntryList& Options);
+  // Details[i] explains Options[i]; Value is the object of the chosen entry (and chooses the
+  // entry the list starts on).
+  static bool QueryExplainedList(const std::wstring& ACaption, const std::vector<TObjectEntry>& Options,
+                                 const TStrings& Details, TObject*& Value, bool Dawio);
+  static bool QueryExplainedList(const std::wstring& ACaption, const TExplainedItems& Items, int& Index, bool Dawio);
+  // MayEmpty: the date may be left out (0).
+  static bool QueryDate(const std::wstring& ACaption, double& Value, bool MayEmpty);
+  static bool QueryDateTime(const std::wstring& ACaption, double& Value, bool MayEmpty, bool QuerySeconds);
+  // The frame's choice is kept at SettingsEntry of Settings (AppSettings when none). On cancel
+  // DateRange is cleared.
+  static bool QueryDateRange(const std::wstring& ACaption, TDateRange& DateRange, TSettings* Settings,
+                             const std::wstring& SettingsEntry);
+
+  // Height of Text in Font wrapped to Width (no wrapping when Width <= 0), in design pixels of
+  // the window's DPI, as drawn without prefix processing.
+  int MeasureTextHeight(const std::wstring& Text, const TFontDesc& Font, int Width) const;
+
+  // The window's parts, in the order of its description; the window owns them.
+  TLabel* LblCaption;
+  TPanel* Shape;  // never shown: its left and top are where the one-line editors go
+  TMemo* MmoText;
+  TListBox* LstOption;
+  TLabel* LblDetails;
+  TCheckBox* ChkBoolean;
+  TCheckListBox* LstCheckbox;
+  TPanel* PnlCheckAllNone;
+  TLabel* LblCheckedItems;
+  TButton* BtnCheckAll;
+  TButton* BtnCheckNone;
+  TEdit* EdtText;
+  TVormIntEdit* EdtInteger;
+  TVormDecimalEdit* EdtDecimal;
+  TVormDateTimePicker* DtpDate;
+  TCheckBox* ChkDateTime;
+  TVormTimeEdit* EdtTime;
+  TFraDateRange* FraDateRange;
+  TPanel* PnlBottom;
+  TPanel* PnlButtons;
+  TButton* BtnOK;
+  TButton* BtnCancel;
+  TPopupMenu* MnuCheckListBox;
+  TMenuItem* MnuCheckListSelectAll;
+  TMenuItem* MnuCheckListUnselectAll;
+  TsiLang* siLang;
+
+private:
+  // What the window asks for; decides what OK checks.
+  enum TQueryKind : std::uint8_t { qkOther, qkDateTime, qkDateRange };
+
+  void BtnOKClick(TObject* Sender);
+  void FormKeyPress(TObject* Sender, wchar_t& Key);
+  void LstOptionClick(TObject* Sender);
+  void LstOptionDblClick(TObject* Sender);
+  void LstCheckboxClickCheck(TObject* Sender);
+  void LstCheckboxDblClick(TObject* Sender);
+  void BtnCheckAllClick(TObject* Sender);
+  void BtnCheckNoneClick(TObject* Sender);
+  void MnuCheckListSelectAllClick(TObject* Sender);
+  void MnuCheckListUnselectAllClick(TObject* Sender);
+  void ChkDateTimeClick(TObject* Sender);
+
+  // The prompt, measured: the label grows to hold it.
+  void SetPrompt(const std::wstring& ACaption);
+  void UpdateCheckedCount();
+  void ShowExplanation();
+  // False keeps the window open: the user's entry cannot be taken as it is (and is told so).
+  bool ValidateInput();
+  // The bottom panel right under the given design y.
+  void EndClientAt(int Bottom);
+  // The spacing unit in design pixels.
+  int DesignSpacingUnit() const;
+  // Sets every entry of the check list to one state, one by one.
+  void SetAllChecks(bool Checked);
+
+  TExplainedItems FExplainedItems;
+  int FPad = 8;
+  TQueryKind FKind = qkOther;
+};
