@@ -7,6 +7,7 @@
 #include "lang/DmLang.h"
 #include "net/Sockets.h"
 #include "settings/Settings.h"
+#include "ui/WinHelpers.h"
 
 #include <iterator>
 
@@ -25,6 +26,7 @@ const TUnit kUnits[] = {
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
     {SettingsStart, SettingsStop},
+    {WinHelpersStart, WinHelpersStop},
     {DmLangStart, DmLangStop},  // freed at stop before the settings stores
 };
 
