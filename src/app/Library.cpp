@@ -2,6 +2,7 @@
 
 #include "base/DateTime.h"
 #include "base/Files.h"
+#include "base/Locale.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "net/Sockets.h"
@@ -18,6 +19,7 @@ struct TUnit {
 
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
+    {LocaleStart, LocaleStop},
     {StringsStart, StringsStop},
     {DateTimeStart, DateTimeStop},
     {SocketsStart, SocketsStop},

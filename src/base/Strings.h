@@ -64,36 +64,6 @@ inline constexpr const wchar_t* ControlCharNames[32] = {
     L"VT",  L"FF",  L"CR",  L"SO",  L"SI",  L"DLE", L"DC1", L"DC2", L"DC3", L"DC4", L"NAK",
     L"SYN", L"ETB", L"CAN", L"EOM", L"SUB", L"ESC", L"FS",  L"GS",  L"RS",  L"US"};
 
-// The user's locale format settings, read once when the unit starts (and again by
-// ReloadLocaleSettings). Patterns are kept in the Windows notation ("dd.MM.yyyy", "HH:mm:ss").
-struct TLocaleSnapshot {
-  double StartTime = 0;     // program start as a date-time value (days since 30.12.1899)
-  unsigned AnsiCodePage = 0;
-  std::wstring CurrencyString;
-  int CurrencyFormat = 0;   // LOCALE_ICURRENCY
-  int CurrencyDecimals = 0;
-  int NegCurrFormat = 0;    // LOCALE_INEGCURR
-  wchar_t DateSeparator = L'/';
-  wchar_t TimeSeparator = L':';
-  wchar_t ListSeparator = L',';
-  std::wstring ShortDateFormat;
-  std::wstring LongDateFormat;
-  std::wstring TimeAMString;
-  std::wstring TimePMString;
-  std::wstring ShortTimeFormat;
-  std::wstring LongTimeFormat;
-  std::wstring ShortMonthNames[12];
-  std::wstring LongMonthNames[12];
-  std::wstring ShortDayNames[7];  // Sunday first
-  std::wstring LongDayNames[7];
-  wchar_t ThousandSeparator = L',';  // 0 when the locale groups without a separator
-  wchar_t DecimalSeparator = L'.';
-  int TwoDigitYearCenturyWindow = 50;
-};
-
-const TLocaleSnapshot& LocaleSnapshot();
-// Reads the user's locale settings again.
-void ReloadLocaleSettings();
 // Unit start and stop (called by the library's start-up list).
 void StringsStart();
 void StringsStop();
