@@ -6,7 +6,7 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "net/Sockets.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 
 #include <iterator>
 

@@ -3,7 +3,7 @@
 #include "Resource.h"
 #include "base/Misc.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 
 TFrmMain* FrmMain = nullptr;
 

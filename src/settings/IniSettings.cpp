@@ -1,4 +1,4 @@
-#include "settings/Settings.h"
+#include "settings/IniSettings.h"
 
 #include <algorithm>
 #include <unordered_map>

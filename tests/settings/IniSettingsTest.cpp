@@ -1,6 +1,6 @@
 #include "base/Streams.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/IniSettings.h"
 
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"
