@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <iterator>
 #include <limits>
 
@@ -104,23 +105,24 @@ std::int64_t StrToInt64Def(std::wstring_view s, std::int64_t Default) {
   return TryStrToInt64(s, value) ? value : Default;
 }
 
-void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerLine) {
-  if (!Lines || !Data || BytesPerLine <= 0) return;
+void ForEachHexDumpRow(const void* Data, int DataLength, int BytesPerLine, std::wstring_view ColumnGap,
+                       const std::function<void(const std::wstring& Row)>& Emit) {
+  if (!Data || BytesPerLine <= 0) return;
   const size_t width = 3 * static_cast<size_t>(BytesPerLine) + 2 * static_cast<size_t>((BytesPerLine - 1) / 8);
   const auto* bytes = static_cast<const unsigned char*>(Data);
 
-  std::wstring hexColumn, charColumn;
+  std::wstring hexColumn, charColumn, row;
   hexColumn.reserve(width);
   int counter = 0;
   auto emitRow = [&] {
     hexColumn.resize(width, L' ');  // fills with spaces on the right
-    Lines->Add(hexColumn + L"  " + charColumn);
+    row.assign(hexColumn).append(ColumnGap).append(charColumn);
+    Emit(row);
     hexColumn.clear();
     charColumn.clear();
     counter = 0;
   };
 
-  TStringsUpdate update(*Lines);
   for (int i = 0; i < DataLength; ++i) {
     unsigned char b = bytes[i];
     if (b == 13)
@@ -134,9 +136,16 @@ void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerL
     AppendHexByte(hexColumn, b);
     hexColumn += L' ';
     if (++counter == BytesPerLine) emitRow();
+    // Only rows longer than eight bytes have room for the mark in their width.
     if (counter == 8) hexColumn += L"- ";
   }
   if (counter > 0) emitRow();
+}
+
+void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerLine) {
+  if (!Lines) return;
+  TStringsUpdate update(*Lines);
+  ForEachHexDumpRow(Data, DataLength, BytesPerLine, L"  ", [Lines](const std::wstring& row) { Lines->Add(row); });
 }
 
 // ---- Comparison, case and trimming
@@ -671,6 +680,8 @@ std::wstring WrapNonEmpty(std::wstring_view S, std::wstring_view Prefix, std::ws
 }
 
 std::wstring HangingIndent(std::wstring_view Prefix, std::wstring_view S) {
+  // A single line (the usual case of the traffic logger's lines) needs no splitting.
+  if (S.find_first_of(L"\r\n") == std::wstring_view::npos) return std::wstring(Prefix) + TrimRight(S);
   std::vector<std::wstring> lines = SplitLines(TrimRight(S));
   if (lines.empty()) return std::wstring(Prefix);
   std::wstring result(Prefix);

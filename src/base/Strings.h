@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -218,6 +219,13 @@ void WriteTextUtf8(TStream& Stream, std::wstring_view Text, bool KeepAsIs = fals
 // The whole stream decoded as UTF-8, without the U+FEFF characters at its start.
 std::wstring ReadTextUtf8(TStream& Stream);
 
+// The rows of a hex dump of DataLength bytes, BytesPerLine bytes a row, handed to Emit one by one:
+// two upper-case hexadecimal digits and a space per byte ("- " after the eighth byte of rows
+// longer than eight), the column filled with spaces to 3 * BytesPerLine + 2 * ((BytesPerLine - 1)
+// div 8) characters, ColumnGap, then the bytes as Latin-1 characters (CR and LF as arrows, other
+// control characters as dots).
+void ForEachHexDumpRow(const void* Data, int DataLength, int BytesPerLine, std::wstring_view ColumnGap,
+                       const std::function<void(const std::wstring& Row)>& Emit);
 // Appends the hex dump of DataLength bytes to Lines, BytesPerLine bytes a row: hexadecimal
 // groups padded to a fixed width, two spaces, then the bytes as Latin-1 characters (CR and LF
 // as arrows, other control characters as dots). All rows go in within one update bracket.
