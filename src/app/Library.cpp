@@ -5,6 +5,7 @@
 #include "base/Locale.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
+#include "base/TimeZones.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
 
@@ -25,6 +26,7 @@ const TUnit kUnits[] = {
     {SocketsStart, SocketsStop},
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
+    {TimeZonesStart, TimeZonesStop},
     {SettingsStart, SettingsStop},
 };
 
