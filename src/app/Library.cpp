@@ -8,6 +8,7 @@
 #include "base/TimeZones.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
+#include "ui/GraphicTypes.h"
 
 #include <iterator>
 
@@ -28,6 +29,7 @@ const TUnit kUnits[] = {
     {MiscStart, MiscStop},
     {TimeZonesStart, TimeZonesStop},
     {SettingsStart, SettingsStop},
+    {GraphicTypesStart, GraphicTypesStop},
 };
 
 size_t gStarted = 0;
