@@ -64,8 +64,8 @@ std::wstring UserLoginName() {
 
 TIsWow64ProcessFunc SystemIsWow64Process() {
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  return kernel ? reinterpret_cast<TIsWow64ProcessFunc>(reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
-                : nullptr;
+  if (!kernel) return nullptr;
+  return reinterpret_cast<TIsWow64ProcessFunc>(reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")));
 }
 
 bool IsWow64Through(TIsWow64ProcessFunc IsWow64Process) {

@@ -51,8 +51,8 @@ using TGraphicClass = const TGraphicClassInfo*;
 template <class T>
 TGraphicClass GraphicClass() {
   static_assert(std::is_base_of_v<TGraphic, T>, "graphic classes derive from TGraphic");
-  static const TGraphicClassInfo info(typeid(T),
-                                      [](const TGraphic& graphic) { return dynamic_cast<const T*>(&graphic) != nullptr; });
+  static const TGraphicClassInfo info(
+      typeid(T), [](const TGraphic& graphic) { return dynamic_cast<const T*>(&graphic) != nullptr; });
   return &info;
 }
 

@@ -33,7 +33,8 @@ double At(int year, int month, int day, int hour, int minute, int second = 0, in
   return ComposeDateTime(EncodeDateExt(year, month, day), EncodeTime(hour, minute, second, msec));
 }
 
-TTimeZoneInfo Zone(std::int32_t bias, std::int32_t daylightBias, const SYSTEMTIME& dstToStd, const SYSTEMTIME& stdToDst) {
+TTimeZoneInfo Zone(std::int32_t bias, std::int32_t daylightBias, const SYSTEMTIME& dstToStd,
+                   const SYSTEMTIME& stdToDst) {
   TTimeZoneInfo zone;
   zone.KeyName = L"Test";
   zone.BiasTz = bias;
@@ -586,7 +587,8 @@ TEST(TimeZoneTexts, RulesInWords) {
             L"letzter " + locale.LongDayNames[0] + L" im " + locale.LongMonthNames[9] + L" 03:00");
   EXPECT_EQ(cet.DumpDstSystemTime(cet.DstToStd),
             Named(L"letzter Sunday im October 03:00", L"letzter Sonntag im Oktober 03:00"));
-  EXPECT_EQ(cet.DumpDstSystemTime(Rule(4, 0, 1, 3, 5)), Named(L"1. Sunday im April 03:05", L"1. Sonntag im April 03:05"));
+  EXPECT_EQ(cet.DumpDstSystemTime(Rule(4, 0, 1, 3, 5)),
+            Named(L"1. Sunday im April 03:05", L"1. Sonntag im April 03:05"));
   SYSTEMTIME withYear = cet.DstToStd;
   withYear.wYear = 2024;
   EXPECT_EQ(cet.DumpDstSystemTime(withYear), Named(L"letzter Sunday im October 2024 03:00",
@@ -602,7 +604,8 @@ TEST(TimeZoneTexts, Dump) {
   cet.NameDst = L"Dst";
   EXPECT_EQ(cet.Dump(), L"W. Europe Standard Time | (UTC+01:00) Berlin | Std | Dst | CurBias +0100  StdBias +0100"
                         L"  DstBias +0200 | Dst->Std " +
-                            cet.DumpDstSystemTime(cet.DstToStd) + L" | Std->Dst " + cet.DumpDstSystemTime(cet.StdToDst));
+                            cet.DumpDstSystemTime(cet.DstToStd) + L" | Std->Dst " +
+                            cet.DumpDstSystemTime(cet.StdToDst));
   cet.BiasStd = -10;
   EXPECT_NE(cet.Dump().find(L"StdBias +0110\u25A0\u25A0\u25A0\u25A0  DstBias"), std::wstring::npos);
   TTimeZoneInfo empty;

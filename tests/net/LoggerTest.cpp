@@ -206,7 +206,8 @@ TEST(LoggerStamp, DurationSinceThePreviousLine) {
     logger.Log(L"x", ltInfo);
   }
   ASSERT_EQ(logger.Lines.size(), std::size(steps));
-  for (size_t i = 0; i < std::size(steps); ++i) EXPECT_EQ(logger.Lines[i], steps[i].duration() + L": x") << "line " << i;
+  for (size_t i = 0; i < std::size(steps); ++i)
+    EXPECT_EQ(logger.Lines[i], steps[i].duration() + L": x") << "line " << i;
 }
 
 // ---------------------------------------------------------------------------------------------
