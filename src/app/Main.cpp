@@ -6,7 +6,7 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 #include "toolkit/Clipbrd.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/WinHelpers.h"

@@ -5,7 +5,7 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "lang/DmLang.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 #include "toolkit/StdCtrls.h"
 #include "ui/FrmPopupMsg.h"
 
