@@ -3,6 +3,8 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "lang/DmLang.h"
+#include "base/Locale.h"
+#include "settings/AppSettings.h"
 #include "settings/Settings.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/StdCtrls.h"
