@@ -10,6 +10,13 @@ source "$root/scripts/wine-env.sh"
 echo "== Library routines (micro-benchmarks, under Wine)"
 setarch x86_64 -R wine "$build/bench/TavrinoMicroBench.exe" "$@" </dev/null
 wineserver -w
+echo "== Value query dialog and port change (windows on a virtual display)"
+# The wineserver starts and ends inside the X session; /P:0 keeps the main window off port 6702.
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
+  timeout 600 wine "$0" /P:0 </dev/null
+  rc=$?
+  wineserver -w
+  exit $rc' "$build/bench/QueryBench.exe"
 echo "== Receiving (Tavrino.exe and the bare receive loop under Wine, about 3 minutes)"
 # The benchmark starts the wineserver inside the X session (pinned to one CPU) and stops it.
 xvfb-run -a -s "-screen 0 1280x1024x24" \

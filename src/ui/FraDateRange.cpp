@@ -111,7 +111,7 @@ TFraDateRange::TFraDateRange(TComponent* AOwner) : TFrame(AOwner) {
   SetFont(TFontDesc::FromPoints(L"Segoe UI", 9));
 
   PgcRange = NewComponent<TPageControl>(this, L"PgcRange");
-  PgcRange->SetButtonStyle(true);
+  PgcRange->SetStyle(tsButtons);
   PgcRange->SetAlign(alClient);
   PgcRange->SetParent(this);
   for (int page = 0; page < kPageCount; ++page) BuildPage(page);
