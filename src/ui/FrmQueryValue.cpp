@@ -265,8 +265,13 @@ bool TFrmQueryValue::ValidateInput() {
   }
 }
 
-void TFrmQueryValue::SetAllChecks(bool Checked) {
-  for (int i = 0; i < LstCheckbox->Items().Count(); ++i) LstCheckbox->SetChecked(i, Checked);
+void TFrmQueryValue::SetAllChecks(bool Checked, bool KeepGrayedAndDisabled) {
+  // Headers are titles without a box: they are never counted as checked.
+  for (int i = 0; i < LstCheckbox->Items().Count(); ++i) {
+    if (LstCheckbox->Header(i)) continue;
+    if (KeepGrayedAndDisabled && (LstCheckbox->State(i) == cbGrayed || !LstCheckbox->ItemEnabled(i))) continue;
+    LstCheckbox->SetChecked(i, Checked);
+  }
   UpdateCheckedCount();
 }
 
@@ -292,19 +297,13 @@ void TFrmQueryValue::LstCheckboxClickCheck(TObject*) { UpdateCheckedCount(); }
 // The list toggles the entry itself on a double click; the count follows.
 void TFrmQueryValue::LstCheckboxDblClick(TObject*) { UpdateCheckedCount(); }
 
-void TFrmQueryValue::BtnCheckAllClick(TObject*) {
-  LstCheckbox->CheckAll(cbChecked, false, false);
-  UpdateCheckedCount();
-}
+void TFrmQueryValue::BtnCheckAllClick(TObject*) { SetAllChecks(true, true); }
 
-void TFrmQueryValue::BtnCheckNoneClick(TObject*) {
-  LstCheckbox->CheckAll(cbUnchecked, false, false);
-  UpdateCheckedCount();
-}
+void TFrmQueryValue::BtnCheckNoneClick(TObject*) { SetAllChecks(false, true); }
 
-void TFrmQueryValue::MnuCheckListSelectAllClick(TObject*) { SetAllChecks(true); }
+void TFrmQueryValue::MnuCheckListSelectAllClick(TObject*) { SetAllChecks(true, false); }
 
-void TFrmQueryValue::MnuCheckListUnselectAllClick(TObject*) { SetAllChecks(false); }
+void TFrmQueryValue::MnuCheckListUnselectAllClick(TObject*) { SetAllChecks(false, false); }
 
 void TFrmQueryValue::ChkDateTimeClick(TObject*) {
   const bool present = ChkDateTime->Checked();

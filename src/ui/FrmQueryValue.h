@@ -141,8 +141,9 @@ private:
   void EndClientAt(int Bottom);
   // The spacing unit in design pixels.
   int DesignSpacingUnit() const;
-  // Sets every entry of the check list to one state, one by one.
-  void SetAllChecks(bool Checked);
+  // Checks or unchecks the entries of the check list one by one; the buttons leave grayed and
+  // disabled entries alone, the context menu does not.
+  void SetAllChecks(bool Checked, bool KeepGrayedAndDisabled);
 
   TExplainedItems FExplainedItems;
   int FPad = 8;
