@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -210,8 +211,7 @@ double TFraDateRange::PickerDate(int Row) const { return WholeDay(Rows[dpDate][R
 
 void TFraDateRange::SetPickerDate(int Row, double Date) {
   // A date the picker cannot show (none, or beyond its calendar) gives the first-use date.
-  const std::int32_t year = YearOfDate(Date);
-  if (!InRange(year, kPickerMinYear, kPickerMaxYear)) Date = EncodeDateExt(kFirstUseYear, 1, 1);
+  if (Date == 0 || !InRange(YearOfDate(Date), kPickerMinYear, kPickerMaxYear)) Date = EncodeDateExt(kFirstUseYear, 1, 1);
   Rows[dpDate][Row].DtpDate->SetDate(WholeDay(Date));
 }
 
