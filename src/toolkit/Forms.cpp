@@ -196,13 +196,14 @@ void TForm::SetWindowBounds(const RECT& bounds) {
 }
 
 TWindowState TForm::WindowState() const {
-  if (!FShowing || !HandleAllocated()) return FWindowState;
+  if (!HandleAllocated() || !::IsWindowVisible(Handle())) return FWindowState;
   return ::IsIconic(Handle()) ? wsMinimized : ::IsZoomed(Handle()) ? wsMaximized : wsNormal;
 }
 
 void TForm::SetWindowState(TWindowState state) {
   FWindowState = state;
-  if (FShowing && HandleAllocated())
+  // Before the window is on screen (also while OnShow runs) the state waits for the show.
+  if (HandleAllocated() && ::IsWindowVisible(Handle()))
     ::ShowWindow(Handle(), state == wsMaximized ? SW_MAXIMIZE : state == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
