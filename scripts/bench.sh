@@ -8,8 +8,13 @@ build=${TAVRINO_BUILD:-$root/build}
 "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
 echo "== Library routines (micro-benchmarks, under Wine)"
-setarch x86_64 -R wine "$build/bench/TavrinoMicroBench.exe" "$@" </dev/null
+# On a virtual display: the dialog rows open windows. The wineserver starts and ends inside it.
 wineserver -w
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
+  wine "$0" "$@" </dev/null
+  rc=$?
+  wineserver -w
+  exit $rc' "$build/bench/TavrinoMicroBench.exe" "$@"
 echo "== Receiving (Tavrino.exe and the bare receive loop under Wine, about 3 minutes)"
 # The benchmark starts the wineserver inside the X session (pinned to one CPU) and stops it.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
