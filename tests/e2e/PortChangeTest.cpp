@@ -120,10 +120,13 @@ protected:
     if (::IsWindow(box)) {
       wchar_t cls[32] = {};
       ::GetClassNameW(box, cls, 32);
-      if (std::wstring(cls) == L"#32770")
+      if (std::wstring(cls) == L"#32770") {
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-      else
+      } else {
+        ::SetForegroundWindow(box);
+        PumpUntil([&] { return ::GetForegroundWindow() == box; });
         PressKey(VK_RETURN);
+      }
     }
     PumpUntil([&] { return !::IsWindowVisible(box); });
     return message;
