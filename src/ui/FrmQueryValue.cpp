@@ -235,6 +235,8 @@ void TFrmQueryValue::SetPrompt(const std::wstring& ACaption) {
 
 int TFrmQueryValue::DesignSpacingUnit() const { return std::max(1, UnscaleFromDpi(SpacingUnit(nullptr), ControlPPI(nullptr))); }
 
+int TFrmQueryValue::CaptionBottom() const { return LblCaption->Margins().Top + LblCaption->Height(); }
+
 void TFrmQueryValue::EndClientAt(int Bottom) { SetClientHeight(Bottom + PnlBottom->Height()); }
 
 void TFrmQueryValue::UpdateCheckedCount() {
@@ -318,8 +320,7 @@ bool TFrmQueryValue::QueryInteger(const std::wstring& ACaption, std::int32_t& Va
   auto form = NewQueryForm(nullptr);
   form->SetPrompt(ACaption);
   TVormIntEdit* edit = form->EdtInteger;
-  edit->SetBounds(form->FPad, form->LblCaption->Top() + form->LblCaption->Height() + form->FPad, edit->Width(),
-                  edit->Height());
+  edit->SetBounds(form->FPad, form->CaptionBottom(), edit->Width(), edit->Height());
   edit->SetNegativeAllowed(!PositiveOnly);
   edit->SetAsInteger(Value);
   edit->SetVisible(true);
@@ -383,19 +384,11 @@ bool TFrmQueryValue::QueryBoolean(const std::wstring& ACaption, bool& Value) {
 
 namespace {
 
-bool QueryLine(TFrmQueryValue& form, const std::wstring& ACaption, int MaxLength, std::wstring& Value, bool password,
-               int fpad) {
+bool QueryLine(TFrmQueryValue& form, int MaxLength, std::wstring& Value, bool password, int left, int top) {
   TEdit* edit = form.EdtText;
-  int top;
-  if (password) {
-    form.LblCaption->SetCaption(ACaption);
-    top = form.Shape->Top();
-    // Each character shows as a small "o".
-    edit->SetPasswordChar(L'o');
-  } else {
-    top = form.LblCaption->Top() + form.LblCaption->Height() + fpad;
-  }
-  edit->SetBounds(fpad, top, edit->Width(), edit->Height());
+  // Each character of a password shows as a small "o".
+  if (password) edit->SetPasswordChar(L'o');
+  edit->SetBounds(left, top, edit->Width(), edit->Height());
   edit->SetMaxLength(MaxLength);
   edit->SetText(Value);
   edit->SetVisible(true);
@@ -412,12 +405,13 @@ bool QueryLine(TFrmQueryValue& form, const std::wstring& ACaption, int MaxLength
 bool TFrmQueryValue::QueryText(const std::wstring& ACaption, int MaxLength, std::wstring& Value) {
   auto form = NewQueryForm(nullptr);
   form->SetPrompt(ACaption);
-  return QueryLine(*form, ACaption, MaxLength, Value, false, form->FPad);
+  return QueryLine(*form, MaxLength, Value, false, form->FPad, form->CaptionBottom());
 }
 
 bool TFrmQueryValue::QueryPassword(const std::wstring& ACaption, int MaxLength, std::wstring& Value) {
   auto form = NewQueryForm(nullptr);
-  return QueryLine(*form, ACaption, MaxLength, Value, true, form->Shape->Left());
+  form->LblCaption->SetCaption(ACaption);
+  return QueryLine(*form, MaxLength, Value, true, form->Shape->Left(), form->Shape->Top());
 }
 
 bool TFrmQueryValue::QueryMultilineText(const std::wstring& ACaption, std::wstring& Value, TForm* OwnerForm) {
@@ -433,8 +427,8 @@ bool TFrmQueryValue::QueryMultilineText(const std::wstring& ACaption, std::wstri
   // The memo's client area holds the lines; its frame and scroll bar come on top.
   const int frame = memo->Height() - memo->ClientHeight();
   memo->SetHeight(u + lines * lineHeight + frame);
-  form->SetClientHeight(form->LblCaption->Top() + form->LblCaption->Height() + form->LblCaption->Margins().Bottom +
-                        memo->Height() + form->PnlBottom->Height());
+  form->SetClientHeight(form->CaptionBottom() + form->LblCaption->Margins().Bottom + memo->Height() +
+                        form->PnlBottom->Height());
   form->SetActiveControl(memo);
   form->OnShow = [memo](TObject*) { ScrollMemoToEnd(memo); };
   if (form->ShowModal() != mrOk) return false;
@@ -514,8 +508,7 @@ bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const TExp
   for (const TExplainedItem& item : Items)
     details = std::max(details, form->MeasureTextHeight(item.Explanation, form->LblDetails->Font(), form->LblDetails->Width()));
   const int u = form->DesignSpacingUnit();
-  const int listBottom = form->LblCaption->Top() + form->LblCaption->Height() + form->LblCaption->Margins().Bottom +
-                         list->Height();
+  const int listBottom = form->CaptionBottom() + form->LblCaption->Margins().Bottom + list->Height();
   form->SetClientHeight((details > 0 ? u + details + u : 0) + listBottom + form->PnlBottom->Height());
   form->LblDetails->SetHeight(details + u);
   form->LblDetails->SetVisible(details > 0);
@@ -573,9 +566,8 @@ bool TFrmQueryValue::QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEn
   form->PnlCheckAllNone->SetVisible(count > 1);
   form->UpdateCheckedCount();
   list->SetHeight(list->HeightForRows(std::min(count, kMaxListRows)));
-  ArrangeTopAligned({form->LblCaption, list, form->PnlCheckAllNone});
-  const int listBottom = form->LblCaption->Top() + form->LblCaption->Height() + form->LblCaption->Margins().Bottom +
-                         list->Height();
+  // The stack of caption, list and footer follows from their alignment, in this order.
+  const int listBottom = form->CaptionBottom() + form->LblCaption->Margins().Bottom + list->Height();
   form->SetClientHeight(listBottom + (count > 1 ? form->PnlCheckAllNone->Height() : 0) + form->PnlBottom->Height());
   form->SetActiveControl(list);
   if (form->ShowModal() != mrOk) return false;

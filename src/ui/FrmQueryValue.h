@@ -137,6 +137,8 @@ private:
   void ShowExplanation();
   // False keeps the window open: the user's entry cannot be taken as it is (and is told so).
   bool ValidateInput();
+  // The bottom edge of the prompt in the stack of top-aligned controls (design pixels).
+  int CaptionBottom() const;
   // The bottom panel right under the given design y.
   void EndClientAt(int Bottom);
   // The spacing unit in design pixels.

@@ -561,7 +561,7 @@ TEST_F(QueryValue, DateRangeComesFromTheFrameAndIsClearedOnCancel) {
 TEST_F(QueryValue, DateRangeOutsideTheYearsKeepsTheWindowOpenWithTheEntry) {
   TMemorySettings store;
   const std::wstring entry = L"Abfrage\rZeitraum\r";
-  store.Values[entry] = L"YER||||||||||||2020-01-01|1979|2000";
+  store.Values[entry] = L"YER" + std::wstring(13, L'|') + L"2020-01-01|1979|2000";
   TDateRange range;
   TVormIntEdit* from = nullptr;
   TQueryScript ok({WaitForQuery(q), Key(VK_RETURN), [&] { return gMessages.size() == 1; }, Do([&] {
