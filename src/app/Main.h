@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the log view, the tool column and the UDP server it polls.
+#include "app/LogFeed.h"
 #include "net/Udp.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
@@ -38,11 +39,19 @@ public:
   // The port the window listens on when it is shown.
   static constexpr int kDefaultPort = 6702;
 
+  // Takes a received datagram for the view, as text or hex dump as the "Hex" button stands now.
+  void QueueDatagram(const std::string& Datagram);
+
 private:
   void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
   void FormHide(TObject* Sender);
   void TimerTimer(TObject* Sender);
+
+  // What was received and waits for the view: the timer fills it from the socket and shows
+  // from it for a bounded time per tick.
+  std::unique_ptr<TMemoLogView> FLogView;
+  std::unique_ptr<TLogFeed> FLogFeed;
 };
 
 // The program's one main window; the server's datagram handler reaches the view through it.
