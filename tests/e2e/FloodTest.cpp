@@ -1,6 +1,7 @@
 // The real program under hostile and heavy traffic: every byte and code unit survives, a
 // seeded random flood of a minute in both view modes is shown exactly, the window answers
 // during a flood of large datagrams, and a close during a flood ends the program.
+#include "base/StringList.h"
 #include "base/Strings.h"
 #include "base/Unicode.h"
 #include "e2e/RunningProgram.h"
