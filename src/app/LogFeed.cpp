@@ -10,6 +10,10 @@ namespace {
 
 // A hex dump row of eight bytes with its line break: 24 + 2 + 8 + 2 characters.
 constexpr std::size_t kHexRowChars = 36;
+// What a line costs the view beyond its characters, in characters: Wine's edit control lays out
+// every new line on its own, which costs as much as some 60 characters of it. Without this, a
+// switch from long text lines to hex rows would make the first appends of rows far too large.
+constexpr std::size_t kLineChars = 64;
 // The least time an append is planned for: below it the fixed costs of an edit operation
 // swamp the work.
 constexpr double kMinSliceMsec = 10.0;
@@ -104,23 +108,23 @@ std::size_t TLogFeed::AppendFront(std::size_t Room) {
     const std::wstring notice = DropNotice(entry.Dropped);
     lines.Add(notice);
     PopFront();
-    return notice.size() + 2;
+    return notice.size() + 2 + kLineChars;
   }
   if (!entry.Hex) {
     const std::wstring text = AnsiToText(entry.Data);
     lines.Add(text);
     PopFront();
     // The view takes the text up to its first zero character.
-    return std::min(text.find(L'\0'), text.size()) + 2;
+    return std::min(text.find(L'\0'), text.size()) + 2 + kLineChars;
   }
   // Rows of eight bytes: a datagram cut at multiples of eight bytes gives the same rows as
   // the whole, so a large one is shown over several appends.
   const std::size_t rest = entry.Data.size() - FFrontOffset;
-  const std::size_t bytes = std::min(rest, std::max<std::size_t>(Room / kHexRowChars, 1) * 8);
+  const std::size_t bytes = std::min(rest, std::max<std::size_t>(Room / (kHexRowChars + kLineChars), 1) * 8);
   AddHexDump(&lines, entry.Data.data() + FFrontOffset, static_cast<int>(bytes), 8);
   FFrontOffset += bytes;
   if (FFrontOffset >= entry.Data.size()) PopFront();
-  return (bytes + 7) / 8 * kHexRowChars;
+  return (bytes + 7) / 8 * (kHexRowChars + kLineChars);
 }
 
 void TLogFeed::Learn(double chars, double msec) {

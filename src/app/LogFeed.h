@@ -76,6 +76,7 @@ private:
 
   static std::size_t CostOf(const TEntry& entry) noexcept { return entry.Data.size() + kEntryCost; }
   // One edit operation of about Chars characters (at least one line); returns the characters.
+  // Characters here are weighed as the view's costs are: each line counts some more.
   std::size_t Append(double Chars);
   // Formats the first waiting entry, or as many hex rows of it as fit into Room characters
   // (at least one); returns the characters added.
