@@ -172,15 +172,12 @@ void TFrmMain::FormShow(TObject*) {
 
 void TFrmMain::FormHide(TObject*) {
   UdpServer.reset();
-<<<<<<< HEAD
   // Closing ends the program: what still waits for the view goes with it.
   FLogFeed->Clear();
+  SaveFormPlacement(this, nullptr);
 }
 
 void TFrmMain::QueueDatagram(const std::string& Datagram) { FLogFeed->Push(Datagram, BtnHexDump->Down()); }
-=======
-  SaveFormPlacement(this, nullptr);
-}
 
 void TFrmMain::SetLogFontSize(int points) {
   // A stored size of any value gives a readable view.
@@ -226,7 +223,6 @@ void TFrmMain::BtnDecFontSizeClick(TObject*) {
   SetLogFontSize(MmoLog->Font().Points() - 1);
   StoreLogFontSize();
 }
->>>>>>> main
 
 void TFrmMain::TimerTimer(TObject*) {
   const auto start = std::chrono::steady_clock::now();
