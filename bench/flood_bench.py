@@ -193,7 +193,7 @@ class FloodBench(rb.Bench):
                 return {"closed": closed, "longest": longest, "sent": len(send_times)}
 
             complete_at = None
-            deadline = time.monotonic() + COMPLETE_LIMIT_S
+            deadline = time.monotonic() + self.complete_limit
             while time.monotonic() < deadline:
                 samples = watch.snapshot()
                 if samples and samples[-1][2] >= total:
@@ -294,9 +294,12 @@ def main():
     parser.add_argument("--no-pin", action="store_true")
     parser.add_argument("--only", type=int, action="append", help="run only these floods (1-4)")
     parser.add_argument("--view-cost", action="store_true", help="also measure appends (4 minutes)")
+    parser.add_argument("--complete-limit", type=float, default=COMPLETE_LIMIT_S,
+                        help="seconds to wait for a complete view after a flood")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     bench = FloodBench(args)
+    bench.complete_limit = args.complete_limit
     started = time.monotonic()
     try:
         bench.prepare()

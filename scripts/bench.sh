@@ -14,3 +14,6 @@ echo "== Receiving (Tavrino.exe and the bare receive loop under Wine, about 3 mi
 # The benchmark starts the wineserver inside the X session (pinned to one CPU) and stops it.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   setarch x86_64 -R timeout 900 python3 "$root/bench/receive_bench.py" --build "$build" </dev/null
+echo "== Floods (Tavrino.exe under floods of ten seconds, answer times and catch-up; several minutes)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  setarch x86_64 -R timeout 3600 python3 "$root/bench/flood_bench.py" --build "$build" </dev/null

@@ -111,11 +111,13 @@ std::size_t TLogFeed::AppendFront(std::size_t Room) {
     return notice.size() + 2 + kLineChars;
   }
   if (!entry.Hex) {
-    const std::wstring text = AnsiToText(entry.Data);
+    // The view takes the text up to its first zero character, so only the bytes before the
+    // first zero byte are decoded (a zero byte is never part of a multi-byte character).
+    const std::string_view bytes(entry.Data);
+    const std::wstring text = AnsiToText(bytes.substr(0, bytes.find('\0')));
     lines.Add(text);
     PopFront();
-    // The view takes the text up to its first zero character.
-    return std::min(text.find(L'\0'), text.size()) + 2 + kLineChars;
+    return text.size() + 2 + kLineChars;
   }
   // Rows of eight bytes: a datagram cut at multiples of eight bytes gives the same rows as
   // the whole, so a large one is shown over several appends.
