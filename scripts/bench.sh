@@ -19,3 +19,15 @@ echo "== Receiving (Tavrino.exe and the bare receive loop under Wine, about 3 mi
 # The benchmark starts the wineserver inside the X session (pinned to one CPU) and stops it.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   setarch x86_64 -R timeout 900 python3 "$root/bench/receive_bench.py" --build "$build" </dev/null
+echo "== Log view commands on 100,000 lines (Tavrino.exe under Wine, about a minute)"
+work=$(mktemp -d)
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
+  wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1
+  winpath() { local p=${1//\//\\}; echo "Z:$p"; }   # Wine shows the Linux root as drive Z:
+  timeout 600 wine "$0/bench/CommandProbe.exe" "$(winpath "$0/Tavrino.exe")" "$(winpath "$1")" </dev/null
+  rc=$?; wineserver -k; exit $rc' "$build" "$work"
+rm -rf "$work"
+
+echo "== Floods (Tavrino.exe under floods of ten seconds, answer times and catch-up; several minutes)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  setarch x86_64 -R timeout 3600 python3 "$root/bench/flood_bench.py" --build "$build" </dev/null
