@@ -4,8 +4,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRINO_BUILD:-$root/build}
+echo "== Installing what is missing"
 "$root/scripts/setup.sh"
+echo "== Building"
 "$root/scripts/build.sh"
+echo "== Starting Tavrino"
 source "$root/scripts/wine-env.sh"
 if [ -n "${DISPLAY:-}" ]; then
   exec setarch x86_64 -R wine "$build/Tavrino.exe" "$@"

@@ -10,14 +10,25 @@ export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko prompts on the fi
 if [ ! -f "$WINEPREFIX/.tavrino-ready" ]; then
   echo "Preparing Wine prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
-  setarch x86_64 -R wineboot -i >/dev/null 2>&1 </dev/null || true
+  if ! setarch x86_64 -R wineboot -i >"$build/wineboot.log" 2>&1 </dev/null; then
+    echo "wine-env: 'wineboot -i' could not create the Wine prefix $WINEPREFIX; its output:" >&2
+    tail -n 20 "$build/wineboot.log" >&2
+    return 1 2>/dev/null || exit 1
+  fi
   # Without a window manager, closing a managed window costs seconds.
-  setarch x86_64 -R wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  if ! setarch x86_64 -R wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null; then
+    echo "wine-env: 'wine reg add' failed in the new prefix $WINEPREFIX" >&2
+    return 1 2>/dev/null || exit 1
+  fi
   wineserver -w
   touch "$WINEPREFIX/.tavrino-ready"
 fi
-# German locale for the tests that check locale-dependent texts.
-if [ ! -d "$build/locale/de_DE.UTF-8" ]; then
-  mkdir -p "$build/locale"
-  localedef -i de_DE -f UTF-8 "$build/locale/de_DE.UTF-8" >/dev/null 2>&1 || true
+# The German test runs have a prefix of their own (a prefix keeps one user locale): a copy.
+export TAVRINO_WINEPREFIX_DE="$build/wineprefix-de"
+if [ ! -f "$TAVRINO_WINEPREFIX_DE/.tavrino-ready" ]; then
+  rm -rf "$TAVRINO_WINEPREFIX_DE"
+  if ! cp -a "$WINEPREFIX" "$TAVRINO_WINEPREFIX_DE"; then
+    echo "wine-env: the Wine prefix $WINEPREFIX could not be copied to $TAVRINO_WINEPREFIX_DE" >&2
+    return 1 2>/dev/null || exit 1
+  fi
 fi

@@ -168,11 +168,14 @@ int TForm::ClientHeight() const { return HandleAllocated() ? TControl::ClientHei
 void TForm::ApplyClientSize() {
   if (!HandleAllocated()) return;
   HWND wnd = Handle();
-  RECT r{0, 0, Scale(FClientWidth), Scale(FClientHeight)};
-  DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_STYLE));
-  DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_EXSTYLE));
-  ::AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(Dpi()));
-  ::SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame as it is now (title, borders, menu at the window's DPI) plus the wanted client area.
+  RECT window, client;
+  ::GetWindowRect(wnd, &window);
+  ::GetClientRect(wnd, &client);
+  const int frameWidth = (window.right - window.left) - client.right;
+  const int frameHeight = (window.bottom - window.top) - client.bottom;
+  ::SetWindowPos(wnd, nullptr, 0, 0, Scale(FClientWidth) + frameWidth, Scale(FClientHeight) + frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT TForm::WindowRect() const {
@@ -184,6 +187,24 @@ RECT TForm::WindowRect() const {
 void TForm::SetWindowPosition(int left, int top) {
   HandleNeeded();
   ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetWindowBounds(const RECT& bounds) {
+  HandleNeeded();
+  ::SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TWindowState TForm::WindowState() const {
+  if (!HandleAllocated() || !::IsWindowVisible(Handle())) return FWindowState;
+  return ::IsIconic(Handle()) ? wsMinimized : ::IsZoomed(Handle()) ? wsMaximized : wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+  FWindowState = state;
+  // Before the window is on screen (also while OnShow runs) the state waits for the show.
+  if (HandleAllocated() && ::IsWindowVisible(Handle()))
+    ::ShowWindow(Handle(), state == wsMaximized ? SW_MAXIMIZE : state == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
 void TForm::ReadDeviceBounds() {
@@ -250,7 +271,10 @@ void TForm::Show() {
     FShownOnce = true;
   }
   SetVisibleFlag(true);
-  ::ShowWindow(Handle(), FNoActivate ? SW_SHOWNOACTIVATE : SW_SHOW);
+  int show = FNoActivate ? SW_SHOWNOACTIVATE : SW_SHOW;
+  if (FWindowState == wsMaximized) show = SW_SHOWMAXIMIZED;
+  if (FWindowState == wsMinimized) show = SW_SHOWMINIMIZED;
+  ::ShowWindow(Handle(), show);
   if (!FNoActivate && FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
   ::UpdateWindow(Handle());
 }
