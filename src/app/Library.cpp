@@ -6,6 +6,7 @@
 #include "base/Strings.h"
 #include "net/Sockets.h"
 #include "settings/Settings.h"
+#include "ui/CmpStandard.h"
 
 #include <iterator>
 
@@ -24,6 +25,7 @@ const TUnit kUnits[] = {
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
     {SettingsStart, SettingsStop},
+    {CmpStandardStart, CmpStandardStop},
 };
 
 size_t gStarted = 0;
