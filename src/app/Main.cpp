@@ -1,9 +1,15 @@
 #include "app/Main.h"
 
 #include "Resource.h"
+#include "base/CliParser.h"
+#include "base/Files.h"
 #include "base/Misc.h"
+#include "base/Strings.h"
 #include "base/Unicode.h"
 #include "settings/Settings.h"
+#include "ui/WinHelpers.h"
+
+#include <algorithm>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -90,6 +96,12 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   BtnHexDump->SetAllowAllUp(true);
   BtnInfo = PictureButton(this, tools, L"BtnInfo", 272, IDI_INFO, L"Info");
 
+  BtnClear->OnClick = [this](TObject* sender) { BtnClearClick(sender); };
+  BtnSave->OnClick = [this](TObject* sender) { BtnSaveClick(sender); };
+  BtnInsertSeparator->OnClick = [this](TObject* sender) { BtnInsertSeparatorClick(sender); };
+  BtnIncFontSize->OnClick = [this](TObject* sender) { BtnIncFontSizeClick(sender); };
+  BtnDecFontSize->OnClick = [this](TObject* sender) { BtnDecFontSizeClick(sender); };
+
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnShow = [this](TObject* sender) { FormShow(sender); };
   OnHide = [this](TObject* sender) { FormHide(sender); };
@@ -107,8 +119,24 @@ void TFrmMain::FormCreate(TObject*) {
   InitAppSettings(L"Software/Zevrik/Tavrino", false, L"");
 }
 
+int TFrmMain::CommandLinePort() {
+  TCliParser parser;
+  parser.ParseCmdLine(TOptionTypes{otSlash}, ocUpperCase, false);
+  int port = kDefaultPort;
+  // /Port is read after /P, so it wins when both are given.
+  if (parser.HasOption(L"/P")) port = StrToIntDef(parser.OptionParam(L"/P"), kDefaultPort);
+  if (parser.HasOption(L"/Port")) port = StrToIntDef(parser.OptionParam(L"/Port"), kDefaultPort);
+  return port;
+}
+
 void TFrmMain::FormShow(TObject*) {
-  const int port = kDefaultPort;
+  if (FontInstalled(L"Consolas")) {
+    TFontDesc font = MmoLog->Font();
+    font.Name = L"Consolas";
+    MmoLog->SetFont(font);
+  }
+  RestoreFormPlacement(this, nullptr);
+  const int port = CommandLinePort();
   try {
     UdpServer = std::make_unique<TLoggerUdpServer>(nullptr, port);
   } catch (const std::exception& e) {
@@ -118,12 +146,56 @@ void TFrmMain::FormShow(TObject*) {
     Close();
     return;
   }
+  SetLogFontSize(AppSettings() ? AppSettings()->RdInteger(kFontSizeEntry) : kDesignFontSize);
   BtnPort->SetCaption(std::to_wstring(UdpServer->Port()));
   SetCaption(L"Zevrik Tavrino    Port " + std::to_wstring(port));
   Application().SetTitle(L"Tavrino " + std::to_wstring(port));
 }
 
-void TFrmMain::FormHide(TObject*) { UdpServer.reset(); }
+void TFrmMain::FormHide(TObject*) {
+  UdpServer.reset();
+  SaveFormPlacement(this, nullptr);
+}
+
+void TFrmMain::SetLogFontSize(int points) {
+  // A stored size of any value gives a readable view.
+  TFontDesc font = MmoLog->Font();
+  font.SetPoints(std::clamp(points, kMinFontSize, kMaxFontSize));
+  MmoLog->SetFont(font);
+}
+
+void TFrmMain::StoreLogFontSize() {
+  if (AppSettings()) AppSettings()->WrInteger(kFontSizeEntry, MmoLog->Font().Points());
+}
+
+void TFrmMain::BtnClearClick(TObject*) { MmoLog->Lines().Clear(); }
+
+void TFrmMain::BtnSaveClick(TObject*) {
+  std::wstring fileName;
+  if (!SaveFileDialog(this, L"", L"", L"txt", L"Text Files|*.txt|All Files|*.*", fileName)) return;
+  // The text as the view holds it, in the ANSI code page; the old file stays until every byte
+  // of the new one is written.
+  WriteFileReplacing(fileName, TextToAnsi(MmoLog->Lines().Text()));
+  // MERGE: PopupTick(this);
+}
+
+void TFrmMain::BtnInsertSeparatorClick(TObject*) {
+  TStringsUpdate batch(MmoLog->Lines());
+  MmoLog->Lines().Add(L"");
+  MmoLog->Lines().Add(std::wstring(99, L'='));
+  MmoLog->Lines().Add(L"");
+}
+
+void TFrmMain::BtnIncFontSizeClick(TObject*) {
+  SetLogFontSize(MmoLog->Font().Points() + 1);
+  StoreLogFontSize();
+}
+
+void TFrmMain::BtnDecFontSizeClick(TObject*) {
+  if (MmoLog->Font().Points() <= kMinFontSize) return;
+  SetLogFontSize(MmoLog->Font().Points() - 1);
+  StoreLogFontSize();
+}
 
 void TFrmMain::TimerTimer(TObject*) {
   if (!UdpServer) return;

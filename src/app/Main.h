@@ -37,12 +37,29 @@ public:
 
   // The port the window listens on when it is shown.
   static constexpr int kDefaultPort = 6702;
+  // The stored font size of the view (points) and its limits: 4 at least, as the smaller-font
+  // command stops there; at most a size that still shows a few characters on a large screen.
+  static constexpr const wchar_t* kFontSizeEntry = L"Settings\rFont Size\r8";
+  static constexpr int kDesignFontSize = 9;
+  static constexpr int kMinFontSize = 4;
+  static constexpr int kMaxFontSize = 400;
+
+  // The port the command line names (/P:port or /Port:port, the latter winning), else 6702.
+  static int CommandLinePort();
 
 private:
   void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
   void FormHide(TObject* Sender);
   void TimerTimer(TObject* Sender);
+  void BtnClearClick(TObject* Sender);
+  void BtnSaveClick(TObject* Sender);
+  void BtnInsertSeparatorClick(TObject* Sender);
+  void BtnIncFontSizeClick(TObject* Sender);
+  void BtnDecFontSizeClick(TObject* Sender);
+
+  void SetLogFontSize(int points);
+  void StoreLogFontSize();
 };
 
 // The program's one main window; the server's datagram handler reaches the view through it.

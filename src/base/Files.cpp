@@ -6,6 +6,7 @@
 #include "base/Strings.h"
 #include "base/Win.h"
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <vector>
@@ -232,6 +233,45 @@ std::wstring CreateUniqueFile(const std::wstring& Folder, const std::wstring& Pr
     if (file) return candidate;
   }
   return std::wstring();
+}
+
+TTempFile::~TTempFile() {
+  if (!FName.empty()) ::DeleteFileW(FName.c_str());
+}
+
+void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
+  const std::wstring quoted = L"\"" + FileName + L"\"";
+  std::wstring folder = FileFolder(FileName);
+  if (folder.empty()) folder = L".\\";
+  const std::wstring tempName = CreateUniqueFile(folder, FileNameOf(FileName), L".tmp");
+  if (tempName.empty()) {
+    const DWORD error = ::GetLastError();
+    throw EOSError(error ? error : ERROR_PATH_NOT_FOUND, quoted);
+  }
+  TTempFile temp(tempName);
+  {
+    TFileHandle file(::CreateFileW(tempName.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) RaiseLastOSError(quoted);
+    // In slices: WriteFile takes at most 4 GB.
+    constexpr size_t kSlice = 1u << 30;
+    for (size_t at = 0; at < Bytes.size();) {
+      const DWORD size = static_cast<DWORD>(std::min(kSlice, Bytes.size() - at));
+      DWORD written = 0;
+      if (!::WriteFile(file.Get(), Bytes.data() + at, size, &written, nullptr)) RaiseLastOSError(quoted);
+      if (written != size) throw EOSError(ERROR_WRITE_FAULT, quoted);
+      at += size;
+    }
+    if (!::FlushFileBuffers(file.Get())) RaiseLastOSError(quoted);
+  }
+  // ReplaceFile keeps the old file's attributes and security; a new name is simply moved.
+  const bool replaced =
+      ::GetFileAttributesW(FileName.c_str()) != INVALID_FILE_ATTRIBUTES
+          ? ::ReplaceFileW(FileName.c_str(), tempName.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                           nullptr) != FALSE
+          : ::MoveFileExW(tempName.c_str(), FileName.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+  if (!replaced) RaiseLastOSError(quoted);
+  temp.Keep();
 }
 
 std::wstring WritableTempFolder() {

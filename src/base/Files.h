@@ -3,6 +3,7 @@
 // program's folder and a temporary folder that is known to be writable.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Full path of the running program file.
 std::wstring ProgramFileName();
@@ -34,6 +35,24 @@ bool FolderExists(const std::wstring& Folder);
 bool FileExists(const std::wstring& FileName);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool ForceFolders(const std::wstring& Folder);
+
+// Writes the bytes to the file so that it is either the old file or the whole new one: they go
+// into a new file beside it first, which then takes the old one's place. Raises EOSError (the
+// old file untouched, no new file left) when any step fails.
+void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes);
+
+// A file that is deleted when the guard goes, unless it was kept.
+class TTempFile {
+public:
+  explicit TTempFile(std::wstring name) : FName(std::move(name)) {}
+  TTempFile(const TTempFile&) = delete;
+  TTempFile& operator=(const TTempFile&) = delete;
+  ~TTempFile();
+  void Keep() noexcept { FName.clear(); }
+
+private:
+  std::wstring FName;
+};
 
 // The system's temporary folder with trailing "\"; empty on failure.
 std::wstring SystemTempFolder();

@@ -66,21 +66,6 @@ constexpr std::int64_t kMaxConvert = 256 << 20;
 constexpr std::string_view kUtf16Bom("\xFF\xFE", 2);
 constexpr std::string_view kUtf8Bom("\xEF\xBB\xBF", 3);
 
-// A file of our own beside the INI file, removed again unless it took the INI file's place.
-class TTempFile {
-public:
-  explicit TTempFile(std::wstring name) : FName(std::move(name)) {}
-  TTempFile(const TTempFile&) = delete;
-  TTempFile& operator=(const TTempFile&) = delete;
-  ~TTempFile() {
-    if (!FName.empty()) ::DeleteFileW(FName.c_str());
-  }
-  void Keep() noexcept { FName.clear(); }
-
-private:
-  std::wstring FName;
-};
-
 // Writes Text as UTF-16LE with byte-order mark into a new file in the folder of FileName and
 // returns its name; empty when no file could be made there. Raises EOSError when writing fails.
 std::wstring WriteUtf16Beside(const std::wstring& FileName, const std::wstring& Text) {

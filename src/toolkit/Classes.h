@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+struct TFontDesc;
+
 class TObject {
 public:
   virtual ~TObject() = default;
@@ -40,6 +42,11 @@ public:
   // True while the owner is freeing its components; a component may then skip work that only
   // matters for a living window.
   bool Destroying() const noexcept { return FDestroying; }
+
+  // Font properties by name ("Font"), for code that treats every component with a font alike
+  // (translation, the main window's font given to dialogs). False: no such font property.
+  virtual bool GetFontProperty(std::wstring_view /*name*/, TFontDesc& /*font*/) const { return false; }
+  virtual bool SetFontProperty(std::wstring_view /*name*/, const TFontDesc& /*font*/) { return false; }
 
 protected:
   // Called on the owner when a component joins or leaves it.

@@ -605,6 +605,18 @@ void TControl::SetFont(const TFontDesc& font) {
   ApplyFont(true);
 }
 
+bool TControl::GetFontProperty(std::wstring_view name, TFontDesc& font) const {
+  if (name != L"Font") return false;
+  font = Font();
+  return true;
+}
+
+bool TControl::SetFontProperty(std::wstring_view name, const TFontDesc& font) {
+  if (name != L"Font") return false;
+  SetFont(font);
+  return true;
+}
+
 void TControl::SetParentFont(bool value) {
   if (value == !FFont.has_value()) return;
   if (value)

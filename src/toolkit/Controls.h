@@ -112,6 +112,9 @@ public:
   bool ParentFont() const noexcept { return !FFont.has_value(); }
   void SetParentFont(bool value);
   HFONT FontHandle() const noexcept { return FFontHandle ? FFontHandle->Get() : nullptr; }
+  // "Font" is the control's font.
+  bool GetFontProperty(std::wstring_view name, TFontDesc& font) const override;
+  bool SetFontProperty(std::wstring_view name, const TFontDesc& font) override;
 
   // Background colour: clDefault draws what the window class draws; ParentColor takes the
   // parent's colour.

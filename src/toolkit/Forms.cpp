@@ -189,6 +189,24 @@ void TForm::SetWindowPosition(int left, int top) {
   ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::SetWindowBounds(const RECT& bounds) {
+  HandleNeeded();
+  ::SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TWindowState TForm::WindowState() const {
+  if (!HandleAllocated() || !::IsWindowVisible(Handle())) return FWindowState;
+  return ::IsIconic(Handle()) ? wsMinimized : ::IsZoomed(Handle()) ? wsMaximized : wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+  FWindowState = state;
+  // Before the window is on screen (also while OnShow runs) the state waits for the show.
+  if (HandleAllocated() && ::IsWindowVisible(Handle()))
+    ::ShowWindow(Handle(), state == wsMaximized ? SW_MAXIMIZE : state == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
+}
+
 void TForm::ReadDeviceBounds() {
   if (!HandleAllocated()) return;
   RECT r = WindowRect();
@@ -253,7 +271,10 @@ void TForm::Show() {
     FShownOnce = true;
   }
   SetVisibleFlag(true);
-  ::ShowWindow(Handle(), FNoActivate ? SW_SHOWNOACTIVATE : SW_SHOW);
+  int show = FNoActivate ? SW_SHOWNOACTIVATE : SW_SHOW;
+  if (FWindowState == wsMaximized) show = SW_SHOWMAXIMIZED;
+  if (FWindowState == wsMinimized) show = SW_SHOWMINIMIZED;
+  ::ShowWindow(Handle(), show);
   if (!FNoActivate && FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
   ::UpdateWindow(Handle());
 }

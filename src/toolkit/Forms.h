@@ -26,6 +26,7 @@ enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, b
 enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize };
 using TBorderIcons = TSet<TBorderIcon, 3>;
 enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
+enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
 // Where a form shows first.
 enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poOwnerFormCenter, poMainFormCenter };
 
@@ -44,6 +45,10 @@ public:
   // Outer position in screen pixels (the window rectangle).
   RECT WindowRect() const;
   void SetWindowPosition(int left, int top);
+  void SetWindowBounds(const RECT& bounds);
+  // Normal, minimised or maximised; set before the first show, it applies when the form shows.
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState state);
 
   // ---- window kind, decided before the window exists and kept up to date after ----
   TFormBorderStyle BorderStyle() const noexcept { return FBorderStyle; }
@@ -153,6 +158,7 @@ private:
   bool FShowHint = true;
   bool FScreenSnap = false;
   bool FInModal = false;
+  TWindowState FWindowState = wsNormal;
   int FModalResult = mrNone;
   HWND FPopupParent = nullptr;
   TWindowHandle FTooltip;

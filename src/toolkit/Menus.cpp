@@ -61,7 +61,10 @@ void TPopupMenu::Popup(int x, int y) {
   // The owner must be in front, or the menu does not go away when the user clicks elsewhere.
   if (owner) ::SetForegroundWindow(owner);
   const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
-      menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, owner, nullptr));
+      menu.Get(),
+      TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_TOPALIGN |
+          (FAlignment == paRight ? TPM_RIGHTALIGN : FAlignment == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN),
+      x, y, owner, nullptr));
   if (owner) ::PostMessageW(owner, WM_NULL, 0, 0);
   if (chosen == 0 || chosen > FItems.size()) return;
   TMenuItem* item = FItems[chosen - 1];

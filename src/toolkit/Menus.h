@@ -41,6 +41,9 @@ private:
   bool FChecked = false;
 };
 
+// Where a popup menu opens relative to its point.
+enum TPopupAlignment : std::uint8_t { paLeft, paRight, paCenter };
+
 class TPopupMenu : public TComponent {
 public:
   explicit TPopupMenu(TComponent* AOwner);
@@ -58,6 +61,8 @@ public:
 
   // Shows the menu at a screen point (device pixels) and runs the chosen item.
   void Popup(int x, int y);
+  TPopupAlignment Alignment() const noexcept { return FAlignment; }
+  void SetAlignment(TPopupAlignment alignment) noexcept { FAlignment = alignment; }
   // Where the menu may open its window: the active window of the thread if not given.
   void SetOwnerWindow(HWND wnd) noexcept { FOwnerWindow = wnd; }
 
@@ -71,4 +76,5 @@ private:
   TComponent* FPopupComponent = nullptr;
   TMenuItem* FLastChosen = nullptr;
   HWND FOwnerWindow = nullptr;
+  TPopupAlignment FAlignment = paLeft;
 };
