@@ -2,12 +2,12 @@
 
 #include "base/Strings.h"
 #include "toolkit/Screen.h"
+#include "ui/WinHelpers.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <shellapi.h>
 
 namespace {
 
@@ -145,18 +145,6 @@ void TrimTrailingZeros(std::wstring& text, wchar_t sep) {
   if (text.find(sep) == std::wstring::npos) return;
   while (!text.empty() && text.back() == L'0') text.pop_back();
   if (!text.empty() && text.back() == sep) text.pop_back();
-}
-
-// Opens web links until the window helpers take it over.
-bool ShellOpenLink(const std::wstring& link) {
-  std::wstring url = Trim(link);
-  if (url.empty()) return false;
-  if (url.compare(0, 4, L"www.") == 0)
-    url = L"https://" + url;
-  else if (url.find(L"://") == std::wstring::npos)
-    return false;
-  ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  return true;
 }
 
 }  // namespace
@@ -482,8 +470,6 @@ LRESULT TVormDecimalEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TVormHyperlinkLabel ----
 
-TOpenLinkProc OpenLinkProc = ShellOpenLink;
-
 TVormHyperlinkLabel::TVormHyperlinkLabel(TComponent* AOwner) : TLabel(AOwner) {
   TFontDesc font = Font();
   font.Color = 0x00CD850E;  // RGB(14, 133, 205)
@@ -500,8 +486,8 @@ void TVormHyperlinkLabel::SetURL(const std::wstring& url) {
 void TVormHyperlinkLabel::Click() {
   if (OnClick)
     OnClick(this);
-  else if (OpenLinkProc)
-    OpenLinkProc(FUrl);
+  else
+    OpenLink(FUrl);
 }
 
 LRESULT TVormHyperlinkLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -143,10 +143,6 @@ private:
 
 // ---- TVormHyperlinkLabel ----
 
-// Opens a link label's URL; replaceable so that tests can watch it.
-using TOpenLinkProc = bool (*)(const std::wstring& Link);
-extern TOpenLinkProc OpenLinkProc;
-
 // A label drawn as a link (blue, underlined, hand cursor) that opens its URL when clicked.
 class TVormHyperlinkLabel : public TLabel {
 public:

@@ -2,6 +2,7 @@
 #include "ui/CmpStandard.h"
 
 #include "CmpStandardFixture.h"
+#include "ui/WinHelpers.h"
 
 #include <vector>
 
@@ -9,27 +10,23 @@ namespace {
 
 std::vector<std::wstring> gOpened;
 
-bool RecordLink(const std::wstring& link) {
-  gOpened.push_back(link);
-  return true;
+// What the shell was asked to open.
+void RecordShellCall(HWND, const std::wstring& verb, const std::wstring& target, const std::wstring&) {
+  gOpened.push_back(verb + L" " + target);
 }
 
 class LinkLabelTest : public ::testing::Test {
 protected:
   void SetUp() override {
     gOpened.clear();
-    FSavedProc = OpenLinkProc;
-    OpenLinkProc = RecordLink;
+    SetShellExecuteProc(RecordShellCall);
     label = Place<TVormHyperlinkLabel>(&window.Form(), &window.Form(), 20, 20, 100, 15);
     label->SetCaption(L"www.example.com");
   }
-  void TearDown() override { OpenLinkProc = FSavedProc; }
+  void TearDown() override { SetShellExecuteProc(nullptr); }
 
   TInputForm window;
   TVormHyperlinkLabel* label = nullptr;
-
-private:
-  TOpenLinkProc FSavedProc = nullptr;
 };
 
 TEST_F(LinkLabelTest, LooksLikeALink) {
@@ -64,7 +61,7 @@ TEST_F(LinkLabelTest, ClickOpensTheUrl) {
   ::SetForegroundWindow(window.Form().Handle());
   ClickWithMouse(label->Handle());
   ASSERT_TRUE(PumpUntil([] { return !gOpened.empty(); }));
-  EXPECT_EQ(gOpened, std::vector<std::wstring>{L"www.example.com"});
+  EXPECT_EQ(gOpened, std::vector<std::wstring>{L"open https://www.example.com"});  // the link rules apply
 }
 
 TEST_F(LinkLabelTest, ClickEventReplacesOpening) {
