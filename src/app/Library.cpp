@@ -4,6 +4,7 @@
 #include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
+#include "lang/DmLang.h"
 #include "net/Sockets.h"
 #include "settings/Settings.h"
 #include "ui/CmpStandard.h"
@@ -25,6 +26,7 @@ const TUnit kUnits[] = {
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
     {SettingsStart, SettingsStop},
+    {DmLangStart, DmLangStop},  // freed at stop before the settings stores
     {CmpStandardStart, CmpStandardStop},
 };
 

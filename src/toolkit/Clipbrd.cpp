@@ -1,0 +1,96 @@
+#include "toolkit/Clipbrd.h"
+
+#include "base/Handle.h"
+
+#include <cwchar>
+
+namespace {
+
+// How long another program may keep the clipboard before we give up.
+constexpr ULONGLONG kOpenPatienceMsec = 500;
+constexpr DWORD kRetryPauseMsec = 10;
+
+using TGlobalMemory = TUniqueHandle<HGLOBAL, ::GlobalFree>;
+
+// The clipboard's owner while we put data on it: without an owner window, EmptyClipboard
+// leaves the clipboard without owner and SetClipboardData fails.
+HWND ClipboardWindow() {
+  static HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      ::GetModuleHandleW(nullptr), nullptr);
+  return wnd;
+}
+
+// The clipboard, open for one scope.
+class TOpenClipboard {
+public:
+  TOpenClipboard() {
+    const ULONGLONG giveUp = ::GetTickCount64() + kOpenPatienceMsec;
+    while (!::OpenClipboard(ClipboardWindow())) {
+      const DWORD error = ::GetLastError();
+      if (::GetTickCount64() >= giveUp)
+        throw EClipboardException(L"Cannot open clipboard: " + SysErrorMessage(error));
+      ::Sleep(kRetryPauseMsec);
+    }
+  }
+  TOpenClipboard(const TOpenClipboard&) = delete;
+  TOpenClipboard& operator=(const TOpenClipboard&) = delete;
+  ~TOpenClipboard() { ::CloseClipboard(); }
+};
+
+// Locks a global memory block for one scope.
+class TGlobalLock {
+public:
+  explicit TGlobalLock(HGLOBAL memory) noexcept : FMemory(memory), FData(::GlobalLock(memory)) {}
+  TGlobalLock(const TGlobalLock&) = delete;
+  TGlobalLock& operator=(const TGlobalLock&) = delete;
+  ~TGlobalLock() {
+    if (FData) ::GlobalUnlock(FMemory);
+  }
+  void* Data() const noexcept { return FData; }
+
+private:
+  HGLOBAL FMemory;
+  void* FData;
+};
+
+}  // namespace
+
+TClipboard& Clipboard() {
+  static TClipboard clipboard;
+  return clipboard;
+}
+
+std::wstring TClipboard::AsText() const {
+  TOpenClipboard open;
+  HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+  if (!data) return {};
+  TGlobalLock lock(data);
+  const auto* text = static_cast<const wchar_t*>(lock.Data());
+  if (!text) return {};
+  // Another program's block need not end with a zero: read no further than the block.
+  const size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
+  return std::wstring(text, ::wcsnlen(text, capacity));
+}
+
+void TClipboard::SetAsText(const std::wstring& text) {
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  TGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
+  {
+    TGlobalLock lock(memory.Get());
+    if (!lock.Data()) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
+    std::wmemcpy(static_cast<wchar_t*>(lock.Data()), text.c_str(), text.size() + 1);
+  }
+  TOpenClipboard open;
+  ::EmptyClipboard();
+  if (!::SetClipboardData(CF_UNICODETEXT, memory.Get()))
+    throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
+  memory.Release();  // the clipboard owns it now
+}
+
+bool TClipboard::HasText() const { return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }
+
+void TClipboard::Clear() {
+  TOpenClipboard open;
+  ::EmptyClipboard();
+}

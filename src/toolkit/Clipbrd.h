@@ -1,0 +1,28 @@
+#pragma once
+// The clipboard as Unicode text. Another program may hold the clipboard open for a moment;
+// opening retries briefly before it gives up with EClipboardException.
+#include "base/Exception.h"
+
+#include <string>
+
+class EClipboardException : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class TClipboard {
+public:
+  // The text on the clipboard (up to its first zero character); empty when there is none.
+  // Text that another program put there in an 8-bit format comes converted by the system.
+  std::wstring AsText() const;
+  // Replaces whatever is on the clipboard by the text.
+  void SetAsText(const std::wstring& text);
+  bool HasText() const;
+  void Clear();
+};
+
+TClipboard& Clipboard();
+
+// Shorthands for Clipboard().AsText() and Clipboard().SetAsText().
+inline std::wstring ClipboardAsText() { return Clipboard().AsText(); }
+inline void SetClipboardAsText(const std::wstring& text) { Clipboard().SetAsText(text); }

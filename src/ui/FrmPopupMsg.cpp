@@ -1,0 +1,201 @@
+#include "ui/FrmPopupMsg.h"
+
+#include "base/Misc.h"
+#include "ui/TextMeasure.h"
+
+#include <algorithm>
+
+TFrmPopupMsg* FrmPopupMsg = nullptr;
+
+namespace {
+
+constexpr int kPopupMsec = 250;
+constexpr COLORREF kWhite = 0xFFFFFF, kLightFace = 0xF0F0F0, kDarkFrame = 0xA0A0A0;
+
+// Design pixels that hold at least the given device pixels.
+int DesignCeil(int devicePixels, int dpi) { return dpi > 0 ? (devicePixels * 96 + dpi - 1) / dpi : devicePixels; }
+
+int WrappedTextHeight(HDC dc, const std::wstring& text, int width) {
+  RECT r{0, 0, width, 0};
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP);
+  return r.bottom - r.top;
+}
+
+}  // namespace
+
+TFrmPopupMsg::TFrmPopupMsg(TComponent* AOwner) : TForm(AOwner) {
+  // A notification is never the program's main window, even when it shows before one exists.
+  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  SetName(L"FrmPopupMsg");
+  SetBorderStyle(bsNone);
+  SetBorderIcons({});
+  SetClientSize(392, 70);
+  SetColor(clBtnFace);
+  TFontDesc font;
+  font.Name = L"Tahoma";
+  font.Height = -11;
+  SetFont(font);
+  SetPosition(poScreenCenter);
+  // It confirms what the user just did; the focus stays where the user works.
+  SetNoActivate(true);
+  OnPaint = [this](TObject* sender, TCanvas& canvas) { FormPaint(sender, canvas); };
+  OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+  DoCreate();
+}
+
+TFrmPopupMsg::~TFrmPopupMsg() {
+  // Its owner may free it before Hide does.
+  if (FrmPopupMsg == this) FrmPopupMsg = nullptr;
+}
+
+void TFrmPopupMsg::ShowMsg(const std::wstring& Text, TComponent* OwnerForm, TAlignment Align) {
+  if (!FrmPopupMsg) {
+    TComponent* owner = OwnerForm ? OwnerForm : Application().MainForm();
+    auto* popup = new TFrmPopupMsg(owner);
+    FrmPopupMsg = popup;
+    try {
+      if (TForm* main = Application().MainForm()) {
+        TFontDesc font = popup->Font();
+        CopyFontAttributes(font, main->Font());
+        popup->SetFont(font);
+      }
+      if (owner) popup->SetPosition(poOwnerFormCenter);
+      popup->FBgColor = ColorToRGB(clBtnFace);
+      popup->FBorderColor = ColorToRGB(clBtnShadow);
+      if (popup->FBgColor == kWhite) popup->FBgColor = kLightFace;
+      if (popup->FBorderColor >= kLightFace) popup->FBorderColor = kDarkFrame;
+      popup->SetColor(popup->FBgColor);
+      popup->Show();
+      TWindowCanvas canvas(popup->Handle(), popup->Dpi(), popup->Font());
+      popup->FEmQuad = std::max(LineHeightOf(canvas), 1);
+    } catch (...) {
+      delete popup;
+      throw;
+    }
+  }
+  FrmPopupMsg->ApplyText(Text, Align);
+}
+
+void TFrmPopupMsg::Hide() { delete FrmPopupMsg; }
+
+int TFrmPopupMsg::ClientPixelsWidth() const {
+  RECT r{};
+  ::GetClientRect(Handle(), &r);
+  return r.right;
+}
+
+int TFrmPopupMsg::ClientPixelsHeight() const {
+  RECT r{};
+  ::GetClientRect(Handle(), &r);
+  return r.bottom;
+}
+
+void TFrmPopupMsg::ApplyText(const std::wstring& Text, TAlignment Align) {
+  InvalidateText();
+  FText = Trim(NormalizeLineBreaks(Text));
+  FAlign = Align;
+  // What the popup says is its window text, for screen readers and UI automation.
+  SetCaption(FText);
+  const TMonitor monitor = Screen().MonitorFromWindow(Handle());
+  const int monitorWidth = monitor.Width(), monitorHeight = monitor.Height();
+  {
+    TWindowCanvas canvas(Handle(), Dpi(), Font());
+    FTextWidth = TextWidthOf(canvas.Handle(), FText);
+    FTextHeight = TextHeightOf(canvas.Handle(), FText);
+    // A text wider than the window can become is wrapped by the drawing: measure it so, or
+    // it would run past the window's edges.
+    const int widest = std::max(ClientPixelsWidth(), std::min(monitorWidth, FTextWidth + 4 * FEmQuad));
+    const int room = std::max(widest - 4 * FEmQuad, 1);
+    if (FTextWidth > room) {
+      FTextWidth = room;
+      FTextHeight = WrappedTextHeight(canvas.Handle(), FText, room);
+    }
+  }
+  InvalidateText();
+  const int maxHeight = monitorHeight * 3 / 4;
+  FTextHeight = std::min(FTextHeight, maxHeight);
+  const int width = std::min(std::max(monitorWidth / 4, FTextWidth + 4 * FEmQuad), monitorWidth);
+  const int height = std::min(FTextHeight + 4 * FEmQuad, maxHeight);
+
+  // Growing keeps the window centred on its owner form (or on the screen), and on the monitor.
+  auto* ownerForm = dynamic_cast<TForm*>(Owner());
+  const bool byOwner = ownerForm && ownerForm->HandleAllocated();
+  const RECT ownerRect = byOwner ? ownerForm->WindowRect() : monitor.Bounds;
+  if (ClientPixelsWidth() < width) {
+    int left = ownerRect.left + (ownerRect.right - ownerRect.left) / 2 - width / 2;
+    left = std::max(std::min(left, static_cast<int>(monitor.Bounds.right) - width), static_cast<int>(monitor.Bounds.left));
+    SetWindowPosition(left, WindowRect().top);
+    SetClientWidth(DesignCeil(width, Dpi()));
+    Invalidate();
+  }
+  if (ClientPixelsHeight() < height) {
+    int top = ownerRect.top + (ownerRect.bottom - ownerRect.top) / 2 - height / 2;
+    top = std::max(std::min(top, static_cast<int>(monitor.Bounds.bottom) - height), static_cast<int>(monitor.Bounds.top));
+    SetWindowPosition(WindowRect().left, top);
+    SetClientHeight(DesignCeil(height, Dpi()));
+    Invalidate();
+  }
+  // The caller may block the thread right after (PopupTick does): paint now.
+  BringToFront();
+  Update();
+}
+
+RECT TFrmPopupMsg::TextArea() const {
+  const int width = ClientPixelsWidth(), cy = ClientPixelsHeight() / 2;
+  int x = width / 2 - FTextWidth / 2;
+  if (FAlign == taLeftJustify) x = 2 * FEmQuad;
+  if (FAlign == taRightJustify) x = width - 2 * FEmQuad - FTextWidth;
+  return RECT{x, cy - FTextHeight / 2 - 1, x + FTextWidth + 1, cy + FTextHeight / 2 + 2};
+}
+
+void TFrmPopupMsg::InvalidateText() {
+  if (!HandleAllocated()) return;
+  RECT r = TextArea();
+  --r.left;
+  ++r.right;
+  ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+void TFrmPopupMsg::FormPaint(TObject*, TCanvas& Canvas) {
+  RECT client{};
+  ::GetClientRect(Handle(), &client);
+  Canvas.SetBrushColor(FBgColor);
+  Canvas.SetPen(FBorderColor, std::max(FEmQuad / 8, 1), psInsideFrame);
+  Canvas.Rectangle(client);
+  PaintText(Canvas);
+}
+
+void TFrmPopupMsg::PaintText(TCanvas& Canvas) {
+  Canvas.SetFont(Font());
+  Canvas.SetBrushStyle(bsClear);
+  ::SetTextAlign(Canvas.Handle(), TA_LEFT | TA_TOP);
+  RECT r = TextArea();
+  const UINT align = FAlign == taLeftJustify ? DT_LEFT : FAlign == taRightJustify ? DT_RIGHT : DT_CENTER;
+  Canvas.DrawText(FText, r, align | DT_WORDBREAK | DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP);
+}
+
+void TFrmPopupMsg::FormCloseQuery(TObject*, bool& CanClose) {
+  // Only Hide removes the popup; the user cannot close it.
+  CanClose = false;
+}
+
+void PopupMsgShow(const std::wstring& Text, TAlignment Align, TForm* Owner) {
+  TFrmPopupMsg::ShowMsg(Text, Owner, Align);
+}
+
+void PopupMsgHide() { TFrmPopupMsg::Hide(); }
+
+void PopupTick(TForm* Owner) {
+  ::MessageBeep(MB_ICONASTERISK);
+  TStack* stack = PopupStack();
+  const int before = stack ? stack->Count() : 0;
+  try {
+    PushPopupMsg(L"\u2714", Owner, taCenter);
+    ::Sleep(kPopupMsec);
+  } catch (...) {
+    if (stack && stack->Count() > before) PopPopupMsg();
+    throw;
+  }
+  PopPopupMsg();
+}
