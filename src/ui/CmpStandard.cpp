@@ -1,6 +1,8 @@
 #include "ui/CmpStandard.h"
 
 #include "base/Strings.h"
+#include "toolkit/Attention.h"
+#include "toolkit/Clipbrd.h"
 #include "toolkit/Screen.h"
 #include "ui/WinHelpers.h"
 
@@ -27,20 +29,14 @@ std::wstring TextWithSelectionReplaced(const TEdit& edit, std::wstring_view inse
   return text.replace(start, length, inserted);
 }
 
-// The text on the clipboard; nothing when there is none or the clipboard is busy.
-std::optional<std::wstring> ClipboardText(HWND wnd) {
-  if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(wnd)) return std::nullopt;
-  std::optional<std::wstring> text;
-  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      // The clipboard memory may lack its terminator: read no further than its size.
-      const size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
-      text = std::wstring(chars, std::find(chars, chars + capacity, L'\0'));
-      ::GlobalUnlock(data);
-    }
+// The text on the clipboard; nothing when there is none or another program keeps it busy.
+std::optional<std::wstring> ClipboardText() {
+  try {
+    if (Clipboard().HasText()) return Clipboard().AsText();
+  } catch (const EClipboardException&) {
+    // Busy: the paste does nothing, as the edit's own paste would.
   }
-  ::CloseClipboard();
-  return text;
+  return std::nullopt;
 }
 
 // Puts Inserted in place of the selection as typing would (undoable, change event).
@@ -50,7 +46,7 @@ void ReplaceSelection(TEdit& edit, const std::wstring& inserted) {
 
 // A pasted text the field cannot take is refused whole, as a typed key would be: the user hears
 // it and the text stays as it was.
-void RefusePaste() { ::MessageBeep(MB_OK); }
+void RefusePaste() { PlaySystemSound(MB_OK); }
 
 bool FitsMaxLength(const TEdit& edit, const std::wstring& text) {
   return edit.MaxLength() <= 0 || static_cast<int>(text.size()) <= edit.MaxLength();
@@ -319,7 +315,7 @@ void TVormIntEdit::DoKeyPress(wchar_t& key) {
 }
 
 void TVormIntEdit::Paste() {
-  std::optional<std::wstring> pasted = ClipboardText(Handle());
+  std::optional<std::wstring> pasted = ClipboardText();
   if (!pasted) return;
   std::wstring insert = Trim(*pasted);
   if (FHexadecimal) {
@@ -440,7 +436,7 @@ void TVormDecimalEdit::DoKeyPress(wchar_t& key) {
 }
 
 void TVormDecimalEdit::Paste() {
-  std::optional<std::wstring> pasted = ClipboardText(Handle());
+  std::optional<std::wstring> pasted = ClipboardText();
   if (!pasted) return;
   const wchar_t sep = DecSep();
   std::wstring insert = Trim(*pasted);

@@ -4,10 +4,10 @@
 #include "support/Pump.h"
 #include "support/TestSupport.h"
 #include "support/UserInput.h"
+#include "toolkit/Clipbrd.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ToolkitTestSupport.h"
 
-#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -55,20 +55,8 @@ public:
 
   // Puts text on the clipboard and pastes it with Ctrl+V.
   void Paste(const std::wstring& text) {
-    SetClipboard(text);
+    SetClipboardAsText(text);
     Press('V', {VK_CONTROL});
-  }
-
-  static void SetClipboard(const std::wstring& text) {
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    ASSERT_NE(memory, nullptr);
-    std::memcpy(::GlobalLock(memory), text.c_str(), bytes);
-    ::GlobalUnlock(memory);
-    ::SetClipboardData(CF_UNICODETEXT, memory);
-    ::CloseClipboard();
   }
 
 private:
