@@ -278,7 +278,9 @@ HBRUSH TVormIntEdit::CNCtlColor(UINT msg, HDC dc) {
 bool TVormIntEdit::Readable(const std::wstring& text) const {
   if (text.empty() || text == L"-") return true;
   std::int64_t value;
-  if (FHexadecimal) return std::all_of(text.begin(), text.end(), IsHexDigit) && TryStrToInt64(L"$" + text, value);
+  if (FHexadecimal)
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return IsHexDigit(c) || (c >= L'a' && c <= L'f'); }) &&
+           TryStrToInt64(L"$" + text, value);
   return IsInteger(text) && TryStrToInt64(text, value);
 }
 
