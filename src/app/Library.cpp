@@ -2,12 +2,16 @@
 
 #include "base/DateTime.h"
 #include "base/Files.h"
+#include "base/Locale.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
+#include "base/TimeZones.h"
 #include "lang/DmLang.h"
 #include "net/Sockets.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 #include "ui/CmpStandard.h"
+#include "ui/GraphicTypes.h"
+#include "ui/WinHelpers.h"
 
 #include <iterator>
 
@@ -20,13 +24,17 @@ struct TUnit {
 
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
+    {LocaleStart, LocaleStop},
     {StringsStart, StringsStop},
     {DateTimeStart, DateTimeStop},
     {SocketsStart, SocketsStop},
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
+    {TimeZonesStart, TimeZonesStop},
     {SettingsStart, SettingsStop},
+    {WinHelpersStart, WinHelpersStop},
     {DmLangStart, DmLangStop},  // freed at stop before the settings stores
+    {GraphicTypesStart, GraphicTypesStop},
     {CmpStandardStart, CmpStandardStop},
 };
 

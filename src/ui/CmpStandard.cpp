@@ -1,5 +1,6 @@
 #include "ui/CmpStandard.h"
 
+#include "base/Locale.h"
 #include "base/Strings.h"
 #include "toolkit/Attention.h"
 #include "toolkit/Clipbrd.h"
