@@ -10,6 +10,7 @@
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
 #include "ui/CmpStandard.h"
+#include "ui/FrmMsgBox.h"
 #include "ui/GraphicTypes.h"
 #include "ui/WinHelpers.h"
 
@@ -32,6 +33,7 @@ const TUnit kUnits[] = {
     {MiscStart, MiscStop},
     {TimeZonesStart, TimeZonesStop},
     {SettingsStart, SettingsStop},
+    {FrmMsgBoxStart, FrmMsgBoxStop},  // the message-box hooks, before any window exists
     {WinHelpersStart, WinHelpersStop},
     {DmLangStart, DmLangStop},  // freed at stop before the settings stores
     {GraphicTypesStart, GraphicTypesStop},
