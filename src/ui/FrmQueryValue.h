@@ -17,6 +17,7 @@
 class TButton;
 class TCheckBox;
 class TCheckListBox;
+class TDateTimePicker;
 class TEdit;
 class TFraDateRange;
 class TLabel;
@@ -26,10 +27,8 @@ class TMenuItem;
 class TPanel;
 class TPopupMenu;
 class TsiLang;
-class TVormDateTimePicker;
 class TVormDecimalEdit;
 class TVormIntEdit;
-class TVormTimeEdit;
 struct TCurrency;
 
 // An entry of the explained list: the text shown in the list, the explanation shown below it
@@ -102,9 +101,9 @@ public:
   TEdit* EdtText;
   TVormIntEdit* EdtInteger;
   TVormDecimalEdit* EdtDecimal;
-  TVormDateTimePicker* DtpDate;
+  TDateTimePicker* DtpDate;
   TCheckBox* ChkDateTime;
-  TVormTimeEdit* EdtTime;
+  TDateTimePicker* EdtTime;  // a time picker: it holds no time that is none
   TFraDateRange* FraDateRange;
   TPanel* PnlBottom;
   TPanel* PnlButtons;
@@ -117,7 +116,7 @@ public:
 
 private:
   // What the window asks for; decides what OK checks.
-  enum TQueryKind : std::uint8_t { qkOther, qkDateTime, qkDateRange };
+  enum TQueryKind : std::uint8_t { qkOther, qkDateRange };
 
   void BtnOKClick(TObject* Sender);
   void FormKeyPress(TObject* Sender, wchar_t& Key);
