@@ -173,7 +173,6 @@ void TFrmMain::FormShow(TObject*) {
     return;
   }
   SetLogFontSize(AppSettings() ? AppSettings()->RdInteger(kFontSizeEntry) : kDesignFontSize);
-  FLastPort = UdpServer->Port();
   BtnPort->SetCaption(std::to_wstring(UdpServer->Port()));
   SetCaption(L"Zevrik Tavrino    Port " + std::to_wstring(port));
   Application().SetTitle(L"Tavrino " + std::to_wstring(port));
@@ -232,57 +231,44 @@ void TFrmMain::BtnDecFontSizeClick(TObject*) {
 }
 
 void TFrmMain::BtnPortClick(TObject*) {
-  int port = UdpServer ? UdpServer->Port() : FLastPort;
+  if (!UdpServer) return;
+  int port = UdpServer->Port();
   if (!TFrmQueryValue::QueryInteger(L"Port-Nummer", port, true)) return;
   // The window may have been closed while the dialog was open: its server is gone for good.
-  if (!IsShowing()) return;
+  if (!IsShowing() || !UdpServer) return;
   ChangePort(port);
 }
 
-bool TFrmMain::BindServer(int Port, std::wstring& Error) {
-  try {
-    if (UdpServer)
-      UdpServer->SetPort(Port);
-    else
-      UdpServer = std::make_unique<TLoggerUdpServer>(nullptr, Port);
-    return true;
-  } catch (const std::exception& e) {
-    Error = ExceptionMessage(e);
-  }
-  // Nothing is bound now; no tick may poll the socket that is left.
-  UdpServer.reset();
-  return false;
-}
-
 void TFrmMain::ChangePort(int Port) {
-  std::wstring error;
   if (Port < 0 || Port > kMaxPort) {
     // The socket would take the low 16 bits and bind some other port: refused before the
     // server is touched, so it goes on where it is.
-    error = WinsockErrorName(WSAEINVAL) + L": " + WinsockErrorText(WSAEINVAL);
+    const std::wstring error = WinsockErrorName(WSAEINVAL) + L": " + WinsockErrorText(WSAEINVAL);
     MsgBox3(BindFailureText(Port, error), MB_ICONINFORMATION, this);
     return;
   }
-  const int previous = UdpServer ? UdpServer->Port() : 0;
-  if (BindServer(Port, error)) {
+  // The port it is bound to already: a second socket could not bind it, and nothing is to change.
+  if (UdpServer && Port != 0 && Port == UdpServer->Port()) {
     ShowBoundPort();
     return;
   }
-  // One wrong number must not cost the log: the program goes on, on the port it had.
-  MsgBox3(BindFailureText(Port, error), MB_ICONINFORMATION, this);
-  if (previous != 0 && IsShowing()) {
-    if (BindServer(previous, error)) return;  // captions, title and button still say so
-    MsgBox3(BindFailureText(previous, error), MB_ICONINFORMATION, this);
+  // The new port is bound before the old one is let go: one wrong number must not cost the log,
+  // nor the port the program had (another program could take it meanwhile), nor its datagrams.
+  std::unique_ptr<TLoggerUdpServer> next;
+  try {
+    next = std::make_unique<TLoggerUdpServer>(nullptr, Port);
+  } catch (const std::exception& e) {
+    MsgBox3(BindFailureText(Port, ExceptionMessage(e)), MB_ICONINFORMATION, this);
+    return;
   }
-  // No server: the view stays, so that the log can be saved and another port chosen.
-  if (!IsShowing()) return;
-  SetCaption(kNoServerCaption);
-  Application().SetTitle(L"Tavrino");
+  // What reached the old port so far goes into the log before its socket closes.
+  if (UdpServer) UdpServer->Poll(0, kReceiveBudgetMsec);
+  UdpServer = std::move(next);
+  ShowBoundPort();
 }
 
 void TFrmMain::ShowBoundPort() {
   const std::wstring port = std::to_wstring(UdpServer->Port());
-  FLastPort = UdpServer->Port();
   SetCaption(L"Zevrik Tavrino    Port " + port);
   Application().SetTitle(L"Tavrino " + port);
   BtnPort->SetCaption(port);

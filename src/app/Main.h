@@ -49,12 +49,10 @@ public:
   // The port the command line names (/P:port or /Port:port, the latter winning), else 6702.
   static int CommandLinePort();
 
-  // Moves the server to Port (0: a port the system chooses). A port that cannot be bound is
-  // reported; the server then goes back to the port it had, and only when that fails too does
-  // the window go on without a server (its caption says so). The view is never touched.
+  // Moves the server to Port (0: a port the system chooses). The new port is bound before the
+  // old one closes: a port that cannot be bound is reported, and the server stays where it was.
+  // The view is never touched.
   void ChangePort(int Port);
-  // The caption the window shows while it has no server.
-  static constexpr const wchar_t* kNoServerCaption = L"Zevrik Tavrino    Kein UDP-Server";
 
   // Takes a received datagram for the view, as text or hex dump as the "Hex" button stands now.
   void QueueDatagram(const std::string& Datagram);
@@ -81,10 +79,6 @@ private:
   void StoreLogFontSize();
   // Caption, title and button show the port the server is bound to.
   void ShowBoundPort();
-  // The server for Port, or none when it cannot be bound (the reason in Error).
-  bool BindServer(int Port, std::wstring& Error);
-
-  int FLastPort = kDefaultPort;  // the port last bound: the next port query starts from it
 };
 
 // The program's one main window; the server's datagram handler reaches the view through it.
