@@ -284,7 +284,7 @@ void TMaskEdit::TypeChar(wchar_t c) {
   int start = 0;
   std::wstring text = WithoutSelection(start);
   int rejected = 0;
-  const int pos = FMask.Place(text, start, std::wstring_view(&c, 1), true, &rejected);
+  const int pos = FMask.Place(text, start, AdjustInput(std::wstring(1, c)), true, &rejected);
   if (rejected) {
     ::MessageBeep(MB_OK);
     return;
@@ -311,7 +311,7 @@ void TMaskEdit::PasteText(const std::wstring& pasted) {
   int start = 0;
   std::wstring text = WithoutSelection(start);
   int rejected = 0;
-  const int pos = FMask.Place(text, start, pasted, false, &rejected);
+  const int pos = FMask.Place(text, start, AdjustInput(pasted), false, &rejected);
   if (rejected) ::MessageBeep(MB_OK);
   ApplyEditText(text, FMask.NextInput(pos));
 }

@@ -95,6 +95,9 @@ protected:
   // The focus arrives (runs OnEnter) or leaves (ValidateEdit, then OnExit).
   virtual void DoEnter();
   virtual void DoExit();
+  // Typed or pasted text on its way into the mask; derived edits map characters here (for
+  // example another separator onto the mask's literal).
+  virtual std::wstring AdjustInput(std::wstring text) const { return text; }
 
 private:
   void ApplyMaskLimit();

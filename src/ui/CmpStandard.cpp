@@ -148,6 +148,12 @@ void TrimTrailingZeros(std::wstring& text, wchar_t sep) {
 
 // ---- time texts ----
 
+// The separator the masks show for ":".
+wchar_t TimeSeparator() {
+  const wchar_t sep = LocaleSnapshot().TimeSeparator;
+  return sep != 0 ? sep : L':';
+}
+
 // A time text with its separators made ":" and without blanks and unfilled positions.
 std::wstring NormalizedTime(std::wstring_view text) {
   const wchar_t localeSep = LocaleSnapshot().TimeSeparator;
@@ -696,6 +702,13 @@ void TVormTimeEdit::DoExit() {
   TMaskEdit::DoExit();
 }
 
+std::wstring TVormTimeEdit::AdjustInput(std::wstring text) const {
+  const wchar_t sep = TimeSeparator();
+  for (wchar_t& c : text)
+    if (c == L'.' || c == L':') c = sep;
+  return text;
+}
+
 HBRUSH TVormTimeEdit::CNCtlColor(UINT msg, HDC dc) {
   if (FShownInvalid)
     return InvalidColors(dc, FWrongBgndColor == clDefault ? InvalidBgndColor : FWrongBgndColor,
@@ -728,7 +741,7 @@ bool TVormTimeEdit::Spin(bool up, TShiftState shift) {
       value = value <= 0 ? maximum : value - 1;
   } while (value % step != 0);
   parts[static_cast<size_t>(part)] = IntToStrZeroPad(value, 2);
-  const std::wstring sep(1, LocaleSnapshot().TimeSeparator ? LocaleSnapshot().TimeSeparator : L':');
+  const std::wstring sep(1, TimeSeparator());
   std::wstring text = parts[0] + sep + parts[1];
   if (FTimeFormat == tfHHNNSS) text += sep + parts[2];
   SetText(text);

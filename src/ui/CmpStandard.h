@@ -222,6 +222,8 @@ public:
 protected:
   void Change() override;
   void DoExit() override;
+  // "." (and ":" where the locale separates otherwise) types the time separator.
+  std::wstring AdjustInput(std::wstring text) const override;
   HBRUSH CNCtlColor(UINT msg, HDC dc) override;
 
 private:

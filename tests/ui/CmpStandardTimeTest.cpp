@@ -98,11 +98,18 @@ protected:
 TEST_F(TimeEditTest, NewFieldIsEmptyAndCorrect) {
   EXPECT_EQ(Shown(), Localized(L"__:__"));
   EXPECT_EQ(edit->EditMask(), L"99:99;1;_");
-  EXPECT_EQ(edit->Width(), 37);
   EXPECT_TRUE(edit->IsEmpty());
   EXPECT_TRUE(edit->IsCorrect());
   EXPECT_FALSE(edit->IsFilled());
   EXPECT_EQ(ShownColors(edit->Handle()), ValidColors());
+}
+
+TEST(TimeEditCreation, NewFieldIsNarrow) {
+  auto form = NewForm(200, 60);
+  auto* edit = NewComponent<TVormTimeEdit>(form.get(), L"EdtTime");
+  edit->SetParent(form.get());
+  form->Show();
+  EXPECT_EQ(edit->Width(), 37);
 }
 
 struct TTimeTypeCase {
@@ -138,6 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TTimeTypeCase{"Full", tfHHNN, L"1230", 0, 0, L"12:30", true, T(12, 30), L"12:30"},
         TTimeTypeCase{"SeparatorTypedAhead", tfHHNN, L"9:5", 0, 0, L"9_:5_", true, T(9, 5), L"09:05"},
+        TTimeTypeCase{"DotTypesTheSeparator", tfHHNN, L"9.30", 0, 0, L"9_:30", true, T(9, 30), L"09:30"},
         TTimeTypeCase{"LettersRefused", tfHHNN, L"1a2b3", 0, 0, L"12:3_", true, T(12, 3), L"12:03"},
         TTimeTypeCase{"HourTooBig", tfHHNN, L"2500", 0, 0, L"25:00", false, 0, L"25:00"},
         TTimeTypeCase{"NoTimeStaysAsTyped", tfHHNN, L"9999", 0, 0, L"99:99", false, 0, L"99:99"},
@@ -146,6 +154,44 @@ INSTANTIATE_TEST_SUITE_P(
         TTimeTypeCase{"BeforeTheSpan", tfHHNN, L"0759", T(8, 0), T(17, 0), L"07:59", false, T(7, 59), L"07:59"},
         TTimeTypeCase{"InsideTheSpan", tfHHNN, L"0800", T(8, 0), T(17, 0), L"08:00", true, T(8, 0), L"08:00"},
         TTimeTypeCase{"AfterTheSpan", tfHHNN, L"1701", T(8, 0), T(17, 0), L"17:01", false, T(17, 1), L"17:01"}),
+    TCaseName());
+
+struct TTimePasteCase {
+  const char* name;
+  TTimeFormat format;
+  const wchar_t* initial;
+  int selStart, selLength;
+  const wchar_t* pasted;
+  const wchar_t* shown;
+  bool correct, empty;
+  double time;
+};
+
+class TimeEditPaste : public TimeEditTest, public ::testing::WithParamInterface<TTimePasteCase> {};
+
+TEST_P(TimeEditPaste, PastedTextGoesThroughTheMask) {
+  const TTimePasteCase& c = GetParam();
+  Prepare(c.format, c.initial, c.selStart, c.selLength);
+  window.Paste(c.pasted);
+  EXPECT_EQ(Shown(), Localized(c.shown));
+  EXPECT_EQ(edit->IsCorrect(), c.correct);
+  EXPECT_EQ(edit->IsEmpty(), c.empty);
+  EXPECT_DOUBLE_EQ(edit->Time(), c.time);
+  EXPECT_EQ(ShownColors(edit->Handle()), c.correct ? ValidColors() : InvalidColors());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pasted, TimeEditPaste,
+    ::testing::Values(
+        TTimePasteCase{"Whole", tfHHNN, L"", 0, 0, L"12:30", L"12:30", true, false, T(12, 30)},
+        TTimePasteCase{"SecondsDroppedWithoutThem", tfHHNN, L"", 0, 0, L"12:30:45", L"12:30", true, false, T(12, 30)},
+        TTimePasteCase{"WithSeconds", tfHHNNSS, L"", 0, 0, L"12:30:45", L"12:30:45", true, false, T(12, 30, 45)},
+        TTimePasteCase{"ShortHour", tfHHNN, L"", 0, 0, L"7:05", L"7_:05", true, false, T(7, 5)},
+        TTimePasteCase{"DotAsSeparator", tfHHNN, L"", 0, 0, L"9.30", L"9_:30", true, false, T(9, 30)},
+        TTimePasteCase{"NoDigits", tfHHNN, L"", 0, 0, L"abc", L"__:__", true, true, 0},
+        TTimePasteCase{"NoTime", tfHHNN, L"", 0, 0, L"99:99", L"99:99", false, false, 0},
+        TTimePasteCase{"Midnight", tfHHNN, L"", 0, 0, L"00:00", L"00:00", true, true, 0},
+        TTimePasteCase{"IntoTheSelectedMinutes", tfHHNN, L"10:20", 3, 2, L"45", L"10:45", true, false, T(10, 45)}),
     TCaseName());
 
 TEST_F(TimeEditTest, CorrectingTheHourRestoresTheColours) {
