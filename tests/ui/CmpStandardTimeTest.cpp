@@ -5,6 +5,7 @@
 #include "CmpStandardFixture.h"
 #include "base/DateTime.h"
 #include "base/Locale.h"
+#include "toolkit/MouseAt.h"
 
 #include <cmath>
 #include <commctrl.h>
@@ -353,29 +354,69 @@ TEST_F(DatePickerTest, ValuesAreKeptInsideTheBounds) {
   EXPECT_EQ(picker->DateTimeZ(), kDay + 10);
 }
 
-TEST_F(DatePickerTest, WithoutCheckBoxZeroShowsToday) {
-  picker->SetDateTimeZ(0);
-  EXPECT_EQ(std::trunc(Held()), CurrentDate());
-  EXPECT_EQ(picker->DateTimeZ(), CurrentDate());
-  picker->SetDateTimeZ(kDay);
-  EXPECT_EQ(picker->DateTimeZ(), kDay);
-  const double before1900 = EncodeDateExt(1850, 6, 1);  // negative, and a date all the same
-  picker->SetDateTimeZ(before1900);
-  EXPECT_EQ(picker->DateTimeZ(), before1900);
+struct TZeroWriteCase {
+  const char* name;
+  TDateTimeKind kind;
+  bool checkbox;
+  double written;
+  bool checked;  // afterwards
+  double value;  // DateTimeZ afterwards, added to today's date when onToday
+  bool onToday;
+};
+
+class DatePickerZeroWrite : public DatePickerTest, public ::testing::WithParamInterface<TZeroWriteCase> {};
+
+TEST_P(DatePickerZeroWrite, ZeroIsNoValue) {
+  const TZeroWriteCase& c = GetParam();
+  picker->SetKind(c.kind);
+  picker->SetShowCheckbox(c.checkbox);
+  picker->SetDateTimeZ(c.written);
+  const double expected = c.onToday ? CurrentDate() + c.value : c.value;
+  EXPECT_EQ(picker->Checked(), c.checked);
+  EXPECT_DOUBLE_EQ(picker->DateTimeZ(), expected);
+  EXPECT_EQ(picker->IsEmpty(), expected == 0);
+  EXPECT_EQ(picker->IsFilled(), expected != 0);
+  if (!c.checked)
+    EXPECT_EQ(Held(), 0);  // the control shows no value
+  else if (c.kind == dtkDate)
+    EXPECT_EQ(std::trunc(Held()), expected);
+  else if (c.kind == dtkTime)
+    EXPECT_NEAR(Held() - std::trunc(Held()), expected, 1e-9);
+  else
+    EXPECT_NEAR(Held(), expected, 1e-9);
 }
 
-TEST_F(DatePickerTest, TimeAndDateTimeKinds) {
-  picker->SetKind(dtkTime);
-  picker->SetDateTimeZ(kDay + T(9, 30));
-  EXPECT_DOUBLE_EQ(picker->DateTimeZ(), T(9, 30));  // without a check box the time is kept
+const double kBefore1900 = EncodeDateExt(1850, 6, 1);  // negative, and a date all the same
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, DatePickerZeroWrite,
+    ::testing::Values(TZeroWriteCase{"DateBoxZero", dtkDate, true, 0, false, 0, false},
+                      TZeroWriteCase{"DateBoxDateAndTime", dtkDate, true, kDay + 0.75, true, kDay, false},
+                      TZeroWriteCase{"DateBoxTimeAlone", dtkDate, true, 0.75, false, 0, false},
+                      TZeroWriteCase{"DateZeroShowsToday", dtkDate, false, 0, true, 0, true},
+                      TZeroWriteCase{"DateDate", dtkDate, false, kDay, true, kDay, false},
+                      TZeroWriteCase{"DateBefore1900", dtkDate, false, kBefore1900, true, kBefore1900, false},
+                      TZeroWriteCase{"TimeBoxTime", dtkTime, true, kDay + T(9, 30), true, T(9, 30), false},
+                      TZeroWriteCase{"TimeBoxMidnight", dtkTime, true, kDay, false, 0, false},
+                      TZeroWriteCase{"TimeKeepsTheTime", dtkTime, false, kDay + T(9, 30), true, T(9, 30), false},
+                      TZeroWriteCase{"DateTimeBox", dtkDateTime, true, kDay + T(9, 30), true, kDay + T(9, 30), false},
+                      TZeroWriteCase{"DateTimeBoxMidnight", dtkDateTime, true, kDay, true, kDay, false},
+                      TZeroWriteCase{"DateTimeBoxZero", dtkDateTime, true, 0, false, 0, false},
+                      TZeroWriteCase{"DateTime", dtkDateTime, false, kDay + T(9, 30), true, kDay + T(9, 30), false}),
+    TCaseName());
+
+TEST_F(DatePickerTest, UserUntickingTheBoxEmptiesTheValue) {
   picker->SetShowCheckbox(true);
-  picker->SetDateTimeZ(kDay);  // 00:00: no time
-  EXPECT_FALSE(picker->Checked());
+  picker->SetDateTimeZ(kDay);
+  int changes = 0;
+  picker->OnChange = [&](TObject*) { ++changes; };
+  ::SetForegroundWindow(window.Form().Handle());
+  RECT client;
+  ::GetClientRect(picker->Handle(), &client);
+  ClickAt(picker->Handle(), {picker->Scale(9), client.bottom / 2});
+  ASSERT_TRUE(PumpUntil([&] { return changes == 1; }));
+  EXPECT_TRUE(picker->IsEmpty());
   EXPECT_EQ(picker->DateTimeZ(), 0);
-  picker->SetKind(dtkDateTime);
-  picker->SetDateTimeZ(kDay + T(9, 30));
-  EXPECT_TRUE(picker->Checked());
-  EXPECT_DOUBLE_EQ(picker->DateTimeZ(), kDay + T(9, 30));  // date and time, both kept
 }
 
 TEST_F(DatePickerTest, DateAndTimeOfThePickerAndATimeField) {
