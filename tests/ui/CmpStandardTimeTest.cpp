@@ -7,6 +7,7 @@
 #include "base/Locale.h"
 #include "toolkit/MouseAt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <commctrl.h>
 #include <vector>
@@ -213,6 +214,35 @@ TEST_F(TimeEditTest, OwnInvalidColours) {
   EXPECT_EQ(ShownColors(edit->Handle()), (TShownColors{RGB(255, 255, 0), RGB(0, 0, 0)}));
   edit->SetWrongBgndColor(clDefault);
   EXPECT_EQ(ShownColors(edit->Handle()).Background, RGB(255, 230, 230));
+}
+
+TEST_F(TimeEditTest, NewSpanRecoloursTheShownTime) {
+  Prepare(tfHHNN, L"07:59");
+  EXPECT_EQ(ShownColors(edit->Handle()), ValidColors());
+  edit->SetMinTime(T(8, 0));
+  EXPECT_EQ(ShownColors(edit->Handle()), InvalidColors());
+  EXPECT_FALSE(edit->IsCorrect());
+  edit->SetMinTime(0);
+  edit->SetMaxTime(T(7, 0));
+  EXPECT_EQ(ShownColors(edit->Handle()), InvalidColors());
+  edit->SetMaxTime(0);
+  EXPECT_EQ(ShownColors(edit->Handle()), ValidColors());
+  EXPECT_TRUE(edit->IsCorrect());
+}
+
+TEST_F(TimeEditTest, UsersEventsSeeTheFieldAsHandled) {
+  std::wstring onExit;
+  std::vector<WORD> keysDown;
+  edit->OnExit = [&](TObject*) { onExit = Shown(); };
+  edit->OnKeyDown = [&](TObject*, unsigned short& key, TShiftState) { keysDown.push_back(key); };
+  Prepare(tfHHNN, L"");
+  window.Type(L"9:5");
+  window.Press(VK_HOME);
+  window.Press(VK_UP);
+  EXPECT_EQ(Shown(), Localized(L"10:5_"));
+  window.Press(VK_TAB);
+  EXPECT_EQ(onExit, Localized(L"10:05"));  // reformatted before the event
+  EXPECT_NE(std::find(keysDown.begin(), keysDown.end(), VK_UP), keysDown.end());  // spinning keeps the event
 }
 
 TEST_F(TimeEditTest, ZeroAsEmpty) {
