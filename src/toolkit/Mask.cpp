@@ -370,6 +370,7 @@ LRESULT TMaskEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       switch (key) {
         case L'\b':
+        case 0x7F:  // Ctrl+Backspace: the edit would put the character itself into the text
           if (!ReadOnly()) DeleteChars(true);
           return 0;
         case 0x16:  // Ctrl+V

@@ -10,14 +10,15 @@ namespace {
 constexpr wchar_t kTime[] = L"99:99:99;1;_";
 
 // What a user does, as a short script: plain characters are typed; {BS} {DEL} {HOME} {END}
-// {LEFT} {RIGHT} press those keys, {SHIFTRIGHT} {SHIFTEND} extend the selection, {PASTE}
-// and {CUT} are Ctrl+V and Ctrl+X.
+// {LEFT} {RIGHT} press those keys, {SHIFTRIGHT} {SHIFTEND} extend the selection, {PASTE},
+// {CUT}, {UNDO} and {CTRLBS} are Ctrl+V, Ctrl+X, Ctrl+Z and Ctrl+Backspace.
 void RunScript(const std::wstring& script) {
   static const std::pair<const wchar_t*, std::pair<WORD, WORD>> keys[] = {
       {L"BS", {VK_BACK, 0}},         {L"DEL", {VK_DELETE, 0}},        {L"HOME", {VK_HOME, 0}},
       {L"END", {VK_END, 0}},         {L"LEFT", {VK_LEFT, 0}},         {L"RIGHT", {VK_RIGHT, 0}},
       {L"SHIFTRIGHT", {VK_RIGHT, VK_SHIFT}}, {L"SHIFTEND", {VK_END, VK_SHIFT}},
-      {L"PASTE", {'V', VK_CONTROL}}, {L"CUT", {'X', VK_CONTROL}}};
+      {L"PASTE", {'V', VK_CONTROL}}, {L"CUT", {'X', VK_CONTROL}}, {L"CTRLBS", {VK_BACK, VK_CONTROL}},
+      {L"UNDO", {'Z', VK_CONTROL}}};
   std::wstring typed;
   for (size_t i = 0; i < script.size(); ++i) {
     if (script[i] != L'{') {
@@ -117,6 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
                    L"7 :  :  "},
         TInputCase{"DeleteBlanksTheSelection", kTime, L"12:34:56", L"", L"{RIGHT}{RIGHT}{RIGHT}{SHIFTRIGHT}{DEL}",
                    L"12:_4:56", L"12: 4:56"},
+        TInputCase{"CtrlBackspaceKeepsTheMask", kTime, L"12:34:56", L"", L"{END}{CTRLBS}", L"12:34:5_",
+                   L"12:34:5 "},
+        TInputCase{"UndoKeepsTheMask", kTime, L"", L"", L"12{BS}{UNDO}", L"1_:__:__", L"1 :  :  "},
         TInputCase{"PasteGoesThroughTheMask", kTime, L"", L"23:59:58", L"{PASTE}", L"23:59:58", L"23:59:58"},
         TInputCase{"PasteDropsWhatDoesNotFit", kTime, L"", L"1x2y3", L"{PASTE}", L"12:3_:__", L"12:3 :  "},
         TInputCase{"PasteStopsAtTheEnd", kTime, L"", L"123456789", L"{PASTE}", L"12:34:56", L"12:34:56"},
