@@ -5,7 +5,6 @@
 #include "lang/DmLang.h"
 #include "lang/SiLang.h"
 #include "toolkit/CheckLst.h"
-#include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
@@ -176,12 +175,16 @@ TFrmQueryValue::TFrmQueryValue(TComponent* AOwner) : TForm(AOwner) {
   EdtDecimal->SetTrailingZeros(true);
   EdtDecimal->SetNegativeAllowed(false);
   EdtDecimal->SetMaxLength(12);
-  DtpDate = NewControl<TDateTimePicker>(this, this, L"DtpDate", {28, 436, 101, 23});
+  DtpDate = NewControl<TVormDateTimePicker>(this, this, L"DtpDate", {28, 436, 101, 23});
   ChkDateTime = NewControl<TCheckBox>(this, this, L"ChkDateTime", {8, 438, 17, 17});
   ChkDateTime->OnClick = [this](TObject* sender) { ChkDateTimeClick(sender); };
-  EdtTime = NewControl<TDateTimePicker>(this, this, L"EdtTime", {136, 436, 81, 23});
-  EdtTime->SetKind(dtkTime);
-  EdtTime->SetFormat(L"HH:mm:ss");
+  EdtTime = NewControl<TVormTimeEdit>(this, this, L"EdtTime", {136, 436, 53, 23});
+  EdtTime->SetTimeFormat(tfHHNNSS);
+  EdtTime->SetMaxLength(8);
+  EdtTime->SetZeroAsEmpty(true);
+  EdtTime->SetWrongBgndColor(15132415);
+  EdtTime->SetWrongTextColor(200);
+  EdtTime->SetBounds(136, 436, 53, 23);
   FraDateRange = NewControl<TFraDateRange>(this, this, L"FraDateRange", {8, 492, 265, 78});
 
   PnlBottom = NewControl<TPanel>(this, this, L"PnlBottom", {0, 70, 309, 50}, true);
@@ -253,6 +256,13 @@ bool TFrmQueryValue::ValidateInput() {
     case qkDateRange:
       // The frame says what is wrong; the dialog stays open with everything as the user left it.
       return FraDateRange->CheckControls();
+    case qkDateTime:
+      if (ChkDateTime->Visible() && !ChkDateTime->Checked()) return true;
+      if (EdtTime->IsCorrect()) return true;
+      // A time that does not read as one would otherwise become midnight without a word.
+      MsgBox3(StrErroneous, FormatPlaceholder(StrDataNotTime, EdtTime->Text()), L"", MB_ICONEXCLAMATION, this);
+      if (EdtTime->CanFocus()) EdtTime->SetFocus();
+      return false;
     default:
       return true;
   }
@@ -566,51 +576,33 @@ bool TFrmQueryValue::QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEn
   return true;
 }
 
-namespace {
-
-// A date picker with a check box holds no date while it is unticked: 0 stands for that.
-void SetDateOrNone(TDateTimePicker* picker, double value) {
-  const double date = std::floor(value);
-  if (picker->ShowCheckbox() && date == 0) {
-    // Unticked, the picker still shows a date: today's, where the user most likely starts.
-    picker->SetDateTime(CurrentDate());
-    picker->SetChecked(false);
-    return;
-  }
-  picker->SetDateTime(date > 0 ? date : CurrentDate());
-  picker->SetChecked(true);
-}
-
-double DateOrNone(const TDateTimePicker* picker) { return picker->Checked() ? picker->Date() : 0; }
-
-}  // namespace
-
 bool TFrmQueryValue::QueryDate(const std::wstring& ACaption, double& Value, bool MayEmpty) {
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetCaption(ACaption);
-  TDateTimePicker* picker = form->DtpDate;
+  TVormDateTimePicker* picker = form->DtpDate;
   picker->SetShowCheckbox(MayEmpty);
   picker->SetTop(form->Shape->Top());
   if (!MayEmpty) picker->SetLeft(form->Shape->Left());
-  SetDateOrNone(picker, Value);
+  picker->SetDateTimeZ(Value);
   picker->SetVisible(true);
   form->SetClientHeight(picker->Top() + picker->Height() + form->PnlBottom->Height());
   form->SetActiveControl(picker);
   if (form->ShowModal() != mrOk) return false;
   // Whole days; 0 when the picker's box was unticked.
-  Value = DateOrNone(picker);
+  Value = picker->DateTimeZ();
   return true;
 }
 
 bool TFrmQueryValue::QueryDateTime(const std::wstring& ACaption, double& Value, bool MayEmpty, bool QuerySeconds) {
   auto form = NewQueryForm(nullptr);
+  form->FKind = qkDateTime;
   form->LblCaption->SetCaption(ACaption);
-  TDateTimePicker* picker = form->DtpDate;
-  TDateTimePicker* time = form->EdtTime;
+  TVormDateTimePicker* picker = form->DtpDate;
+  TVormTimeEdit* time = form->EdtTime;
   const int top = form->Shape->Top();
   picker->SetTop(top);
   time->SetTop(top);
-  time->SetFormat(QuerySeconds ? L"HH:mm:ss" : L"HH:mm");
+  time->SetTimeFormat(QuerySeconds ? tfHHNNSS : tfHHNN);
   if (MayEmpty) {
     form->ChkDateTime->SetTop(top + (picker->Height() - form->ChkDateTime->Height()) / 2);
     form->ChkDateTime->SetChecked(Value != 0);
@@ -620,11 +612,8 @@ bool TFrmQueryValue::QueryDateTime(const std::wstring& ACaption, double& Value, 
     time->SetLeft(picker->Left() + picker->Width() + 8);
   }
   const double shown = Value != 0 ? Value : Now();
-  SetDateOrNone(picker, shown);
-  // What the field does not show may not come back unseen: no seconds without the seconds field.
-  int hour = 0, minute = 0, second = 0, msec = 0;
-  DecodeTime(shown, hour, minute, second, msec);
-  time->SetTime(EncodeTime(hour, minute, QuerySeconds ? second : 0, 0));
+  picker->SetDateTimeZ(shown);
+  time->SetTime(shown);
   picker->SetVisible(true);
   time->SetVisible(true);
   if (MayEmpty) form->ChkDateTimeClick(form->ChkDateTime);
@@ -634,7 +623,7 @@ bool TFrmQueryValue::QueryDateTime(const std::wstring& ACaption, double& Value, 
   if (MayEmpty && !form->ChkDateTime->Checked())
     Value = 0;
   else
-    Value = ComposeDateTime(picker->Date(), time->Time());
+    Value = ComposeDateTime(std::floor(picker->DateTime()), time->Time());
   return true;
 }
 

@@ -17,7 +17,6 @@
 class TButton;
 class TCheckBox;
 class TCheckListBox;
-class TDateTimePicker;
 class TEdit;
 class TFraDateRange;
 class TLabel;
@@ -27,8 +26,10 @@ class TMenuItem;
 class TPanel;
 class TPopupMenu;
 class TsiLang;
+class TVormDateTimePicker;
 class TVormDecimalEdit;
 class TVormIntEdit;
+class TVormTimeEdit;
 struct TCurrency;
 
 // An entry of the explained list: the text shown in the list, the explanation shown below it
@@ -101,9 +102,9 @@ public:
   TEdit* EdtText;
   TVormIntEdit* EdtInteger;
   TVormDecimalEdit* EdtDecimal;
-  TDateTimePicker* DtpDate;
+  TVormDateTimePicker* DtpDate;
   TCheckBox* ChkDateTime;
-  TDateTimePicker* EdtTime;  // a time picker: it holds no time that is none
+  TVormTimeEdit* EdtTime;
   TFraDateRange* FraDateRange;
   TPanel* PnlBottom;
   TPanel* PnlButtons;
@@ -116,7 +117,7 @@ public:
 
 private:
   // What the window asks for; decides what OK checks.
-  enum TQueryKind : std::uint8_t { qkOther, qkDateRange };
+  enum TQueryKind : std::uint8_t { qkOther, qkDateTime, qkDateRange };
 
   void BtnOKClick(TObject* Sender);
   void FormKeyPress(TObject* Sender, wchar_t& Key);

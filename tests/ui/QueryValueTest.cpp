@@ -464,7 +464,7 @@ TEST_F(QueryValue, DateIsTakenWholeAndEscLeavesIt) {
   TQueryScript ok({WaitForQuery(q), Do([&] {
                      EXPECT_EQ(ShownEditors(*q), std::vector<std::wstring>{L"DtpDate"});
                      EXPECT_EQ(q->DtpDate->Left(), 8);
-                     EXPECT_EQ(q->DtpDate->Date(), EncodeDateExt(2025, 3, 15));
+                     EXPECT_EQ(q->DtpDate->DateTimeZ(), EncodeDateExt(2025, 3, 15));
                    }),
                    Key(VK_RETURN)});
   EXPECT_TRUE(ok.Run([&] { return TFrmQueryValue::QueryDate(L"Datum", value, false); }));
@@ -494,12 +494,11 @@ TEST_F(QueryValue, DateThatMayBeEmptyComesBackEmptyWhenUnticked) {
   // A date given shows ticked; a click on the picker's box takes it away.
   value = EncodeDateExt(2024, 2, 29);
   TQueryScript untick({WaitForQuery(q), Do([&] {
-                         EXPECT_TRUE(q->DtpDate->Checked());
-                         EXPECT_EQ(q->DtpDate->Date(), EncodeDateExt(2024, 2, 29));
+                         EXPECT_EQ(q->DtpDate->DateTimeZ(), EncodeDateExt(2024, 2, 29));
                          ClickAt(q->DtpDate->Handle(), {q->Scale(8), ClientRectOf(q->DtpDate->Handle()).bottom / 2},
                                  false);
                        }),
-                       [&] { return !q->DtpDate->Checked(); }, Key(VK_RETURN)});
+                       [&] { return q->DtpDate->DateTimeZ() == 0; }, Key(VK_RETURN)});
   EXPECT_TRUE(untick.Run([&] { return TFrmQueryValue::QueryDate(L"Datum", value, true); }));
   EXPECT_EQ(value, 0);
 
@@ -509,20 +508,26 @@ TEST_F(QueryValue, DateThatMayBeEmptyComesBackEmptyWhenUnticked) {
   EXPECT_EQ(value, EncodeDateExt(2024, 2, 29));
 }
 
-TEST_F(QueryValue, DateAndTimeTakesTheChangedTimeWithoutUnseenSeconds) {
-  double value = EncodeDateExt(2025, 3, 15) + EncodeTime(10, 30, 17, 250);
+TEST_F(QueryValue, DateAndTimeTakesTheTypedTimeAndRefusesAWrongOne) {
+  double value = EncodeDateExt(2025, 3, 15) + EncodeTime(10, 30, 0, 0);
   TQueryScript ok({WaitForQuery(q), Do([&] {
                      EXPECT_EQ(ShownEditors(*q), (std::vector<std::wstring>{L"DtpDate", L"EdtTime"}));
-                     EXPECT_EQ(q->EdtTime->Time(), EncodeTime(10, 30, 0, 0));
+                     EXPECT_EQ(q->EdtTime->Text(), L"10:30");
                      EXPECT_EQ(q->EdtTime->Left(), q->DtpDate->Left() + q->DtpDate->Width() + 8);
-                     // The hour field, picked with the mouse, goes up by one with the arrow key.
-                     ClickAt(q->EdtTime->Handle(), {q->Scale(6), ClientRectOf(q->EdtTime->Handle()).bottom / 2},
-                             false);
+                     q->EdtTime->SetFocus();
+                     q->EdtTime->SelectAll();
                    }),
-                   [&] { return ::GetFocus() == q->EdtTime->Handle(); }, Key(VK_UP),
-                   [&] { return q->EdtTime->Time() != EncodeTime(10, 30, 0, 0); }, Key(VK_RETURN)});
+                   Type(L"2599"), [&] { return q->EdtTime->Text() == L"25:99"; }, Key(VK_RETURN),
+                   // A time that is none keeps the window open and says so.
+                   [&] { return gMessages.size() == 1; },
+                   Do([&] {
+                     EXPECT_EQ(gMessages[0], StrErroneous + L"|" + FormatPlaceholder(StrDataNotTime, L"25:99"));
+                     EXPECT_NE(OpenQuery(), nullptr);
+                     q->EdtTime->SelectAll();
+                   }),
+                   Type(L"1145"), [&] { return q->EdtTime->Text() == L"11:45"; }, Key(VK_RETURN)});
   EXPECT_TRUE(ok.Run([&] { return TFrmQueryValue::QueryDateTime(L"Termin", value, false, false); }));
-  EXPECT_NEAR(value, EncodeDateExt(2025, 3, 15) + EncodeTime(11, 30, 0, 0), 1e-9);
+  EXPECT_NEAR(value, EncodeDateExt(2025, 3, 15) + EncodeTime(11, 45, 0, 0), 1e-9);
 
   const double before = value;
   TQueryScript cancel({WaitForQuery(q), Key(VK_ESCAPE)});
@@ -534,7 +539,7 @@ TEST_F(QueryValue, DateAndTimeThatMayBeEmptySwitchesItsFieldsWithTheCheckBox) {
   double value = EncodeDateExt(2025, 3, 15) + EncodeTime(8, 0, 5, 0);
   TQueryScript ok({WaitForQuery(q), Do([&] {
                      EXPECT_TRUE(q->ChkDateTime->Checked());
-                     EXPECT_EQ(q->EdtTime->Time(), EncodeTime(8, 0, 5, 0));
+                     EXPECT_EQ(q->EdtTime->Text(), L"08:00:05");
                      EXPECT_TRUE(::IsWindowEnabled(q->DtpDate->Handle()));
                      q->ChkDateTime->SetFocus();
                    }),
@@ -543,7 +548,7 @@ TEST_F(QueryValue, DateAndTimeThatMayBeEmptySwitchesItsFieldsWithTheCheckBox) {
   EXPECT_TRUE(ok.Run([&] { return TFrmQueryValue::QueryDateTime(L"Termin", value, true, true); }));
   EXPECT_EQ(value, 0);
 
-  // Ticked again, the date and time come back as the fields hold them.
+  // Ticked again, the date and time come back as the fields hold them (now, to the second).
   value = 0;
   TQueryScript tick({WaitForQuery(q), Do([&] {
                        EXPECT_FALSE(q->ChkDateTime->Checked());
