@@ -39,6 +39,8 @@ struct TQuoteCase {
   std::wstring arrives;  // what the client reads (zero characters cannot be passed)
 };
 
+void PrintTo(const TQuoteCase& c, std::ostream* os) { *os << c.name; }
+
 class QuoteArgument : public ::testing::TestWithParam<TQuoteCase> {};
 
 TEST_P(QuoteArgument, ArrivesAsExactlyOneArgumentWhereverItStands) {
@@ -130,12 +132,12 @@ struct TProxyEntries {
 
 struct TLaunchCase {
   const char* name;
-  std::vector<const wchar_t*> programFolder;  // files next to the program
-  std::vector<const wchar_t*> desktop;        // files on the desktop
+  std::vector<const wchar_t*> programFolder = {};  // files next to the program
+  std::vector<const wchar_t*> desktop = {};        // files on the desktop
   bool extraStore = false;
   const wchar_t* choice = nullptr;  // the program-choice entry (extra store)
   const wchar_t* choiceElsewhere = nullptr;  // the same entry in the INI file and the registry
-  TProxyEntries ini, registry, extra;
+  TProxyEntries ini = {}, registry = {}, extra = {};
   bool dialogHook = true;  // caller-given buttons available
   int answer = 0;          // the message box's answer
   // Expected: the client started ("P\" program folder, "D\" desktop) with these arguments,
@@ -145,6 +147,8 @@ struct TLaunchCase {
   bool asked = false;
   bool pageOpened = false;
 };
+
+void PrintTo(const TLaunchCase& c, std::ostream* os) { *os << c.name; }
 
 constexpr const wchar_t* TV = L"TeamViewerQS.exe";
 constexpr const wchar_t* FC = L"FastClient.exe";
@@ -183,7 +187,7 @@ protected:
     if (e.Port) store->WrString(kProxyPortEntry, e.Port);
     if (e.User) store->WrString(kProxyUserEntry, e.User);
     if (e.Password) store->WrString(kProxyPasswordEntry, e.Password);
-    if (e.Priority) store->WrString(kProxyPriorityEntry, e.Priority);
+    if (e.Priority) store->WrInteger(kProxyPriorityEntry, std::stoi(e.Priority));
   }
 
   TTempFolder programFolder{L"TavrinoProgram"};
