@@ -4,7 +4,8 @@
 #include "base/Files.h"
 #include "base/Streams.h"
 #include "bench/micro/MicroBench.h"
-#include "settings/Settings.h"
+#include "settings/IniSettings.h"
+#include "settings/RegistrySettings.h"
 
 #include <filesystem>
 #include <memory>

@@ -2,11 +2,15 @@
 
 #include "base/DateTime.h"
 #include "base/Files.h"
+#include "base/Locale.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
+#include "base/TimeZones.h"
 #include "lang/DmLang.h"
 #include "net/Sockets.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
+#include "ui/GraphicTypes.h"
+#include "ui/WinHelpers.h"
 
 #include <iterator>
 
@@ -19,13 +23,17 @@ struct TUnit {
 
 // In dependency order; stopped in reverse.
 const TUnit kUnits[] = {
+    {LocaleStart, LocaleStop},
     {StringsStart, StringsStop},
     {DateTimeStart, DateTimeStop},
     {SocketsStart, SocketsStop},
     {FilesStart, FilesStop},
     {MiscStart, MiscStop},
+    {TimeZonesStart, TimeZonesStop},
     {SettingsStart, SettingsStop},
+    {WinHelpersStart, WinHelpersStop},
     {DmLangStart, DmLangStop},  // freed at stop before the settings stores
+    {GraphicTypesStart, GraphicTypesStop},
 };
 
 size_t gStarted = 0;

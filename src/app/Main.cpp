@@ -6,7 +6,9 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
+#include "toolkit/Clipbrd.h"
+#include "ui/FrmPopupMsg.h"
 #include "ui/WinHelpers.h"
 
 #include <algorithm>
@@ -98,6 +100,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
 
   BtnClear->OnClick = [this](TObject* sender) { BtnClearClick(sender); };
   BtnSave->OnClick = [this](TObject* sender) { BtnSaveClick(sender); };
+  BtnCopy->OnClick = [this](TObject* sender) { BtnCopyClick(sender); };
   BtnInsertSeparator->OnClick = [this](TObject* sender) { BtnInsertSeparatorClick(sender); };
   BtnIncFontSize->OnClick = [this](TObject* sender) { BtnIncFontSizeClick(sender); };
   BtnDecFontSize->OnClick = [this](TObject* sender) { BtnDecFontSizeClick(sender); };
@@ -176,7 +179,12 @@ void TFrmMain::BtnSaveClick(TObject*) {
   // The text as the view holds it, in the ANSI code page; the old file stays until every byte
   // of the new one is written.
   WriteFileReplacing(fileName, TextToAnsi(MmoLog->Lines().Text()));
-  // MERGE: PopupTick(this);
+  PopupTick(this);
+}
+
+void TFrmMain::BtnCopyClick(TObject*) {
+  Clipboard().SetAsText(MmoLog->Lines().Text());
+  PopupTick(this);
 }
 
 void TFrmMain::BtnInsertSeparatorClick(TObject*) {

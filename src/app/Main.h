@@ -54,6 +54,7 @@ private:
   void TimerTimer(TObject* Sender);
   void BtnClearClick(TObject* Sender);
   void BtnSaveClick(TObject* Sender);
+  void BtnCopyClick(TObject* Sender);
   void BtnInsertSeparatorClick(TObject* Sender);
   void BtnIncFontSizeClick(TObject* Sender);
   void BtnDecFontSizeClick(TObject* Sender);

@@ -1,5 +1,6 @@
 #include "base/DateTime.h"
 
+#include "base/Locale.h"
 #include "base/Strings.h"
 
 #include <algorithm>

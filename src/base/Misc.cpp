@@ -1,6 +1,7 @@
 #include "base/Misc.h"
 
 #include "base/Files.h"
+#include "base/Locale.h"
 #include "base/Strings.h"
 #include "base/Win32.h"
 

@@ -1,6 +1,7 @@
 #include "base/Strings.h"
 
 #include "base/Exception.h"
+#include "base/Locale.h"
 #include "base/StringList.h"
 #include "base/Streams.h"
 #include "base/Unicode.h"
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <iterator>
 #include <limits>
 
@@ -65,84 +67,9 @@ bool ParseInteger(std::wstring_view s, std::uint64_t decimalPositiveMax, std::ui
   return true;
 }
 
-TLocaleSnapshot gLocale;
-
-std::wstring LocaleText(LCTYPE type) {
-  wchar_t buffer[256];
-  int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, 256);
-  return n > 1 ? std::wstring(buffer, static_cast<size_t>(n - 1)) : std::wstring();
-}
-
-int LocaleInt(LCTYPE type, int fallback) {
-  DWORD value = 0;
-  if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type | LOCALE_RETURN_NUMBER, reinterpret_cast<wchar_t*>(&value),
-                        sizeof(value) / sizeof(wchar_t)) > 0)
-    return static_cast<int>(value);
-  return fallback;
-}
-
-wchar_t LocaleChar(LCTYPE type, wchar_t fallback) {
-  std::wstring text = LocaleText(type);
-  return text.empty() ? fallback : text[0];
-}
-
-// The date unit's Now() gives the same value, but that unit builds on this one; the program's
-// start is taken here so that the string unit needs nothing above it.
-double NowAsDateTime() {
-  SYSTEMTIME st;
-  ::GetLocalTime(&st);
-  FILETIME ft;
-  ::SystemTimeToFileTime(&st, &ft);
-  ULARGE_INTEGER ticks{{ft.dwLowDateTime, ft.dwHighDateTime}};
-  // FILETIME counts 100 ns since 1601-01-01; date-time values count days since 1899-12-30.
-  constexpr double kTicksPerDay = 864000000000.0;
-  constexpr double kDays1601To1899 = 109205.0;
-  return static_cast<double>(ticks.QuadPart) / kTicksPerDay - kDays1601To1899;
-}
-
 }  // namespace
 
-const TLocaleSnapshot& LocaleSnapshot() { return gLocale; }
-
-void ReloadLocaleSettings() {
-  TLocaleSnapshot l;
-  l.StartTime = gLocale.StartTime;
-  l.AnsiCodePage = ::GetACP();
-  l.CurrencyString = LocaleText(LOCALE_SCURRENCY);
-  l.CurrencyFormat = LocaleInt(LOCALE_ICURRENCY, 0);
-  l.CurrencyDecimals = LocaleInt(LOCALE_ICURRDIGITS, 2);
-  l.NegCurrFormat = LocaleInt(LOCALE_INEGCURR, 0);
-  l.DateSeparator = LocaleChar(LOCALE_SDATE, L'/');
-  l.TimeSeparator = LocaleChar(LOCALE_STIME, L':');
-  l.ListSeparator = LocaleChar(LOCALE_SLIST, L',');
-  l.ShortDateFormat = LocaleText(LOCALE_SSHORTDATE);
-  l.LongDateFormat = LocaleText(LOCALE_SLONGDATE);
-  l.TimeAMString = LocaleText(LOCALE_S1159);
-  l.TimePMString = LocaleText(LOCALE_S2359);
-  l.ShortTimeFormat = LocaleText(LOCALE_SSHORTTIME);
-  l.LongTimeFormat = LocaleText(LOCALE_STIMEFORMAT);
-  for (int m = 0; m < 12; ++m) {
-    l.ShortMonthNames[m] = LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(m));
-    l.LongMonthNames[m] = LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(m));
-  }
-  // Windows numbers the days from Monday (SDAYNAME1); the snapshot starts with Sunday.
-  for (int d = 0; d < 7; ++d) {
-    LCTYPE offset = static_cast<LCTYPE>((d + 6) % 7);
-    l.ShortDayNames[d] = LocaleText(LOCALE_SABBREVDAYNAME1 + offset);
-    l.LongDayNames[d] = LocaleText(LOCALE_SDAYNAME1 + offset);
-  }
-  std::wstring thousand = LocaleText(LOCALE_STHOUSAND);
-  l.ThousandSeparator = thousand.empty() ? L'\0' : thousand[0];
-  l.DecimalSeparator = LocaleChar(LOCALE_SDECIMAL, L'.');
-  l.TwoDigitYearCenturyWindow = 50;
-  gLocale = std::move(l);
-}
-
-void StringsStart() {
-  gLocale.StartTime = NowAsDateTime();
-  ReloadLocaleSettings();
-  std::srand(::GetTickCount());
-}
+void StringsStart() { std::srand(::GetTickCount()); }
 
 void StringsStop() {}
 
@@ -178,23 +105,24 @@ std::int64_t StrToInt64Def(std::wstring_view s, std::int64_t Default) {
   return TryStrToInt64(s, value) ? value : Default;
 }
 
-void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerLine) {
-  if (!Lines || !Data || BytesPerLine <= 0) return;
+void ForEachHexDumpRow(const void* Data, int DataLength, int BytesPerLine, std::wstring_view ColumnGap,
+                       const std::function<void(const std::wstring& Row)>& Emit) {
+  if (!Data || BytesPerLine <= 0) return;
   const size_t width = 3 * static_cast<size_t>(BytesPerLine) + 2 * static_cast<size_t>((BytesPerLine - 1) / 8);
   const auto* bytes = static_cast<const unsigned char*>(Data);
 
-  std::wstring hexColumn, charColumn;
+  std::wstring hexColumn, charColumn, row;
   hexColumn.reserve(width);
   int counter = 0;
   auto emitRow = [&] {
     hexColumn.resize(width, L' ');  // fills with spaces on the right
-    Lines->Add(hexColumn + L"  " + charColumn);
+    row.assign(hexColumn).append(ColumnGap).append(charColumn);
+    Emit(row);
     hexColumn.clear();
     charColumn.clear();
     counter = 0;
   };
 
-  TStringsUpdate update(*Lines);
   for (int i = 0; i < DataLength; ++i) {
     unsigned char b = bytes[i];
     if (b == 13)
@@ -208,9 +136,16 @@ void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerL
     AppendHexByte(hexColumn, b);
     hexColumn += L' ';
     if (++counter == BytesPerLine) emitRow();
+    // Only rows longer than eight bytes have room for the mark in their width.
     if (counter == 8) hexColumn += L"- ";
   }
   if (counter > 0) emitRow();
+}
+
+void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerLine) {
+  if (!Lines) return;
+  TStringsUpdate update(*Lines);
+  ForEachHexDumpRow(Data, DataLength, BytesPerLine, L"  ", [Lines](const std::wstring& row) { Lines->Add(row); });
 }
 
 // ---- Comparison, case and trimming
@@ -745,6 +680,8 @@ std::wstring WrapNonEmpty(std::wstring_view S, std::wstring_view Prefix, std::ws
 }
 
 std::wstring HangingIndent(std::wstring_view Prefix, std::wstring_view S) {
+  // A single line (the usual case of the traffic logger's lines) needs no splitting.
+  if (S.find_first_of(L"\r\n") == std::wstring_view::npos) return std::wstring(Prefix) + TrimRight(S);
   std::vector<std::wstring> lines = SplitLines(TrimRight(S));
   if (lines.empty()) return std::wstring(Prefix);
   std::wstring result(Prefix);

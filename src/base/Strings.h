@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -64,36 +65,6 @@ inline constexpr const wchar_t* ControlCharNames[32] = {
     L"VT",  L"FF",  L"CR",  L"SO",  L"SI",  L"DLE", L"DC1", L"DC2", L"DC3", L"DC4", L"NAK",
     L"SYN", L"ETB", L"CAN", L"EOM", L"SUB", L"ESC", L"FS",  L"GS",  L"RS",  L"US"};
 
-// The user's locale format settings, read once when the unit starts (and again by
-// ReloadLocaleSettings). Patterns are kept in the Windows notation ("dd.MM.yyyy", "HH:mm:ss").
-struct TLocaleSnapshot {
-  double StartTime = 0;     // program start as a date-time value (days since 30.12.1899)
-  unsigned AnsiCodePage = 0;
-  std::wstring CurrencyString;
-  int CurrencyFormat = 0;   // LOCALE_ICURRENCY
-  int CurrencyDecimals = 0;
-  int NegCurrFormat = 0;    // LOCALE_INEGCURR
-  wchar_t DateSeparator = L'/';
-  wchar_t TimeSeparator = L':';
-  wchar_t ListSeparator = L',';
-  std::wstring ShortDateFormat;
-  std::wstring LongDateFormat;
-  std::wstring TimeAMString;
-  std::wstring TimePMString;
-  std::wstring ShortTimeFormat;
-  std::wstring LongTimeFormat;
-  std::wstring ShortMonthNames[12];
-  std::wstring LongMonthNames[12];
-  std::wstring ShortDayNames[7];  // Sunday first
-  std::wstring LongDayNames[7];
-  wchar_t ThousandSeparator = L',';  // 0 when the locale groups without a separator
-  wchar_t DecimalSeparator = L'.';
-  int TwoDigitYearCenturyWindow = 50;
-};
-
-const TLocaleSnapshot& LocaleSnapshot();
-// Reads the user's locale settings again.
-void ReloadLocaleSettings();
 // Unit start and stop (called by the library's start-up list).
 void StringsStart();
 void StringsStop();
@@ -248,6 +219,13 @@ void WriteTextUtf8(TStream& Stream, std::wstring_view Text, bool KeepAsIs = fals
 // The whole stream decoded as UTF-8, without the U+FEFF characters at its start.
 std::wstring ReadTextUtf8(TStream& Stream);
 
+// The rows of a hex dump of DataLength bytes, BytesPerLine bytes a row, handed to Emit one by one:
+// two upper-case hexadecimal digits and a space per byte ("- " after the eighth byte of rows
+// longer than eight), the column filled with spaces to 3 * BytesPerLine + 2 * ((BytesPerLine - 1)
+// div 8) characters, ColumnGap, then the bytes as Latin-1 characters (CR and LF as arrows, other
+// control characters as dots).
+void ForEachHexDumpRow(const void* Data, int DataLength, int BytesPerLine, std::wstring_view ColumnGap,
+                       const std::function<void(const std::wstring& Row)>& Emit);
 // Appends the hex dump of DataLength bytes to Lines, BytesPerLine bytes a row: hexadecimal
 // groups padded to a fixed width, two spaces, then the bytes as Latin-1 characters (CR and LF
 // as arrows, other control characters as dots). All rows go in within one update bracket.

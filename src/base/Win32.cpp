@@ -62,15 +62,18 @@ std::wstring UserLoginName() {
   return std::wstring();
 }
 
-bool IsWow64() {
-  using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+TIsWow64ProcessFunc SystemIsWow64Process() {
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  auto isWow64Process =
-      kernel ? reinterpret_cast<TIsWow64Process>(reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
-             : nullptr;
-  BOOL wow64 = FALSE;
-  return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+  if (!kernel) return nullptr;
+  return reinterpret_cast<TIsWow64ProcessFunc>(reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")));
 }
+
+bool IsWow64Through(TIsWow64ProcessFunc IsWow64Process) {
+  BOOL wow64 = FALSE;
+  return IsWow64Process && IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool IsWow64() { return IsWow64Through(SystemIsWow64Process()); }
 
 std::wstring FileVersionText(const std::wstring& FileName) {
   DWORD ms = 0, ls = 0;

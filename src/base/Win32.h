@@ -1,6 +1,8 @@
 #pragma once
 // Facts about the machine and the files of the program, read from the system; failures give
 // empty texts or 0.
+#include "base/Win.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,6 +13,12 @@ std::wstring ClientComputerName();
 std::wstring UserLoginName();
 // True for a 32-bit process on 64-bit Windows.
 bool IsWow64();
+// The system's IsWow64Process, looked up at run time (none on systems without it).
+using TIsWow64ProcessFunc = BOOL(WINAPI*)(HANDLE Process, PBOOL Wow64Process);
+TIsWow64ProcessFunc SystemIsWow64Process();
+// IsWow64 with the given routine asked about the current process: false without a routine or
+// when the call fails.
+bool IsWow64Through(TIsWow64ProcessFunc IsWow64Process);
 // Major.minor.release.build of the file's fixed version information (empty name: the running
 // program); empty when the file has none.
 std::wstring FileVersionText(const std::wstring& FileName = {});

@@ -2,20 +2,13 @@
 // The abstract communication channel: connect, send, receive and queue queries, an optional
 // traffic logger, the last error code and the composite receives built on one single receive.
 #include "base/Exception.h"
-#include "base/Sets.h"
 #include "base/Strings.h"
+#include "net/Logger.h"
 
 #include <concepts>
 #include <cstdint>
 #include <memory>
 #include <string>
-
-// Classifies every text and every block of bytes a channel hands to its logger.
-enum TLogType : std::uint8_t { ltInfo, ltSend, ltReceive, ltError, ltAction, ltStatus, ltProgress, ltWarning };
-using TLogTypes = TSet<TLogType, 8>;
-
-// The traffic logger (net/Logger.h); include that header to construct a channel.
-class TLogger;
 
 class EChannelError : public Exception {
 public:

@@ -1,17 +1,70 @@
 #pragma once
 // The traffic logger a channel can carry: the channel hands it event texts and the bytes it
-// sends and receives; a concrete logger decides how they are shown or stored.
-#include "net/Channel.h"
+// sends and receives; the logger filters them by log type, stamps them, renders bytes as text or
+// dumps and passes every finished line to OutputLine, which a concrete logger implements.
+#include "base/LinkList.h"
+#include "base/Sets.h"
 
+#include <cstdint>
 #include <string>
 
-class TLogger {
+// Classifies every text and every block of bytes a channel hands to its logger.
+enum TLogType : std::uint8_t { ltInfo, ltSend, ltReceive, ltError, ltAction, ltStatus, ltProgress, ltWarning };
+using TLogTypes = TSet<TLogType, 8>;
+
+// How LogData renders bytes.
+enum TLogDataFormat : std::uint8_t { lfNone, lfText, lfHexdump4, lfHexDump8, lfHexDump16, lfBinDump1 };
+
+// What the stamp in front of each line holds.
+enum TLogDateOption : std::uint8_t { ldDate, ldTime, ldTimeMillisec, ldDuration };
+using TLogDateOptions = TSet<TLogDateOption, 4>;
+
+// A logger is a list node, so loggers can be kept in a list.
+class TLogger : public TListNode {
 public:
   TLogger() = default;
-  TLogger(const TLogger&) = delete;
-  TLogger& operator=(const TLogger&) = delete;
-  virtual ~TLogger() = default;
 
-  virtual void Log(const std::wstring& Text, TLogType LogType) = 0;
-  virtual void LogData(const void* Data, int DataLength, TLogType LogType) = 0;
+  TLogTypes LogTypes() const noexcept { return FLogTypes; }
+  void SetLogTypes(TLogTypes Value) noexcept { FLogTypes = Value; }
+  bool Enabled() const noexcept { return FEnabled; }
+  void SetEnabled(bool Value) noexcept { FEnabled = Value; }
+  TLogDataFormat LogDataFormat() const noexcept { return FLogDataFormat; }
+  void SetLogDataFormat(TLogDataFormat Value) noexcept { FLogDataFormat = Value; }
+  TLogDateOptions LogDateOptions() const noexcept { return FLogDateOptions; }
+  void SetLogDateOptions(TLogDateOptions Value) noexcept { FLogDateOptions = Value; }
+  // When the last stamped line was formatted (local time); 0 before the first.
+  double LastLog() const noexcept { return FLastLog; }
+
+  // One stamped line (lines of a text with several lines go out as one, indented); an empty
+  // text of type ltInfo is an empty line without stamp.
+  void Log(const std::wstring& Text, TLogType LogType);
+
+  // Virtual operations after SortKey, in this order.
+  // Writes one finished line.
+  virtual void OutputLine(const std::wstring& Line, TLogType LogType) = 0;
+  // Renders DataLength bytes in the LogDataFormat, every line stamped on its own.
+  virtual void LogData(const void* Data, int DataLength, TLogType LogType);
+  // Nothing here; a concrete logger may empty its output.
+  virtual void ClearLog();
+  // A line of 77 hyphens, type ltInfo.
+  virtual void Separator();
+
+  // Text behind the stamp the date options ask for ("stamp: "); further lines of Text are
+  // indented under the first. Text unchanged when no option is set. Records the time of the line.
+  std::wstring StampText(const std::wstring& Text);
+
+protected:
+  // The current local date and time; tests give the logger a clock of their own.
+  virtual double CurrentTime() const;
+
+private:
+  bool Passes(TLogType LogType) const noexcept { return FEnabled && FLogTypes.Contains(LogType); }
+  void OutputStamped(const std::wstring& Line, TLogType LogType) { OutputLine(StampText(Line), LogType); }
+  std::wstring Stamp(double Time) const;
+
+  TLogTypes FLogTypes = TLogTypes::All();
+  bool FEnabled = true;
+  TLogDataFormat FLogDataFormat = lfText;
+  TLogDateOptions FLogDateOptions;
+  double FLastLog = 0;
 };

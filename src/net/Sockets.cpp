@@ -2,6 +2,8 @@
 
 #include "base/Unicode.h"
 
+#include <ws2tcpip.h>
+
 #include <cstring>
 #include <iterator>
 
@@ -171,12 +173,27 @@ TInAddrArray HostAddresses(const hostent* HostEntry) {
   return addresses;
 }
 
+bool LookUpHost(const std::wstring& Host, std::uint32_t& Address) {
+  Address = StrToIp(Host);
+  if (IsIpValid(Address)) return true;
+  if (Host.find(L'\0') != std::wstring::npos) return false;
+  const std::string ansi = TextToAnsi(Host);
+  // inet_addr answers 255.255.255.255 and "no address" alike; the strict parser tells them apart.
+  in_addr dotted{};
+  if (::inet_pton(AF_INET, ansi.c_str(), &dotted) == 1) {
+    Address = dotted.s_addr;
+    return true;
+  }
+  TInAddrArray found = HostAddresses(::gethostbyname(ansi.c_str()));
+  if (found.empty()) return false;
+  Address = found.front();
+  return true;
+}
+
 std::uint32_t ResolveHost(const std::wstring& Host) {
-  std::uint32_t address = StrToIp(Host);
-  if (IsIpValid(address)) return address;
-  if (Host.find(L'\0') != std::wstring::npos) return INADDR_NONE;
-  TInAddrArray found = HostAddresses(::gethostbyname(TextToAnsi(Host).c_str()));
-  return found.empty() ? INADDR_NONE : found.front();
+  std::uint32_t address;
+  LookUpHost(Host, address);
+  return address;
 }
 
 std::wstring ResolveHostToStr(const std::wstring& Host) { return IpToStr(ResolveHost(Host)); }

@@ -69,6 +69,9 @@ bool IsIpValid(std::uint32_t Address);
 TInAddrArray HostAddresses(const hostent* HostEntry);
 // A dotted address as given, else the first address of a name lookup, else INADDR_NONE.
 std::uint32_t ResolveHost(const std::wstring& Host);
+// True when Host names an address: a dotted address (255.255.255.255 included) or a name that
+// resolves; Address is then what ResolveHost gives. False, with INADDR_NONE, for anything else.
+bool LookUpHost(const std::wstring& Host, std::uint32_t& Address);
 std::wstring ResolveHostToStr(const std::wstring& Host);
 
 // "WSAEADDRINUSE" for 10048; "WinSock Error #<code>" for codes without a name.

@@ -44,9 +44,11 @@ void TUdpClient::SendTo(const sockaddr_in& Address, const std::string& Data, int
 }
 
 void TUdpClient::SendDatagram(const std::wstring& Peer, int Port, const std::string& Datagram) {
-  // A peer without an address would otherwise go to 255.255.255.255, a broadcast nobody asked for.
-  std::uint32_t address = ResolveHost(Peer);
-  if (!IsIpValid(address)) return;
+  // A peer that is neither a dotted address nor a name that resolves would otherwise go to
+  // 255.255.255.255, a broadcast nobody asked for. That address given as such is sent as given
+  // (the system refuses it unless broadcasts were switched on).
+  std::uint32_t address;
+  if (!LookUpHost(Peer, address)) return;
   SetSockAddr(address, Port);
   SendTo(FSockAddr, Datagram, MSG_DONTROUTE);
   Log(L"Send Datagram to " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltAction);

@@ -1,5 +1,5 @@
 #include "base/Files.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 
 namespace {
 

@@ -1,9 +1,12 @@
-#include "settings/Settings.h"
+#include "settings/IniSettings.h"
 
 #include <algorithm>
 #include <unordered_map>
 
 namespace {
+
+// More lines than any list a person or program keeps in an INI file.
+constexpr std::int64_t kMaxListLines = 1000000;
 
 // 1..n as the number keys of a list; 0 for every other key name.
 std::int64_t ListIndexOf(const std::wstring& name) {
@@ -68,8 +71,10 @@ void TIniSettings::ReadList(const std::wstring& Section, TStrings& Strings, cons
   }
   auto count = values.find(L"count");
   bool stored = count != values.end();
-  // No lines beyond the last numbered key, whatever "Count" claims.
-  std::int64_t n = stored ? std::clamp<std::int64_t>(StrToIntDef(count->second, 0), 0, lastIndex) : 0;
+  // A list is read exactly as stored, trailing empty lines included. A count beyond any real
+  // list is damage: then only up to the last numbered key, and never beyond the bound.
+  std::int64_t n = stored ? std::max<std::int64_t>(StrToIntDef(count->second, 0), 0) : 0;
+  if (n > kMaxListLines) n = std::min(lastIndex, kMaxListLines);
   {
     TStringsUpdate update(Strings);
     Strings.Clear();

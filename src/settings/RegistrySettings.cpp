@@ -1,7 +1,7 @@
 #include "base/Streams.h"
 #include "base/Unicode.h"
 #include "base/Win32.h"
-#include "settings/Settings.h"
+#include "settings/RegistrySettings.h"
 
 #include <algorithm>
 

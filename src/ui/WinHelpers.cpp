@@ -4,8 +4,10 @@
 #include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
-#include "settings/Settings.h"
+#include "lang/DmLang.h"
+#include "settings/AppSettings.h"
 #include "toolkit/StdCtrls.h"
+#include "ui/FrmPopupMsg.h"
 
 #include <algorithm>
 #include <climits>
@@ -84,10 +86,6 @@ void SystemShellExecute(HWND parent, const std::wstring& verb, const std::wstrin
 }
 
 std::wstring NormalisedExt(const std::wstring& ext) { return LocaleLowerCase(TrimCharsStr(ext, L".", true, true)); }
-
-// The missing-folder message (German until the language module provides it).
-std::wstring StrDirMissingText() { return L"Ordner fehlt"; }
-std::wstring StrDirDoesNotExistText() { return L"Der Ordner \"((1))\" existiert nicht."; }
 
 }  // namespace
 
@@ -300,7 +298,7 @@ void ExploreFolder(const std::wstring& Path) {
     ShellExecuteVerb(L"explore", path, L"");
     return;
   }
-  MsgBox3(StrDirMissingText(), FormatPlaceholder(StrDirDoesNotExistText(), path), MB_ICONEXCLAMATION, nullptr);
+  MsgBox3(StrDirMissing, FormatPlaceholder(StrDirDoesNotExist, path), MB_ICONEXCLAMATION, nullptr);
 }
 
 bool OpenLink(const std::wstring& Link) {
@@ -378,10 +376,12 @@ bool SaveFileDialog(TForm* Owner, const std::wstring& Title, std::wstring Initia
 // ---- unit ----
 
 void WinHelpersStart() {
+  SetPopupMsgProcs(PopupMsgShow, PopupMsgHide);
   SetBusyCursorProcs([] { Screen().SetCursor(crHourGlass); }, [] { Screen().SetCursor(crDefault); });
 }
 
 void WinHelpersStop() {
+  SetPopupMsgProcs(nullptr, nullptr);
   SetBusyCursorProcs(nullptr, nullptr);
   SetShellExecuteProc(nullptr);
   SetMonitorsProc(nullptr);

@@ -2,6 +2,7 @@
 // user's locale are expected per TAVRINO_TEST_LOCALE (en: en-US, de: de-DE), which ctest sets
 // together with the locale itself; without it those cases are skipped.
 #include "base/DateTime.h"
+#include "base/Locale.h"
 #include "base/Strings.h"
 
 #include "support/TestSupport.h"

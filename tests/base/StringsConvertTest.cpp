@@ -1,5 +1,6 @@
 // Conversions of the string unit: number and byte-size forms (under the test run's locale),
 // hexadecimal, binary, base64, UTF-8 streams and the text-to-integer conversion.
+#include "base/Locale.h"
 #include "base/StringList.h"
 #include "base/Streams.h"
 #include "base/Strings.h"

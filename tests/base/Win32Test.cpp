@@ -45,8 +45,42 @@ TEST(ClientComputerName, ClientNameOrComputerName) {
 // Wine takes the name from the Unix account, so longer names cannot be tried here.
 TEST(UserLoginName, NotEmpty) { EXPECT_FALSE(UserLoginName().empty()); }
 
+// Stand-ins for the system's IsWow64Process: what the routine is asked and what it answers.
+HANDLE gAskedProcess = nullptr;
+BOOL WINAPI AnswersWow64(HANDLE process, PBOOL wow64) {
+  gAskedProcess = process;
+  *wow64 = TRUE;
+  return TRUE;
+}
+BOOL WINAPI AnswersNative(HANDLE process, PBOOL wow64) {
+  gAskedProcess = process;
+  *wow64 = FALSE;
+  return TRUE;
+}
+BOOL WINAPI FailsButSetsWow64(HANDLE process, PBOOL wow64) {
+  gAskedProcess = process;
+  *wow64 = TRUE;
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+TEST(IsWow64, FollowsTheSystemsAnswerForTheCurrentProcess) {
+  gAskedProcess = nullptr;
+  EXPECT_TRUE(IsWow64Through(AnswersWow64));
+  EXPECT_EQ(gAskedProcess, ::GetCurrentProcess());
+  EXPECT_FALSE(IsWow64Through(AnswersNative));
+  // A failed call says nothing, whatever it left in its output.
+  EXPECT_FALSE(IsWow64Through(FailsButSetsWow64));
+  // Systems without the routine run no emulation layer.
+  EXPECT_FALSE(IsWow64Through(nullptr));
+}
+
 TEST(IsWow64, FalseForA64BitProcess) {
-  // The test programs are 64-bit: no emulation layer.
+  // The test programs are 64-bit: no emulation layer, and the system's routine is there.
+  ASSERT_NE(SystemIsWow64Process(), nullptr);
+  BOOL wow64 = TRUE;
+  ASSERT_TRUE(SystemIsWow64Process()(::GetCurrentProcess(), &wow64));
+  EXPECT_FALSE(wow64);
   EXPECT_FALSE(IsWow64());
 }
 

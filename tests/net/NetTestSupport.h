@@ -16,7 +16,7 @@
 #include <vector>
 
 struct TLogEntry {
-  std::wstring Text;  // for Log
+  std::wstring Text;  // for Log (the line it outputs)
   std::string Data;   // for LogData
   TLogType LogType;
   bool IsData;
@@ -50,7 +50,10 @@ public:
   explicit TRecordingLogger(std::shared_ptr<TLogRecord> record) : FRecord(std::move(record)) {}
   ~TRecordingLogger() override { FRecord->LoggerFreed = true; }
 
-  void Log(const std::wstring& Text, TLogType LogType) override { FRecord->Entries.push_back(TextEntry(Text, LogType)); }
+  // Without stamp options a text reaches OutputLine unchanged; bytes are recorded as they come.
+  void OutputLine(const std::wstring& Line, TLogType LogType) override {
+    FRecord->Entries.push_back(TextEntry(Line, LogType));
+  }
   void LogData(const void* Data, int DataLength, TLogType LogType) override {
     FRecord->Entries.push_back(
         DataEntry(DataLength > 0 ? std::string(static_cast<const char*>(Data), static_cast<size_t>(DataLength)) : "",

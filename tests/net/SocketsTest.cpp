@@ -280,6 +280,40 @@ TEST(Sockets, ResolveHostOfAnUnknownNameIsNoAddress) {
   EXPECT_EQ(ResolveHostToStr(L"garbage.invalid"), L"255.255.255.255");
 }
 
+struct TLookUpCase {
+  const char* name;
+  std::wstring host;
+  bool names;
+  std::uint32_t address;  // for dotted addresses
+};
+
+class LookUpHostTable : public ::testing::TestWithParam<TLookUpCase> {};
+
+// The broadcast address given as such names an address; an unknown name gives the same value
+// but names none.
+TEST_P(LookUpHostTable, TellsAddressesFromNothing) {
+  const TLookUpCase& c = GetParam();
+  std::uint32_t address = 0;
+  EXPECT_EQ(LookUpHost(c.host, address), c.names);
+  EXPECT_EQ(address, c.address);
+  EXPECT_EQ(ResolveHost(c.host), c.address);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sockets, LookUpHostTable,
+    ::testing::Values(TLookUpCase{"Loopback", L"127.0.0.1", true, Ip(127, 0, 0, 1)},
+                      TLookUpCase{"Broadcast", L"255.255.255.255", true, INADDR_NONE},
+                      TLookUpCase{"UnknownName", L"no-such-host.invalid", false, INADDR_NONE},
+                      TLookUpCase{"PartTooLarge", L"255.255.255.256", false, INADDR_NONE},
+                      TLookUpCase{"ZeroCharacter", std::wstring(L"255.255.255.255\0x", 17), false, INADDR_NONE}),
+    TCaseName());
+
+TEST(Sockets, LookUpHostResolvesNames) {
+  std::uint32_t address = 0;
+  ASSERT_TRUE(LookUpHost(L"localhost", address));
+  EXPECT_EQ(IpToStr(address).substr(0, 4), L"127.");
+}
+
 TEST(Sockets, StartIsIdempotentWhileRunning) {
   // The library started Winsock already; a second start must not stack another start-up.
   EXPECT_NO_THROW(SocketsStart());

@@ -423,6 +423,19 @@ TEST(UdpClient, SendDatagramToAPeerWithoutAddressSendsNothing) {
   EXPECT_EQ(LocalPort(client.Socket()), 0);
 }
 
+TEST(UdpClient, SendDatagramToTheDottedBroadcastAddressIsAttempted) {
+  auto record = std::make_shared<TLogRecord>();
+  TUdpClient client(RecordingLogger(record));
+  // Broadcasts are not switched on for the socket, so the system refuses it: nothing leaves.
+  EXPECT_NO_THROW(client.SendDatagram(L"255.255.255.255", 65000, "asked for"));
+  EXPECT_EQ(record->Entries, (std::vector<TLogEntry>{TextEntry(L"Send Datagram to 255.255.255.255:65000", ltAction),
+                                                     DataEntry("asked for", ltSend)}));
+  BOOL permitted = TRUE;
+  int length = sizeof permitted;
+  ASSERT_EQ(::getsockopt(client.Socket(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<char*>(&permitted), &length), 0);
+  EXPECT_FALSE(permitted);
+}
+
 TEST(UdpClient, SendBroadcastPermitsBroadcastsAndLogs) {
   auto record = std::make_shared<TLogRecord>();
   TUdpClient client(RecordingLogger(record));

@@ -1,6 +1,6 @@
 // The program-wide stores, and settings that outlive the process that wrote them.
 #include "base/Streams.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"

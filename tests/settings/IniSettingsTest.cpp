@@ -1,6 +1,6 @@
 #include "base/Streams.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/IniSettings.h"
 
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"
@@ -75,7 +75,11 @@ TEST_P(IniListCount, Read) {
 INSTANTIATE_TEST_SUITE_P(
     Ini, IniListCount,
     ::testing::Values(TCountCase{"Huge", "[L]\r\nCount=2000000000\r\n1=a\r\n", {L"a"}},
-                      TCountCase{"BeyondTheLastKey", "[L]\r\nCount=5\r\n1=a\r\n3=\r\n", {L"a", L"", L""}},
+                      TCountCase{"HugeWithAFarKey", "[L]\r\nCount=2000000000\r\n3=c\r\n", {L"", L"", L"c"}},
+                      TCountCase{"TrailingEmptyLinesAreData", "[L]\r\nCount=4\r\n1=one\r\n3=three\r\n",
+                                 {L"one", L"", L"three", L""}},
+                      TCountCase{"BeyondTheLastKey", "[L]\r\nCount=5\r\n1=a\r\n3=\r\n", {L"a", L"", L"", L"", L""}},
+                      TCountCase{"NoNumberedKeys", "[L]\r\nCount=2\r\n", {L"", L""}},
                       TCountCase{"OnlyALaterKey", "[L]\r\nCount=3\r\n3=c\r\n", {L"", L"", L"c"}},
                       TCountCase{"Negative", "[L]\r\nCount=-5\r\n1=a\r\n", {}},
                       TCountCase{"NotANumber", "[L]\r\nCount=many\r\n1=a\r\n", {}},
@@ -83,6 +87,19 @@ INSTANTIATE_TEST_SUITE_P(
                       TCountCase{"GapsAreEmptyLines", "[L]\r\ncount=3\r\n3=c\r\n1=a\r\n", {L"a", L"", L"c"}},
                       TCountCase{"HandQuoted", "[L]\r\nCount=2\r\n1 = \"x\" \r\n2='y\r\n", {L"x", L"'y"}}),
     TCaseName());
+
+// The bound itself is a list like any other; one line more and the count is taken as damage.
+TEST_F(IniSettings, ListCountAtTheBound) {
+  WriteFileBytes(FName, "[L]\r\nCount=1000000\r\n2=b\r\n[M]\r\nCount=1000001\r\n2=b\r\n");
+  TIniSettings store(FName, false);
+  TStringList lines;
+  store.RdStrings(L"L", lines, L"");
+  ASSERT_EQ(lines.Count(), 1000000);
+  EXPECT_EQ(lines.Get(1), L"b");
+  EXPECT_EQ(lines.Get(999999), L"");
+  store.RdStrings(L"M", lines, L"");
+  EXPECT_EQ(lines.Lines(), (std::vector<std::wstring>{L"", L"b"}));
+}
 
 TEST_F(IniSettings, MissingListDefaults) {
   TIniSettings store(FName, false);

@@ -1,7 +1,7 @@
 #include "base/Exception.h"
 #include "base/Streams.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/RegistrySettings.h"
 
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"

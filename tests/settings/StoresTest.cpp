@@ -3,7 +3,8 @@
 #include "base/DateTime.h"
 #include "base/Streams.h"
 #include "base/Unicode.h"
-#include "settings/Settings.h"
+#include "settings/IniSettings.h"
+#include "settings/RegistrySettings.h"
 
 #include "SettingsTestSupport.h"
 #include "support/TestSupport.h"

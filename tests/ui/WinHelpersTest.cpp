@@ -3,7 +3,8 @@
 // ones included (monitors through a seam: Wine has one).
 #include "base/Files.h"
 #include "base/Misc.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
+#include "settings/IniSettings.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport.h"
 #include "toolkit/ExtCtrls.h"

@@ -1,0 +1,303 @@
+#include "base/TimeZones.h"
+
+#include "base/DateTime.h"
+#include "base/Handle.h"
+#include "base/Locale.h"
+#include "base/Strings.h"
+
+#include <cmath>
+#include <cstring>
+#include <cwchar>
+#include <limits>
+
+TTimeZoneInfo LocalTimeZone;
+const wchar_t* const TimeZonesKeyPath = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones";
+
+namespace {
+
+constexpr std::int64_t kMSecsPerDay = 86400000;
+constexpr std::int64_t kMSecsPerMinute = 60000;
+// Beyond this many days from 1899 milliseconds no longer fit 64 bits; such values (and NaN)
+// keep standard time and are converted in plain floating point.
+constexpr double kMaxDays = 1e11;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  std::int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// A date-time value as milliseconds on a straight line. Comparing switches in floating-point
+// days misplaces instants that lie exactly on them; whole milliseconds do not.
+bool ToMSec(double X, std::int64_t& MSec) {
+  if (!(std::fabs(X) < kMaxDays)) return false;
+  const double day = std::trunc(X);  // the fraction counts forwards from midnight, also before 1899
+  MSec = static_cast<std::int64_t>(day) * kMSecsPerDay +
+         std::llround(std::fabs(X - day) * static_cast<double>(kMSecsPerDay));
+  return true;
+}
+
+double FromMSec(std::int64_t MSec) {
+  const std::int64_t day = FloorDiv(MSec, kMSecsPerDay);
+  return ComposeDateTime(static_cast<double>(day),
+                         static_cast<double>(MSec - day * kMSecsPerDay) / static_cast<double>(kMSecsPerDay));
+}
+
+bool IsSwitchRule(const SYSTEMTIME& S) {
+  return S.wMonth >= 1 && S.wMonth <= 12 && S.wDayOfWeek <= 6 && S.wDay >= 1 && S.wDay <= 5 && S.wHour <= 23 &&
+         S.wMinute <= 59 && S.wSecond <= 59 && S.wMilliseconds <= 999;
+}
+
+// Day of the month of the switch in Year (the rule is a switch rule).
+int SwitchDay(const SYSTEMTIME& S, std::int32_t Year) {
+  const int wanted = S.wDayOfWeek;
+  if (S.wDay == 5) {  // the last such weekday on or before the end of the month
+    const int last = DaysInMonthOf(S.wMonth, Year);
+    const int lastDow = TTimeZoneInfo::Dow(EncodeDateExt(Year, S.wMonth, last));
+    return last - (lastDow - wanted + 7) % 7;
+  }
+  const int firstDow = TTimeZoneInfo::Dow(EncodeDateExt(Year, S.wMonth, 1));
+  const int first = 1 + (wanted - firstDow + 7) % 7;
+  return first + 7 * (S.wDay - 1);
+}
+
+// The switch in Year as milliseconds of local time, seconds and milliseconds of the rule
+// included (a rule at 23:59:59.999 switches then, not a minute early).
+std::int64_t SwitchMSec(const SYSTEMTIME& S, std::int32_t Year) {
+  const auto day = static_cast<std::int64_t>(EncodeDateExt(Year, S.wMonth, SwitchDay(S, Year)));
+  return day * kMSecsPerDay + ((S.wHour * 60 + S.wMinute) * 60 + S.wSecond) * 1000 + S.wMilliseconds;
+}
+
+// The years around Year; there is no year 0.
+std::int32_t PrevYear(std::int32_t Year) { return Year == 1 ? -1 : Year - 1; }
+std::int32_t NextYear(std::int32_t Year) { return Year == -1 ? 1 : Year + 1; }
+
+std::wstring BoundedText(const wchar_t* Text, size_t MaxLength) { return std::wstring(Text, wcsnlen(Text, MaxLength)); }
+
+// A value of the open key: its type and bytes; false when it is missing or cannot be read.
+bool QueryValue(HKEY Key, const wchar_t* Name, DWORD& Type, std::string& Data) {
+  DWORD size = 0;
+  if (::RegQueryValueExW(Key, Name, nullptr, &Type, nullptr, &size) != ERROR_SUCCESS) return false;
+  for (int attempt = 0; attempt < 3; ++attempt) {  // the value may grow between the two calls
+    Data.resize(size);
+    DWORD got = size;
+    LSTATUS status =
+        ::RegQueryValueExW(Key, Name, nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &got);
+    if (status == ERROR_SUCCESS) {
+      Data.resize(got);
+      return true;
+    }
+    if (status != ERROR_MORE_DATA) return false;
+    size = got;
+  }
+  return false;
+}
+
+std::wstring ReadString(HKEY Key, const wchar_t* Name) {
+  DWORD type = 0;
+  std::string data;
+  if (!QueryValue(Key, Name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+  std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+  return text.substr(0, text.find(L'\0'));  // without the terminator, and what a stray one hides
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TTimeZoneInfo
+
+void TTimeZoneInfo::Clear() { *this = TTimeZoneInfo(); }
+
+void TTimeZoneInfo::LoadLocalTimeZone() {
+  Clear();
+  DYNAMIC_TIME_ZONE_INFORMATION info{};
+  if (::GetDynamicTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID) return;
+  KeyName = BoundedText(info.TimeZoneKeyName, std::size(info.TimeZoneKeyName));
+  NameStd = BoundedText(info.StandardName, std::size(info.StandardName));
+  NameDst = BoundedText(info.DaylightName, std::size(info.DaylightName));
+  BiasTz = info.Bias;
+  BiasStd = info.StandardBias;
+  BiasDst = info.DaylightBias;
+  DstToStd = info.StandardDate;
+  StdToDst = info.DaylightDate;
+}
+
+void TTimeZoneInfo::LoadTimeZone(const std::wstring& AKeyName, const std::wstring& Display, const std::wstring& Std,
+                                 const std::wstring& Dlt, const REG_TZI_FORMAT& TZI) {
+  Clear();
+  KeyName = AKeyName;
+  DisplayName = Display;
+  NameStd = Std;
+  NameDst = Dlt;
+  BiasTz = TZI.Bias;
+  BiasStd = TZI.StandardBias;
+  BiasDst = TZI.DaylightBias;
+  DstToStd = TZI.StandardDate;
+  StdToDst = TZI.DaylightDate;
+}
+
+bool TTimeZoneInfo::HasDst() const { return IsSwitchRule(DstToStd) && IsSwitchRule(StdToDst); }
+
+int TTimeZoneInfo::Dow(double D) { return IsoDayOfWeek(D) % 7; }
+
+double TTimeZoneInfo::SwitchTime(const SYSTEMTIME& S, std::int32_t Year) {
+  if (!IsSwitchRule(S)) return 0;
+  return FromMSec(SwitchMSec(S, Year));
+}
+
+bool TTimeZoneInfo::DaylightAt(std::int64_t T, std::int32_t Year, std::int64_t OffsetToDst,
+                               std::int64_t OffsetToStd) const {
+  // Three years, so that a switch near the year's end counts in the year it falls into, and no
+  // guess from the months of the rules: both may lie in one month.
+  std::int64_t latest = std::numeric_limits<std::int64_t>::min();
+  bool daylight = false;
+  for (std::int32_t year : {PrevYear(Year), Year, NextYear(Year)}) {
+    const std::int64_t toDst = SwitchMSec(StdToDst, year) + OffsetToDst;
+    if (toDst <= T && toDst > latest) {
+      latest = toDst;
+      daylight = true;
+    }
+    const std::int64_t toStd = SwitchMSec(DstToStd, year) + OffsetToStd;
+    if (toStd <= T && toStd >= latest) {  // two switches at one instant leave standard time
+      latest = toStd;
+      daylight = false;
+    }
+  }
+  return daylight;
+}
+
+bool TTimeZoneInfo::LocalTimeIsStd(double LocalTime) const {
+  std::int64_t t;
+  if (!HasDst() || !ToMSec(LocalTime, t)) return true;
+  // Both switches are given in the local time in force before them.
+  return !DaylightAt(t, YearOfDate(LocalTime), 0, 0);
+}
+
+double TTimeZoneInfo::LocalTimeToUtc(double LocalTime) const {
+  const std::int32_t bias = BiasTz + (LocalTimeIsStd(LocalTime) ? BiasStd : BiasDst);
+  std::int64_t t;
+  if (!ToMSec(LocalTime, t)) return LocalTime + bias / 1440.0;
+  return FromMSec(t + bias * kMSecsPerMinute);
+}
+
+std::int32_t TTimeZoneInfo::UtcTimeBias(double UtcTime) const {
+  std::int64_t t;
+  if (!HasDst() || !ToMSec(UtcTime, t)) return BiasTz + BiasStd;
+  // The switch to daylight time happens on standard time, the one back on daylight time.
+  const bool daylight = DaylightAt(t, YearOfDate(UtcTime), (BiasTz + BiasStd) * kMSecsPerMinute,
+                                   (BiasTz + BiasDst) * kMSecsPerMinute);
+  return BiasTz + (daylight ? BiasDst : BiasStd);
+}
+
+double TTimeZoneInfo::UtcToLocalTime(double UtcTime) const {
+  const std::int32_t bias = UtcTimeBias(UtcTime);
+  std::int64_t t;
+  if (!ToMSec(UtcTime, t)) return UtcTime - bias / 1440.0;
+  return FromMSec(t - bias * kMSecsPerMinute);
+}
+
+double TTimeZoneInfo::TzOffsetH(double LocalTime) const {
+  return -(BiasTz + (LocalTimeIsStd(LocalTime) ? BiasStd : BiasDst)) / 60.0;
+}
+
+std::wstring TTimeZoneInfo::OffsetDisplayStr() const {
+  if (!HasDst()) return L"UTC" + BiasToOffsetText(BiasTz);
+  return L"UTC" + BiasToOffsetText(BiasTz + BiasStd) + L" | UTC" + BiasToOffsetText(BiasTz + BiasDst);
+}
+
+std::wstring TTimeZoneInfo::Explanation() const {
+  std::wstring name = DisplayName;
+  // "(UTC+01:00) Amsterdam": the prefix ends at the eleventh character at the latest.
+  const size_t close = name.find(L')');
+  if (close == std::wstring::npos)
+    name = Trim(name);
+  else if (close < 11)
+    name = Trim(std::wstring_view(name).substr(close + 1));
+  return name + L" (" + OffsetDisplayStr() + L")";
+}
+
+std::wstring TTimeZoneInfo::DumpDstSystemTime(const SYSTEMTIME& S) const {
+  if (!HasDst() || !IsSwitchRule(S)) return L"--";
+  const TLocaleSnapshot& locale = LocaleSnapshot();
+  std::wstring text = S.wDay == 5 ? std::wstring(L"letzter") : std::to_wstring(S.wDay) + L".";
+  text += L" " + locale.LongDayNames[S.wDayOfWeek] + L" im " + locale.LongMonthNames[S.wMonth - 1];
+  if (S.wYear != 0) text += L" " + std::to_wstring(S.wYear);
+  text += L" " + IntToStrZeroPad(S.wHour, 2) + L":" + IntToStrZeroPad(S.wMinute, 2);
+  return text;
+}
+
+std::wstring TTimeZoneInfo::Dump() const {
+  return KeyName + L" | " + DisplayName + L" | " + NameStd + L" | " + NameDst + L" | CurBias " +
+         BiasToOffsetText(BiasTz) + L"  StdBias " + BiasToOffsetText(BiasTz + BiasStd) +
+         (BiasStd != 0 ? L"\u25A0\u25A0\u25A0\u25A0" : L"") + L"  DstBias " + BiasToOffsetText(BiasTz + BiasDst) +
+         L" | Dst->Std " + DumpDstSystemTime(DstToStd) + L" | Std->Dst " + DumpDstSystemTime(StdToDst);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The system's table
+
+void LoadTimeZoneFromTable(HKEY Table, const std::wstring& KeyName, TTimeZoneInfo& Info) {
+  Info.Clear();
+  const std::wstring name = TrimCharsStr(KeyName, L"/\\", true, true);
+  if (!Table || name.empty()) return;
+  // Read only: the system's table is never written, not even with defaults.
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(Table, name.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+  TRegKey key(opened);
+  DWORD type = 0;
+  std::string data;
+  if (!QueryValue(key.Get(), L"TZI", type, data) || type != REG_BINARY || data.size() < sizeof(REG_TZI_FORMAT))
+    return;
+  REG_TZI_FORMAT tzi;
+  std::memcpy(&tzi, data.data(), sizeof tzi);  // a longer value keeps its first 44 bytes
+  Info.LoadTimeZone(name, ReadString(key.Get(), L"Display"), ReadString(key.Get(), L"Std"),
+                    ReadString(key.Get(), L"Dlt"), tzi);
+}
+
+namespace {
+
+// The system's table in the 64-bit view, opened for reading.
+TRegKey OpenTimeZoneTable() {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, TimeZonesKeyPath, 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS)
+    return TRegKey();
+  return TRegKey(opened);
+}
+
+}  // namespace
+
+void LoadTimeZoneFromRegistry(const std::wstring& KeyName, TTimeZoneInfo& Info) {
+  TRegKey table = OpenTimeZoneTable();
+  LoadTimeZoneFromTable(table.Get(), KeyName, Info);
+}
+
+std::vector<std::wstring> TimeZoneKeyNames() {
+  std::vector<std::wstring> names;
+  TRegKey table = OpenTimeZoneTable();
+  if (!table) return names;
+  wchar_t name[256];  // the longest key name the registry allows, and its terminator
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(std::size(name));
+    LSTATUS status = ::RegEnumKeyExW(table.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status == ERROR_SUCCESS) names.emplace_back(name, length);
+  }
+  return names;
+}
+
+std::wstring BiasToOffsetText(std::int32_t Bias) {
+  const std::int64_t v = -static_cast<std::int64_t>(Bias);
+  if (v == 0) return L"+0000";
+  const std::int64_t magnitude = v < 0 ? -v : v;
+  return (v > 0 ? L"+" : L"-") + IntToStrZeroPad(magnitude / 60, 2) + IntToStrZeroPad(magnitude % 60, 2);
+}
+
+void TimeZonesStart() {
+  LocalTimeZone.Clear();
+  LocalTimeZone.LoadLocalTimeZone();
+  TTimeZoneInfo fromTable;
+  LoadTimeZoneFromRegistry(LocalTimeZone.KeyName, fromTable);
+  LocalTimeZone.DisplayName = fromTable.DisplayName;
+}
+
+void TimeZonesStop() { LocalTimeZone.Clear(); }
