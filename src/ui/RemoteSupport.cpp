@@ -4,7 +4,7 @@
 #include "base/Misc.h"
 #include "base/Strings.h"
 #include "lang/DmLang.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 #include "toolkit/Forms.h"
 #include "ui/WinHelpers.h"
 

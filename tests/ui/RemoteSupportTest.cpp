@@ -4,7 +4,7 @@
 #include "base/Files.h"
 #include "base/Misc.h"
 #include "lang/DmLang.h"
-#include "settings/Settings.h"
+#include "settings/AppSettings.h"
 #include "support/Pump.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport.h"
