@@ -8,6 +8,7 @@
 #include "base/Unicode.h"
 #include "settings/AppSettings.h"
 #include "toolkit/Clipbrd.h"
+#include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/WinHelpers.h"
 
@@ -104,6 +105,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   BtnInsertSeparator->OnClick = [this](TObject* sender) { BtnInsertSeparatorClick(sender); };
   BtnIncFontSize->OnClick = [this](TObject* sender) { BtnIncFontSizeClick(sender); };
   BtnDecFontSize->OnClick = [this](TObject* sender) { BtnDecFontSizeClick(sender); };
+  BtnInfo->OnClick = [this](TObject* sender) { BtnInfoClick(sender); };
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnShow = [this](TObject* sender) { FormShow(sender); };
@@ -211,4 +213,18 @@ void TFrmMain::TimerTimer(TObject*) {
   TStringsUpdate batch(MmoLog->Lines());
   bool more = UdpServer->Poll(0, kTickBudgetMsec);
   Timer->SetInterval(more ? kCatchUpInterval : kPollInterval);
+}
+
+void TFrmMain::BtnInfoClick(TObject*) {
+  const std::wstring port = UdpServer ? std::to_wstring(UdpServer->Port()) : std::wstring();
+  const std::wstring info = L"Aktueller UDP-Port: " + port +
+                            L"\r\n"
+                            L"\r\n"
+                            L"Kommandozeilen-Parameter:\r\n"
+                            L"     Tavrino /P[ort]:<portnummer>\r\n"
+                            L"\r\n"
+                            L"Aufruf-Beispiele:\r\n"
+                            L"     Tavrino /Port:6700\r\n"
+                            L"     Tavrino /P:8600";
+  TFrmAbout::Execute(L"Tavrino", L"2.0.6", info);
 }

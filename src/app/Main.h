@@ -58,6 +58,7 @@ private:
   void BtnInsertSeparatorClick(TObject* Sender);
   void BtnIncFontSizeClick(TObject* Sender);
   void BtnDecFontSizeClick(TObject* Sender);
+  void BtnInfoClick(TObject* Sender);
 
   void SetLogFontSize(int points);
   void StoreLogFontSize();
