@@ -8,9 +8,22 @@ build=${TAVRINO_BUILD:-$root/build}
 "$root/scripts/build.sh"
 source "$root/scripts/wine-env.sh"
 echo "== Library routines (micro-benchmarks, under Wine)"
-setarch x86_64 -R wine "$build/bench/TavrinoMicroBench.exe" "$@" </dev/null
+# On a virtual display: the dialog rows open windows. The wineserver starts and ends inside it.
 wineserver -w
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
+  wine "$0" "$@" </dev/null
+  rc=$?
+  wineserver -w
+  exit $rc' "$build/bench/TavrinoMicroBench.exe" "$@"
 echo "== Receiving (Tavrino.exe and the bare receive loop under Wine, about 3 minutes)"
 # The benchmark starts the wineserver inside the X session (pinned to one CPU) and stops it.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   setarch x86_64 -R timeout 900 python3 "$root/bench/receive_bench.py" --build "$build" </dev/null
+echo "== Log view commands on 100,000 lines (Tavrino.exe under Wine, about a minute)"
+work=$(mktemp -d)
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
+  wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1
+  winpath() { local p=${1//\//\\}; echo "Z:$p"; }   # Wine shows the Linux root as drive Z:
+  timeout 600 wine "$0/bench/CommandProbe.exe" "$(winpath "$0/Tavrino.exe")" "$(winpath "$1")" </dev/null
+  rc=$?; wineserver -k; exit $rc' "$build" "$work"
+rm -rf "$work"

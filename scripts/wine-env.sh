@@ -23,3 +23,12 @@ if [ ! -f "$WINEPREFIX/.tavrino-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.tavrino-ready"
 fi
+# The German test runs have a prefix of their own (a prefix keeps one user locale): a copy.
+export TAVRINO_WINEPREFIX_DE="$build/wineprefix-de"
+if [ ! -f "$TAVRINO_WINEPREFIX_DE/.tavrino-ready" ]; then
+  rm -rf "$TAVRINO_WINEPREFIX_DE"
+  if ! cp -a "$WINEPREFIX" "$TAVRINO_WINEPREFIX_DE"; then
+    echo "wine-env: the Wine prefix $WINEPREFIX could not be copied to $TAVRINO_WINEPREFIX_DE" >&2
+    return 1 2>/dev/null || exit 1
+  fi
+fi

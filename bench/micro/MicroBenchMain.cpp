@@ -17,12 +17,16 @@ std::vector<TMicroBench>& Registry() {
   return benches;
 }
 
+double gReportedSeconds = -1;  // a run's own figure, when its body reported one
+
 }  // namespace
 
 int RegisterMicroBench(const std::string& name, std::function<std::int64_t()> body) {
   Registry().push_back({name, std::move(body)});
   return 0;
 }
+
+void ReportMicroBenchSeconds(double seconds) { gReportedSeconds = seconds; }
 
 int wmain(int argc, wchar_t** argv) {
   std::string filter = argc > 1 ? TextToUtf8(argv[1]) : "";
@@ -38,9 +42,11 @@ int wmain(int argc, wchar_t** argv) {
     auto start = Clock::now();
     // At least three runs, then until half a second has passed.
     while (runs < 3 || Clock::now() - start < std::chrono::milliseconds(500)) {
+      gReportedSeconds = -1;
       auto t0 = Clock::now();
       items = bench.Body();
       double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+      if (gReportedSeconds >= 0) seconds = gReportedSeconds;
       best = std::min(best, seconds);
       ++runs;
     }

@@ -9,6 +9,7 @@
 #include "lang/DmLang.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
+#include "ui/FrmMsgBox.h"
 #include "ui/GraphicTypes.h"
 #include "ui/WinHelpers.h"
 
@@ -31,6 +32,7 @@ const TUnit kUnits[] = {
     {MiscStart, MiscStop},
     {TimeZonesStart, TimeZonesStop},
     {SettingsStart, SettingsStop},
+    {FrmMsgBoxStart, FrmMsgBoxStop},  // the message-box hooks, before any window exists
     {WinHelpersStart, WinHelpersStop},
     {DmLangStart, DmLangStop},  // freed at stop before the settings stores
     {GraphicTypesStart, GraphicTypesStop},

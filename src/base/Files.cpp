@@ -264,13 +264,10 @@ void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
     }
     if (!::FlushFileBuffers(file.Get())) RaiseLastOSError(quoted);
   }
-  // ReplaceFile keeps the old file's attributes and security; a new name is simply moved.
-  const bool replaced =
-      ::GetFileAttributesW(FileName.c_str()) != INVALID_FILE_ATTRIBUTES
-          ? ::ReplaceFileW(FileName.c_str(), tempName.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                           nullptr) != FALSE
-          : ::MoveFileExW(tempName.c_str(), FileName.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-  if (!replaced) RaiseLastOSError(quoted);
+  // One rename puts the new file in the old one's place. (ReplaceFile would keep the old file's
+  // attributes, but under Wine a failed ReplaceFile leaves a file of its own behind.)
+  if (!::MoveFileExW(tempName.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    RaiseLastOSError(quoted);
   temp.Keep();
 }
 

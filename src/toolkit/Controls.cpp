@@ -594,6 +594,24 @@ void TControl::RestoreFocus() {
   if (FParent) FParent->RestoreFocus();
 }
 
+bool TControl::DialogKey(WORD key, TShiftState shift) {
+  for (TControl* c : FChildren)
+    if (c->FVisible && c->FEnabled && c->DialogKey(key, shift)) return true;
+  return false;
+}
+
+void TControl::RecreateWnd() {
+  if (!FHandle) return;
+  const bool focused = Focused();
+  DestroyHandle();
+  CreateHandle();
+  if (FParent) {
+    FParent->ApplyTabOrder();
+    if (FAlign != alNone) FParent->Realign();
+  }
+  if (focused) SetFocus();
+}
+
 TFontDesc TControl::Font() const {
   if (FFont) return *FFont;
   if (FParent) return FParent->Font();

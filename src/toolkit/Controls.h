@@ -169,6 +169,10 @@ public:
 
   // Moves the focus back to where it belongs (forms override; others ask their parent).
   virtual void RestoreFocus();
+  // A key pressed in the control's form, offered before the dialog manager sees it (Ctrl+Tab
+  // in page controls); true when the control used it. By default the visible, enabled children
+  // are asked in turn.
+  virtual bool DialogKey(WORD key, TShiftState shift);
   // A child's hint changed (the form keeps the tooltips).
   virtual void HintChanged(TControl* control);
 
@@ -210,6 +214,9 @@ protected:
   virtual void FontChanged() {}
   // After SetText (labels size themselves to their text).
   virtual void TextChanged() {}
+  // Destroys the window and makes it anew, in its place in the tab order (for styles that a
+  // window takes only when it is made). DestroyWnd keeps what the window held.
+  void RecreateWnd();
 
   // The part of the client area (in device pixels) that aligned children share.
   virtual RECT AlignArea() const;

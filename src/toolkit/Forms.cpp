@@ -595,11 +595,15 @@ bool TApplication::ProcessMessage(MSG& msg) {
   bool handled = false;
   GuardCallback([&] { handled = PreviewKey(msg); });
   if (handled) return true;
-  // Dialog keys (Tab, Enter, Esc, access keys) for the forms that want them.
   HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  if (auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
-      form && form->DialogKeys() && ::IsDialogMessageW(root, &msg))
-    return true;
+  auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
+  // Keys that controls take before the dialog manager (Ctrl+Tab in page controls).
+  if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+    GuardCallback([&] { handled = form->DialogKey(static_cast<WORD>(msg.wParam), TControl::KeyShiftState()); });
+    if (handled) return true;
+  }
+  // Dialog keys (Tab, Enter, Esc, access keys) for the forms that want them.
+  if (form && form->DialogKeys() && ::IsDialogMessageW(root, &msg)) return true;
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
   return true;

@@ -413,3 +413,208 @@ void TCheckBox::SetChecked(bool checked) {
 void TCheckBox::CNCommand(WORD code) {
   if (code == BN_CLICKED) Click();
 }
+
+// ---- TListBoxStrings ----
+
+int TListBoxStrings::Count() const { return FList.Count(); }
+std::wstring TListBoxStrings::Get(int index) const { return FList.Item(index).Text; }
+void TListBoxStrings::Put(int index, const std::wstring& s) { FList.PutText(index, s); }
+void TListBoxStrings::Insert(int index, const std::wstring& s) { FList.InsertItem(index, s); }
+void TListBoxStrings::Delete(int index) { FList.DeleteItem(index); }
+void TListBoxStrings::Clear() { FList.ClearItems(); }
+
+void TListBoxStrings::SetUpdateState(bool updating) {
+  if (!FList.HandleAllocated()) return;
+  Send(FList.Handle(), WM_SETREDRAW, !updating);
+  if (!updating) FList.Invalidate();
+}
+
+// ---- TListBox ----
+
+TListBox::TListBox(TComponent* AOwner) : TControl(AOwner), FStrings(*this) {
+  SetTabStop(true);
+  SetBounds(0, 0, 121, 97);
+}
+
+void TListBox::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"LISTBOX";
+  params.Style |= WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListBox::CreateWnd() {
+  TControl::CreateWnd();
+  HWND wnd = Handle();
+  ApplyItemHeight();
+  Send(wnd, WM_SETREDRAW, FALSE);
+  size_t chars = 0;
+  for (const TListItem& item : FItems) chars += item.Text.size() + 1;
+  Send(wnd, LB_INITSTORAGE, FItems.size(), static_cast<LPARAM>(chars * sizeof(wchar_t)));
+  for (const TListItem& item : FItems)
+    Send(wnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.Text.c_str()));
+  Send(wnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scale(FScrollWidth)));
+  Send(wnd, LB_SETCURSEL, static_cast<WPARAM>(FItemIndex));
+  Send(wnd, LB_SETTOPINDEX, static_cast<WPARAM>(FTopIndex));
+  Send(wnd, WM_SETREDRAW, TRUE);
+}
+
+void TListBox::DestroyWnd() {
+  FItemIndex = ItemIndex();
+  FTopIndex = TopIndex();
+}
+
+void TListBox::CNCommand(WORD code) {
+  if (code == LBN_SELCHANGE) Click();
+  if (code == LBN_DBLCLK && OnDblClick) OnDblClick(this);
+}
+
+void TListBox::FontChanged() { ApplyItemHeight(); }  // a new font resets the height of plain lists
+
+TListItem& TListBox::Item(int index) {
+  if (index < 0 || index >= Count()) throw std::out_of_range("TListBox index out of range");
+  return FItems[static_cast<size_t>(index)];
+}
+
+const TListItem& TListBox::Item(int index) const { return const_cast<TListBox*>(this)->Item(index); }
+
+void TListBox::InsertItem(int index, const std::wstring& text) {
+  if (index < 0 || index > Count()) throw std::out_of_range("TListBox index out of range");
+  TListItem item;
+  item.Text = UpToZero(text);
+  if (HandleAllocated()) {
+    const LRESULT at = Send(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(item.Text.c_str()));
+    if (at == LB_ERR || at == LB_ERRSPACE) throw std::bad_alloc();
+  } else if (FItemIndex >= index) {
+    ++FItemIndex;
+  }
+  FItems.insert(FItems.begin() + index, std::move(item));
+}
+
+void TListBox::DeleteItem(int index) {
+  Item(index);  // checks the index
+  if (HandleAllocated()) {
+    Send(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index));
+  } else if (FItemIndex == index) {
+    FItemIndex = -1;
+  } else if (FItemIndex > index) {
+    --FItemIndex;
+  }
+  FItems.erase(FItems.begin() + index);
+}
+
+void TListBox::ClearItems() {
+  FItems.clear();
+  FItemIndex = -1;
+  FTopIndex = 0;
+  if (HandleAllocated()) Send(Handle(), LB_RESETCONTENT);
+}
+
+void TListBox::PutText(int index, const std::wstring& text) {
+  Item(index).Text = UpToZero(text);
+  if (!HandleAllocated()) return;
+  HWND wnd = Handle();
+  const bool selected = ItemIndex() == index;
+  const int top = TopIndex();
+  Send(wnd, WM_SETREDRAW, FALSE);
+  Send(wnd, LB_DELETESTRING, static_cast<WPARAM>(index));
+  Send(wnd, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(Item(index).Text.c_str()));
+  if (selected) Send(wnd, LB_SETCURSEL, static_cast<WPARAM>(index));
+  Send(wnd, LB_SETTOPINDEX, static_cast<WPARAM>(top));
+  Send(wnd, WM_SETREDRAW, TRUE);
+  Invalidate();
+}
+
+void TListBox::SetItems(const std::vector<std::wstring>& items) {
+  TStringsUpdate update(FStrings);
+  ClearItems();
+  for (const std::wstring& text : items) InsertItem(Count(), text);
+}
+
+int TListBox::ItemIndex() const {
+  if (!HandleAllocated()) return FItemIndex;
+  const LRESULT index = Send(Handle(), LB_GETCURSEL);
+  return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+void TListBox::SetItemIndex(int index) {
+  if (index < -1 || index >= Count()) index = -1;
+  FItemIndex = index;
+  if (HandleAllocated()) Send(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+int TListBox::TopIndex() const {
+  return HandleAllocated() ? static_cast<int>(Send(Handle(), LB_GETTOPINDEX)) : FTopIndex;
+}
+
+void TListBox::SetTopIndex(int index) {
+  FTopIndex = std::clamp(index, 0, std::max(Count() - 1, 0));
+  if (HandleAllocated()) Send(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(FTopIndex));
+}
+
+int TListBox::ItemAt(int x, int y) const {
+  if (!HandleAllocated()) return -1;
+  const LRESULT hit = Send(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(Scale(x), Scale(y)));
+  if (HIWORD(hit) != 0 || static_cast<int>(LOWORD(hit)) >= Count()) return -1;  // outside the entries
+  return LOWORD(hit);
+}
+
+int TListBox::DeviceItemHeight() const {
+  if (HandleAllocated()) return static_cast<int>(Send(Handle(), LB_GETITEMHEIGHT));
+  if (FItemHeight > 0) return Scale(FItemHeight);
+  TWindowCanvas canvas(nullptr, Dpi(), Font());
+  TEXTMETRICW tm{};
+  ::GetTextMetricsW(canvas.Handle(), &tm);
+  return tm.tmHeight;
+}
+
+int TListBox::ItemHeight() const {
+  const int device = DeviceItemHeight();
+  // The height asked for, as long as the window shows it so.
+  if (FItemHeight > 0 && Scale(FItemHeight) == device) return FItemHeight;
+  return Unscale(device);
+}
+
+void TListBox::SetItemHeight(int height) {
+  FItemHeight = std::max(height, 0);
+  ApplyItemHeight();
+}
+
+void TListBox::ApplyItemHeight() {
+  if (!HandleAllocated() || FItemHeight <= 0) return;
+  Send(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(std::min(Scale(FItemHeight), 255), 0));
+  Invalidate();
+}
+
+void TListBox::SetScrollWidth(int width) {
+  FScrollWidth = std::max(width, 0);
+  if (HandleAllocated()) Send(Handle(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scale(FScrollWidth)));
+}
+
+int TListBox::MaxItemWidth() const {
+  TWindowCanvas canvas = MeasureCanvas();
+  int widest = 0;
+  for (const TListItem& item : FItems) widest = std::max(widest, canvas.TextWidth(item.Text));
+  return (widest * 96 + Dpi() - 1) / Dpi();  // rounded up
+}
+
+int TListBox::HeightForRows(int rows) const {
+  int frame = 2 * ::GetSystemMetricsForDpi(SM_CYEDGE, static_cast<UINT>(Dpi()));
+  if (HandleAllocated()) {
+    RECT window, client;
+    ::GetWindowRect(Handle(), &window);
+    ::GetClientRect(Handle(), &client);
+    frame = (window.bottom - window.top) - client.bottom;
+  }
+  const int device = std::max(rows, 0) * DeviceItemHeight() + frame;
+  return (device * 96 + Dpi() - 1) / Dpi();  // rounded up: the last row is never cut
+}
+
+RECT TListBox::ItemRect(int index) const {
+  RECT r{};
+  if (HandleAllocated() && Send(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) ==
+                               LB_ERR)
+    r = RECT{};
+  return r;
+}

@@ -187,3 +187,104 @@ protected:
 private:
   bool FChecked = false;
 };
+
+// ---- list boxes ----
+
+enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
+
+// One entry of a list box; the check-list box uses the check fields as well.
+struct TListItem {
+  std::wstring Text;
+  std::intptr_t Data = 0;  // for the caller
+  TCheckBoxState State = cbUnchecked;
+  bool Enabled = true;
+  bool Header = false;
+};
+
+class TListBox;
+
+// The texts of a list box's entries. They are kept with the list box and shown by its window
+// while it exists, so a list can be filled before it is on screen. A text ends at its first
+// zero character, as the window shows it. Indexes outside the list raise std::out_of_range.
+class TListBoxStrings : public TStrings {
+public:
+  explicit TListBoxStrings(TListBox& list) noexcept : FList(list) {}
+
+  int Count() const override;
+  std::wstring Get(int index) const override;
+  void Put(int index, const std::wstring& s) override;
+  void Insert(int index, const std::wstring& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+
+protected:
+  // The window is not redrawn inside an update bracket.
+  void SetUpdateState(bool updating) override;
+
+private:
+  TListBox& FList;
+};
+
+// A list of texts with one selected entry. OnClick runs when the user selects another entry
+// (mouse or keys), OnDblClick on a double click on an entry.
+class TListBox : public TControl {
+public:
+  explicit TListBox(TComponent* AOwner);
+
+  TListBoxStrings& Items() noexcept { return FStrings; }
+  const TListBoxStrings& Items() const noexcept { return FStrings; }
+  void SetItems(const std::vector<std::wstring>& items);
+  int Count() const noexcept { return static_cast<int>(FItems.size()); }
+
+  // The selected entry, -1 for none. Setting it shows the entry; it runs no OnClick.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  // The first entry in view.
+  int TopIndex() const;
+  void SetTopIndex(int index);
+  std::intptr_t ItemData(int index) const { return Item(index).Data; }
+  void SetItemData(int index, std::intptr_t data) { Item(index).Data = data; }
+  // The entry at a point of the client area (design pixels), -1 for none.
+  int ItemAt(int x, int y) const;
+
+  // Height of an entry as shown; 0 sets the height that the font gives.
+  int ItemHeight() const;
+  void SetItemHeight(int height);
+  // Width the horizontal scroll bar scrolls (0: no horizontal scrolling).
+  int ScrollWidth() const noexcept { return FScrollWidth; }
+  void SetScrollWidth(int width);
+  // Width of the widest entry as drawn (text, and the check box of a check-list box).
+  virtual int MaxItemWidth() const;
+  // The control height (frame included) that shows exactly that many entries.
+  int HeightForRows(int rows) const;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void CNCommand(WORD code) override;
+  void FontChanged() override;
+
+  TListItem& Item(int index);
+  const TListItem& Item(int index) const;
+  // The item height in device pixels, as the window has it or will get it.
+  int DeviceItemHeight() const;
+  virtual void ApplyItemHeight();
+  // The part of an entry's rectangle (client device pixels) that shows it; empty when out of view.
+  RECT ItemRect(int index) const;
+
+  std::vector<TListItem> FItems;
+  int FItemHeight = 0;  // design pixels; 0: from the font
+
+private:
+  friend class TListBoxStrings;
+  void InsertItem(int index, const std::wstring& text);
+  void DeleteItem(int index);
+  void ClearItems();
+  void PutText(int index, const std::wstring& text);
+
+  TListBoxStrings FStrings;
+  int FItemIndex = -1;  // while there is no window
+  int FTopIndex = 0;    // while there is no window
+  int FScrollWidth = 0;
+};

@@ -3,6 +3,8 @@
 #include "support/Pump.h"
 #include "support/TestSupport.h"
 
+#include <functional>
+
 namespace {
 
 constexpr int kPort = 6702;
@@ -139,7 +141,9 @@ TEST(MainWindow, ClosingTheWindowEndsTheProgramAndFreesThePort) {
   EXPECT_EQ(::bind(sock.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
 }
 
-TEST(MainWindow, PortInUseIsReportedAndTheProgramEndsAfterOk) {
+// With the port taken, the program's own message box (not the system's) says so, readable from
+// outside through its text area; the answer given by answer ends the program.
+void ExpectPortInUseReportedAndTheProgramEnds(const std::function<void(HWND okButton)>& answer) {
   TSocketHandle occupier(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
@@ -147,22 +151,35 @@ TEST(MainWindow, PortInUseIsReportedAndTheProgramEndsAfterOk) {
   ASSERT_EQ(::bind(occupier.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
 
   TRunningProgram program;
-  HWND box = program.WaitForWindow(L"#32770");
+  HWND box = program.WaitForWindow(L"TavrinoForm");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), L"Tavrino");
-  std::wstring message;
-  for (HWND label : ChildWindows(box, L"Static")) {
-    std::wstring text = WindowText(label);
-    if (text.starts_with(L"UDP-Server")) message = text;
-  }
-  EXPECT_EQ(message,
+  EXPECT_EQ(program.TopLevelWindows(L"TavrinoForm", true).size(), 1u);  // the main window never showed
+  EXPECT_TRUE(program.TopLevelWindows(L"#32770", false).empty());
+  const std::vector<HWND> textAreas = ChildWindows(box, L"TavrinoPaintBox");
+  ASSERT_EQ(textAreas.size(), 1u);
+  EXPECT_EQ(WindowText(textAreas.front()),
             L"UDP-Server kann nicht an Port 6702 gebunden werden. Fehler: WSAEADDRINUSE: Address already in use");
-  EXPECT_TRUE(program.TopLevelWindows(L"TavrinoForm", true).empty());  // the main window never showed
+  std::vector<HWND> buttons;
+  for (HWND button : ChildWindows(box, L"Button"))
+    if (::IsWindowVisible(button)) buttons.push_back(button);
+  ASSERT_EQ(buttons.size(), 1u);
+  EXPECT_EQ(WindowText(buttons.front()), L"&OK");
 
-  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ::SetForegroundWindow(box);
+  ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == box; }));
+  answer(buttons.front());
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0u);
   EXPECT_TRUE(program.TopLevelWindows(L"TavrinoForm", true).empty());
+}
+
+TEST(MainWindow, PortInUseIsReportedAndTheProgramEndsAfterOk) {
+  ExpectPortInUseReportedAndTheProgramEnds([](HWND okButton) { ClickWithMouse(okButton); });
+}
+
+TEST(MainWindow, PortInUseIsReportedAndTheProgramEndsAfterEsc) {
+  ExpectPortInUseReportedAndTheProgramEnds([](HWND) { PressKey(VK_ESCAPE); });
 }
 
 }  // namespace

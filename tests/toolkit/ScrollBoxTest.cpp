@@ -2,21 +2,10 @@
 #include "support/TestSupport.h"
 #include "toolkit/Containers.h"
 #include "toolkit/ExtCtrls.h"
+#include "toolkit/MouseAt.h"
 #include "toolkit/ToolkitTestSupport.h"
 
 namespace {
-
-// Turns the mouse wheel over a window, as a user does.
-void TurnWheel(HWND over, int notches) {
-  RECT r;
-  ::GetWindowRect(over, &r);
-  ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = MOUSEEVENTF_WHEEL;
-  in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-  ::SendInput(1, &in, sizeof(in));
-}
 
 int WheelLines() {
   UINT lines = 3;

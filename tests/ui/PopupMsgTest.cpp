@@ -14,11 +14,12 @@ namespace {
 
 class PopupMsg : public ::testing::Test {
 protected:
+  // The hooks as the window helpers install them at start; a test that changes them gets them back.
   void SetUp() override { SetPopupMsgProcs(PopupMsgShow, PopupMsgHide); }
   void TearDown() override {
     while (PopupStack()->Count() > 0) PopPopupMsg();
     TFrmPopupMsg::Hide();
-    SetPopupMsgProcs(nullptr, nullptr);
+    SetPopupMsgProcs(PopupMsgShow, PopupMsgHide);
   }
 
   static TMonitor MonitorOf(HWND wnd) { return Screen().MonitorFromWindow(wnd); }

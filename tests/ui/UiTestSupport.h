@@ -2,6 +2,7 @@
 // Reading the dialogs from outside, as screen readers and UI automation do.
 #include "base/Win.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -50,4 +51,66 @@ inline std::vector<HWND> VisibleTopLevelWindows(const std::wstring& className) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.Found;
+}
+
+// The descendants of a window of a class, in the order the system lists them.
+inline std::vector<HWND> DescendantsOf(HWND parent, const std::wstring& className) {
+  struct TSearch {
+    std::wstring ClassName;
+    std::vector<HWND> Found;
+  } search{className, {}};
+  ::EnumChildWindows(
+      parent,
+      [](HWND wnd, LPARAM param) noexcept -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(param);
+        if (ClassNameOf(wnd) == s->ClassName) s->Found.push_back(wnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// Turns the mouse wheel over a window by delta (120 a notch, negative towards the user).
+inline void TurnWheelOver(HWND wnd, int delta) {
+  RECT r = WindowRectOf(wnd);
+  ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  in.mi.mouseData = static_cast<DWORD>(delta);
+  ::SendInput(1, &in, sizeof(in));
+}
+
+// The pixels of a window's client area as they are on screen, row by row, as COLORREF values.
+inline std::vector<COLORREF> ClientPixels(HWND wnd, int& width, int& height) {
+  const RECT client = ClientRectOf(wnd);
+  width = client.right;
+  height = client.bottom;
+  std::vector<COLORREF> pixels;
+  if (width <= 0 || height <= 0) return pixels;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC windowDc = ::GetDC(wnd);
+  HDC memoryDc = ::CreateCompatibleDC(windowDc);
+  HBITMAP bitmap = ::CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memoryDc, bitmap);
+  ::BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (size_t i = 0; i < static_cast<size_t>(width) * static_cast<size_t>(height); ++i) {
+    const std::uint32_t p = source[i];  // 0x00RRGGBB
+    pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+  }
+  ::SelectObject(memoryDc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memoryDc);
+  ::ReleaseDC(wnd, windowDc);
+  return pixels;
 }

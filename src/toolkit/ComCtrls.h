@@ -1,0 +1,104 @@
+#pragma once
+// Common controls: the page control with its tab sheets, and the date-time picker.
+#include "toolkit/Controls.h"
+
+#include <functional>
+#include <vector>
+
+class TPageControl;
+
+// One page of a page control: a container for controls, shown while its tab is selected.
+// Its caption is the tab's text ("&" marks the access key).
+class TTabSheet : public TControl {
+public:
+  explicit TTabSheet(TComponent* AOwner);
+  ~TTabSheet() override;
+
+  TPageControl* PageControl() const noexcept { return FPageControl; }
+  // Puts the page into a page control (as its last page); this also makes it the control's
+  // child. Use this instead of SetParent.
+  void SetPageControl(TPageControl* control);
+  // Position among the pages of the page control (-1 without one).
+  int PageIndex() const;
+  // Whether the page has a tab; a page without one cannot be shown.
+  bool TabVisible() const noexcept { return FTabVisible; }
+  void SetTabVisible(bool visible);
+  // The page control shows and hides its pages: showing a page makes it the active one.
+  void SetVisible(bool visible) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void TextChanged() override;
+
+private:
+  friend class TPageControl;
+  TPageControl* FPageControl = nullptr;
+  bool FTabVisible = true;
+};
+
+enum TTabStyle : std::uint8_t { tsTabs, tsButtons, tsFlatButtons };
+
+// Pages with tabs; only the active page is visible. The user changes pages with the mouse, the
+// arrow keys on the tabs, Ctrl+Tab and Ctrl+Shift+Tab (also Ctrl+PgDn and Ctrl+PgUp) while
+// the focus is inside the control, and Alt with a tab's access key. A change by the user asks
+// OnChanging and then runs OnChange; setting the active page in code runs neither. When the
+// focus was on the old page it moves to the first control of the new one. The tabs are not a
+// stop of the Tab key of their own (the dialog manager enters the page): Tab on the focused
+// tabs goes into the page, Shift+Tab from the page's first control back to the tabs.
+class TPageControl : public TControl {
+public:
+  explicit TPageControl(TComponent* AOwner);
+  ~TPageControl() override;
+
+  int PageCount() const noexcept { return static_cast<int>(FPages.size()); }
+  TTabSheet* Pages(int index) const;
+  TTabSheet* ActivePage() const noexcept { return FActivePage; }
+  // A page of this control that has a tab, or null for none.
+  void SetActivePage(TTabSheet* page);
+  int ActivePageIndex() const;
+  void SetActivePageIndex(int index);
+  // The next (or previous) page with a tab after the active one, round the end, as the user
+  // moves; false when there is none or OnChanging refused.
+  bool SelectNextPage(bool goForward);
+
+  bool MultiLine() const noexcept { return FMultiLine; }
+  void SetMultiLine(bool value);
+  TTabStyle Style() const noexcept { return FStyle; }
+  void SetStyle(TTabStyle style);
+
+  bool DialogKey(WORD key, TShiftState shift) override;
+
+  TNotifyEvent OnChange;
+  std::function<void(TObject* Sender, bool& AllowChange)> OnChanging;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT CNNotify(NMHDR* header) override;
+  RECT AlignArea() const override;
+  void FontChanged() override;
+
+private:
+  friend class TTabSheet;
+  void InsertPage(TTabSheet* page);
+  void RemovePage(TTabSheet* page) noexcept;
+  void PageTabVisibleChanged(TTabSheet* page);
+  // Makes a page the active one; the user's changes run OnChange.
+  void ActivatePage(TTabSheet* page, bool byUser);
+  bool CanChange();
+  TTabSheet* FindNextPage(TTabSheet* from, bool goForward) const;
+  TTabSheet* PageOfTab(int tabIndex) const;
+  int TabIndexOf(const TTabSheet* page) const;
+  void UpdateTabs();
+  void SelectActiveTab();
+  DWORD TabStyleBits() const;
+  void ApplyTabStyle();
+  // Focuses the first control of the active page that takes the Tab key; false when it has none.
+  bool FocusActivePage();
+
+  std::vector<TTabSheet*> FPages;
+  TTabSheet* FActivePage = nullptr;
+  bool FMultiLine = false;
+  TTabStyle FStyle = tsTabs;
+};

@@ -1,0 +1,270 @@
+// The log view's commands on the real program, clicked with the mouse and answered in the
+// system's save dialog with the keyboard: what lands in files, on the clipboard, in the view
+// and in the registry.
+#include "base/Files.h"
+#include "e2e/RunningProgram.h"
+#include "settings/SettingsTestSupport.h"
+#include "support/Pump.h"
+#include "support/TempFolder.h"
+#include "support/TestSupport.h"
+#include "support/UserInput.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr int kPort = 6702;
+const wchar_t kProgramKey[] = L"Software\\Zevrik\\Tavrino";
+
+std::wstring WaitForView(HWND view, const std::wstring& expected) {
+  std::wstring shown;
+  PumpUntil([&] { return (shown = WindowText(view)) == expected; }, 15000);
+  return shown;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  for (int attempt = 0; attempt < 50 && !::OpenClipboard(nullptr); ++attempt) ::Sleep(20);
+  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* p = static_cast<const wchar_t*>(::GlobalLock(data))) {
+      text = p;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+// A fresh user profile for the program: no stored font size, no placement.
+class LogCommands : public ::testing::Test {
+protected:
+  void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey); }
+  void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey); }
+
+  // Clicks Save, waits for the save dialog, types the name and presses Enter.
+  void SaveAs(TRunningProgram& program, const std::wstring& fileName) {
+    ClickWithMouse(program.Button(L"Speichern"));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = program.WaitForWindow(L"#32770", 100)) != nullptr; }, 15000));
+    ::SetForegroundWindow(dialog);
+    PumpFor(200);
+    TypeText(fileName);
+    PressKey(VK_RETURN);
+  }
+
+  TTempFolder folder;
+};
+
+TEST_F(LogCommands, SaveWritesTheViewInTheAnsiCodePageWithCrLf) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  ASSERT_NE(view, nullptr);
+
+  // An empty view gives an empty file.
+  const std::wstring empty = folder.Path() + L"leer.txt";
+  SaveAs(program, empty);
+  ASSERT_TRUE(PumpUntil([&] { return FileExists(empty); }, 15000));
+  EXPECT_EQ(ReadFileBytes(empty), "");
+
+  SendDatagram(kPort, "Gr\xFC\xDF" "e");
+  SendDatagram(kPort, "zwei");
+  ASSERT_EQ(WaitForView(view, L"Grüße\r\nzwei\r\n"), L"Grüße\r\nzwei\r\n");
+  ClickWithMouse(program.Button(L"Hex"));
+  SendDatagram(kPort, "\r\n");
+  const std::wstring withHex = L"Grüße\r\nzwei\r\n0D 0A" + std::wstring(21, L' ') + L"\u2190\u2193\r\n";
+  ASSERT_EQ(WaitForView(view, withHex), withHex);
+  const std::wstring lines = folder.Path() + L"Zeilen.txt";
+  SaveAs(program, lines);
+  ASSERT_TRUE(PumpUntil([&] { return ReadFileBytes(lines).size() > 0; }, 15000));
+  // The arrows of the hex dump have no place in code page 1252: the system writes "?".
+  EXPECT_EQ(ReadFileBytes(lines), "Gr\xFC\xDF" "e\r\nzwei\r\n0D 0A" + std::string(21, ' ') + "??\r\n");
+  EXPECT_EQ(FilesIn(folder.Path()).size(), 2u);  // no temporary file left behind
+}
+
+TEST_F(LogCommands, SaveOverAnExistingFileAsksFirst) {
+  const std::wstring name = folder.WriteFile(L"alt.txt", "alter Inhalt");
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, "neu");
+  ASSERT_EQ(WaitForView(view, L"neu\r\n"), L"neu\r\n");
+  SaveAs(program, name);
+  // The question whether to replace the file: a second dialog box over the save dialog.
+  ASSERT_TRUE(PumpUntil([&] { return program.TopLevelWindows(L"#32770", true).size() >= 2; }, 15000));
+  EXPECT_EQ(ReadFileBytes(name), "alter Inhalt");
+  PressKey('Y', {VK_MENU});
+  PressKey('Y');
+  EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(name) == "neu\r\n"; }, 15000));
+}
+
+TEST_F(LogCommands, AFailedSaveIsReportedAndKeepsFileAndView) {
+  const std::wstring name = folder.WriteFile(L"gesperrt.txt", "bleibt");
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, "Zeile");
+  ASSERT_EQ(WaitForView(view, L"Zeile\r\n"), L"Zeile\r\n");
+  {
+    // Another program holds the file open and lets nobody replace it.
+    TFileHandle held = HoldOpen(name, GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(held.Valid());
+    SaveAs(program, name);
+    ASSERT_TRUE(PumpUntil([&] { return program.TopLevelWindows(L"#32770", true).size() >= 2; }, 15000));
+    PressKey('Y', {VK_MENU});
+    PressKey('Y');
+    // The exception display: a message naming the file.
+    bool reported = false;
+    PumpUntil(
+        [&] {
+          for (HWND wnd : program.TopLevelWindows(L"TavrinoForm", true))
+            for (HWND child : ChildWindows(wnd, L"TavrinoPaintBox"))
+              if (WindowText(child).find(L"gesperrt.txt") != std::wstring::npos) reported = true;
+          for (HWND wnd : program.TopLevelWindows(L"#32770", true))
+            for (HWND child : ChildWindows(wnd, L"Static"))
+              if (WindowText(child).find(L"gesperrt.txt") != std::wstring::npos) reported = true;
+          return reported;
+        },
+        15000);
+    EXPECT_TRUE(reported);
+    PressKey(VK_RETURN);
+  }
+  EXPECT_EQ(ReadFileBytes(name), "bleibt");
+  EXPECT_EQ(WindowText(view), L"Zeile\r\n");
+  EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::wstring>{L"gesperrt.txt"});
+}
+
+TEST_F(LogCommands, CopyPutsTheViewOnTheClipboard) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, "eins");
+  SendDatagram(kPort, "zwei \xE4");
+  ASSERT_EQ(WaitForView(view, L"eins\r\nzwei ä\r\n"), L"eins\r\nzwei ä\r\n");
+  ClickWithMouse(program.Button(L"Protokoll in Zwischenablage kopieren"));
+  EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == L"eins\r\nzwei ä\r\n"; }, 15000));
+}
+
+TEST_F(LogCommands, SeparatorGoesAfterTheLastLineWhereverTheCaretIs) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, "a");
+  SendDatagram(kPort, "b");
+  ASSERT_EQ(WaitForView(view, L"a\r\nb\r\n"), L"a\r\nb\r\n");
+  ::SendMessageW(view, EM_SETSEL, 0, 0);  // the caret at the start
+  ClickWithMouse(program.Button(L"Trennlinie einfügen"));
+  const std::wstring expected = L"a\r\nb\r\n\r\n" + std::wstring(99, L'=') + L"\r\n\r\n";
+  EXPECT_EQ(WaitForView(view, expected), expected);
+}
+
+TEST_F(LogCommands, ClearWhileDatagramsArriveKeepsWholeLines) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  std::atomic<bool> sending{true};
+  std::thread sender([&] {
+    for (int n = 0; sending; ++n) {
+      SendDatagram(kPort, "vorher " + std::to_string(n));
+      ::Sleep(2);
+    }
+  });
+  PumpUntil([&] { return WindowText(view).size() > 200; }, 15000);
+  ClickWithMouse(program.Button(L"Leeren"));
+  PumpFor(300);
+  sending = false;
+  sender.join();
+  SendDatagram(kPort, "danach");
+  std::wstring text;
+  ASSERT_TRUE(PumpUntil([&] { return (text = WindowText(view)).ends_with(L"danach\r\n"); }, 15000));
+  // What the view holds after the clear are whole lines that came after it.
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find(L"\r\n", at);
+    ASSERT_NE(end, std::wstring::npos);
+    const std::wstring line = text.substr(at, end - at);
+    EXPECT_TRUE(line == L"danach" || line.starts_with(L"vorher ")) << testing::PrintToString(line);
+    at = end + 2;
+  }
+}
+
+// The width of a character of the view in pixels, read from outside.
+int CharWidth(HWND view) {
+  const LRESULT first = ::SendMessageW(view, EM_POSFROMCHAR, 0, 0);
+  const LRESULT second = ::SendMessageW(view, EM_POSFROMCHAR, 1, 0);
+  return static_cast<short>(LOWORD(second)) - static_cast<short>(LOWORD(first));
+}
+
+std::pair<DWORD, std::string> StoredFontSize() { return RawValue(kProgramKey + std::wstring(L"\\Settings"), L"Font Size"); }
+
+TEST_F(LogCommands, FontSizeStepsAreStoredAndRead) {
+  int widthAt8 = 0;
+  {
+    TRunningProgram program;
+    HWND view = program.LogView();
+    SendDatagram(kPort, "WWWW");
+    ASSERT_EQ(WaitForView(view, L"WWWW\r\n"), L"WWWW\r\n");
+    widthAt8 = CharWidth(view);
+    HWND larger = program.Button(L"Schrift vergrößern");
+    for (int i = 0; i < 10; ++i) ClickWithMouse(larger);
+    ASSERT_TRUE(PumpUntil([] { return StoredFontSize().second == DwordBytes(18); }, 15000));
+    EXPECT_GT(CharWidth(view), widthAt8 * 3 / 2);
+  }
+  TRunningProgram again;
+  HWND view = again.LogView();
+  SendDatagram(kPort, "WWWW");
+  ASSERT_EQ(WaitForView(view, L"WWWW\r\n"), L"WWWW\r\n");
+  EXPECT_GT(CharWidth(view), widthAt8 * 3 / 2);  // 18 points after the restart
+}
+
+TEST_F(LogCommands, FontNeverGoesBelowFourPoints) {
+  ASSERT_EQ(SetRawValue(kProgramKey + std::wstring(L"\\Settings"), L"Font Size", REG_DWORD, DwordBytes(5)),
+            ERROR_SUCCESS);
+  TRunningProgram program;
+  HWND smaller = program.Button(L"Schrift verkleinern");
+  ASSERT_NE(smaller, nullptr);
+  ClickWithMouse(smaller);
+  ASSERT_TRUE(PumpUntil([] { return StoredFontSize().second == DwordBytes(4); }, 15000));
+  // At 4 points the command does nothing, so it stores nothing either.
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, (kProgramKey + std::wstring(L"\\Settings")).c_str(), L"Font Size");
+  ClickWithMouse(smaller);
+  PumpFor(500);
+  EXPECT_EQ(StoredFontSize().first, static_cast<DWORD>(REG_NONE));
+}
+
+TEST_F(LogCommands, HostileStoredFontSizeGivesAReadableView) {
+  ASSERT_EQ(SetRawValue(kProgramKey + std::wstring(L"\\Settings"), L"Font Size", REG_DWORD, DwordBytes(-7)),
+            ERROR_SUCCESS);
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, "WWWW");
+  ASSERT_EQ(WaitForView(view, L"WWWW\r\n"), L"WWWW\r\n");
+  EXPECT_GT(CharWidth(view), 1);
+}
+
+TEST_F(LogCommands, WindowPlacementSurvivesARestart) {
+  RECT placed{};
+  {
+    TRunningProgram program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ::SetWindowPos(main, nullptr, 123, 87, 640, 480, SWP_NOZORDER);
+    ::GetWindowRect(main, &placed);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+  }
+  {
+    TRunningProgram program;
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    RECT restored;
+    ::GetWindowRect(main, &restored);
+    EXPECT_EQ(restored.left, placed.left);
+    EXPECT_EQ(restored.top, placed.top);
+    EXPECT_EQ(restored.right - restored.left, placed.right - placed.left);
+    EXPECT_EQ(restored.bottom - restored.top, placed.bottom - placed.top);
+    ::ShowWindow(main, SW_MAXIMIZE);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+  }
+  TRunningProgram program;
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(::IsZoomed(main));
+}
+
+}  // namespace
