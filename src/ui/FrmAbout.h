@@ -163,6 +163,8 @@ private:
   void TimEeTimer(TObject* Sender);
   void siLangChangeLanguage(TObject* Sender);
 
+  // Value columns and the buttons beside values, after the texts they depend on.
+  void ArrangeRows();
   void ShowExeCrc32();
   // The checksum of the program file, computed when it is not yet known; false (nothing shown)
   // when the file cannot be read.
@@ -171,5 +173,6 @@ private:
   void CopyAndTick(const std::wstring& Text);
 
   TAboutFacts FFacts;
+  bool FFilled = false;
   int FEeStep = 0;
 };

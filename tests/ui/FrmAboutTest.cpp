@@ -13,6 +13,7 @@
 #include "toolkit/Clipbrd.h"
 #include "ui/CmpStandard.h"
 #include "ui/FrmAbout.h"
+#include "ui/TextMeasure.h"
 #include "ui/UiTestSupport.h"
 #include "ui/WinHelpers.h"
 
@@ -126,7 +127,7 @@ TEST_F(AboutDialog, ShowsTheFactsOfTheProgramFileAndTheComputer) {
   EXPECT_EQ(Shown(d.LblPcUser), L"anna");
   EXPECT_EQ(Shown(d.LblPcCodepage), L"1252");
   EXPECT_EQ(Shown(d.LblPcTempFolder), facts.TempFolder);
-  EXPECT_EQ(d.MmoExtInfo->Lines().Text(), L"Zeile 1\r\nZeile 2\r\n");
+  EXPECT_EQ(d.MmoExtInfo->Lines().Text(), L"Zeile 1\r\nZeile 2");
   EXPECT_EQ(d.PageControl->ActivePage(), d.TshInfo);
   // The buttons follow the texts they belong to.
   const int gap = SpacingUnit(d.PageControl);
@@ -143,6 +144,30 @@ TEST_F(AboutDialog, ShowsTheFactsOfTheProgramFileAndTheComputer) {
   EXPECT_EQ(ClipboardAsText(), folder.Path());
 }
 
+TEST_F(AboutDialog, CaptionsNeverCoverTheirValuesInEitherLanguage) {
+  for (int lang : {1, 2}) {
+    DmLangQel->LangDisp->SetActiveLanguage(lang);
+    TFrmAbout& d = Open(Args());
+    const std::pair<TLabel*, TLabel*> rows[] = {
+        {d.Label5, d.LblVersion},
+        {d.LblVersion2Caption, d.LblVersion2},     {d.LblExeVersionCaption, d.LblExeVersion},
+        {d.LblExePathCaption, d.LblExePath},       {d.LblExeNameCaption, d.LblExeName},
+        {d.LblExeDateTimeCaption, d.LblExeDateTime}, {d.LblExeSizeCaption, d.LblExeSize},
+        {d.LblExeCrc32Caption, d.LblExeCrc32},     {d.LblPcNameCaption, d.LblPcName},
+        {d.LblPcOsCaption, d.LblPcOs},             {d.LblPcUserCaption, d.LblPcUser},
+        {d.LblPcCodepageCaption, d.LblPcCodepage}, {d.LblPcTempFolderCaption, d.LblPcTempFolder},
+    };
+    for (const auto& [caption, value] : rows) {
+      EXPECT_LT(caption->Left() + caption->Width(), value->Left()) << testing::PrintToString(caption->Name());
+      // The values of a tab stand in one column, at the designed place unless a caption needs more.
+      EXPECT_GE(value->Left(), caption == d.Label5 ? 92 : value->Parent() == d.TshPcInfo ? 88 : 80);
+    }
+    EXPECT_EQ(d.LblExeSize->Left(), d.LblExeVersion->Left());
+    EXPECT_EQ(d.LblPcTempFolder->Left(), d.LblPcOs->Left());
+  }
+  DmLangQel->LangDisp->SetActiveLanguage(1);
+}
+
 TEST_F(AboutDialog, ValuesShowAmpersandsAsTheyAre) {
   facts.Folder = folder.Path() + L"R&D\\";
   facts.UserName = L"A&B";
@@ -157,6 +182,8 @@ TEST_F(AboutDialog, ValuesShowAmpersandsAsTheyAre) {
 TEST_F(AboutDialog, ALongFolderIsShortenedAndItsButtonsStayOnTheTab) {
   facts.Folder = L"C:\\" + std::wstring(40, L'x') + L"\\" + std::wstring(40, L'y') + L"\\" + std::wstring(40, L'z') + L"\\";
   TFrmAbout& d = Open(Args());
+  d.PageControl->SetActivePage(d.TshVersionInfo);
+  ASSERT_GT(d.TshVersionInfo->ClientWidth(), 0);
   EXPECT_LE(d.BtnCopyExeFolder->Left() + d.BtnCopyExeFolder->Width(), d.TshVersionInfo->ClientWidth());
   EXPECT_EQ(d.LblExePath->Hint(), facts.Folder);
   EXPECT_TRUE(::GetWindowLongPtrW(d.LblExePath->Handle(), GWL_STYLE) & SS_PATHELLIPSIS);

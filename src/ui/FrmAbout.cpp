@@ -13,6 +13,10 @@
 #include "ui/TextMeasure.h"
 #include "ui/WinHelpers.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <memory>
+
 namespace {
 
 constexpr const wchar_t* kHomepage = L"https://zevrik.example.com";
@@ -324,7 +328,6 @@ void TFrmAbout::Execute(const std::wstring& AppTitle, const std::wstring& Versio
 void TFrmAbout::Fill(const TAboutArgs& Args, const TAboutFacts& Facts) {
   FFacts = Facts;
   HandleNeeded();  // the labels measure their texts
-  const int gap = SpacingUnit(PageControl);
 
   const std::wstring version = AboutVersionText(Args.Version, Facts.FileVersion);
   LblAppTitle->SetCaption(Args.AppTitle);
@@ -333,24 +336,16 @@ void TFrmAbout::Fill(const TAboutArgs& Args, const TAboutFacts& Facts) {
   LblInfo1->SetCaption(Args.Info1);
   LblInfo2->SetCaption(Args.Info2);
   LblExeVersion->SetCaption(Facts.FileVersion);
-
-  // The folder and its two buttons share the row: a long path is shortened so that they stay.
-  const int rowEnd = TshVersionInfo->ClientWidth() - 8;
-  LblExePath->SetPath(Facts.Folder, rowEnd - LblExePath->Left() - 2 * (gap + BtnExeFolderMenu->Width()));
-  BtnExeFolderMenu->SetLeft(LblExePath->Left() + LblExePath->Width() + gap);
-  BtnCopyExeFolder->SetLeft(BtnExeFolderMenu->Left() + BtnExeFolderMenu->Width() + gap);
   LblExeName->SetCaption(FileNameOf(Facts.ProgramFile));
   LblExeDateTime->SetCaption(ExeDateText(Facts.FileDate));
   LblExeSize->SetCaption(ExeSizeText(Facts.FileSize));
   ShowExeCrc32();
 
   LblPcName->SetCaption(PcNameText(Facts.ComputerName, Facts.ClientName));
-  BtnCopyPcName->SetLeft(LblPcName->Left() + LblPcName->Width() + 2 * SpacingUnit(TshPcInfo));
   BtnCopyPcName->SetHint(StrCopyToClipboard);
   LblPcUser->SetCaption(Facts.UserName);
   LblPcOs->SetCaption(Facts.OsText);
   LblPcCodepage->SetCaption(Facts.CodePage ? std::to_wstring(Facts.CodePage) : std::wstring());
-  LblPcTempFolder->SetPath(Facts.TempFolder, TshPcInfo->ClientWidth() - 8 - LblPcTempFolder->Left());
 
   TshExtInfo->SetTabVisible(!Args.ExtendedInfo.empty());
   MmoExtInfo->Lines().SetText(Args.ExtendedInfo);
@@ -366,7 +361,46 @@ void TFrmAbout::Fill(const TAboutArgs& Args, const TAboutFacts& Facts) {
                             badge->PictureHeight());
     ImgGloatLogo->AssignPicture(*badge);
   }
+  FFilled = true;
+  ArrangeRows();
   PageControl->SetActivePage(TshInfo);
+}
+
+void TFrmAbout::ArrangeRows() {
+  if (!FFilled) return;
+  const int gap = SpacingUnit(PageControl);
+  // The values of a tab stand in one column, right of the widest caption when a caption (in a
+  // wider font than the one designed for, or in another language) needs more room.
+  auto column = [gap](std::initializer_list<std::pair<TLabel*, TLabel*>> rows, int designLeft) {
+    int left = designLeft;
+    for (const auto& [caption, value] : rows) left = std::max(left, caption->Left() + caption->Width() + gap);
+    for (const auto& [caption, value] : rows) value->SetLeft(left);
+  };
+  column({{Label5, LblVersion}}, 92);
+  column({{LblVersion2Caption, LblVersion2},
+          {LblExeVersionCaption, LblExeVersion},
+          {LblExePathCaption, LblExePath},
+          {LblExeNameCaption, LblExeName},
+          {LblExeDateTimeCaption, LblExeDateTime},
+          {LblExeSizeCaption, LblExeSize},
+          {LblExeCrc32Caption, LblExeCrc32}},
+         80);
+  column({{LblPcNameCaption, LblPcName},
+          {LblPcOsCaption, LblPcOs},
+          {LblPcUserCaption, LblPcUser},
+          {LblPcCodepageCaption, LblPcCodepage},
+          {LblPcTempFolderCaption, LblPcTempFolder}},
+         88);
+
+  // Every page has the room of the one shown (the others are laid out when they show).
+  const TTabSheet* shown = PageControl->ActivePage() ? PageControl->ActivePage() : TshInfo;
+  const int rowEnd = shown->ClientWidth() - 8;
+  // The folder and its two buttons share the row: a long path is shortened so that they stay.
+  LblExePath->SetPath(FFacts.Folder, rowEnd - LblExePath->Left() - 2 * (gap + BtnExeFolderMenu->Width()));
+  BtnExeFolderMenu->SetLeft(LblExePath->Left() + LblExePath->Width() + gap);
+  BtnCopyExeFolder->SetLeft(BtnExeFolderMenu->Left() + BtnExeFolderMenu->Width() + gap);
+  BtnCopyPcName->SetLeft(LblPcName->Left() + LblPcName->Width() + 2 * SpacingUnit(TshPcInfo));
+  LblPcTempFolder->SetPath(FFacts.TempFolder, rowEnd - LblPcTempFolder->Left());
 }
 
 // ---- the checksum ----
@@ -547,4 +581,5 @@ void TFrmAbout::siLangChangeLanguage(TObject*) {
   LblHomepage->SetURL(siLang->GetSectionTextOrDefault(stOtherStrings, kHomepageUrlKey));
   BtnCopyPcName->SetHint(StrCopyToClipboard);
   ShowExeCrc32();
+  ArrangeRows();  // captions of another width
 }
