@@ -27,3 +27,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
   timeout 600 wine "$0/bench/CommandProbe.exe" "$(winpath "$0/Tavrino.exe")" "$(winpath "$1")" </dev/null
   rc=$?; wineserver -k; exit $rc' "$build" "$work"
 rm -rf "$work"
+
+echo "== Floods (Tavrino.exe under floods of ten seconds, answer times and catch-up; several minutes)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  setarch x86_64 -R timeout 3600 python3 "$root/bench/flood_bench.py" --build "$build" </dev/null

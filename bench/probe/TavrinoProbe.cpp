@@ -3,8 +3,14 @@
 //     starts the program, waits for its main window to be visible and prints
 //     "<milliseconds-to-visible> <process-id>"; the program keeps running.
 //   TavrinoProbe watch <interval-ms> [stop-file]
-//     prints "<unix-time-ms> <lines-shown> <wm_null-latency-ms> <line-count-latency-ms>"
-//     every interval until standard input ends or the stop file exists.
+//     prints "<unix-time-ms> <lines-shown> <wm_null-latency-ms> <line-count-latency-ms>
+//     <characters-shown>" every interval until standard input ends or the stop file exists.
+//   TavrinoProbe hex <0|1>
+//     clicks the "Hex" button with the mouse until it is up (0) or down (1).
+//   TavrinoProbe text <file>
+//     writes what the view shows to the file (UTF-16).
+//   TavrinoProbe close
+//     posts WM_CLOSE to the main window and prints "<unix-time-ms>".
 #include "base/Handle.h"
 #include "base/Win.h"
 #include "bench/probe/ProbeClock.h"
@@ -176,9 +182,13 @@ int Watch(int argc, wchar_t** argv) {
       shown = lineCount > 0 ? static_cast<long long>(lineCount) - 1 : 0;
     LARGE_INTEGER counted;
     ::QueryPerformanceCounter(&counted);
+    DWORD_PTR length = 0;
+    long long chars = -1;
+    if (::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &length))
+      chars = static_cast<long long>(length);
     // The second wait catches work that started after the WM_NULL answer, such as painting.
-    if (std::printf("%lld %lld %.1f %.1f\n", UnixTimeMs(), shown, Seconds(before, after) * 1000.0,
-                    Seconds(after, counted) * 1000.0) < 0 ||
+    if (std::printf("%lld %lld %.1f %.1f %lld\n", UnixTimeMs(), shown, Seconds(before, after) * 1000.0,
+                    Seconds(after, counted) * 1000.0, chars) < 0 ||
         std::fflush(stdout) != 0)
       return 0;  // nobody reads any more
 
@@ -193,14 +203,96 @@ int Watch(int argc, wchar_t** argv) {
   return 0;
 }
 
+HWND FindButton(HWND mainWnd, std::wstring_view text) {
+  struct TSearch {
+    std::wstring_view Text;
+    HWND Found;
+  } search{text, nullptr};
+  ::EnumChildWindows(
+      mainWnd,
+      [](HWND wnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(param);
+        if (::lstrcmpiW(ClassOf(wnd).c_str(), L"Button") != 0 || CaptionOf(wnd) != s->Text) return TRUE;
+        s->Found = wnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// A click with the mouse, as a user gives it (a message from another process is not enough
+// for a tool button under Wine).
+void Click(HWND wnd) {
+  RECT r;
+  ::GetWindowRect(wnd, &r);
+  ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, input, sizeof(INPUT));
+}
+
+int Hex(wchar_t** argv) {
+  const LRESULT wanted = _wtoi(argv[2]) ? BST_CHECKED : BST_UNCHECKED;
+  HWND mainWnd = FindMainWindow(0, true);
+  HWND button = mainWnd ? FindButton(mainWnd, L"Hex") : nullptr;
+  if (!button) {
+    std::fprintf(stderr, "no Hex button\n");
+    return 2;
+  }
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    DWORD_PTR state = 0;
+    ::SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &state);
+    if (static_cast<LRESULT>(state) == wanted) return 0;
+    if (attempt % 10 == 0) Click(button);
+    ::Sleep(100);
+  }
+  std::fprintf(stderr, "the Hex button does not change\n");
+  return 3;
+}
+
+int Text(wchar_t** argv) {
+  HWND mainWnd = FindMainWindow(0, false);
+  HWND edit = mainWnd ? FindEdit(mainWnd) : nullptr;
+  if (!edit) return 2;
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) return 3;
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                             60000, &copied))
+    return 3;
+  FILE* file = _wfopen(argv[2], L"wb");
+  if (!file) return 4;
+  std::fwrite(text.data(), sizeof(wchar_t), copied, file);
+  std::fclose(file);
+  return 0;
+}
+
+int Close() {
+  HWND mainWnd = FindMainWindow(0, false);
+  if (!mainWnd) return 2;
+  ::PostMessageW(mainWnd, WM_CLOSE, 0, 0);
+  std::printf("%lld\n", UnixTimeMs());
+  std::fflush(stdout);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring_view command = argc > 1 ? argv[1] : L"";
   if (command == L"start" && argc > 2) return Start(argc, argv);
   if (command == L"watch" && argc > 2) return Watch(argc, argv);
+  if (command == L"hex" && argc > 2) return Hex(argv);
+  if (command == L"text" && argc > 2) return Text(argv);
+  if (command == L"close") return Close();
   std::fprintf(stderr,
                "usage: TavrinoProbe start <path-to-Tavrino.exe> [arguments...]\n"
-               "       TavrinoProbe watch <interval-ms> [stop-file]\n");
+               "       TavrinoProbe watch <interval-ms> [stop-file]\n"
+               "       TavrinoProbe hex <0|1>\n"
+               "       TavrinoProbe text <file>\n"
+               "       TavrinoProbe close\n");
   return 1;
 }

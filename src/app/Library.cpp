@@ -9,6 +9,7 @@
 #include "lang/DmLang.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
+#include "ui/CmpStandard.h"
 #include "ui/FrmMsgBox.h"
 #include "ui/GraphicTypes.h"
 #include "ui/WinHelpers.h"
@@ -36,6 +37,7 @@ const TUnit kUnits[] = {
     {WinHelpersStart, WinHelpersStop},
     {DmLangStart, DmLangStop},  // freed at stop before the settings stores
     {GraphicTypesStart, GraphicTypesStop},
+    {CmpStandardStart, CmpStandardStop},
 };
 
 size_t gStarted = 0;

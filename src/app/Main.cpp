@@ -18,12 +18,14 @@ TFrmMain* FrmMain = nullptr;
 
 namespace {
 
-// Polling: every 200 ms while idle. A tick stops receiving after its budget, so that a flood
-// cannot keep the window from painting and answering; it then goes on at the next
-// opportunity (the shortest timer, which comes after input and painting).
+// Polling: every 200 ms while idle. A tick receives for at most its receive budget and shows
+// what waits until its whole budget is spent (receiving, formatting, appending, painting), so
+// that no flood keeps the window from answering; it then goes on at the next opportunity (the
+// shortest timer, which comes after input and painting).
 constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
-constexpr std::uint32_t kTickBudgetMsec = 100;
+constexpr std::uint32_t kReceiveBudgetMsec = 50;
+constexpr std::chrono::milliseconds kTickBudget{100};
 
 TSpeedButton* ToolButton(TForm* owner, TControl* parent, const std::wstring& name, int top,
                          const std::wstring& hint) {
@@ -44,11 +46,7 @@ TSpeedButton* PictureButton(TForm* owner, TControl* parent, const std::wstring& 
 }  // namespace
 
 std::string TLoggerUdpServer::HandleDatagram(const std::string& Datagram) {
-  if (!FrmMain) return {};
-  if (FrmMain->BtnHexDump->Down())
-    AddHexDump(&FrmMain->MmoLog->Lines(), Datagram.data(), static_cast<int>(Datagram.size()), 8);
-  else
-    FrmMain->MmoLog->Lines().Add(AnsiToText(Datagram));
+  if (FrmMain) FrmMain->QueueDatagram(Datagram);
   return {};
 }
 
@@ -66,9 +64,24 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   MmoLog = NewComponent<TMemo>(this, L"MmoLog");
   MmoLog->SetScrollBars(ssBoth);
   MmoLog->SetWordWrap(false);
-  MmoLog->SetFont(TFontDesc::FromPoints(L"Consolas", 9));
+  // Asked for as a fixed-pitch modern face, so that where Consolas is missing the system gives
+  // a monospace face and the hex dump's columns line up. This also keeps Wine 8 from crashing:
+  // without Windows fonts, a request of default pitch gets the proportional DejaVu Sans for any
+  // name. Wine's edit control shapes simple scripts without glyph indices (SSA_LINK), yet its
+  // Uniscribe runs the font's GPOS mark lookups on the character codes, and its mark-to-ligature
+  // and mark-to-mark lookups read the glyph before a mark at unsigned index 0 - 1, 8 GB past the
+  // array. In DejaVu Sans those lookups cover most of U+02B1 to U+02F7, so a line that starts
+  // with U+02DC (byte 0x98 in code page 1252) ended the program. DejaVu Sans Mono, which this
+  // request gets, has no such lookups for simple scripts: no code unit crashes it.
+  TFontDesc logFont = TFontDesc::FromPoints(L"Consolas", 9);
+  logFont.Pitch = fpFixed;
+  logFont.Family = FF_MODERN;
+  MmoLog->SetFont(logFont);
   MmoLog->SetAlign(alClient);
   MmoLog->SetParent(this);
+
+  FLogView = std::make_unique<TMemoLogView>(*MmoLog);
+  FLogFeed = std::make_unique<TLogFeed>(*FLogView);
 
   Timer = NewComponent<TTimer>(this, L"Timer");
   Timer->SetInterval(kPollInterval);
@@ -115,6 +128,8 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
 
 TFrmMain::~TFrmMain() {
   UdpServer.reset();
+  FLogFeed.reset();
+  FLogView.reset();
   DestroyComponents();
   if (FrmMain == this) FrmMain = nullptr;
 }
@@ -159,8 +174,12 @@ void TFrmMain::FormShow(TObject*) {
 
 void TFrmMain::FormHide(TObject*) {
   UdpServer.reset();
+  // Closing ends the program: what still waits for the view goes with it.
+  FLogFeed->Clear();
   SaveFormPlacement(this, nullptr);
 }
+
+void TFrmMain::QueueDatagram(const std::string& Datagram) { FLogFeed->Push(Datagram, BtnHexDump->Down()); }
 
 void TFrmMain::SetLogFontSize(int points) {
   // A stored size of any value gives a readable view.
@@ -190,10 +209,8 @@ void TFrmMain::BtnCopyClick(TObject*) {
 }
 
 void TFrmMain::BtnInsertSeparatorClick(TObject*) {
-  TStringsUpdate batch(MmoLog->Lines());
-  MmoLog->Lines().Add(L"");
-  MmoLog->Lines().Add(std::wstring(99, L'='));
-  MmoLog->Lines().Add(L"");
+  // After every datagram received so far, also those still waiting for the view.
+  FLogFeed->AddLines({L"", std::wstring(99, L'='), L""});
 }
 
 void TFrmMain::BtnIncFontSizeClick(TObject*) {
@@ -208,10 +225,11 @@ void TFrmMain::BtnDecFontSizeClick(TObject*) {
 }
 
 void TFrmMain::TimerTimer(TObject*) {
-  if (!UdpServer) return;
-  // All lines of one tick go into the view in one edit operation.
-  TStringsUpdate batch(MmoLog->Lines());
-  bool more = UdpServer->Poll(0, kTickBudgetMsec);
+  const auto start = std::chrono::steady_clock::now();
+  // Receiving only stores the datagrams, so the socket is kept drained however slowly the view
+  // takes them; the view gets the rest of the tick.
+  bool more = UdpServer && UdpServer->Poll(0, kReceiveBudgetMsec);
+  if (!FLogFeed->Show(start + kTickBudget)) more = true;
   Timer->SetInterval(more ? kCatchUpInterval : kPollInterval);
 }
 

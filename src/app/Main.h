@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the log view, the tool column and the UDP server it polls.
+#include "app/LogFeed.h"
 #include "net/Udp.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
@@ -47,11 +48,19 @@ public:
   // The port the command line names (/P:port or /Port:port, the latter winning), else 6702.
   static int CommandLinePort();
 
+  // Takes a received datagram for the view, as text or hex dump as the "Hex" button stands now.
+  void QueueDatagram(const std::string& Datagram);
+
 private:
   void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
   void FormHide(TObject* Sender);
   void TimerTimer(TObject* Sender);
+
+  // What was received and waits for the view: the timer fills it from the socket and shows
+  // from it for a bounded time per tick.
+  std::unique_ptr<TMemoLogView> FLogView;
+  std::unique_ptr<TLogFeed> FLogFeed;
   void BtnClearClick(TObject* Sender);
   void BtnSaveClick(TObject* Sender);
   void BtnCopyClick(TObject* Sender);

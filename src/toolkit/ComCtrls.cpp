@@ -1,6 +1,10 @@
 #include "toolkit/ComCtrls.h"
 
+#include "base/DateTime.h"
+#include "base/Strings.h"
+
 #include <algorithm>
+#include <cmath>
 #include <commctrl.h>
 #include <stdexcept>
 
@@ -330,4 +334,151 @@ LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return result;
   }
   return TControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TDateTimePicker ----
+
+TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TControl(AOwner) {
+  SetTabStop(true);
+  SetBounds(0, 0, 186, 23);
+  FDateTime = Now();
+}
+
+void TDateTimePicker::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = DATETIMEPICK_CLASSW;
+  params.Style |= FKind == dtkTime ? DTS_TIMEFORMAT : DTS_SHORTDATEFORMAT;
+  if (FShowCheckbox) params.Style |= DTS_SHOWNONE;
+}
+
+void TDateTimePicker::CreateWnd() {
+  TControl::CreateWnd();
+  ApplyFormat();
+  ApplyRange();
+  ApplyValue();
+}
+
+void TDateTimePicker::DestroyWnd() {
+  FDateTime = DateTime();
+  FChecked = Checked();
+}
+
+void TDateTimePicker::SetKind(TDateTimeKind kind) {
+  if (kind == FKind) return;
+  FKind = kind;
+  RecreateWnd();  // date and time pickers differ in a style of their own
+}
+
+void TDateTimePicker::SetShowCheckbox(bool value) {
+  if (value == FShowCheckbox) return;
+  FChecked = Checked();
+  FShowCheckbox = value;
+  RecreateWnd();
+}
+
+bool TDateTimePicker::Checked() const {
+  if (!FShowCheckbox) return true;
+  if (!HandleAllocated()) return FChecked;
+  SYSTEMTIME st{};
+  return ::SendMessageW(Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID;
+}
+
+void TDateTimePicker::SetChecked(bool checked) {
+  FDateTime = DateTime();
+  FChecked = checked;
+  ApplyValue();
+}
+
+double TDateTimePicker::DateTime() const {
+  if (!HandleAllocated()) return FDateTime;
+  SYSTEMTIME st{};
+  if (::SendMessageW(Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return FDateTime;
+  return SystemTimeToDateTime(st);
+}
+
+void TDateTimePicker::SetDateTime(double value) {
+  FChecked = Checked();
+  FDateTime = Clamped(value);
+  ApplyValue();
+}
+
+namespace {
+
+// The time of day of a value, exactly as EncodeTime gives it.
+double TimeOfDay(double value) {
+  int hour = 0, minute = 0, second = 0, msec = 0;
+  DecodeTime(value, hour, minute, second, msec);
+  return EncodeTime(hour, minute, second, msec);
+}
+
+}  // namespace
+
+double TDateTimePicker::Date() const { return std::trunc(DateTime()); }
+double TDateTimePicker::Time() const { return TimeOfDay(DateTime()); }
+void TDateTimePicker::SetDate(double date) { SetDateTime(ComposeDateTime(std::trunc(date), Time())); }
+void TDateTimePicker::SetTime(double time) { SetDateTime(ComposeDateTime(Date(), TimeOfDay(time))); }
+
+double TDateTimePicker::Clamped(double value) const {
+  if (FMinDate != 0 && value < FMinDate) value = FMinDate;
+  if (FMaxDate != 0 && value > FMaxDate) value = FMaxDate;
+  return value;
+}
+
+void TDateTimePicker::SetMinDate(double value) {
+  FMinDate = value;
+  ApplyRange();
+  SetDateTime(DateTime());
+}
+
+void TDateTimePicker::SetMaxDate(double value) {
+  FMaxDate = value;
+  ApplyRange();
+  SetDateTime(DateTime());
+}
+
+void TDateTimePicker::SetFormat(const std::wstring& format) {
+  FFormat = format;
+  ApplyFormat();
+}
+
+void TDateTimePicker::ApplyFormat() {
+  if (!HandleAllocated()) return;
+  std::wstring format = FFormat;
+  if (format.empty() && FKind == dtkDateTime)
+    format = LocaleSnapshot().ShortDateFormat + L" " + LocaleSnapshot().LongTimeFormat;
+  ::SendMessageW(Handle(), DTM_SETFORMATW, 0, format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str()));
+}
+
+void TDateTimePicker::ApplyRange() {
+  if (!HandleAllocated()) return;
+  SYSTEMTIME range[2]{};
+  WPARAM flags = 0;
+  if (FMinDate != 0 && DateTimeToSystemTime(FMinDate, range[0])) flags |= GDTR_MIN;
+  if (FMaxDate != 0 && DateTimeToSystemTime(FMaxDate, range[1])) flags |= GDTR_MAX;
+  ::SendMessageW(Handle(), DTM_SETRANGE, flags, reinterpret_cast<LPARAM>(range));
+}
+
+void TDateTimePicker::ApplyValue() {
+  if (!HandleAllocated()) return;
+  FApplying = true;
+  SYSTEMTIME st{};
+  // Setting a value ticks the check box: it is cleared again afterwards when it was not ticked.
+  if (DateTimeToSystemTime(FDateTime, st))
+    ::SendMessageW(Handle(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+  // GDT_NONE with a time all the same: Wine refuses the message without one.
+  if (FShowCheckbox && !FChecked) ::SendMessageW(Handle(), DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&st));
+  FApplying = false;
+}
+
+LRESULT TDateTimePicker::CNNotify(NMHDR* header) {
+  if (header->code != DTN_DATETIMECHANGE || FApplying) return 0;
+  // The picker may report one change twice: only a real change runs OnChange.
+  const auto* change = reinterpret_cast<const NMDATETIMECHANGE*>(header);
+  const bool checked = !FShowCheckbox || change->dwFlags == GDT_VALID;
+  const double value = change->dwFlags == GDT_VALID ? SystemTimeToDateTime(change->st) : FDateTime;
+  if (checked == FChecked && value == FDateTime) return 0;
+  FChecked = checked;
+  FDateTime = value;
+  if (OnChange) OnChange(this);
+  return 0;
 }

@@ -102,3 +102,66 @@ private:
   bool FMultiLine = false;
   TTabStyle FStyle = tsTabs;
 };
+
+enum TDateTimeKind : std::uint8_t { dtkDate, dtkTime, dtkDateTime };
+
+// The system's date-time picker. Values are date-time values (days since 30 December 1899,
+// the time of day as fraction). With ShowCheckbox the picker has a check box and may hold no
+// value: Checked tells whether it holds one, and DateTime keeps the value it shows (grayed)
+// meanwhile. Setting DateTime leaves the check box as it is. Values outside a non-zero
+// MinDate / MaxDate are moved to the nearer bound. OnChange runs when the user changes the
+// value or the check box, not for changes in code.
+class TDateTimePicker : public TControl {
+public:
+  explicit TDateTimePicker(TComponent* AOwner);
+
+  TDateTimeKind Kind() const noexcept { return FKind; }
+  void SetKind(TDateTimeKind kind);
+  bool ShowCheckbox() const noexcept { return FShowCheckbox; }
+  void SetShowCheckbox(bool value);
+  // Whether the picker holds a value; always true without a check box.
+  bool Checked() const;
+  void SetChecked(bool checked);
+
+  double DateTime() const;
+  void SetDateTime(double value);
+  // The whole-day part, and the time of day; each setter keeps the other part.
+  double Date() const;
+  void SetDate(double date);
+  double Time() const;
+  void SetTime(double time);
+
+  // Bounds of the value (0: none).
+  double MinDate() const noexcept { return FMinDate; }
+  void SetMinDate(double value);
+  double MaxDate() const noexcept { return FMaxDate; }
+  void SetMaxDate(double value);
+
+  // The picker's display format ("dd.MM.yyyy", "HH:mm" ...); empty for the locale's format of
+  // the kind.
+  const std::wstring& Format() const noexcept { return FFormat; }
+  void SetFormat(const std::wstring& format);
+
+  TNotifyEvent OnChange;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  LRESULT CNNotify(NMHDR* header) override;
+
+private:
+  double Clamped(double value) const;
+  void ApplyFormat();
+  void ApplyRange();
+  // Puts the value (and the check box state) into the window.
+  void ApplyValue();
+
+  TDateTimeKind FKind = dtkDate;
+  bool FShowCheckbox = false;
+  bool FChecked = true;
+  double FDateTime = 0;
+  double FMinDate = 0, FMaxDate = 0;
+  std::wstring FFormat;
+  bool FApplying = false;
+};

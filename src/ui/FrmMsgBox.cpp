@@ -70,6 +70,69 @@ LPCWSTR IconOfFlags(std::uint32_t flags) {
 // characters visible.
 std::wstring PrepareText(const std::wstring& text) { return EscapeControlChars(TrimRight(NormalizeLineBreaks(text))); }
 
+// Draws the lines of an already wrapped text that reach into the clip box: a text of
+// thousands of lines costs what is visible, at the first paint and at every scroll step.
+// DrawText puts every line one line height (with external leading) below the previous one.
+void DrawVisibleLines(TCanvas& canvas, const std::wstring& text, RECT r, UINT format) {
+  HDC dc = canvas.Handle();
+  RECT clip{};
+  TEXTMETRICW tm{};
+  const int lineHeight = ::GetTextMetricsW(dc, &tm) ? tm.tmHeight + tm.tmExternalLeading : 0;
+  if (lineHeight <= 0 || ::GetClipBox(dc, &clip) == ERROR) {
+    canvas.DrawText(text, r, format);
+    return;
+  }
+  const int first = std::max(0, static_cast<int>(clip.top - r.top) / lineHeight);
+  const int count = static_cast<int>(clip.bottom - r.top) / lineHeight + 1 - first;
+  if (count <= 0) return;
+  auto lineStart = [&text](size_t from, int lines) {
+    for (; lines > 0 && from < text.size(); --lines) {
+      const size_t end = text.find(L"\r\n", from);
+      from = end == std::wstring::npos ? text.size() : end + 2;
+    }
+    return from;
+  };
+  const size_t start = lineStart(0, first);
+  if (start >= text.size()) return;
+  size_t end = lineStart(start, count);
+  if (end < text.size() || (end >= 2 && text.compare(end - 2, 2, L"\r\n") == 0)) end -= 2;  // without the last break
+  r.top += first * lineHeight;
+  canvas.DrawText(text.substr(start, end - start), r, format);
+}
+
+// The text area: always just the scroll box's visible client area, and the text drawn moved up
+// by the scroll position. A window as tall as the text would not do: window coordinates beyond
+// 32,767 pixels fail (on Windows as under Wine), and a few thousand lines are taller than that.
+class TMsgTextArea : public TPaintBox {
+public:
+  using TPaintBox::TPaintBox;
+
+  // Covers the parent's client area again (the scroll box moves its children when it scrolls).
+  void FitParent() {
+    if (!HandleAllocated() || !Parent() || !Parent()->HandleAllocated()) return;
+    RECT client{}, r{};
+    ::GetClientRect(Parent()->Handle(), &client);
+    ::GetWindowRect(Handle(), &r);
+    ::MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    if (!::EqualRect(&r, &client))
+      ::SetWindowPos(Handle(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    const LRESULT result = TPaintBox::WndProc(msg, wParam, lParam);
+    if (msg == WM_WINDOWPOSCHANGED) {
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+      if (!(pos->flags & SWP_NOMOVE) && (pos->x != 0 || pos->y != 0)) {
+        // Scrolled: back in place, and the text drawn anew at its new position.
+        FitParent();
+        Invalidate();
+      }
+    }
+    return result;
+  }
+};
+
 // ---- the hooks ----
 
 int MsgBoxHook(const std::wstring& AText, std::uint32_t Flags, HWND) {
@@ -131,10 +194,12 @@ TFrmMsgBox::TFrmMsgBox(TComponent* AOwner) : TForm(AOwner) {
   };
   ScrollBox->SetParent(this);
 
-  PaintBox = NewComponent<TPaintBox>(this, L"PaintBox");
-  PaintBox->SetAlign(alClient);
-  PaintBox->OnPaint = [this](TObject* sender, TCanvas& canvas) { PaintBoxPaint(sender, canvas); };
-  PaintBox->SetParent(ScrollBox);
+  auto* textArea = NewComponent<TMsgTextArea>(this, L"PaintBox");
+  textArea->SetBounds(0, 0, 405, 33);
+  textArea->OnPaint = [this](TObject* sender, TCanvas& canvas) { PaintBoxPaint(sender, canvas); };
+  textArea->SetParent(ScrollBox);
+  ScrollBox->OnResize = [textArea](TObject*) { textArea->FitParent(); };
+  PaintBox = textArea;
 
   // Bottom-aligned controls go from the bottom edge up in the order they join: the check box
   // panel first, so that it sits below the buttons.
@@ -329,45 +394,46 @@ void TFrmMsgBox::ApplyButtons(bool Initial) {
   std::wstring captions[3];
   int results[3] = {0, 0, 0};
   int escIndex = 1;
+  auto set = [&](int index, const std::wstring& caption, int result) {
+    captions[index] = caption;
+    results[index] = result;
+  };
   if (!FButtons.empty()) {
     if (!Initial) return;  // the caller's captions are the caller's language
-    const int count = TokenCount(FButtons, L"|");
-    for (int i = 0; i < 3; ++i) {
-      captions[i] = GetToken(FButtons, L"|", i + 1);
-      results[i] = -(i + 1);
-    }
-    escIndex = count;
+    for (int i = 0; i < 3; ++i) set(i, GetToken(FButtons, L"|", i + 1), -(i + 1));
+    // Esc answers with the last caption; with more than three, no button answers Esc.
+    escIndex = TokenCount(FButtons, L"|");
   } else {
     switch (FFlags & 0xF) {
       case MB_OKCANCEL:
-        captions[0] = CBtnText_OK, results[0] = IDOK;
-        captions[1] = CBtnText_Cancel, results[1] = IDCANCEL;
+        set(0, CBtnText_OK, IDOK);
+        set(1, CBtnText_Cancel, IDCANCEL);
         escIndex = 2;
         break;
       case MB_ABORTRETRYIGNORE:
-        captions[0] = CBtnText_Cancel, results[0] = IDABORT;
-        captions[1] = CBtnText_Retry, results[1] = IDRETRY;
-        captions[2] = CBtnText_Ignore, results[2] = IDIGNORE;
+        set(0, CBtnText_Cancel, IDABORT);
+        set(1, CBtnText_Retry, IDRETRY);
+        set(2, CBtnText_Ignore, IDIGNORE);
         escIndex = 0;
         break;
       case MB_YESNOCANCEL:
-        captions[0] = CBtnText_Yes, results[0] = IDYES;
-        captions[1] = CBtnText_No, results[1] = IDNO;
-        captions[2] = CBtnText_Cancel, results[2] = IDCANCEL;
+        set(0, CBtnText_Yes, IDYES);
+        set(1, CBtnText_No, IDNO);
+        set(2, CBtnText_Cancel, IDCANCEL);
         escIndex = 3;
         break;
       case MB_YESNO:
-        captions[0] = CBtnText_Yes, results[0] = IDYES;
-        captions[1] = CBtnText_No, results[1] = IDNO;
+        set(0, CBtnText_Yes, IDYES);
+        set(1, CBtnText_No, IDNO);
         escIndex = 2;
         break;
       case MB_RETRYCANCEL:
-        captions[0] = CBtnText_Retry, results[0] = IDRETRY;
-        captions[1] = CBtnText_Cancel, results[1] = IDCANCEL;
+        set(0, CBtnText_Retry, IDRETRY);
+        set(1, CBtnText_Cancel, IDCANCEL);
         escIndex = 2;
         break;
       default:
-        captions[0] = CBtnText_OK, results[0] = IDOK;
+        set(0, CBtnText_OK, IDOK);
         escIndex = 1;
         break;
     }
@@ -479,6 +545,8 @@ void TFrmMsgBox::FormShow(TObject*) {
 void TFrmMsgBox::PaintBoxPaint(TObject*, TCanvas& Canvas) {
   RECT box{};
   ::GetClientRect(PaintBox->Handle(), &box);
+  // The area shows the part of the text the scroll box is scrolled to.
+  const int top = -::GetScrollPos(ScrollBox->Handle(), SB_VERT);
   Canvas.SetBrushStyle(bsClear);
   ::SetTextAlign(Canvas.Handle(), TA_LEFT | TA_TOP);
   constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP;
@@ -487,15 +555,14 @@ void TFrmMsgBox::PaintBoxPaint(TObject*, TCanvas& Canvas) {
   TFontDesc headlineFont = FHeadlineFont;
   headlineFont.Color = colored ? clBlack : !FMessage.empty() ? kHeadlineColor : Font().Color;
   Canvas.SetFont(headlineFont);
-  RECT r{0, 0, box.right, FHeadlineH + 1};
-  Canvas.DrawText(FHeadline, r, kFormat);
+  DrawVisibleLines(Canvas, FHeadline, RECT{0, top, box.right, top + FHeadlineH + 1}, kFormat);
 
   if (FMessage.empty()) return;
   TFontDesc messageFont = Font();
   if (colored) messageFont.Color = clBlack;
   Canvas.SetFont(messageFont);
-  r = RECT{0, FHeadlineH + FGap, box.right, box.bottom};
-  Canvas.DrawText(FMessage, r, kFormat);
+  DrawVisibleLines(Canvas, FMessage, RECT{0, top + FHeadlineH + FGap, box.right, top + FHeadlineH + FGap + FMessageH},
+                   kFormat);
 }
 
 void TFrmMsgBox::TimBlinkTimer(TObject*) {

@@ -471,7 +471,7 @@ TEST_F(MsgBoxDialog, TwoHundredLinesScrollAndTheWheelMovesByItsDelta) {
                       EXPECT_EQ(si.nMax + 1, 200 * (tm.tmHeight + tm.tmExternalLeading));
                       EXPECT_EQ(static_cast<int>(si.nPage), ClientRectOf(view.ScrollArea).bottom);
                       EXPECT_EQ(si.nPos, 0);
-                      EXPECT_EQ(WindowRectOf(view.TextArea).bottom - WindowRectOf(view.TextArea).top, si.nMax + 1);
+                      EXPECT_EQ(ClientRectOf(view.TextArea).bottom, ClientRectOf(view.ScrollArea).bottom);
                       TurnWheelOver(view.ScrollArea, -WHEEL_DELTA);
                     }),
                     Until([](const TBoxView& view) { return ::GetScrollPos(view.ScrollArea, SB_VERT) == 120; }),
@@ -506,6 +506,26 @@ TEST_F(MsgBoxDialog, HugeTextsAreShownWholeAndScrolled) {
                         const RECT window = WindowRectOf(view.Wnd);
                         EXPECT_LE(window.right - window.left, monitor.Width());
                         EXPECT_LE(window.bottom - window.top, monitor.Height());
+                        // Down to the end with the wheel, far beyond 32,767 pixels.
+                        TurnWheelOver(view.ScrollArea, -WHEEL_DELTA, (si.nMax + 1) / WHEEL_DELTA + 1);
+                      }),
+                      Until([](const TBoxView& view) {
+                        SCROLLINFO si{};
+                        si.cbSize = sizeof(si);
+                        si.fMask = SIF_ALL;
+                        ::GetScrollInfo(view.ScrollArea, SB_VERT, &si);
+                        return si.nPos > 0 && si.nPos == si.nMax + 1 - static_cast<int>(si.nPage);
+                      }),
+                      Pause(3), Do([](const TBoxView& view) {
+                        // The text area still covers what is visible, and the end of the text shows
+                        // in its lowest lines.
+                        EXPECT_EQ(ClientRectOf(view.TextArea).bottom, ClientRectOf(view.ScrollArea).bottom);
+                        int width = 0, height = 0;
+                        const std::vector<COLORREF> pixels = ClientPixels(view.TextArea, width, height);
+                        const auto firstOfBottom = pixels.end() - std::min<std::ptrdiff_t>(40 * width, pixels.end() - pixels.begin());
+                        EXPECT_GT(std::count_if(firstOfBottom, pixels.end(),
+                                                [](COLORREF c) { return GetRValue(c) < 128 && GetGValue(c) < 128; }),
+                                  20);
                       }),
                       Press(VK_RETURN)}),
               IDOK);

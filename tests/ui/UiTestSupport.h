@@ -70,15 +70,17 @@ inline std::vector<HWND> DescendantsOf(HWND parent, const std::wstring& classNam
   return search.Found;
 }
 
-// Turns the mouse wheel over a window by delta (120 a notch, negative towards the user).
-inline void TurnWheelOver(HWND wnd, int delta) {
+// Turns the mouse wheel over a window by delta (120 a notch, negative towards the user), as
+// many times as asked.
+inline void TurnWheelOver(HWND wnd, int delta, int times = 1) {
   RECT r = WindowRectOf(wnd);
   ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = MOUSEEVENTF_WHEEL;
   in.mi.mouseData = static_cast<DWORD>(delta);
-  ::SendInput(1, &in, sizeof(in));
+  std::vector<INPUT> inputs(static_cast<size_t>(times > 0 ? times : 0), in);
+  if (!inputs.empty()) ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // The pixels of a window's client area as they are on screen, row by row, as COLORREF values.
