@@ -1,6 +1,7 @@
 #include "toolkit/ComCtrls.h"
 
 #include "base/DateTime.h"
+#include "base/Locale.h"
 #include "base/Strings.h"
 
 #include <algorithm>
