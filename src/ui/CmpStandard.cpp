@@ -1,5 +1,6 @@
 #include "ui/CmpStandard.h"
 
+#include "base/DateTime.h"
 #include "base/Locale.h"
 #include "base/Strings.h"
 #include "toolkit/Attention.h"
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -143,6 +145,46 @@ void TrimTrailingZeros(std::wstring& text, wchar_t sep) {
   while (!text.empty() && text.back() == L'0') text.pop_back();
   if (!text.empty() && text.back() == sep) text.pop_back();
 }
+
+// ---- time texts ----
+
+// The separator the masks show for ":".
+wchar_t TimeSeparator() {
+  const wchar_t sep = LocaleSnapshot().TimeSeparator;
+  return sep != 0 ? sep : L':';
+}
+
+// A time text with its separators made ":" and without blanks and unfilled positions.
+std::wstring NormalizedTime(std::wstring_view text) {
+  const wchar_t localeSep = LocaleSnapshot().TimeSeparator;
+  std::wstring s;
+  for (wchar_t c : text) {
+    if (c == L' ' || c == L'_') continue;
+    s += (c == L'.' || (localeSep != 0 && c == localeSep)) ? L':' : c;
+  }
+  return s;
+}
+
+std::vector<std::wstring> TimeParts(std::wstring_view normalized) {
+  std::vector<std::wstring> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t colon = normalized.find(L':', start);
+    parts.emplace_back(normalized.substr(start, colon == std::wstring_view::npos ? colon : colon - start));
+    if (colon == std::wstring_view::npos) return parts;
+    start = colon + 1;
+  }
+}
+
+// A part of a time as a number: 0 when empty, -1 when it is not decimal digits that fit.
+int TimePartValue(const std::wstring& part) {
+  if (part.empty()) return 0;
+  std::int32_t value;
+  if (!std::all_of(part.begin(), part.end(), IsDigit) || !TryStrToInt(part, value)) return -1;
+  return value;
+}
+
+std::int64_t Milliseconds(double time) { return std::llround(time * 86400000.0); }
 
 }  // namespace
 
@@ -465,6 +507,253 @@ LRESULT TVormDecimalEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   return TEdit::WndProc(msg, wParam, lParam);
+}
+
+// ---- TVormDateTimePicker ----
+
+double TVormDateTimePicker::DateTimeZ() const {
+  if (ShowCheckbox() && !Checked()) return 0;
+  switch (Kind()) {
+    case dtkDate:
+      return std::trunc(DateTime());
+    case dtkTime:
+      return Time();
+    default:
+      return DateTime();
+  }
+}
+
+void TVormDateTimePicker::SetDateTimeZ(double value) {
+  double shown = value;
+  bool hasValue = value != 0;
+  if (Kind() == dtkDate) {
+    shown = std::trunc(value);
+    hasValue = shown != 0;
+  } else if (Kind() == dtkTime) {
+    // Any date will do for a time; today's keeps the picker's calendar sensible.
+    int hour, minute, second, msec;
+    DecodeTime(value, hour, minute, second, msec);
+    hasValue = hour != 0 || minute != 0 || second != 0 || msec != 0;
+    shown = ComposeDateTime(CurrentDate(), EncodeTime(hour, minute, second, msec));
+  }
+  if (ShowCheckbox()) {
+    if (hasValue) {
+      SetChecked(true);
+      SetDateTime(shown);
+    } else {
+      SetDateTime(Now());  // the drop-down opens on today
+      SetChecked(false);
+    }
+    return;
+  }
+  // 0 alone means "no date": dates before 30 December 1899 are dates like any other.
+  if (!hasValue && Kind() != dtkTime) shown = CurrentDate();
+  SetDateTime(shown);
+}
+
+// ---- TVormTimeEdit ----
+
+TVormTimeEdit::TVormTimeEdit(TComponent* AOwner) : TMaskEdit(AOwner) {
+  SetEditMask(TimeEditMasks[tfHHNN]);
+  SetWidth(37);
+}
+
+void TVormTimeEdit::CrackTimeStr(std::wstring_view Value, double MinTime, double MaxTime, bool& IsEmpty,
+                                 bool& IsCorrect, double& Time) {
+  Time = 0;
+  IsEmpty = false;
+  IsCorrect = true;
+  const std::wstring text = NormalizedTime(Value);
+  if (text.empty()) {
+    IsEmpty = true;
+    return;
+  }
+  const std::vector<std::wstring> parts = TimeParts(text);
+  if (parts.size() < 2 || parts.size() > 4) {
+    IsCorrect = false;
+    return;
+  }
+  if (std::all_of(parts.begin(), parts.end(), [](const std::wstring& p) { return p.empty(); })) {
+    IsEmpty = true;
+    return;
+  }
+  const int hour = TimePartValue(parts[0]);
+  const int minute = TimePartValue(parts[1]);
+  const int second = parts.size() > 2 ? TimePartValue(parts[2]) : 0;
+  const int msec = parts.size() > 3 ? std::max(TimePartValue(parts[3]), 0) : 0;
+  // A time of day holds less than a second of milliseconds: 1000 and more is no time.
+  IsCorrect = TryEncodeTime(hour, minute, second, msec, Time);
+  if (!IsCorrect) Time = 0;
+  // Compared in whole milliseconds: bounds computed another way still meet exactly.
+  if (MinTime > 0 && Milliseconds(Time) < Milliseconds(MinTime)) IsCorrect = false;
+  if (MaxTime > 0 && Milliseconds(Time) > Milliseconds(MaxTime)) IsCorrect = false;
+}
+
+void TVormTimeEdit::ValidateEdit() {
+  bool empty;
+  double time;
+  CrackTimeStr(Text(), FMinTime, FMaxTime, empty, FIsCorrect, time);
+  if (FShownInvalid == !FIsCorrect) return;
+  FShownInvalid = !FIsCorrect;
+  Invalidate();
+}
+
+bool TVormTimeEdit::IsCorrect() {
+  ValidateEdit();
+  return FIsCorrect;
+}
+
+double TVormTimeEdit::Time() const {
+  bool empty;
+  double time;
+  CrackTimeStr(Text(), FMinTime, FMaxTime, empty, FIsCorrect, time);
+  return time;
+}
+
+bool TVormTimeEdit::IsEmpty() const {
+  bool empty;
+  double time;
+  CrackTimeStr(Text(), FMinTime, FMaxTime, empty, FIsCorrect, time);
+  return empty || (FZeroAsEmpty && FIsCorrect && time == 0);
+}
+
+bool TVormTimeEdit::IsFilled() const {
+  bool empty;
+  double time;
+  CrackTimeStr(Text(), FMinTime, FMaxTime, empty, FIsCorrect, time);
+  return FIsCorrect && !empty && time != 0;
+}
+
+void TVormTimeEdit::SetTime(double value) {
+  int hour, minute, second, msec;
+  DecodeTime(value, hour, minute, second, msec);
+  // Zero as the field shows it: without seconds, 00:00:30 shows as 00:00 as well.
+  const bool zero = hour == 0 && minute == 0 && (FTimeFormat == tfHHNN || second == 0);
+  if (FZeroAsEmpty && zero)
+    SetText(L"");
+  else
+    SetText(FormatDateTime(TimeFormatPatterns[FTimeFormat], EncodeTime(hour, minute, second, 0)));
+}
+
+void TVormTimeEdit::Reformat() {
+  bool empty, correct;
+  double time;
+  // Outside the span a time is still put into its full form; it keeps its colours.
+  CrackTimeStr(Text(), 0, 0, empty, correct, time);
+  if (!correct) return;
+  if (empty)
+    SetText(L"");
+  else
+    SetTime(time);
+}
+
+void TVormTimeEdit::SetTimeFormat(TTimeFormat value) {
+  bool empty, correct;
+  double time;
+  CrackTimeStr(Text(), 0, 0, empty, correct, time);
+  FTimeFormat = value;
+  SetEditMask(TimeEditMasks[value]);
+  if (!correct) return;
+  if (empty)
+    SetText(L"");
+  else
+    SetTime(time);
+}
+
+void TVormTimeEdit::SetZeroAsEmpty(bool value) {
+  FZeroAsEmpty = value;
+  Reformat();
+}
+
+void TVormTimeEdit::SetMinTime(double value) {
+  FMinTime = value;
+  ValidateEdit();
+}
+
+void TVormTimeEdit::SetMaxTime(double value) {
+  FMaxTime = value;
+  ValidateEdit();
+}
+
+void TVormTimeEdit::SetWrongBgndColor(TColor value) {
+  FWrongBgndColor = value;
+  ValidateEdit();
+  Invalidate();
+}
+
+void TVormTimeEdit::SetWrongTextColor(TColor value) {
+  FWrongTextColor = value;
+  ValidateEdit();
+  Invalidate();
+}
+
+double TVormTimeEdit::DateAndTime(const TVormDateTimePicker& Dtp) const {
+  if (Dtp.ShowCheckbox() && !Dtp.Checked()) return 0;
+  return ComposeDateTime(Dtp.DateTimeZ(), Time());
+}
+
+void TVormTimeEdit::Change() {
+  TMaskEdit::Change();
+  ValidateEdit();
+}
+
+void TVormTimeEdit::DoExit() {
+  Reformat();
+  TMaskEdit::DoExit();
+}
+
+std::wstring TVormTimeEdit::AdjustInput(std::wstring text) const {
+  const wchar_t sep = TimeSeparator();
+  for (wchar_t& c : text)
+    if (c == L'.' || c == L':') c = sep;
+  return text;
+}
+
+HBRUSH TVormTimeEdit::CNCtlColor(UINT msg, HDC dc) {
+  if (FShownInvalid)
+    return InvalidColors(dc, FWrongBgndColor == clDefault ? InvalidBgndColor : FWrongBgndColor,
+                         FWrongTextColor == clDefault ? InvalidTextColor : FWrongTextColor, FInvalidBrush);
+  return TMaskEdit::CNCtlColor(msg, dc);
+}
+
+bool TVormTimeEdit::Spin(bool up, TShiftState shift) {
+  const int selStart = SelStart(), selEnd = SelStart() + SelLength();
+  int part;  // 0 hours, 1 minutes, 2 seconds
+  if (selStart <= 1)
+    part = 0;
+  else if (selStart >= 3 && selStart <= 5)
+    part = selEnd <= 5 ? 1 : 0;
+  else if (selStart >= 6 && selStart <= 8)
+    part = 2;
+  else
+    return false;
+  std::vector<std::wstring> parts = TimeParts(NormalizedTime(EditText()));
+  parts.resize(3);
+  int step = 1;
+  if (shift == TShiftState{ssShift}) step = part == 0 ? 2 : 5;
+  if (shift == TShiftState{ssCtrl}) step = part == 0 ? 12 : 15;
+  const int maximum = part == 0 ? 23 : 59;
+  int value = std::clamp(TimePartValue(parts[static_cast<size_t>(part)]), 0, maximum);
+  do {
+    if (up)
+      value = value >= maximum ? 0 : value + 1;
+    else
+      value = value <= 0 ? maximum : value - 1;
+  } while (value % step != 0);
+  parts[static_cast<size_t>(part)] = IntToStrZeroPad(value, 2);
+  const std::wstring sep(1, TimeSeparator());
+  std::wstring text = parts[0] + sep + parts[1];
+  if (FTimeFormat == tfHHNNSS) text += sep + parts[2];
+  SetText(text);
+  SetSelection(part * 3, 2);
+  return true;
+}
+
+void TVormTimeEdit::DoKeyDown(unsigned short& key, TShiftState shift) {
+  const bool spun = (key == VK_UP || key == VK_DOWN) && !ReadOnly() && Spin(key == VK_UP, shift);
+  TMaskEdit::DoKeyDown(key, shift);
+  // The edit would move the caret off the part just spun; kept there, the next press spins it again.
+  if (spun) key = 0;
 }
 
 // ---- TVormHyperlinkLabel ----

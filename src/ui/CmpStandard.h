@@ -3,10 +3,13 @@
 // date picker whose value 0 means "no date", and the link label. The numeric fields keep no
 // value of their own: the text is the value, every numeric read parses it and every write
 // replaces it.
+#include "toolkit/ComCtrls.h"
+#include "toolkit/Mask.h"
 #include "toolkit/StdCtrls.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // ---- Unit-wide constants and tables ----
 
@@ -139,6 +142,105 @@ private:
   TDecimalSeparator FDecimalSeparator = dsFromLocale;
   bool FNegativeAllowed = false;
   bool FTrailingZeros = true;
+};
+
+// ---- TVormDateTimePicker ----
+
+// The system's date-time picker with a value in which 0 means "no date": with a check box the
+// picker may be empty.
+class TVormDateTimePicker : public TDateTimePicker {
+public:
+  explicit TVormDateTimePicker(TComponent* AOwner) : TDateTimePicker(AOwner) {}
+
+  // 0 while the check box is not ticked; otherwise the date (dtkDate), the time of day
+  // (dtkTime) or both (dtkDateTime).
+  double DateTimeZ() const;
+  // 0 (a time of 00:00 for dtkTime) unticks the check box and leaves today in the picker for
+  // the drop-down; any other value ticks it. Without a check box, 0 shows today.
+  void SetDateTimeZ(double value);
+  bool IsEmpty() const { return DateTimeZ() == 0; }
+  bool IsFilled() const { return DateTimeZ() != 0; }
+};
+
+// ---- TVormTimeEdit ----
+
+enum TTimeFormat : std::uint8_t { tfHHNN, tfHHNNSS };
+
+// Display patterns and edit masks of the time formats; ":" stands for the locale's time
+// separator. The masks keep the separators in the text and show unfilled positions as "_".
+inline constexpr const wchar_t* TimeFormatPatterns[2] = {L"HH:NN", L"HH:NN:SS"};
+inline constexpr const wchar_t* TimeEditMasks[2] = {L"99:99;1;_", L"99:99:99;1;_"};
+
+// A field for a time of day in a fixed format. A text that is no time, or one outside the span
+// MinTime..MaxTime (0: no bound), is drawn in the invalid-value colours and reads as 0 (a time
+// outside the span still reads as itself). Up and Down spin the hours, minutes or seconds under
+// the caret; Shift and Ctrl take bigger steps. Leaving the field puts a valid time into its
+// full form (9:5_ becomes 09:05).
+class TVormTimeEdit : public TMaskEdit {
+public:
+  explicit TVormTimeEdit(TComponent* AOwner);
+
+  // Reads a field text: blanks and unfilled positions are dropped, "." and the locale's time
+  // separator count as ":"; two to four parts (hours, minutes, seconds, milliseconds), empty
+  // parts counting 0. IsEmpty for a text without digits; Time 0 unless IsCorrect; a time
+  // outside MinTime..MaxTime (0: no bound) keeps its Time but is not correct.
+  static void CrackTimeStr(std::wstring_view Value, double MinTime, double MaxTime, bool& IsEmpty, bool& IsCorrect,
+                           double& Time);
+
+  // Colours the field by its text.
+  void ValidateEdit() override;
+  bool IsCorrect();
+  bool IsEmpty() const;
+  bool IsFilled() const;
+  // 00:00 counts as empty and is shown as an empty field.
+  bool ZeroAsEmpty() const noexcept { return FZeroAsEmpty; }
+  void SetZeroAsEmpty(bool value);
+  // The time of the text (0 when empty or not a time); writing ignores the date part.
+  double Time() const;
+  void SetTime(double value);
+  double DateTime() const { return Time(); }
+  void SetDateTime(double value) { SetTime(value); }
+  double DateTimeZ() const { return Time(); }
+  void SetDateTimeZ(double value) { SetTime(value); }
+  TTimeFormat TimeFormat() const noexcept { return FTimeFormat; }
+  void SetTimeFormat(TTimeFormat value);
+  double MinTime() const noexcept { return FMinTime; }
+  void SetMinTime(double value);
+  double MaxTime() const noexcept { return FMaxTime; }
+  void SetMaxTime(double value);
+  // clDefault: the unit's invalid-value colours.
+  TColor WrongBgndColor() const noexcept { return FWrongBgndColor; }
+  void SetWrongBgndColor(TColor value);
+  TColor WrongTextColor() const noexcept { return FWrongTextColor; }
+  void SetWrongTextColor(TColor value);
+
+  // The picker's date plus this field's time; 0 when the picker's check box is not ticked.
+  double DateAndTime(const TVormDateTimePicker& Dtp) const;
+
+  void DoKeyDown(unsigned short& key, TShiftState shift) override;
+
+protected:
+  void Change() override;
+  void DoExit() override;
+  // "." (and ":" where the locale separates otherwise) types the time separator.
+  std::wstring AdjustInput(std::wstring text) const override;
+  HBRUSH CNCtlColor(UINT msg, HDC dc) override;
+
+private:
+  // A valid text in its full form (empty ones cleared); other texts stay as typed.
+  void Reformat();
+  // Steps the part under the caret; false when the caret is on none.
+  bool Spin(bool up, TShiftState shift);
+
+  TTimeFormat FTimeFormat = tfHHNN;
+  TColor FWrongBgndColor = clDefault;
+  TColor FWrongTextColor = clDefault;
+  mutable bool FIsCorrect = true;
+  bool FZeroAsEmpty = true;
+  double FMinTime = 0;
+  double FMaxTime = 0;
+  bool FShownInvalid = false;
+  TBrushHandle FInvalidBrush;
 };
 
 // ---- TVormHyperlinkLabel ----
