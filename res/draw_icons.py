@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program icon and the tool button pictures as .ico files (32-bit, alpha).
+"""Draws the program icon, the button pictures and the About dialog's pictures as .ico files (32-bit, alpha).
 
 Run it after changing a picture, from anywhere:  python3 res/draw_icons.py
 The .ico files are committed. Needs only Python 3's standard library and writes the same
@@ -14,8 +14,12 @@ stay sharp; only slanted and round edges get partial alpha.
 Sizes: tool buttons 16, 20, 24, 32 (100, 125, 150, 200 %), because the buttons load their
 picture at 16 pixels scaled to the dpi; the separator uses the same set on its 18-unit
 design for the same reason. Program icon 16, 20, 24, 32, 48 and 256 (the last as PNG).
+The About dialog's maker logo (120 x 23) and database badge (102 x 47) are wider than high:
+icons may be, and an icon resource keeps the picture at every scale (100, 125, 150, 200 %)
+with its alpha, which a bitmap resource would not.
 Style: objects have one outline colour, one pixel wide up to 24 pixels and two at 32;
-arrows, triangles and letters are solid.
+arrows, triangles and letters are solid; the words of the logo and badge are strokes with
+round ends on a grid of 4 x 6 units per letter.
 """
 import argparse
 import math
@@ -64,6 +68,29 @@ class Circle:
 
     def edge(self, x, y):
         return abs(math.hypot(x - self.cx, y - self.cy) - self.r)
+
+
+class Stroke:
+    """Straight line of width w with round ends (a capsule): the letters' strokes."""
+
+    def __init__(self, x0, y0, x1, y1, w):
+        self.x0, self.y0, self.x1, self.y1, self.h = x0, y0, x1, y1, w / 2
+
+    def bbox(self):
+        return (min(self.x0, self.x1) - self.h, min(self.y0, self.y1) - self.h,
+                max(self.x0, self.x1) + self.h, max(self.y0, self.y1) + self.h)
+
+    def distance(self, x, y):
+        dx, dy = self.x1 - self.x0, self.y1 - self.y0
+        length = dx * dx + dy * dy
+        t = 0.0 if length == 0 else min(1.0, max(0.0, ((x - self.x0) * dx + (y - self.y0) * dy) / length))
+        return math.hypot(x - self.x0 - t * dx, y - self.y0 - t * dy)
+
+    def inside(self, x, y):
+        return self.distance(x, y) < self.h
+
+    def edge(self, x, y):
+        return abs(self.distance(x, y) - self.h)
 
 
 class Poly:
@@ -128,8 +155,9 @@ class Canvas:
     that share an edge leave a seam of partial alpha, or darken an edge painted twice.
     """
 
-    def __init__(self, size, units):
-        self.size = size
+    def __init__(self, size, units, height=None):
+        self.size = size  # the width; pictures are square unless a height is given
+        self.height = size if height is None else height
         self.k = size / units
         self.layers = []  # (premultiplied colour or None to erase, shapes, minus, bbox)
         self.px = None  # premultiplied RGBA, 0..1, once rendered
@@ -163,15 +191,15 @@ class Canvas:
         self.layers.append((colour, list(shapes), list(minus), bbox))
 
     def render(self):
-        n = self.size
-        self.px = [0.0] * (n * n * 4)
+        n, rows = self.size, self.height
+        self.px = [0.0] * (n * rows * 4)
         # Each sample point is taken twice, nudged both ways, so that a point lying exactly on an
         # edge (as on every 45 degree line through pixel corners) counts half: no bias to one side.
         steps = [(i + 0.5) / SAMPLES for i in range(SAMPLES)]
         nudges = ((1e-6, 3e-7), (-1e-6, -3e-7))
         grid = [(sx + dx, sy + dy) for sy in steps for sx in steps for dx, dy in nudges]
         weight = 1.0 / len(grid)
-        for y in range(n):
+        for y in range(rows):
             for x in range(n):
                 cx, cy = x + 0.5, y + 0.5
                 here = [layer for layer in self.layers
@@ -374,8 +402,110 @@ def program_icon(c):
     gap_and_fill(c, arrow_right(c, 0, 14, 20, 5, 12), ORANGE)
 
 
-def draw(picture, size, units):
-    c = Canvas(size, units)
+def monitor_pointer(c):
+    """Remote support: a screen with a mouse pointer that somebody else moves."""
+    c.box(1, 1, 15, 12, STEEL, OUTLINE)
+    c.box(3, 3, 13, 10, BLUE)
+    c.box(6, 12, 10, 14, STEEL)
+    c.box(3, 14, 13, 15.5, OUTLINE)
+    # the pointer: a white arrow head with its tail, pointing up and left
+    x, y = c.snap(5.5), c.snap(3.5)
+    n = c.snap(6)  # the head's height in pixels
+    t = max(1.0, n / 5)  # half the tail's width
+    head = Poly([(x, y), (x, y + n), (x + n * 0.7, y + n * 0.7)])
+    d = math.sqrt(0.5)
+    ax, ay = x + n * 0.3, y + n * 0.6  # the tail starts inside the head
+    length = n * 0.45
+    tail = Poly([(ax - t * d, ay + t * d), (ax + t * d, ay - t * d), (ax + t * d + length * 0.6, ay - t * d + length),
+                 (ax - t * d + length * 0.6, ay + t * d + length)])
+    c.fill(WHITE, [head, tail])
+
+
+def drop_down(c):
+    """The small down arrow of a button that opens a menu."""
+    c.fill(OUTLINE, [triangle(c, 4, 12, 6, False)])
+
+
+# Letters as strokes on a grid 4 units wide (I: 0) and 6 high, y downwards; round letters are
+# polygons through their corners, which the round stroke ends soften.
+_O = [(1.4, 0), (2.6, 0), (4, 1.4), (4, 4.6), (2.6, 6), (1.4, 6), (0, 4.6), (0, 1.4), (1.4, 0)]
+_P = [(0, 6), (0, 0), (2.8, 0), (4, 1.2), (4, 2.3), (2.8, 3.5), (0, 3.5)]
+LETTERS = {
+    'A': (4, [[(0, 6), (2, 0), (4, 6)], [(0.8, 4), (3.2, 4)]]),
+    'B': (4, [[(0, 0), (0, 6), (2.9, 6), (4, 4.9), (4, 4.1), (2.9, 3), (0, 3)],
+              [(0, 0), (2.7, 0), (3.7, 0.9), (3.7, 2.1), (2.7, 3)]]),
+    'D': (4, [[(0, 0), (0, 6), (2.4, 6), (4, 4.4), (4, 1.6), (2.4, 0), (0, 0)]]),
+    'E': (3.6, [[(3.6, 0), (0, 0), (0, 6), (3.6, 6)], [(0, 3), (3, 3)]]),
+    'F': (3.6, [[(3.6, 0), (0, 0), (0, 6)], [(0, 3), (3, 3)]]),
+    'I': (0, [[(0, 0), (0, 6)]]),
+    'K': (4, [[(0, 0), (0, 6)], [(4, 0), (0, 3.6)], [(1.5, 2.4), (4, 6)]]),
+    'L': (3.6, [[(0, 0), (0, 6), (3.6, 6)]]),
+    'O': (4, [_O]),
+    'P': (4, [_P]),
+    'Q': (4, [_O, [(2.6, 4.4), (4.2, 6.2)]]),
+    'R': (4, [_P, [(2.2, 3.5), (4, 6)]]),
+    'S': (4, [[(4, 0.9), (3.1, 0), (0.9, 0), (0, 0.9), (0, 2.1), (0.9, 3), (3.1, 3), (4, 3.9), (4, 5.1),
+               (3.1, 6), (0.9, 6), (0, 5.1)]]),
+    'T': (4, [[(0, 0), (4, 0)], [(2, 0), (2, 6)]]),
+    'V': (4, [[(0, 0), (2, 6), (4, 0)]]),
+    'W': (5, [[(0, 0), (1.25, 6), (2.5, 2), (3.75, 6), (5, 0)]]),
+    'Y': (4, [[(0, 0), (2, 3), (4, 0)], [(2, 3), (2, 6)]]),
+    'Z': (4, [[(0, 0), (4, 0), (0, 6), (4, 6)]]),
+    ' ': (1, []),
+}
+
+
+def word(c, text, x, y, height, w, colour, gap=1.6):
+    """Writes text in design units: x, y the top left of the first letter's grid, height the
+    grid's height (6 units), w the stroke width; returns the x after the last letter."""
+    u = height / 6
+    for ch in text:
+        width, lines = LETTERS[ch]
+        strokes = []
+        for line in lines:
+            for (ax, ay), (bx, by) in zip(line, line[1:]):
+                strokes.append(Stroke((x + ax * u) * c.k, (y + ay * u) * c.k, (x + bx * u) * c.k,
+                                      (y + by * u) * c.k, w * c.k))
+        if strokes:
+            c.fill(colour, strokes)  # a layer per letter: each pixel looks only at its letter
+        x += (width + gap) * u
+    return x - gap * u
+
+
+def logo(c):
+    """The maker's logo: a blue tile with a Z, then the name."""
+    c.box(0, 0, 23, 23, BLUE, r=4)
+    word(c, 'Z', 7, 6, 11, 2.4, WHITE)
+    word(c, 'ZEVRIK', 31, 4, 15, 2.6, OUTLINE)
+
+
+FLAME = (235, 90, 30)
+FLAME_CORE = (250, 190, 40)
+BADGE_EDGE = (190, 196, 204)
+
+
+def flame(c, cx, bottom, width, height, colour):
+    """A flame: a round foot rising into a point that leans a little to the right."""
+    r = width / 2
+    tip = (cx + r * 0.35, bottom - height)
+    side = [(cx + r * math.cos(a), bottom - r + r * math.sin(a)) for a in
+            [math.radians(d) for d in range(-20, 201, 10)]]
+    points = [c.pt(*tip)] + [(x * c.k, y * c.k) for x, y in side] + [c.pt(cx - r * 0.55, bottom - height * 0.55)]
+    c.fill(colour, [Poly(points)])
+
+
+def badge(c):
+    """The badge offered to programs built on the Firebird database: powered by Firebird SQL."""
+    c.box(0, 0, 102, 47, WHITE, BADGE_EDGE, r=3)
+    flame(c, 16, 40, 20, 34, FLAME)
+    flame(c, 16.5, 38, 10, 18, FLAME_CORE)
+    word(c, 'POWERED BY', 32, 7, 5, 1.0, TEXTGRAY, gap=1.4)
+    word(c, 'FIREBIRD', 32, 17, 11, 2.0, OUTLINE, gap=1.5)
+    word(c, 'SQL', 32, 33, 7, 1.3, FLAME, gap=1.5)
+
+
+def draw(picture, size, units, height=None):
+    c = Canvas(size, units, height)
     picture(c)
     c.render()
     return c
@@ -383,11 +513,11 @@ def draw(picture, size, units):
 
 def dib(cv):
     """Bitmap entry: 32-bit bottom-up BGRA rows, then the AND mask (1 = transparent)."""
-    n = cv.size
+    n, h = cv.size, cv.height
     rows = bytearray()
     mask = bytearray()
     mask_row = ((n + 31) // 32) * 4
-    for y in range(n - 1, -1, -1):
+    for y in range(h - 1, -1, -1):
         row = bytearray(mask_row)
         for x in range(n):
             r, g, b, a = cv.rgba(x, y)
@@ -395,7 +525,7 @@ def dib(cv):
             if a == 0:
                 row[x // 8] |= 0x80 >> (x % 8)
         mask += row
-    header = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+    header = struct.pack('<IiiHHIIiiII', 40, n, h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
     return header + bytes(rows) + bytes(mask)
 
 
@@ -409,20 +539,20 @@ def png(width, height, rgba_rows):
 
 
 def png_entry(cv):
-    rows = [b''.join(bytes(cv.rgba(x, y)) for x in range(cv.size)) for y in range(cv.size)]
-    return png(cv.size, cv.size, rows)
+    rows = [b''.join(bytes(cv.rgba(x, y)) for x in range(cv.size)) for y in range(cv.height)]
+    return png(cv.size, cv.height, rows)
 
 
 def ico(canvases, path):
     """Writes all sizes into one .ico, largest first; 256 pixels and more as PNG."""
     canvases = sorted(canvases, key=lambda cv: -cv.size)
-    images = [(cv.size, png_entry(cv) if cv.size >= 256 else dib(cv)) for cv in canvases]
+    images = [(cv.size, cv.height, png_entry(cv) if cv.size >= 256 else dib(cv)) for cv in canvases]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for n, data in images:
-        out += struct.pack('<BBBBHHII', n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+    for n, h, data in images:
+        out += struct.pack('<BBBBHHII', n % 256, h % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
-    for _, data in images:
+    for _, _, data in images:
         out += data
     with open(path, 'wb') as f:
         f.write(out)
@@ -430,7 +560,8 @@ def ico(canvases, path):
 
 BUTTON_SIZES = (16, 20, 24, 32)
 ICON_SIZES = (16, 20, 24, 32, 48, 256)
-PICTURES = (  # file name, drawing, design units, sizes
+SCALES = (1.0, 1.25, 1.5, 2.0)
+PICTURES = (  # file name, drawing, design units, sizes[, design height: wider than high, drawn at SCALES]
     ('Tavrino', program_icon, 32, ICON_SIZES),
     ('Clear', sheet, 16, BUTTON_SIZES),
     ('Save', floppy, 16, BUTTON_SIZES),
@@ -439,6 +570,10 @@ PICTURES = (  # file name, drawing, design units, sizes
     ('IncFontSize', inc_font, 16, BUTTON_SIZES),
     ('DecFontSize', dec_font, 16, BUTTON_SIZES),
     ('Info', info, 16, BUTTON_SIZES),
+    ('RemoteSupport', monitor_pointer, 16, BUTTON_SIZES),
+    ('DropDown', drop_down, 16, BUTTON_SIZES),
+    ('Logo', logo, 120, tuple(round(120 * k) for k in SCALES), 23),
+    ('FirebirdBadge', badge, 102, tuple(round(102 * k) for k in SCALES), 47),
 )
 
 
@@ -453,7 +588,7 @@ def contact_sheets(drawn, folder):
     def write(name, width, height, cells):
         grid = [[(255, 255, 255, 255)] * width for _ in range(height)]
         for x0, y0, cv, zoom, bg in cells:
-            for y in range(cv.size * zoom):
+            for y in range(cv.height * zoom):
                 for x in range(cv.size * zoom):
                     back = bg
                     if bg is None:  # checkerboard shows the alpha
@@ -469,13 +604,13 @@ def contact_sheets(drawn, folder):
     for name, canvases in drawn:
         x = 4
         for cv in canvases:
-            if cv.size > 48:
+            if cv.size > 48 and cv.size == cv.height:
                 continue
             for bg in backgrounds:
                 cells.append((x, y, cv, 1, bg))
                 x += cv.size + 2
             x += 10
-        y += max(cv.size for cv in canvases if cv.size <= 48) + 6
+        y += max(cv.height for cv in canvases if cv.size <= 48 or cv.size != cv.height) + 6
     width = max(c[0] + c[2].size * c[3] for c in cells) + 4
     write('sheet-actual.png', width, y, cells)
     # The tool column as the program lays it out, at 100, 125, 150 and 200 %: buttons of
@@ -500,10 +635,10 @@ def contact_sheets(drawn, folder):
     for name, canvases in drawn:
         cells, x = [], 4
         for cv in canvases:
-            zoom = 8 if cv.size <= 48 else 1
+            zoom = 8 if cv.size <= 48 else 4 if cv.size != cv.height else 1
             cells.append((x, 4, cv, zoom, None))
             x += cv.size * zoom + 8
-        write('sheet-%s.png' % name, x, max(c[2].size * c[3] for c in cells) + 8, cells)
+        write('sheet-%s.png' % name, x, max(c[2].height * c[3] for c in cells) + 8, cells)
 
 
 def main():
@@ -512,8 +647,11 @@ def main():
     args = parser.parse_args()
     here = os.path.dirname(os.path.abspath(__file__))
     drawn = []
-    for name, picture, units, sizes in PICTURES:
-        canvases = [draw(picture, size, units) for size in sizes]
+    for name, picture, units, sizes, *height in PICTURES:
+        if height:
+            canvases = [draw(picture, size, units, round(height[0] * size / units)) for size in sizes]
+        else:
+            canvases = [draw(picture, size, units) for size in sizes]
         ico(canvases, os.path.join(here, name + '.ico'))
         drawn.append((name, canvases))
     if args.sheet:

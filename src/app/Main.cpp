@@ -9,6 +9,7 @@
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
 #include "toolkit/Clipbrd.h"
+#include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/FrmQueryValue.h"
 #include "ui/WinHelpers.h"
@@ -127,6 +128,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   BtnIncFontSize->OnClick = [this](TObject* sender) { BtnIncFontSizeClick(sender); };
   BtnDecFontSize->OnClick = [this](TObject* sender) { BtnDecFontSizeClick(sender); };
   BtnPort->OnClick = [this](TObject* sender) { BtnPortClick(sender); };
+  BtnInfo->OnClick = [this](TObject* sender) { BtnInfoClick(sender); };
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
   OnShow = [this](TObject* sender) { FormShow(sender); };
@@ -281,4 +283,18 @@ void TFrmMain::TimerTimer(TObject*) {
   bool more = UdpServer && UdpServer->Poll(0, kReceiveBudgetMsec);
   if (!FLogFeed->Show(start + kTickBudget)) more = true;
   Timer->SetInterval(more ? kCatchUpInterval : kPollInterval);
+}
+
+void TFrmMain::BtnInfoClick(TObject*) {
+  const std::wstring port = UdpServer ? std::to_wstring(UdpServer->Port()) : std::wstring();
+  const std::wstring info = L"Aktueller UDP-Port: " + port +
+                            L"\r\n"
+                            L"\r\n"
+                            L"Kommandozeilen-Parameter:\r\n"
+                            L"     Tavrino /P[ort]:<portnummer>\r\n"
+                            L"\r\n"
+                            L"Aufruf-Beispiele:\r\n"
+                            L"     Tavrino /Port:6700\r\n"
+                            L"     Tavrino /P:8600";
+  TFrmAbout::Execute(L"Tavrino", L"2.0.6", info);
 }

@@ -74,6 +74,7 @@ private:
   void BtnIncFontSizeClick(TObject* Sender);
   void BtnDecFontSizeClick(TObject* Sender);
   void BtnPortClick(TObject* Sender);
+  void BtnInfoClick(TObject* Sender);
 
   void SetLogFontSize(int points);
   void StoreLogFontSize();

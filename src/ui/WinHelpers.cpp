@@ -285,7 +285,13 @@ std::wstring ControlSettingsPath(TSettings* Settings, const TControl* Control, c
 void SetShellExecuteProc(TShellExecuteProc Proc) noexcept { gShellExecuteProc = Proc; }
 
 void ShellExecuteVerb(const std::wstring& Verb, const std::wstring& Target, const std::wstring& Parameters) {
-  (gShellExecuteProc ? gShellExecuteProc : SystemShellExecute)(MainWindowHandle(), Verb, Target, Parameters);
+  ShellExecuteVerb(nullptr, Verb, Target, Parameters);
+}
+
+void ShellExecuteVerb(HWND Parent, const std::wstring& Verb, const std::wstring& Target,
+                      const std::wstring& Parameters) {
+  (gShellExecuteProc ? gShellExecuteProc : SystemShellExecute)(Parent ? Parent : MainWindowHandle(), Verb, Target,
+                                                               Parameters);
 }
 
 void ShellOpen(const std::wstring& Target) {

@@ -67,6 +67,9 @@ using TShellExecuteProc = void (*)(HWND Parent, const std::wstring& Verb, const 
 void SetShellExecuteProc(TShellExecuteProc Proc) noexcept;
 // Asks the shell to perform a verb ("open", "explore") with the main window as parent.
 void ShellExecuteVerb(const std::wstring& Verb, const std::wstring& Target, const std::wstring& Parameters);
+// The same with a window of the caller's as parent (null: the main window).
+void ShellExecuteVerb(HWND Parent, const std::wstring& Verb, const std::wstring& Target,
+                      const std::wstring& Parameters);
 void ShellOpen(const std::wstring& Target);
 void OpenUrl(const std::wstring& Url);
 // Opens the folder in the explorer, or says that it is missing.

@@ -1,0 +1,23 @@
+#pragma once
+// A push button with a picture beside its caption.
+#include "toolkit/StdCtrls.h"
+
+class TBitBtn : public TButton {
+public:
+  explicit TBitBtn(TComponent* AOwner);
+
+  // An icon resource of the program drawn at 16 design pixels, left of the caption.
+  void SetGlyph(int iconResourceId);
+  const TIconImage& Glyph() const noexcept { return FGlyph; }
+  int GlyphId() const noexcept { return FGlyphId; }
+
+protected:
+  void CreateWnd() override;
+  void ApplyDpi(int dpi) override;
+
+private:
+  void ApplyGlyph();
+
+  int FGlyphId = 0;
+  TIconImage FGlyph;
+};
