@@ -170,6 +170,23 @@ TEST_F(PortChange, ToAFreePortMovesTheServerAndKeepsTheLog) {
   SendDatagram(port, "alter Port");
   ASSERT_TRUE(Arrives(next, "Ende"));
   EXPECT_EQ(WindowText(view), L"vorher\r\nnachher\r\nEnde\r\n");
+
+  // The About dialog's information text names the new port.
+  HWND info = program->Button(L"Info");
+  ASSERT_NE(info, nullptr);
+  ClickWithMouse(info);
+  const std::wstring portLine = L"Aktueller UDP-Port: ";
+  HWND about = WaitForWindowWith(portLine);
+  ASSERT_NE(about, nullptr);
+  std::wstring information;
+  for (const std::wstring& text : TextsIn(about))
+    if (text.starts_with(portLine)) information = text;
+  EXPECT_TRUE(information.starts_with(portLine + std::to_wstring(next) + L"\r\n"))
+      << testing::PrintToString(information);
+  ::SetForegroundWindow(about);
+  PumpUntil([&] { return ::GetForegroundWindow() == about; });
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(about); }));
 }
 
 TEST_F(PortChange, ToZeroBindsAPortTheSystemChoosesAndShowsIt) {
