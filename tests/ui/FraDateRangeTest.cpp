@@ -14,29 +14,13 @@
 #include "toolkit/ToolkitTestSupport.h"
 #include "ui/CmpStandard.h"
 #include "ui/FraDateRange.h"
+#include "ui/MemorySettings.h"
 
 #include <cmath>
 #include <map>
 #include <memory>
 
 namespace {
-
-// A store in memory: the frame's one text value is all it needs.
-class TMemorySettings : public TSettings {
-public:
-  std::map<std::wstring, std::wstring> Values;
-
-  void Flush() override {}
-  std::wstring RdString(const std::wstring& Entry) override {
-    auto it = Values.find(Entry);
-    return it == Values.end() ? EntryPart(Entry, 3) : it->second;
-  }
-  void RdStrings(const std::wstring&, TStrings& Strings, const std::wstring&) override { Strings.Clear(); }
-  void WrString(const std::wstring& Entry, const std::wstring& Value) override { Values[Entry] = Value; }
-  void WrStrings(const std::wstring&, const TStrings&, TTrimStringsOptions) override {}
-  void GetSubEntries(const std::wstring&, TStrings& Names) override { Names.Clear(); }
-  TSettingsList FillSettingsList(const std::wstring&) override { return {}; }
-};
 
 struct TMessage {
   std::wstring Headline, Text;

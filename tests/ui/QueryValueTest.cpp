@@ -12,6 +12,7 @@
 #include "toolkit/StdCtrls.h"
 #include "ui/CmpStandard.h"
 #include "ui/FraDateRange.h"
+#include "ui/MemorySettings.h"
 #include "ui/QueryDriver.h"
 #include "ui/TextMeasure.h"
 #include "ui/UiTestSupport.h"
@@ -29,22 +30,6 @@ int RecordMsgBox3(const std::wstring& headline, const std::wstring& message, con
   gMessages.push_back(headline + L"|" + message);
   return IDOK;
 }
-
-// A store in memory for the date range query.
-class TMemorySettings : public TSettings {
-public:
-  std::map<std::wstring, std::wstring> Values;
-  void Flush() override {}
-  std::wstring RdString(const std::wstring& Entry) override {
-    auto it = Values.find(Entry);
-    return it == Values.end() ? EntryPart(Entry, 3) : it->second;
-  }
-  void RdStrings(const std::wstring&, TStrings& Strings, const std::wstring&) override { Strings.Clear(); }
-  void WrString(const std::wstring& Entry, const std::wstring& Value) override { Values[Entry] = Value; }
-  void WrStrings(const std::wstring&, const TStrings&, TTrimStringsOptions) override {}
-  void GetSubEntries(const std::wstring&, TStrings& Names) override { Names.Clear(); }
-  TSettingsList FillSettingsList(const std::wstring&) override { return {}; }
-};
 
 // The controls of the window that are showing, by name, of those that belong to one kind.
 std::vector<std::wstring> ShownEditors(const TFrmQueryValue& q) {
