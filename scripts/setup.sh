@@ -11,6 +11,7 @@ programs=(setarch:util-linux taskset:util-linux cmake:cmake ctest:cmake make:mak
           x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
           x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
           x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64
+          x86_64-w64-mingw32-dlltool:binutils-mingw-w64-x86-64
           wine:wine wineboot:wine wineserver:wine xvfb-run:xvfb Xvfb:xvfb xauth:xauth
           localedef:libc-bin xdotool:xdotool python3:python3 git:git)
 missing=()

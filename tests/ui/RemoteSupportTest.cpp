@@ -92,6 +92,15 @@ TEST(RemoteSupport, AnEmptyValueIsStillOneArgument) {
   EXPECT_EQ(ArgvOf(L"c.exe " + QuoteCommandArgument(L"")), (std::vector<std::wstring>{L"c.exe", L""}));
 }
 
+// The shell is loaded on first use, not at start: the first call still reaches it.
+TEST(RemoteSupport, TheSystemNamesTheProgramAndDesktopFolders) {
+  const TSupportFolders folders = SupportFolders();
+  EXPECT_EQ(folders.Program, ProgramFolder());
+  ASSERT_FALSE(folders.Desktop.empty());
+  EXPECT_TRUE(folders.Desktop.ends_with(L"\\"));
+  EXPECT_NE(::GetFileAttributesW(folders.Desktop.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(RemoteSupport, KindByFileNameIgnoringCase) {
   EXPECT_EQ(SupportProgramKind(L"C:\\x\\TeamViewerQS.exe"), 0);
   EXPECT_EQ(SupportProgramKind(L"C:\\x\\fastclient.EXE"), 1);
