@@ -165,17 +165,31 @@ void TForm::SetClientSize(int width, int height) {
 int TForm::ClientWidth() const { return HandleAllocated() ? TControl::ClientWidth() : FClientWidth; }
 int TForm::ClientHeight() const { return HandleAllocated() ? TControl::ClientHeight() : FClientHeight; }
 
+SIZE TForm::FrameSize() const {
+  RECT window{}, client{};
+  ::GetWindowRect(Handle(), &window);
+  ::GetClientRect(Handle(), &client);
+  return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+}
+
 void TForm::ApplyClientSize() {
   if (!HandleAllocated()) return;
-  HWND wnd = Handle();
   // The frame as it is now (title, borders, menu at the window's DPI) plus the wanted client area.
-  RECT window, client;
-  ::GetWindowRect(wnd, &window);
-  ::GetClientRect(wnd, &client);
-  const int frameWidth = (window.right - window.left) - client.right;
-  const int frameHeight = (window.bottom - window.top) - client.bottom;
-  ::SetWindowPos(wnd, nullptr, 0, 0, Scale(FClientWidth) + frameWidth, Scale(FClientHeight) + frameHeight,
+  const SIZE frame = FrameSize();
+  ::SetWindowPos(Handle(), nullptr, 0, 0, Scale(FClientWidth) + frame.cx, Scale(FClientHeight) + frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetMinClientSize(int width, int height) noexcept {
+  FMinClientWidth = width;
+  FMinClientHeight = height;
+}
+
+SIZE TForm::MinWindowSize() const {
+  if (!HandleAllocated()) return {0, 0};
+  const SIZE frame = FrameSize();
+  return {FMinClientWidth > 0 ? Scale(FMinClientWidth) + frame.cx : 0,
+          FMinClientHeight > 0 ? Scale(FMinClientHeight) + frame.cy : 0};
 }
 
 RECT TForm::WindowRect() const {
@@ -501,6 +515,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       SetClientSize(clientWidth, clientHeight);
       return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      const SIZE least = MinWindowSize();
+      info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, least.cx);
+      info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, least.cy);
+      break;
     }
     case WM_MOVING:
       if (FScreenSnap) {
