@@ -7,8 +7,6 @@
 
 namespace {
 
-using TMemoryDc = TUniqueHandle<HDC, ::DeleteDC>;
-
 std::wstring ProgramPath() {
   // The tests live in build/tests, the program in build.
   wchar_t path[MAX_PATH];
