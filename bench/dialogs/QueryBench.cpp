@@ -119,6 +119,8 @@ int wmain() {
   std::printf("%-58s %5s %10s %10s %10s\n", "figure (ms)", "runs", "median", "min", "max");
   {
     auto main = std::make_unique<TFrmMain>();
+    FrmMain = main.get();
+    Application().SetMainForm(FrmMain);
     main->Show();
     PumpUntilIdle();
     constexpr int kRuns = 15;

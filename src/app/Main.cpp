@@ -60,7 +60,6 @@ std::string TLoggerUdpServer::HandleDatagram(const std::string& Datagram) {
 }
 
 TFrmMain::TFrmMain() : TForm(nullptr) {
-  FrmMain = this;
   SetName(L"FrmMain");
   SetClientSize(509, 371);
   SetCaption(L"Zevrik Tavrino");

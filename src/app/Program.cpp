@@ -18,6 +18,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Application().SetMainFormOnTaskBar(true);
     Application().SetTitle(L"Tavrino");
     auto mainForm = std::make_unique<TFrmMain>();
+    FrmMain = mainForm.get();
+    Application().SetMainForm(FrmMain);
     Application().Run();
   } catch (const std::exception& e) {
     MsgBox(ExceptionMessage(e), MB_OK | MB_ICONSTOP);

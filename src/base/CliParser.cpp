@@ -29,6 +29,50 @@ size_t RecognisePrefix(std::wstring_view s, size_t pos, TOptionTypes allowed, TO
   return length;
 }
 
+// Appends the quoted section that opens at Pos to Text and returns the position after its
+// closing quote: kept as it stands, "" for one quote; an open quote takes the rest.
+size_t AppendQuoted(std::wstring_view s, size_t pos, std::wstring& text) {
+  size_t q = pos + 1;
+  for (; q < s.size(); ++q) {
+    if (s[q] == L'"') {
+      if (q + 1 >= s.size() || s[q + 1] != L'"') return q + 1;
+      ++q;
+    }
+    text += s[q];
+  }
+  return q;
+}
+
+// The text of the part that starts at Pos (not white space), quotes processed; Pos moves past
+// it. A part ends at white space or where an allowed prefix starts inside it.
+std::wstring ReadPart(std::wstring_view s, size_t& pos, TOptionTypes allowed) {
+  std::wstring text;
+  size_t q = pos;
+  TOptionType type = otSlash;
+  for (;;) {
+    if (q >= s.size() || WhitespaceChars.Contains(s[q])) {
+      text.append(s.substr(pos, q - pos));
+      pos = q < s.size() ? q + 1 : q;
+      return text;
+    }
+    if (s[q] == L'"') {
+      text.append(s.substr(pos, q - pos));
+      q = pos = AppendQuoted(s, q, text);
+      continue;
+    }
+    if (const size_t prefixLength = RecognisePrefix(s, q, allowed, type)) {
+      if (q != pos) {  // a prefix inside a part starts the next part
+        text.append(s.substr(pos, q - pos));
+        pos = q;
+        return text;
+      }
+      q += prefixLength;
+      continue;
+    }
+    ++q;
+  }
+}
+
 const TPartNode* AsPart(const TListNode* node) { return dynamic_cast<const TPartNode*>(node); }
 
 const wchar_t* const kLineBreak = L"\r\n";
@@ -42,65 +86,27 @@ void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOpti
 
   const std::wstring trimmed = Trim(CommandLine);
   const std::wstring_view s = trimmed;
-  const size_t n = s.size();
-  TOptionType type = otSlash;
-  size_t p = 0;  // start of the segment not yet taken into the part
+  size_t p = 0;
   for (;;) {
-    while (p < n && WhitespaceChars.Contains(s[p])) ++p;
-    if (p >= n) break;
-    std::wstring text;
-    size_t q = p;
-    for (;;) {
-      if (q >= n) {
-        text.append(s.substr(p, q - p));
-        p = q;
-        break;
-      }
-      if (WhitespaceChars.Contains(s[q])) {
-        text.append(s.substr(p, q - p));
-        p = q + 1;
-        break;
-      }
-      if (s[q] == L'"') {
-        // A quoted section: kept as it stands, "" for one quote; an open quote takes the rest.
-        text.append(s.substr(p, q - p));
-        for (++q; q < n; ++q) {
-          if (s[q] == L'"') {
-            if (q + 1 >= n || s[q + 1] != L'"') {
-              ++q;
-              break;
-            }
-            ++q;
-          }
-          text += s[q];
-        }
-        p = q;
-        continue;
-      }
-      if (const size_t prefixLength = RecognisePrefix(s, q, FAllowedOptions, type)) {
-        if (q != p) {  // a prefix inside a part starts the next part
-          text.append(s.substr(p, q - p));
-          p = q;
-          break;
-        }
-        q += prefixLength;
-        continue;
-      }
-      ++q;
-    }
-    if (text.empty()) continue;  // for example a part made only of ""
-
-    auto node = std::make_unique<TPartNode>();
-    if (RecognisePrefix(text, 0, FAllowedOptions, type)) {
-      node->PartType = ptOption;
-      node->OptionType = type;
-      const size_t colon = text.find(L':');
-      node->Key = ConvertKey(text.substr(0, colon));
-      if (colon != std::wstring::npos) node->Param = text.substr(colon + 1);
-    }
-    node->Text = std::move(text);
-    Add(std::move(node));
+    while (p < s.size() && WhitespaceChars.Contains(s[p])) ++p;
+    if (p >= s.size()) break;
+    std::wstring text = ReadPart(s, p, FAllowedOptions);
+    if (!text.empty()) AddPart(std::move(text));  // empty: for example a part made only of ""
   }
+}
+
+void TCliParser::AddPart(std::wstring Text) {
+  auto node = std::make_unique<TPartNode>();
+  TOptionType type = otSlash;
+  if (RecognisePrefix(Text, 0, FAllowedOptions, type)) {
+    node->PartType = ptOption;
+    node->OptionType = type;
+    const size_t colon = Text.find(L':');
+    node->Key = ConvertKey(Text.substr(0, colon));
+    if (colon != std::wstring::npos) node->Param = Text.substr(colon + 1);
+  }
+  node->Text = std::move(Text);
+  Add(std::move(node));
 }
 
 void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKeyCase, bool IncludeCommand) {

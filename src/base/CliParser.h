@@ -72,6 +72,8 @@ public:
   std::wstring PartDump() const;
 
 private:
+  // Adds a part read from the command line: an option when it starts with an allowed prefix.
+  void AddPart(std::wstring Text);
   std::wstring ConvertKey(const std::wstring& OptionKey) const;
   // First option with this (already converted) key.
   const TPartNode* FindOption(const std::wstring& ConvertedKey) const;

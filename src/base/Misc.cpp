@@ -47,6 +47,8 @@ void ClearMsgBoxProcs() { SetMsgBoxProcs(nullptr, nullptr, nullptr); }
 
 bool MsgBox3Available() { return gMsgBox3Proc != nullptr; }
 
+TMsgBoxProcs CurrentMsgBoxProcs() { return {gMsgBoxProc, gMsgBox2Proc, gMsgBox3Proc}; }
+
 std::wstring HeadlineAboveMessage(const std::wstring& AHeadline, const std::wstring& AMessage) {
   if (AHeadline.empty()) return AMessage;
   return AHeadline + L"\r\n" + std::wstring(AHeadline.size(), L'\u2013') + L"\r\n" + AMessage;

@@ -19,6 +19,13 @@ using TMsgBox3Proc = int (*)(const std::wstring& AHeadline, const std::wstring& 
 
 void SetMsgBoxProcs(TMsgBoxProc P1, TMsgBox2Proc P2, TMsgBox3Proc P3);
 bool MsgBox3Available();
+// The hooks installed now: who replaces them for a while puts these back.
+struct TMsgBoxProcs {
+  TMsgBoxProc P1;
+  TMsgBox2Proc P2;
+  TMsgBox3Proc P3;
+};
+TMsgBoxProcs CurrentMsgBoxProcs();
 
 int MsgBox(const std::wstring& AText, std::uint32_t Flags, HWND Wnd = nullptr);
 int MsgBox(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, HWND Wnd = nullptr);

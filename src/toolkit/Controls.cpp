@@ -397,7 +397,7 @@ bool TControl::DoContextPopup(POINT screenPoint) {
   if (handled) return true;
   if (FPopupMenu) {
     FPopupMenu->SetPopupComponent(this);
-    FPopupMenu->Popup(screenPoint.x, screenPoint.y);
+    FPopupMenu->Popup(screenPoint.x, screenPoint.y, TopLevel()->Handle());
     return true;
   }
   return false;

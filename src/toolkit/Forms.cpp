@@ -565,7 +565,6 @@ void TApplication::SetTitle(const std::wstring& title) {
 
 void TApplication::AddForm(TForm* form) {
   FForms.push_back(form);
-  if (!FMainForm) FMainForm = form;
 }
 
 void TApplication::RemoveForm(TForm* form) noexcept {

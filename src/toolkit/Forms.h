@@ -190,7 +190,8 @@ public:
   bool MainFormOnTaskBar() const noexcept { return FMainFormOnTaskBar; }
 
   TForm* MainForm() const noexcept { return FMainForm; }
-  // The first form created becomes the main form unless one is set.
+  // The program's main window, named by the program's entry routine: closing it ends the
+  // message loop, and dialogs without an owner belong to it.
   void SetMainForm(TForm* form) noexcept { FMainForm = form; }
   // The forms that exist, in order of creation.
   const std::vector<TForm*>& Forms() const noexcept { return FForms; }

@@ -360,45 +360,10 @@ LRESULT TMaskEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return DefaultHandler(msg, wParam, reinterpret_cast<LPARAM>(text.c_str()));
       }
       break;
-    case WM_CHAR: {
-      auto key = static_cast<wchar_t>(wParam);
-      DoKeyPress(key);  // the events first; a key set to 0 is used up
-      if (key == 0) return 0;
-      if (key >= L' ' && key != 0x7F) {
-        if (!ReadOnly()) TypeChar(key);
-        return 0;
-      }
-      switch (key) {
-        case L'\b':
-        case 0x7F:  // Ctrl+Backspace: the edit would put the character itself into the text
-          if (!ReadOnly()) DeleteChars(true);
-          return 0;
-        case 0x16:  // Ctrl+V
-          if (!ReadOnly()) PasteText(Clipboard().AsText());
-          return 0;
-        case 0x18:  // Ctrl+X
-          if (!ReadOnly()) CutSelection();
-          return 0;
-        case 0x1A:  // Ctrl+Z: the mask has no undo of the edit's kind
-          return 0;
-        default:
-          return DefaultHandler(msg, key, lParam);  // Ctrl+C, Ctrl+A and the like
-      }
-    }
+    case WM_CHAR:
+      return MaskedChar(static_cast<wchar_t>(wParam), lParam);
     case WM_KEYDOWN:
-      if (wParam == VK_DELETE || (wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0)) {
-        auto key = static_cast<unsigned short>(wParam);
-        const TShiftState shift = KeyShiftState();
-        DoKeyDown(key, shift);
-        if (key == 0 || ReadOnly()) return 0;
-        if (key == VK_DELETE && shift.Contains(ssShift))
-          CutSelection();
-        else if (key == VK_DELETE)
-          DeleteChars(false);
-        else if (key == VK_INSERT)
-          PasteText(Clipboard().AsText());
-        return 0;
-      }
+      if (MaskedKeyDown(wParam)) return 0;
       break;
     case WM_PASTE:
       if (!ReadOnly()) PasteText(Clipboard().AsText());
@@ -424,4 +389,44 @@ LRESULT TMaskEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return TEdit::WndProc(msg, wParam, lParam);
+}
+
+LRESULT TMaskEdit::MaskedChar(wchar_t key, LPARAM lParam) {
+  DoKeyPress(key);  // the events first; a key set to 0 is used up
+  if (key == 0) return 0;
+  if (key >= L' ' && key != 0x7F) {
+    if (!ReadOnly()) TypeChar(key);
+    return 0;
+  }
+  switch (key) {
+    case L'\b':
+    case 0x7F:  // Ctrl+Backspace: the edit would put the character itself into the text
+      if (!ReadOnly()) DeleteChars(true);
+      return 0;
+    case 0x16:  // Ctrl+V
+      if (!ReadOnly()) PasteText(Clipboard().AsText());
+      return 0;
+    case 0x18:  // Ctrl+X
+      if (!ReadOnly()) CutSelection();
+      return 0;
+    case 0x1A:  // Ctrl+Z: the mask has no undo of the edit's kind
+      return 0;
+    default:
+      return DefaultHandler(WM_CHAR, key, lParam);  // Ctrl+C, Ctrl+A and the like
+  }
+}
+
+bool TMaskEdit::MaskedKeyDown(WPARAM wParam) {
+  if (wParam != VK_DELETE && !(wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0)) return false;
+  auto key = static_cast<unsigned short>(wParam);
+  const TShiftState shift = KeyShiftState();
+  DoKeyDown(key, shift);
+  if (key == 0 || ReadOnly()) return true;
+  if (key == VK_DELETE && shift.Contains(ssShift))
+    CutSelection();
+  else if (key == VK_DELETE)
+    DeleteChars(false);
+  else if (key == VK_INSERT)
+    PasteText(Clipboard().AsText());
+  return true;
 }

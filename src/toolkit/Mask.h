@@ -100,6 +100,10 @@ protected:
   virtual std::wstring AdjustInput(std::wstring text) const { return text; }
 
 private:
+  // The messages a mask handles itself: typed characters and the editing keys go through it.
+  LRESULT MaskedChar(wchar_t key, LPARAM lParam);
+  // True when the key was handled (Delete, Shift+Delete, Shift+Insert).
+  bool MaskedKeyDown(WPARAM key);
   void ApplyMaskLimit();
   // Shows a new edit text (one change) and puts the caret.
   void ApplyEditText(const std::wstring& text, int caret);

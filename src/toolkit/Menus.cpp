@@ -1,7 +1,6 @@
 #include "toolkit/Menus.h"
 
 #include "base/Handle.h"
-#include "toolkit/Controls.h"
 
 #include <algorithm>
 
@@ -36,7 +35,7 @@ TMenuItem* TPopupMenu::AddItem(const std::wstring& name, const std::wstring& cap
   return item;
 }
 
-void TPopupMenu::Popup(int x, int y) {
+void TPopupMenu::Popup(int x, int y, HWND ownerWindow) {
   FLastChosen = nullptr;
   if (OnPopup) OnPopup(this);
   TMenuHandle menu(::CreatePopupMenu());
@@ -53,11 +52,7 @@ void TPopupMenu::Popup(int x, int y) {
     UINT flags = MF_STRING | (item->Enabled() ? MF_ENABLED : MF_GRAYED) | (item->Checked() ? MF_CHECKED : 0);
     ::AppendMenuW(menu.Get(), flags, id, item->Caption().c_str());
   }
-  HWND owner = FOwnerWindow;
-  if (!owner) {
-    auto* control = dynamic_cast<TControl*>(FPopupComponent);
-    owner = control && control->HandleAllocated() ? control->TopLevel()->Handle() : ::GetActiveWindow();
-  }
+  const HWND owner = ownerWindow ? ownerWindow : ::GetActiveWindow();
   // The owner must be in front, or the menu does not go away when the user clicks elsewhere.
   if (owner) ::SetForegroundWindow(owner);
   const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(

@@ -59,12 +59,11 @@ public:
   TComponent* PopupComponent() const noexcept { return FPopupComponent; }
   void SetPopupComponent(TComponent* component) noexcept { FPopupComponent = component; }
 
-  // Shows the menu at a screen point (device pixels) and runs the chosen item.
-  void Popup(int x, int y);
+  // Shows the menu at a screen point (device pixels) for an owner window (the thread's active
+  // window when none is given) and runs the chosen item.
+  void Popup(int x, int y, HWND ownerWindow = nullptr);
   TPopupAlignment Alignment() const noexcept { return FAlignment; }
   void SetAlignment(TPopupAlignment alignment) noexcept { FAlignment = alignment; }
-  // Where the menu may open its window: the active window of the thread if not given.
-  void SetOwnerWindow(HWND wnd) noexcept { FOwnerWindow = wnd; }
 
   TNotifyEvent OnPopup;
   // The item Popup last ran (null when the menu was dismissed); tests and hosts read it.
@@ -75,6 +74,5 @@ private:
   std::vector<TMenuItem*> FItems;
   TComponent* FPopupComponent = nullptr;
   TMenuItem* FLastChosen = nullptr;
-  HWND FOwnerWindow = nullptr;
   TPopupAlignment FAlignment = paLeft;
 };

@@ -170,8 +170,6 @@ std::wstring EscapeControlChars(std::wstring_view S) {
 // ---- TFrmMsgBox ----
 
 TFrmMsgBox::TFrmMsgBox(TComponent* AOwner) : TForm(AOwner) {
-  // A message box is never the program's main window, even when it shows before one exists.
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
   SetName(L"FrmMsgBox");
   SetCaption(L"Message Box");
   SetClientSize(479, 137);
@@ -466,7 +464,15 @@ void TFrmMsgBox::WrapAndMeasure(TCanvas& Canvas, int Width, int& W, int& H) {
 }
 
 void TFrmMsgBox::FormShow(TObject*) {
-  const int dpi = Dpi();
+  ApplyLook();
+  FitWindow(LayOutText());
+  ApplyWindowFlags();
+  // What the box says, for screen readers, UI automation and tests: the text area's window text.
+  PaintBox->SetText(MessageText());
+  FLaidOut = true;
+}
+
+void TFrmMsgBox::ApplyLook() {
   if (FOptions.Contains(moColored)) {
     SetColor(kColoredBackground);
     PnlButtons->SetColor(kColoredBackground);
@@ -487,7 +493,10 @@ void TFrmMsgBox::FormShow(TObject*) {
     FHeadlineFont.SetPoints(FHeadlineFont.Points() * 15 / 10);
     FHeadlineFont.Style = 0;
   }
+}
 
+int TFrmMsgBox::LayOutText() {
+  const int dpi = Dpi();
   // The text area is at least as wide as the buttons; the text is wrapped to it, and again
   // narrower when it needs the scroll bar.
   ScrollBox->SetWidth(std::max(ScrollBox->Width(), FButtonsRight - ScrollBox->Left()));
@@ -508,13 +517,16 @@ void TFrmMsgBox::FormShow(TObject*) {
 
   // As tall as the text, up to about ten top margins short of the screen's height.
   const TMonitor monitor = Screen().MonitorFromWindow(Handle());
-  RECT window = WindowRect();
+  const RECT window = WindowRect();
   int textAreaHeight = boxHeight;
   if (h > boxHeight)
     textAreaHeight = std::max(boxHeight, std::min(h, monitor.Height() - static_cast<int>(window.bottom - window.top) +
                                                          boxHeight - 10 * boxTop));
   ScrollBox->SetHeight(DesignCeil(textAreaHeight, dpi));
+  return w;
+}
 
+void TFrmMsgBox::FitWindow(int TextWidth) {
   const bool dsa = !FDsaText.empty();
   PnlDsa->SetVisible(dsa);
   if (dsa) {
@@ -522,24 +534,23 @@ void TFrmMsgBox::FormShow(TObject*) {
     ChkDsa->SetChecked(FDsaFlag);
   }
   SetClientHeight((dsa ? PnlDsa->Height() : 0) + 2 * ScrollBox->Top() + ScrollBox->Height() + PnlButtons->Height());
+  if (dsa) return;
 
-  if (!dsa) {
-    window = WindowRect();
-    int x = std::max(DesignCeil(w, dpi), FButtonsRight - ScrollBox->Left());
-    x = std::min(x, Unscale(monitor.Width() - static_cast<int>(window.right - window.left)) + ScrollBox->Width() -
-                        10 * ScrollBox->Top());
-    SetClientWidth(ScrollBox->Left() + x + ScrollBox->Top());
-    ScrollBox->SetWidth(x);
-  }
+  // As wide as the text and the buttons, up to about ten margins short of the screen's width.
+  const TMonitor monitor = Screen().MonitorFromWindow(Handle());
+  const RECT window = WindowRect();
+  int x = std::max(DesignCeil(TextWidth, Dpi()), FButtonsRight - ScrollBox->Left());
+  x = std::min(x, Unscale(monitor.Width() - static_cast<int>(window.right - window.left)) + ScrollBox->Width() -
+                      10 * ScrollBox->Top());
+  SetClientWidth(ScrollBox->Left() + x + ScrollBox->Top());
+  ScrollBox->SetWidth(x);
+}
 
+void TFrmMsgBox::ApplyWindowFlags() {
   const std::uint32_t modality = FFlags & 0xF000;
   if (modality == MB_SYSTEMMODAL || modality == MB_TASKMODAL || (FFlags & MB_TOPMOST)) SetFormStyle(fsStayOnTop);
   if ((FFlags & 0xF0000) == MB_SETFOREGROUND) BringToFront();
   if (FOptions.Contains(moBeep)) PlaySystemSound(FFlags & 0xF0);
-
-  // What the box says, for screen readers, UI automation and tests: the text area's window text.
-  PaintBox->SetText(MessageText());
-  FLaidOut = true;
 }
 
 void TFrmMsgBox::PaintBoxPaint(TObject*, TCanvas& Canvas) {

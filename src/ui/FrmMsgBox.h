@@ -96,6 +96,13 @@ private:
   // Wraps and measures headline and message for a width (device pixels); W and H receive the
   // size of the whole text.
   void WrapAndMeasure(TCanvas& Canvas, int Width, int& W, int& H);
+  // The steps of showing: colours, icon, buttons and headline font; the text wrapped into the
+  // text area, which grows with it up to the screen (returns the text's width, device pixels);
+  // the window sized around text, buttons and check box; what the flags ask of the window.
+  void ApplyLook();
+  int LayOutText();
+  void FitWindow(int TextWidth);
+  void ApplyWindowFlags();
 
   std::wstring FHeadline;
   std::wstring FMessage;

@@ -25,8 +25,6 @@ int WrappedTextHeight(HDC dc, const std::wstring& text, int width) {
 }  // namespace
 
 TFrmPopupMsg::TFrmPopupMsg(TComponent* AOwner) : TForm(AOwner) {
-  // A notification is never the program's main window, even when it shows before one exists.
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
   SetName(L"FrmPopupMsg");
   SetBorderStyle(bsNone);
   SetBorderIcons({});

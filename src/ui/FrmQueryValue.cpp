@@ -68,8 +68,6 @@ int CountLines(const std::wstring& text) {
 }  // namespace
 
 TFrmQueryValue::TFrmQueryValue(TComponent* AOwner) : TForm(AOwner) {
-  // A dialog is never the program's main window, even when it shows before one exists.
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
   SetName(L"FrmQueryValue");
   SetCaption(L"Abfrage");
   SetBorderStyle(bsDialog);

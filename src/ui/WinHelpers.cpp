@@ -264,7 +264,7 @@ void PopupMenuAt(TPopupMenu* Menu, TControl* Control, int X, TPopupAlignment Ali
   ::ClientToScreen(Control->Parent()->Handle(), &pt);
   Menu->SetAlignment(Alignment);
   Menu->SetPopupComponent(Control);
-  Menu->Popup(pt.x, pt.y);
+  Menu->Popup(pt.x, pt.y, Control->TopLevel()->Handle());
 }
 
 void PopupMenuBelow(TPopupMenu* Menu, TControl* Control, TPopupAlignment Alignment) {

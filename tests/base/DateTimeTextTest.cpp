@@ -199,10 +199,37 @@ INSTANTIATE_TEST_SUITE_P(
                    Date(1850, 6, 1) - 0.25}),
     TCaseName());
 
+// The user's short date pattern for one test, the library's copies of it read again; the
+// previous pattern comes back at the end.
+class TShortDatePattern {
+public:
+  explicit TShortDatePattern(const wchar_t* pattern) {
+    wchar_t old[80] = {};
+    ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, old, 80);
+    FOld = old;
+    Apply(pattern);
+  }
+  ~TShortDatePattern() { Apply(FOld.c_str()); }
+
+private:
+  static void Apply(const wchar_t* pattern) {
+    ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, pattern);
+    ReloadLocaleSettings();
+    DateTimeStart();  // the parse pattern follows the short date pattern
+  }
+  std::wstring FOld;
+};
+
 TEST(DateTimeParse, GermanShortDatePatternReadsFormattedDates) {
   if (TestLocale() != L"de") GTEST_SKIP() << "German locale only";
-  if (RunningUnderWine()) GTEST_SKIP() << "Wine 8's de-DE pattern d.M.yyyy has no DD for the parser";
-  EXPECT_EQ(ParseDateTimeFmt(DateParsePattern, FormatDateTimeEx(LocaleSnapshot().ShortDateFormat, kJan5)), kJan5);
+  // German Windows writes dates as dd.MM.yyyy; Wine 8's de-DE data says d.M.yyyy, which a
+  // positional parser cannot read, so the test sets the pattern Windows users have.
+  TShortDatePattern german(L"dd.MM.yyyy");
+  ASSERT_EQ(LocaleSnapshot().ShortDateFormat, L"dd.MM.yyyy");
+  EXPECT_EQ(DateParsePattern, L"DD.MM.YYYY");
+  EXPECT_EQ(FormatDateTimeEx(LocaleSnapshot().ShortDateFormat, kJan5), L"05.01.2016");
+  for (double date : {kJan5, kNovember15 - EncodeTime(14, 5, 9, 0), Date(1999, 12, 31)})
+    EXPECT_EQ(ParseDateTimeFmt(DateParsePattern, FormatDateTimeEx(LocaleSnapshot().ShortDateFormat, date)), date);
 }
 
 }  // namespace

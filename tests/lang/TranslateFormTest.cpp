@@ -150,7 +150,7 @@ TEST_F(TranslateForm, TheContextMenuPopsUpTranslated) {
   RECT r;
   ::GetWindowRect(form->Handle(), &r);
   form->MnuText->SetPopupComponent(form.get());
-  form->MnuText->Popup(r.left + 20, r.top + 20);
+  form->MnuText->Popup(r.left + 20, r.top + 20, form->Handle());
   reader.join();
   EXPECT_TRUE(read);
   EXPECT_EQ(shown, L"&Copy");

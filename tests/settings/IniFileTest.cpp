@@ -194,7 +194,8 @@ TEST_F(IniFile, ReadOnlyFileRaisesAndStaysUnchanged) {
   std::string before = ReadFileBytes(FName);
   ASSERT_TRUE(::SetFileAttributesW(FName.c_str(), FILE_ATTRIBUTE_READONLY));
   if (HoldOpen(FName, GENERIC_WRITE, FILE_SHARE_READ)) {
-    GTEST_SKIP() << "Wine run by root writes to read-only files; the locked-file test covers the refusal";
+    GTEST_SKIP() << "skipped because the tests run as root (as in CI): Wine then writes to read-only files; "
+                    "the locked-file test covers the refusal";
   }
   ExpectWritesRefused(FIni);
   EXPECT_EQ(ReadFileBytes(FName), before);

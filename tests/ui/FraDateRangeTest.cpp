@@ -56,9 +56,9 @@ protected:
     PumpFor(20);
   }
   void TearDown() override {
-    SetMsgBoxProcs(nullptr, nullptr, nullptr);
     if (DmLangQel) DmLangQel->LangDisp->SetActiveLanguage(1);
   }
+  TKeepMsgBoxProcs keepHooks;
 
   // Puts a page in front with its two rows as the user typed them (0 for an empty field).
   void Enter(int page, int from, int fromYear, int to, int toYear) {
@@ -357,6 +357,7 @@ TEST_F(DateRangeFrame, FirstUseShowsTheWeeksFrom2000ToNow) {
 }
 
 TEST(DateRangeStore, EveryPageSurvivesARoundTripThroughAnIniFile) {
+  TKeepMsgBoxProcs keepHooks;
   SetMsgBoxProcs(nullptr, nullptr, RecordMsgBox3);
   TTempFolder folder;
   TIniSettings ini(folder.Path() + L"Range.ini", false);
@@ -398,7 +399,6 @@ TEST(DateRangeStore, EveryPageSurvivesARoundTripThroughAnIniFile) {
     EXPECT_EQ(frame->SettingsText(), stored);
     EXPECT_EQ(frame->Rows[TFraDateRange::dpDate][1].DtpDate->Date(), CurrentDate());  // "to" is not stored
   }
-  SetMsgBoxProcs(nullptr, nullptr, nullptr);
 }
 
 struct THostileCase {

@@ -87,9 +87,9 @@ protected:
     SetMsgBoxProcs(nullptr, nullptr, RecordMsgBox3);
   }
   void TearDown() override {
-    SetMsgBoxProcs(nullptr, nullptr, nullptr);
     if (DmLangQel) DmLangQel->LangDisp->SetActiveLanguage(1);
   }
+  TKeepMsgBoxProcs keepHooks;
   TFrmQueryValue* q = nullptr;
 };
 

@@ -176,7 +176,6 @@ protected:
     main.reset();
     SetSupportFoldersProc(nullptr);
     SetShellExecuteProc(nullptr);
-    SetMsgBoxProcs(nullptr, nullptr, nullptr);
     SettingsStop();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, registryKey.c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TavrinoTest");  // only when empty
@@ -196,6 +195,7 @@ protected:
   std::wstring registryKey;
   std::unique_ptr<TForm> main;
   TForm* previousMain = nullptr;
+  TKeepMsgBoxProcs keepHooks;
 };
 
 TEST_P(RemoteSupportLaunch, StartsTheRightClientOrAsks) {

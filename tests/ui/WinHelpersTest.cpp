@@ -114,10 +114,8 @@ protected:
                    });
     file = folder.WriteFile(L"Notiz.txt", "x");
   }
-  void TearDown() override {
-    SetShellExecuteProc(nullptr);
-    SetMsgBoxProcs(nullptr, nullptr, nullptr);
-  }
+  void TearDown() override { SetShellExecuteProc(nullptr); }
+  TKeepMsgBoxProcs keepHooks;
   TTempFolder folder;
   std::wstring file;
 };
