@@ -455,6 +455,26 @@ TControl* TForm::FindControlById(int id) const {
   return nullptr;
 }
 
+void TForm::UpdateDefaultButton() {
+  if (!HandleAllocated()) return;
+  const TControl* marked = FocusedButton();
+  if (!marked && FDefaultControl && FDefaultControl->CanFocus()) marked = FDefaultControl;
+  std::vector<const TControl*> pending{this};
+  while (!pending.empty()) {
+    const TControl* parent = pending.back();
+    pending.pop_back();
+    for (TControl* child : parent->Children()) {
+      pending.push_back(child);
+      if (!child->HandleAllocated()) continue;
+      const LRESULT code = ::SendMessageW(child->Handle(), WM_GETDLGCODE, 0, 0);
+      if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) continue;
+      const bool isDefault = (code & DLGC_DEFPUSHBUTTON) != 0;
+      if (isDefault != (child == marked))
+        ::SendMessageW(child->Handle(), BM_SETSTYLE, child == marked ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+  }
+}
+
 TControl* TForm::FocusedButton() const {
   HWND focus = ::GetFocus();
   if (!focus || !::IsChild(Handle(), focus)) return nullptr;
@@ -617,13 +637,26 @@ bool TApplication::ProcessMessage(MSG& msg) {
   if (handled) return true;
   HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
+  // A key may have moved the focus onto a push button or away from one: the default button's
+  // border follows. (The dialog manager moves it onto the buttons the Tab key visits, and Wine's
+  // does not give it back to the default button when the focus leaves them.)
+  auto updateDefaultButton = [root] {
+    if (auto* still = dynamic_cast<TForm*>(TControl::FromHandle(root)))
+      GuardCallback([still] { still->UpdateDefaultButton(); });
+  };
   // Keys that controls take before the dialog manager (Ctrl+Tab in page controls).
   if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
     GuardCallback([&] { handled = form->DialogKey(static_cast<WORD>(msg.wParam), TControl::KeyShiftState()); });
-    if (handled) return true;
+    if (handled) {
+      updateDefaultButton();
+      return true;
+    }
   }
   // Dialog keys (Tab, Enter, Esc, access keys) for the forms that want them.
-  if (form && form->DialogKeys() && ::IsDialogMessageW(root, &msg)) return true;
+  if (form && form->DialogKeys() && ::IsDialogMessageW(root, &msg)) {
+    if (msg.message == WM_KEYDOWN) updateDefaultButton();
+    return true;
+  }
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
   return true;

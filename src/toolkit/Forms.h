@@ -119,6 +119,9 @@ public:
   // Gives the keyboard focus to the control that had it when the window was last active, or
   // else to the active control, or to the first control that takes the Tab key.
   void RestoreFocus() override;
+  // Gives the default button's border to the push button that has the focus, or else to the
+  // default button, and takes it from every other push button.
+  void UpdateDefaultButton();
 
   TNotifyEvent OnCreate;  // run by DoCreate, at the end of the derived form's constructor
   TNotifyEvent OnShow;
