@@ -119,6 +119,8 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   BtnHexDump->SetGroupIndex(1);
   BtnHexDump->SetAllowAllUp(true);
   BtnInfo = PictureButton(this, tools, L"BtnInfo", 272, IDI_INFO, L"Info");
+  // The window never gets too small for the tool column: every button stays reachable.
+  SetMinClientSize(PnlTools->Width(), BtnInfo->Top() + BtnInfo->Height() + BtnClear->Top());
 
   BtnClear->OnClick = [this](TObject* sender) { BtnClearClick(sender); };
   BtnSave->OnClick = [this](TObject* sender) { BtnSaveClick(sender); };

@@ -67,6 +67,8 @@ using TBitmapHandle = TGdiHandle<HBITMAP>;
 using TIconHandle = TUniqueHandle<HICON, ::DestroyIcon>;
 using TMenuHandle = TUniqueHandle<HMENU, ::DestroyMenu>;
 using TWindowHandle = TUniqueHandle<HWND, ::DestroyWindow>;
+// A memory device context (CreateCompatibleDC).
+using TMemoryDc = TUniqueHandle<HDC, ::DeleteDC>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class TWindowDc {

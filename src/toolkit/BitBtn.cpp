@@ -2,7 +2,8 @@
 
 namespace {
 
-constexpr int kGlyphSize = 16;  // design pixels
+constexpr int kGlyphSize = 16;    // design pixels
+constexpr int kGlyphSpacing = 4;  // design pixels between the glyph and the caption
 
 }  // namespace
 
@@ -30,8 +31,11 @@ void TBitBtn::ApplyDpi(int dpi) {
 }
 
 void TBitBtn::ApplyGlyph() {
-  // The common controls (version 6) draw the icon and the caption side by side; the button
-  // keeps its BS_PUSHBUTTON style, so the caption stays its accessible name.
-  if (HandleAllocated())
-    ::SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(FGlyph.Handle()));
+  if (!HandleAllocated()) return;
+  // The common controls (version 6) draw the icon and the caption side by side, touching; the
+  // icon the button gets carries the spacing as transparent room on its right. The button keeps
+  // its BS_PUSHBUTTON style, so the caption stays its accessible name.
+  TIconHandle image = FGlyph.Empty() ? TIconHandle() : IconWithRightMargin(FGlyph.Handle(), Scale(kGlyphSpacing));
+  ::SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(image.Get()));
+  FButtonImage = std::move(image);  // the one before is freed once the button has let it go
 }

@@ -6,7 +6,8 @@ class TBitBtn : public TButton {
 public:
   explicit TBitBtn(TComponent* AOwner);
 
-  // An icon resource of the program drawn at 16 design pixels, left of the caption.
+  // An icon resource of the program drawn at 16 design pixels, left of the caption and one
+  // spacing unit (4 design pixels) apart from it.
   void SetGlyph(int iconResourceId);
   const TIconImage& Glyph() const noexcept { return FGlyph; }
   int GlyphId() const noexcept { return FGlyphId; }
@@ -20,4 +21,5 @@ private:
 
   int FGlyphId = 0;
   TIconImage FGlyph;
+  TIconHandle FButtonImage;  // the glyph with the spacing, as the button shows it
 };

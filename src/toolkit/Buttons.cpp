@@ -1,11 +1,23 @@
 #include "toolkit/Buttons.h"
 
+#include <algorithm>
 #include <commctrl.h>
+#include <cstdlib>
 #include <windowsx.h>
 
 namespace {
 
 constexpr int kGlyphSize = 16;  // design pixels
+// The caption keeps clear of the edge (one device pixel on each side) and of the one-pixel shift
+// of a pressed button.
+constexpr int kCaptionClearance = 4;  // device pixels
+
+int CaptionWidth(HDC dc, HFONT font, const std::wstring& caption) {
+  TSelectObject selected(dc, font);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+  return size.cx;
+}
 
 }  // namespace
 
@@ -37,6 +49,7 @@ void TSpeedButton::SetGlyph(int iconResourceId) {
 
 void TSpeedButton::SetCaption(const std::wstring& caption) {
   FCaption = caption;
+  FCaptionFont.reset();
   UpdateWindowText();
   Invalidate();
 }
@@ -78,6 +91,57 @@ void TSpeedButton::CNCommand(WORD code) {
 void TSpeedButton::ApplyDpi(int dpi) {
   TControl::ApplyDpi(dpi);
   FGlyph.ApplyDpi(dpi);
+}
+
+void TSpeedButton::Resize() {
+  FCaptionFont.reset();
+  TControl::Resize();
+}
+
+HFONT TSpeedButton::CaptionFont() {
+  if (FCaption.empty() || !HandleAllocated()) return FontHandle();
+  if (!FCaptionFont) FCaptionFont = FittedCaptionFont();
+  return *FCaptionFont ? FCaptionFont->Get() : FontHandle();
+}
+
+TFontHandle TSpeedButton::FittedCaptionFont() {
+  RECT client{};
+  ::GetClientRect(Handle(), &client);
+  const int room = client.right - kCaptionClearance;
+  TWindowDc dc(Handle());
+  if (!FontHandle() || CaptionWidth(dc.Get(), FontHandle(), FCaption) <= room) return {};
+  LOGFONTW lf{};
+  ::GetObjectW(FontHandle(), sizeof(lf), &lf);
+  const LONG sign = lf.lfHeight < 0 ? -1 : 1;
+  const LONG ownHeight = std::max(std::abs(lf.lfHeight), 2L);
+  TFontHandle font;
+  auto fits = [&](LONG height, LONG width) {
+    lf.lfHeight = sign * height;
+    lf.lfWidth = width;
+    font.Reset(::CreateFontIndirectW(&lf));
+    return font && CaptionWidth(dc.Get(), font.Get(), FCaption) <= room;
+  };
+  // Smaller sizes down to two thirds of the own one; below that the text would be hard to read,
+  // so it is narrowed instead.
+  const LONG smallest = std::max((ownHeight * 2 + 2) / 3, 1L);
+  for (LONG height = ownHeight - 1; height >= smallest; --height)
+    if (fits(height, 0)) return font;
+  // Narrowed: a raster face keeps its widths, so an outline face stands in for one.
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  if (fits(smallest, 0)) return font;
+  LONG charWidth = 1;
+  {
+    TSelectObject selected(dc.Get(), font.Get());
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc.Get(), &tm);
+    charWidth = tm.tmAveCharWidth;
+  }
+  for (LONG width = charWidth - 1; width >= 1; --width)
+    if (fits(smallest, width)) return font;
+  // A caption no legible size holds still shows whole, however small.
+  for (LONG height = smallest - 1; height >= 1; --height)
+    if (fits(height, 1)) return font;
+  return font;
 }
 
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -130,6 +194,8 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETDLGCODE:
       return DLGC_STATIC;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(CaptionFont());
     case BM_GETCHECK:
       return FDown ? BST_CHECKED : BST_UNCHECKED;
     case BM_GETSTATE:
@@ -162,7 +228,7 @@ void TSpeedButton::PaintButton(HDC dc) {
     int x = (r.right - size) / 2 + shift, y = (r.bottom - size) / 2 + shift;
     ::DrawIconEx(dc, x, y, FGlyph.Handle(), size, size, 0, nullptr, DI_NORMAL);
   } else if (!FCaption.empty()) {
-    TSelectObject font(dc, FontHandle());
+    TSelectObject font(dc, CaptionFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     ::OffsetRect(&r, shift, shift);

@@ -2,6 +2,8 @@
 // Flat tool buttons: a picture or a caption, the hint as tooltip, never the keyboard focus.
 #include "toolkit/Controls.h"
 
+#include <optional>
+
 class TSpeedButton : public TControl {
 public:
   explicit TSpeedButton(TComponent* AOwner);
@@ -25,20 +27,31 @@ public:
 
   void Click() override;
 
+  // The font the caption is drawn with (also what WM_GETFONT answers): the button's own while
+  // the caption fits between its edges, else the largest smaller size of it that fits, else
+  // that size condensed. A caption is never cut.
+  HFONT CaptionFont();
+
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CNCommand(WORD code) override;
   void ApplyDpi(int dpi) override;
+  void FontChanged() override { FCaptionFont.reset(); }
+  void Resize() override;
 
 private:
   void PaintButton(HDC dc);
   void UpdateWindowText();
+  TFontHandle FittedCaptionFont();
 
   std::wstring FCaption;
   int FGlyphId = 0;
   TIconImage FGlyph;
+  // The caption's font when the button's own is too wide for it (null: the own one fits);
+  // unset until the next paint or WM_GETFONT works it out.
+  std::optional<TFontHandle> FCaptionFont;
   int FGroupIndex = 0;
   bool FAllowAllUp = false;
   bool FDown = false;

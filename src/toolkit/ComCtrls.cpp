@@ -285,6 +285,16 @@ bool TPageControl::DialogKey(WORD key, TShiftState shift) {
     return true;
   }
   if (key == VK_TAB && shift.Empty() && focus == wnd) return FocusActivePage();
+  if (key == VK_TAB && shift.Empty() && focus && !focusInside &&
+      !(Send(focus, WM_GETDLGCODE, VK_TAB) & (DLGC_WANTTAB | DLGC_WANTMESSAGE))) {
+    // Coming from outside, the Tab key stops at the tabs before it goes into the page (the
+    // dialog manager would pass them: the control holds other stops).
+    HWND next = ::GetNextDlgTabItem(::GetAncestor(wnd, GA_ROOT), focus, FALSE);
+    if (next && ::IsChild(wnd, next)) {
+      SetFocus();
+      return true;
+    }
+  }
   if (key == VK_TAB && shift == TShiftState{ssShift} && FActivePage && FActivePage->HandleAllocated() &&
       focus == ::GetNextDlgTabItem(FActivePage->Handle(), nullptr, FALSE) && ::IsChild(FActivePage->Handle(), focus)) {
     SetFocus();

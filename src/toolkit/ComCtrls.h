@@ -42,9 +42,9 @@ enum TTabStyle : std::uint8_t { tsTabs, tsButtons, tsFlatButtons };
 // arrow keys on the tabs, Ctrl+Tab and Ctrl+Shift+Tab (also Ctrl+PgDn and Ctrl+PgUp) while
 // the focus is inside the control, and Alt with a tab's access key. A change by the user asks
 // OnChanging and then runs OnChange; setting the active page in code runs neither. When the
-// focus was on the old page it moves to the first control of the new one. The tabs are not a
-// stop of the Tab key of their own (the dialog manager enters the page): Tab on the focused
-// tabs goes into the page, Shift+Tab from the page's first control back to the tabs.
+// focus was on the old page it moves to the first control of the new one. The tabs are a stop
+// of the Tab key before the page: Tab from the control before them stops at the tabs, Tab on the
+// focused tabs goes into the page; Shift+Tab from the page's first control goes back to the tabs.
 class TPageControl : public TControl {
 public:
   explicit TPageControl(TComponent* AOwner);

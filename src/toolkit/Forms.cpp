@@ -165,17 +165,31 @@ void TForm::SetClientSize(int width, int height) {
 int TForm::ClientWidth() const { return HandleAllocated() ? TControl::ClientWidth() : FClientWidth; }
 int TForm::ClientHeight() const { return HandleAllocated() ? TControl::ClientHeight() : FClientHeight; }
 
+SIZE TForm::FrameSize() const {
+  RECT window{}, client{};
+  ::GetWindowRect(Handle(), &window);
+  ::GetClientRect(Handle(), &client);
+  return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+}
+
 void TForm::ApplyClientSize() {
   if (!HandleAllocated()) return;
-  HWND wnd = Handle();
   // The frame as it is now (title, borders, menu at the window's DPI) plus the wanted client area.
-  RECT window, client;
-  ::GetWindowRect(wnd, &window);
-  ::GetClientRect(wnd, &client);
-  const int frameWidth = (window.right - window.left) - client.right;
-  const int frameHeight = (window.bottom - window.top) - client.bottom;
-  ::SetWindowPos(wnd, nullptr, 0, 0, Scale(FClientWidth) + frameWidth, Scale(FClientHeight) + frameHeight,
+  const SIZE frame = FrameSize();
+  ::SetWindowPos(Handle(), nullptr, 0, 0, Scale(FClientWidth) + frame.cx, Scale(FClientHeight) + frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetMinClientSize(int width, int height) noexcept {
+  FMinClientWidth = width;
+  FMinClientHeight = height;
+}
+
+SIZE TForm::MinWindowSize() const {
+  if (!HandleAllocated()) return {0, 0};
+  const SIZE frame = FrameSize();
+  return {FMinClientWidth > 0 ? Scale(FMinClientWidth) + frame.cx : 0,
+          FMinClientHeight > 0 ? Scale(FMinClientHeight) + frame.cy : 0};
 }
 
 RECT TForm::WindowRect() const {
@@ -441,6 +455,26 @@ TControl* TForm::FindControlById(int id) const {
   return nullptr;
 }
 
+void TForm::UpdateDefaultButton() {
+  if (!HandleAllocated()) return;
+  const TControl* marked = FocusedButton();
+  if (!marked && FDefaultControl && FDefaultControl->CanFocus()) marked = FDefaultControl;
+  std::vector<const TControl*> pending{this};
+  while (!pending.empty()) {
+    const TControl* parent = pending.back();
+    pending.pop_back();
+    for (TControl* child : parent->Children()) {
+      pending.push_back(child);
+      if (!child->HandleAllocated()) continue;
+      const LRESULT code = ::SendMessageW(child->Handle(), WM_GETDLGCODE, 0, 0);
+      if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) continue;
+      const bool isDefault = (code & DLGC_DEFPUSHBUTTON) != 0;
+      if (isDefault != (child == marked))
+        ::SendMessageW(child->Handle(), BM_SETSTYLE, child == marked ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+  }
+}
+
 TControl* TForm::FocusedButton() const {
   HWND focus = ::GetFocus();
   if (!focus || !::IsChild(Handle(), focus)) return nullptr;
@@ -501,6 +535,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       SetClientSize(clientWidth, clientHeight);
       return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      const SIZE least = MinWindowSize();
+      info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, least.cx);
+      info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, least.cy);
+      break;
     }
     case WM_MOVING:
       if (FScreenSnap) {
@@ -596,13 +637,26 @@ bool TApplication::ProcessMessage(MSG& msg) {
   if (handled) return true;
   HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
+  // A key may have moved the focus onto a push button or away from one: the default button's
+  // border follows. (The dialog manager moves it onto the buttons the Tab key visits, and Wine's
+  // does not give it back to the default button when the focus leaves them.)
+  auto updateDefaultButton = [root] {
+    if (auto* still = dynamic_cast<TForm*>(TControl::FromHandle(root)))
+      GuardCallback([still] { still->UpdateDefaultButton(); });
+  };
   // Keys that controls take before the dialog manager (Ctrl+Tab in page controls).
   if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
     GuardCallback([&] { handled = form->DialogKey(static_cast<WORD>(msg.wParam), TControl::KeyShiftState()); });
-    if (handled) return true;
+    if (handled) {
+      updateDefaultButton();
+      return true;
+    }
   }
   // Dialog keys (Tab, Enter, Esc, access keys) for the forms that want them.
-  if (form && form->DialogKeys() && ::IsDialogMessageW(root, &msg)) return true;
+  if (form && form->DialogKeys() && ::IsDialogMessageW(root, &msg)) {
+    if (msg.message == WM_KEYDOWN) updateDefaultButton();
+    return true;
+  }
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
   return true;

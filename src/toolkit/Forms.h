@@ -42,6 +42,11 @@ public:
   void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
   int ClientWidth() const override;
   int ClientHeight() const override;
+  // The smallest client area the window's contents need, in design pixels (0: no limit of its
+  // own). Neither the user nor a restored placement makes the window smaller.
+  void SetMinClientSize(int width, int height) noexcept;
+  // The outer size, in device pixels, that holds that client area with the frame as it is now.
+  SIZE MinWindowSize() const;
   // Outer position in screen pixels (the window rectangle).
   RECT WindowRect() const;
   void SetWindowPosition(int left, int top);
@@ -114,6 +119,9 @@ public:
   // Gives the keyboard focus to the control that had it when the window was last active, or
   // else to the active control, or to the first control that takes the Tab key.
   void RestoreFocus() override;
+  // Gives the default button's border to the push button that has the focus, or else to the
+  // default button, and takes it from every other push button.
+  void UpdateDefaultButton();
 
   TNotifyEvent OnCreate;  // run by DoCreate, at the end of the derived form's constructor
   TNotifyEvent OnShow;
@@ -138,6 +146,8 @@ private:
   DWORD WindowExStyle() const;
   void ApplyWindowStyle();
   void ApplyClientSize();
+  // Title, borders and menu: the window's outer size less its client area (device pixels).
+  SIZE FrameSize() const;
   void ApplyPosition();
   void SnapToWorkArea(RECT& rect) const;
   void CloseModalWithResult();
@@ -145,6 +155,7 @@ private:
   TControl* FocusedButton() const;
 
   int FClientWidth = 0, FClientHeight = 0;  // design pixels, as last set
+  int FMinClientWidth = 0, FMinClientHeight = 0;  // design pixels
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
   TFormStyle FFormStyle = fsNormal;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <cstdint>
 #include <map>
 #include <tuple>
 
@@ -212,6 +213,47 @@ void TCanvas::DrawIcon(int x, int y, HICON icon, int size) {
 TWindowCanvas::~TWindowCanvas() {
   RestoreSelection();
   if (Handle()) ::ReleaseDC(FWnd, Handle());
+}
+
+TIconHandle IconWithRightMargin(HICON icon, int margin) {
+  ICONINFO info{};
+  if (!icon || !::GetIconInfo(icon, &info)) return {};
+  const TBitmapHandle color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bm{};
+  if (!color || !::GetObjectW(color.Get(), sizeof(bm), &bm)) return TIconHandle(::CopyIcon(icon));
+  const int width = bm.bmWidth, height = bm.bmHeight, wide = width + std::max(margin, 0);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // top row first
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  TWindowDc screen(nullptr);
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+  if (::GetDIBits(screen.Get(), color.Get(), 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS) == 0)
+    return TIconHandle(::CopyIcon(icon));
+  // Colour with alpha, the added columns transparent (zero).
+  bi.bmiHeader.biWidth = wide;
+  void* bits = nullptr;
+  TBitmapHandle wideColor(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!wideColor || !bits) return TIconHandle(::CopyIcon(icon));
+  auto* target = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < height; ++y) {
+    std::uint32_t* row = target + static_cast<size_t>(y) * static_cast<size_t>(wide);
+    std::copy_n(pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width), width, row);
+    std::fill(row + width, row + wide, 0u);
+  }
+  // The mask marks the added columns transparent too, for the pictures that have no alpha.
+  TBitmapHandle wideMask(::CreateBitmap(wide, height, 1, 1, nullptr));
+  {
+    TMemoryDc from(::CreateCompatibleDC(screen.Get())), to(::CreateCompatibleDC(screen.Get()));
+    TSelectObject fromMask(from.Get(), mask.Get()), toMask(to.Get(), wideMask.Get());
+    ::PatBlt(to.Get(), 0, 0, wide, height, WHITENESS);
+    ::BitBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, SRCCOPY);
+  }
+  ICONINFO widened{TRUE, 0, 0, wideMask.Get(), wideColor.Get()};
+  return TIconHandle(::CreateIconIndirect(&widened));
 }
 
 // ---- TIconImage ----

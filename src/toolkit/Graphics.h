@@ -133,6 +133,10 @@ private:
   HWND FWnd;
 };
 
+// A copy of an icon widened by transparent columns on its right: room between a picture and the
+// text drawn right of it by someone who puts the two side by side.
+TIconHandle IconWithRightMargin(HICON icon, int margin);
+
 // An icon of the program's resources or of the system in the size that fits a DPI: the
 // resource holds the picture drawn at several sizes, and the nearest one is taken.
 class TIconImage {

@@ -763,6 +763,7 @@ TVormHyperlinkLabel::TVormHyperlinkLabel(TComponent* AOwner) : TLabel(AOwner) {
   font.Color = 0x00CD850E;  // RGB(14, 133, 205)
   font.Style |= fsUnderline;
   SetFont(font);
+  SetTabStop(true);
 }
 
 void TVormHyperlinkLabel::SetURL(const std::wstring& url) {
@@ -780,9 +781,39 @@ void TVormHyperlinkLabel::Click() {
 
 LRESULT TVormHyperlinkLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   // The hand shows that the label is a link; the program-wide cursor (busy) still wins.
-  if (msg == WM_SETCURSOR && !Screen().CursorHandle()) {
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-    return TRUE;
+  switch (msg) {
+    case WM_SETCURSOR:
+      if (Screen().CursorHandle()) break;
+      ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+      return TRUE;
+    case WM_GETDLGCODE: {
+      // Enter follows the focused link instead of pressing the default button.
+      const auto* key = reinterpret_cast<const MSG*>(lParam);
+      if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE | DLGC_STATIC;
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN || wParam == VK_SPACE) {
+        if (!(lParam & (1 << 30))) Click();  // once per press, not again while the key repeats
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Invalidate();
+      break;
+    case WM_PAINT: {
+      const LRESULT result = TLabel::WndProc(msg, wParam, lParam);
+      if (Focused()) {
+        TWindowDc dc(Handle());
+        RECT r{};
+        ::GetClientRect(Handle(), &r);
+        ::DrawFocusRect(dc.Get(), &r);
+      }
+      return result;
+    }
+    default:
+      break;
   }
   return TLabel::WndProc(msg, wParam, lParam);
 }

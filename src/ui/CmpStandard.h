@@ -245,7 +245,9 @@ private:
 
 // ---- TVormHyperlinkLabel ----
 
-// A label drawn as a link (blue, underlined, hand cursor) that opens its URL when clicked.
+// A label drawn as a link (blue, underlined, hand cursor) that opens its URL when clicked. As a
+// link on a web page, it is a stop of the Tab key, shows the focus with a dotted frame, and
+// Enter or Space follow it.
 class TVormHyperlinkLabel : public TLabel {
 public:
   explicit TVormHyperlinkLabel(TComponent* AOwner);

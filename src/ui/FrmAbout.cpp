@@ -238,9 +238,11 @@ TFrmAbout::TFrmAbout(TComponent* AOwner) : TForm(AOwner) {
   TimEe = NewComponent<TTimer>(this, L"TimEe");
   TimEe->SetEnabled(false);
 
-  // The Tab key's order: the tabs' contents top to bottom, then OK.
+  // The Tab key's order: the tabs, their page's contents top to bottom, then OK. The focus
+  // starts on OK, so that Space, as Enter and Esc, only closes the dialog.
   PageControl->SetTabOrder(0);
   BtnOK->SetTabOrder(1);
+  SetActiveControl(BtnOK);
 
   OnShow = [this](TObject* s) { FormShow(s); };
   OnKeyDown = [this](TObject* s, unsigned short& key, TShiftState shift) { FormKeyDown(s, key, shift); };

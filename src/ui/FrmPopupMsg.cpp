@@ -91,6 +91,7 @@ int TFrmPopupMsg::ClientPixelsHeight() const {
 
 void TFrmPopupMsg::ApplyText(const std::wstring& Text, TAlignment Align) {
   InvalidateText();
+  FMarkFont.Reset();
   FText = Trim(NormalizeLineBreaks(Text));
   FAlign = Align;
   // What the popup says is its window text, for screen readers and UI automation.
@@ -134,6 +135,12 @@ void TFrmPopupMsg::ApplyText(const std::wstring& Text, TAlignment Align) {
     SetClientHeight(DesignCeil(height, Dpi()));
     Invalidate();
   }
+  if (FText == kTickMark && FitMark()) {
+    // The mark is what shows: its ink box is the text's area.
+    FTextWidth = static_cast<int>(FMarkGlyph.gmBlackBoxX);
+    FTextHeight = static_cast<int>(FMarkGlyph.gmBlackBoxY);
+    InvalidateText();
+  }
   // The caller may block the thread right after (PopupTick does): paint now.
   BringToFront();
   Update();
@@ -152,7 +159,47 @@ void TFrmPopupMsg::InvalidateText() {
   RECT r = TextArea();
   --r.left;
   ++r.right;
+  // The smoothed edges of a large mark may reach a little past its ink box.
+  if (FMarkFont) ::InflateRect(&r, 2, 2);
   ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+bool TFrmPopupMsg::FitMark() {
+  const int inkHeight = ClientPixelsHeight() * 3 / 4;
+  if (inkHeight <= 0) return false;
+  TWindowDc dc(Handle());
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  // A font of the face with the em given, when its glyph of the mark has ink; the ink box in Glyph.
+  auto markFont = [&](const std::wstring& face, int em, GLYPHMETRICS& glyph) {
+    LOGFONTW lf{};
+    lf.lfHeight = -em;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    TFontHandle font(::CreateFontIndirectW(&lf));
+    TSelectObject selected(dc.Get(), font.Get());
+    WORD index = 0xFFFF;
+    const DWORD found = font ? ::GetGlyphIndicesW(dc.Get(), FText.c_str(), 1, &index, GGI_MARK_NONEXISTING_GLYPHS)
+                             : GDI_ERROR;
+    const bool hasGlyph = found != GDI_ERROR && index != 0xFFFF;
+    if (!hasGlyph || ::GetGlyphOutlineW(dc.Get(), FText[0], GGO_METRICS, &glyph, 0, nullptr, &identity) == GDI_ERROR ||
+        glyph.gmBlackBoxY < 2)
+      font.Reset();
+    return font;
+  };
+  // The window's face when it has the mark, else faces known to: Segoe UI Symbol on Windows,
+  // DejaVu Sans where Wine runs without Windows fonts.
+  for (const std::wstring& face : {Font().Name, std::wstring(L"Segoe UI Symbol"), std::wstring(L"DejaVu Sans"),
+                                   std::wstring(L"Arial Unicode MS")}) {
+    GLYPHMETRICS glyph{};
+    if (!markFont(face, inkHeight, glyph)) continue;
+    // The ink is a share of the em: the em whose ink has the height wanted.
+    TFontHandle font = markFont(face, ::MulDiv(inkHeight, inkHeight, static_cast<int>(glyph.gmBlackBoxY)), glyph);
+    if (!font) continue;
+    FMarkFont = std::move(font);
+    FMarkGlyph = glyph;
+    return true;
+  }
+  return false;
 }
 
 void TFrmPopupMsg::FormPaint(TObject*, TCanvas& Canvas) {
@@ -164,7 +211,20 @@ void TFrmPopupMsg::FormPaint(TObject*, TCanvas& Canvas) {
   PaintText(Canvas);
 }
 
+void TFrmPopupMsg::PaintMark(TCanvas& Canvas) {
+  HDC dc = Canvas.Handle();
+  TSelectObject font(dc, FMarkFont.Get());
+  ::SetTextColor(dc, ColorToRGB(Font().Color));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+  // The glyph's ink box in the middle of the window.
+  const int x = ClientPixelsWidth() / 2 - static_cast<int>(FMarkGlyph.gmBlackBoxX) / 2 - FMarkGlyph.gmptGlyphOrigin.x;
+  const int y = ClientPixelsHeight() / 2 - static_cast<int>(FMarkGlyph.gmBlackBoxY) / 2 + FMarkGlyph.gmptGlyphOrigin.y;
+  ::TextOutW(dc, x, y, FText.c_str(), static_cast<int>(FText.size()));
+}
+
 void TFrmPopupMsg::PaintText(TCanvas& Canvas) {
+  if (FMarkFont) return PaintMark(Canvas);
   Canvas.SetFont(Font());
   Canvas.SetBrushStyle(bsClear);
   ::SetTextAlign(Canvas.Handle(), TA_LEFT | TA_TOP);
@@ -189,7 +249,7 @@ void PopupTick(TForm* Owner) {
   TStack* stack = PopupStack();
   const int before = stack ? stack->Count() : 0;
   try {
-    PushPopupMsg(L"\u2714", Owner, taCenter);
+    PushPopupMsg(kTickMark, Owner, taCenter);
     ::Sleep(kPopupMsec);
   } catch (...) {
     if (stack && stack->Count() > before) PopPopupMsg();

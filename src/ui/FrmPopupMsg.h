@@ -8,6 +8,9 @@
 
 #include <string>
 
+// The text PopupTick shows. The popup draws it large, filling most of its height.
+inline constexpr wchar_t kTickMark[] = L"\u2714";
+
 class TFrmPopupMsg : public TForm {
 public:
   explicit TFrmPopupMsg(TComponent* AOwner);
@@ -37,6 +40,10 @@ private:
   void FormCloseQuery(TObject* Sender, bool& CanClose);
   int ClientPixelsWidth() const;
   int ClientPixelsHeight() const;
+  // Chooses the font of the tick mark: a face that has its glyph, in the size whose ink fills
+  // three quarters of the client height. False when no face has it.
+  bool FitMark();
+  void PaintMark(TCanvas& Canvas);
 
   std::wstring FText;
   int FEmQuad = 1;
@@ -45,6 +52,8 @@ private:
   TAlignment FAlign = taCenter;
   COLORREF FBgColor = 0;
   COLORREF FBorderColor = 0;
+  TFontHandle FMarkFont;  // while the tick mark shows: its font
+  GLYPHMETRICS FMarkGlyph{};  // and its glyph's ink box
 };
 
 // The one popup window while a text is shown; null otherwise.

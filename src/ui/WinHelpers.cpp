@@ -24,6 +24,9 @@ HWND MainWindowHandle() {
   return main && main->HandleAllocated() ? main->Handle() : nullptr;
 }
 
+// DPIs a stored placement may name; any other value is no DPI (the size is taken as it is).
+constexpr int kMinStoredDpi = 48, kMaxStoredDpi = 960;
+
 TSettings* StoreOrApp(TSettings* Settings) { return Settings ? Settings : AppSettings(); }
 
 std::wstring PlacementEntry(TSettings* Settings, const TForm* Form) {
@@ -101,7 +104,7 @@ TMonitor PrimaryMonitor() {
   return Screen().PrimaryMonitor();
 }
 
-std::wstring PlacementText(const RECT& Window, int State, const TMonitor& Monitor, int MonitorNumber) {
+std::wstring PlacementText(const RECT& Window, int State, const TMonitor& Monitor, int MonitorNumber, int Dpi) {
   const int width = Window.right - Window.left, height = Window.bottom - Window.top;
   int x = Window.left - Monitor.Bounds.left;
   int y = Window.top - Monitor.Bounds.top;
@@ -110,7 +113,7 @@ std::wstring PlacementText(const RECT& Window, int State, const TMonitor& Monito
   std::wstring text = std::to_wstring(x) + L"," + std::to_wstring(y) + L"," + std::to_wstring(width) + L"," +
                       std::to_wstring(height) + L"," + std::to_wstring(State) + L",";
   if (!Monitor.Primary) text += std::to_wstring(MonitorNumber);
-  return text;
+  return text + L"," + std::to_wstring(Dpi);
 }
 
 void SaveFormPlacement(TForm* Form, TSettings* Settings) {
@@ -120,8 +123,8 @@ void SaveFormPlacement(TForm* Form, TSettings* Settings) {
   const std::vector<TMonitor> monitors = PlacementMonitors();
   const int number = NearestMonitor(monitors, window);
   const TMonitor monitor = number >= 0 ? monitors[static_cast<size_t>(number)] : PrimaryMonitor();
-  Settings->WrString(PlacementEntry(Settings, Form), PlacementText(window, WindowStateOf(Form->Handle()), monitor,
-                                                                   number));
+  Settings->WrString(PlacementEntry(Settings, Form),
+                     PlacementText(window, WindowStateOf(Form->Handle()), monitor, number, Form->Dpi()));
 }
 
 bool RestoreFormPlacement(TForm* Form, TSettings* Settings) {
@@ -149,6 +152,13 @@ bool RestoreFormPlacement(TForm* Form, TSettings* Settings) {
   const TMonitor monitor = nearest >= 0 ? monitors[static_cast<size_t>(nearest)] : PrimaryMonitor();
   const int mw = monitor.Width(), mh = monitor.Height();
   int x = Field(text, 1, 0), y = Field(text, 2, 0), w = Field(text, 3, 0), h = Field(text, 4, 0);
+  // A size stored at another DPI (a display scale changed since) keeps what it showed: the
+  // contents grow or shrink with the DPI, and the window with them.
+  const int storedDpi = Field(text, 7, 0);
+  if (storedDpi >= kMinStoredDpi && storedDpi <= kMaxStoredDpi && storedDpi != Form->Dpi()) {
+    w = ::MulDiv(w, Form->Dpi(), storedDpi);
+    h = ::MulDiv(h, Form->Dpi(), storedDpi);
+  }
   if (x < -w / 2) x = 0;
   if (x >= mw) x = mw / 2;
   if (mw < w) w = mw - 20;
@@ -157,9 +167,11 @@ bool RestoreFormPlacement(TForm* Form, TSettings* Settings) {
   if (mh < h) h = mh - 20;
   const RECT current = Form->WindowRect();
   if (IsSizeable(Form)) {
-    // A stored size too small to use (or no number at all) gives the smallest window the system allows.
-    w = std::max(w, ::GetSystemMetrics(SM_CXMINTRACK));
-    h = std::max(h, ::GetSystemMetrics(SM_CYMINTRACK));
+    // A stored size too small to use (or no number at all) gives the smallest window the system
+    // allows, and never one smaller than the window's contents need.
+    const SIZE least = Form->MinWindowSize();
+    w = std::max({w, ::GetSystemMetrics(SM_CXMINTRACK), static_cast<int>(least.cx)});
+    h = std::max({h, ::GetSystemMetrics(SM_CYMINTRACK), static_cast<int>(least.cy)});
   } else {
     w = current.right - current.left;
     h = current.bottom - current.top;

@@ -18,11 +18,16 @@ class TMemo;
 // at Settings' form section, entry = the window's name. No store (none given and no AppSettings):
 // nothing happens.
 void SaveFormPlacement(TForm* Form, TSettings* Settings);
-// Restores what SaveFormPlacement wrote; false when nothing was stored. Hostile values give a
-// usable window: on a monitor, at least a minimal size.
+// Restores what SaveFormPlacement wrote; false when nothing was stored. A size stored at another
+// DPI is scaled to the window's (a text without DPI counts as stored at the window's own), and the
+// window never becomes smaller than its contents need (TForm::MinWindowSize). Hostile values give
+// a usable window: on a monitor, at least a minimal size.
 bool RestoreFormPlacement(TForm* Form, TSettings* Settings);
-// The text SaveFormPlacement writes for a window rectangle on a monitor.
-std::wstring PlacementText(const RECT& Window, int State, const TMonitor& Monitor, int MonitorNumber);
+// The text SaveFormPlacement writes for a window rectangle on a monitor: left and top relative to
+// the monitor, width, height, state, monitor number (empty for the primary one), and the window's
+// DPI, with which a restore at another DPI scales the size. Older readers take the first six
+// fields and pass over the seventh.
+std::wstring PlacementText(const RECT& Window, int State, const TMonitor& Monitor, int MonitorNumber, int Dpi);
 
 // The monitors as the placement helpers see them; tests replace the list (one monitor under Wine).
 using TMonitorsProc = std::vector<TMonitor> (*)();

@@ -175,6 +175,37 @@ TEST_F(InfoButton, OpensTheDialogWithPortVersionAndCopiesTheLayout) {
   WaitForView(view, L"while the dialog is open\r\nafter the dialog\r\n");
 }
 
+TEST_F(InfoButton, FocusStartsOnOkAndTheTabKeyVisitsTabsLinkAndButtons) {
+  TRunningProgram program;
+  HWND dialog = OpenAbout(program);
+  ASSERT_NE(dialog, nullptr);
+  HWND ok = ChildWithText(dialog, L"Button", L"&OK", true);
+  const std::vector<HWND> tabs = Children(dialog, L"SysTabControl32");
+  HWND link = ChildWithText(dialog, L"Static", L"https://zevrik.example.com", true);
+  HWND remoteSupport = ChildWithText(dialog, L"Button", L"&Fernwartung", true);
+  HWND copy = ChildWithText(dialog, L"Button", L"&Kopieren", true);
+  ASSERT_TRUE(ok && tabs.size() == 1 && link && remoteSupport && copy);
+  EXPECT_TRUE(PumpUntil([&] { return FocusedWindowOf(dialog) == ok; })) << "the focus does not start on OK";
+
+  ::SetForegroundWindow(dialog);
+  const std::pair<HWND, const char*> forwards[] = {
+      {tabs.front(), "the tabs"}, {link, "the link"}, {remoteSupport, "Fernwartung"}, {copy, "Kopieren"}, {ok, "OK"}};
+  for (const auto& [next, name] : forwards) {
+    PressKey(VK_TAB);
+    ASSERT_TRUE(PumpUntil([&] { return FocusedWindowOf(dialog) == next; })) << "Tab does not reach " << name;
+  }
+  const std::pair<HWND, const char*> backwards[] = {
+      {copy, "Kopieren"}, {remoteSupport, "Fernwartung"}, {link, "the link"}, {tabs.front(), "the tabs"}, {ok, "OK"}};
+  for (const auto& [previous, name] : backwards) {
+    PressKey(VK_TAB, {VK_SHIFT});
+    ASSERT_TRUE(PumpUntil([&] { return FocusedWindowOf(dialog) == previous; })) << "Shift+Tab does not reach " << name;
+  }
+  // Space, the key users press to dismiss a dialog, closes it from OK.
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(Closed(dialog));
+  EXPECT_EQ(program.TopLevelWindows(L"TavrinoForm", true).size(), 1u);  // nothing else opened
+}
+
 TEST_F(InfoButton, ShowsTheBoundPortAfterAStartWithPortZero) {
   TRunningProgram program(L"/P:0");
   HWND main = program.MainWindow();

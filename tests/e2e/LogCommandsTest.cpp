@@ -9,7 +9,9 @@
 #include "support/TestSupport.h"
 #include "support/UserInput.h"
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <thread>
 
 namespace {
@@ -141,6 +143,64 @@ TEST_F(LogCommands, CopyPutsTheViewOnTheClipboard) {
   ClickWithMouse(program.Button(L"Protokoll in Zwischenablage kopieren"));
   EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == L"eins\r\nzwei ä\r\n"; }, 15000));
 }
+
+// The popup that confirms a command, found without a message to the program (its thread waits
+// while the popup shows).
+HWND ConfirmationPopup(const TRunningProgram& program) {
+  for (HWND wnd : program.TopLevelWindows(L"TavrinoForm", true)) {
+    wchar_t text[8] = {};
+    ::GetWindowTextW(wnd, text, 8);
+    if (std::wstring(text) == L"\u2714") return wnd;
+  }
+  return nullptr;
+}
+
+// The share of a window's client height that shows the mark, read from the screen: the rows
+// with a colour that is neither the background (the commonest colour) nor the frame's.
+double MarkShareOfHeight(HWND popup) {
+  const TScreenPixels shot = ScreenPixels(ScreenClientRect(popup));
+  if (shot.Height <= 2 || shot.Width <= 2) return 0;
+  std::map<COLORREF, int> counts;
+  for (COLORREF c : shot.Pixels) ++counts[c];
+  const COLORREF background =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  const COLORREF frame = shot.At(0, 0);
+  int top = shot.Height, bottom = -1;
+  for (int y = 0; y < shot.Height; ++y)
+    for (int x = 0; x < shot.Width; ++x)
+      if (const COLORREF c = shot.At(x, y); c != background && c != frame) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  return bottom < top ? 0 : static_cast<double>(bottom - top + 1) / shot.Height;
+}
+
+// What the user sees for a quarter of a second after Copy: the check mark, large enough to read
+// as a confirmation at any display scale.
+class CopyConfirmation : public LogCommands, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CopyConfirmation, TheCheckMarkCoversAtLeastHalfThePopupsHeight) {
+  TDisplayScale scale(GetParam());
+  TRunningProgram program;
+  HWND copy = program.Button(L"Protokoll in Zwischenablage kopieren");
+  ASSERT_NE(copy, nullptr);
+  bool seen = false;
+  double best = 0;
+  // The popup shows for a quarter of a second; a busy machine may let it pass unread: again.
+  for (int attempt = 0; attempt < 5 && best < 0.5; ++attempt) {
+    ClickWithMouse(copy);
+    HWND popup = nullptr;
+    if (!PumpUntil([&] { return (popup = ConfirmationPopup(program)) != nullptr; }, 5000)) continue;
+    seen = true;
+    while (::IsWindow(popup) && ::IsWindowVisible(popup)) best = std::max(best, MarkShareOfHeight(popup));
+    ASSERT_TRUE(PumpUntil([&] { return ConfirmationPopup(program) == nullptr; }, 5000));
+  }
+  ASSERT_TRUE(seen) << "no confirmation showed";
+  EXPECT_GE(best, 0.5) << "the mark covers " << best << " of the popup's height";
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, CopyConfirmation, ::testing::Values(96, 144),
+                         [](const ::testing::TestParamInfo<int>& row) { return "At" + std::to_string(row.param); });
 
 TEST_F(LogCommands, SeparatorGoesAfterTheLastLineWhereverTheCaretIs) {
   TRunningProgram program;

@@ -146,3 +146,66 @@ void SendDatagram(int port, const std::string& bytes) {
     throw std::runtime_error("sendto failed");
 }
 
+
+TRegistryValueBackup::TRegistryValueBackup(HKEY root, const std::wstring& path, const std::wstring& name)
+    : FRoot(root), FPath(path), FName(name) {
+  DWORD size = 0;
+  if (::RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &FType, nullptr, &size) !=
+      ERROR_SUCCESS)
+    return;
+  FData.resize(size);
+  FExisted = ::RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &FType, FData.data(),
+                            &size) == ERROR_SUCCESS;
+  FData.resize(size);
+}
+
+TRegistryValueBackup::~TRegistryValueBackup() {
+  if (FExisted)
+    ::RegSetKeyValueW(FRoot, FPath.c_str(), FName.c_str(), FType, FData.data(), static_cast<DWORD>(FData.size()));
+  else
+    ::RegDeleteKeyValueW(FRoot, FPath.c_str(), FName.c_str());
+}
+
+TDisplayScale::TDisplayScale(int dpi) : FEarlier(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels") {
+  const DWORD value = static_cast<DWORD>(dpi);
+  if (::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value,
+                        sizeof(value)) != ERROR_SUCCESS)
+    throw std::runtime_error("LogPixels cannot be written");
+}
+
+TScreenPixels ScreenPixels(const RECT& screenRect) {
+  TScreenPixels shot;
+  shot.Width = screenRect.right - screenRect.left;
+  shot.Height = screenRect.bottom - screenRect.top;
+  if (shot.Width <= 0 || shot.Height <= 0) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = shot.Width;
+  info.bmiHeader.biHeight = -shot.Height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  TWindowDc screen(nullptr);
+  TBitmapHandle bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+  if (!bitmap || !memory || !bits) throw std::runtime_error("no bitmap for a screen shot");
+  {
+    TSelectObject selected(memory.Get(), bitmap.Get());
+    ::BitBlt(memory.Get(), 0, 0, shot.Width, shot.Height, screen.Get(), screenRect.left, screenRect.top,
+             SRCCOPY | CAPTUREBLT);
+  }
+  ::GdiFlush();
+  const auto* bgrx = static_cast<const std::uint32_t*>(bits);
+  shot.Pixels.resize(static_cast<size_t>(shot.Width) * static_cast<size_t>(shot.Height));
+  for (size_t i = 0; i < shot.Pixels.size(); ++i)
+    shot.Pixels[i] = RGB((bgrx[i] >> 16) & 0xFF, (bgrx[i] >> 8) & 0xFF, bgrx[i] & 0xFF);
+  return shot;
+}
+
+RECT ScreenClientRect(HWND wnd) {
+  RECT r{};
+  ::GetClientRect(wnd, &r);
+  ::MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}

@@ -3,6 +3,7 @@
 #include "base/Handle.h"
 #include "support/UserInput.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,3 +42,43 @@ std::wstring WindowText(HWND wnd);
 std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className);
 // Sends a UDP datagram to 127.0.0.1:port from this process.
 void SendDatagram(int port, const std::string& bytes);
+
+// ---- what a test changes around the program, put back when it goes ----
+
+// A registry value as it was when the object was made (or its absence), written back at the end.
+class TRegistryValueBackup {
+public:
+  TRegistryValueBackup(HKEY root, const std::wstring& path, const std::wstring& name);
+  ~TRegistryValueBackup();
+  TRegistryValueBackup(const TRegistryValueBackup&) = delete;
+  TRegistryValueBackup& operator=(const TRegistryValueBackup&) = delete;
+
+private:
+  HKEY FRoot;
+  std::wstring FPath, FName;
+  bool FExisted = false;
+  DWORD FType = 0;
+  std::vector<BYTE> FData;
+};
+
+// The display scale of the programs started while it lives. Wine takes the DPI from the user's
+// "LogPixels" whenever a program starts (Windows wants a new sign-in for that).
+class TDisplayScale {
+public:
+  explicit TDisplayScale(int dpi);
+
+private:
+  TRegistryValueBackup FEarlier;
+};
+
+// ---- reading the screen ----
+
+// The pixels of a rectangle of the screen (RGB), as the user sees them.
+struct TScreenPixels {
+  int Width = 0, Height = 0;
+  std::vector<COLORREF> Pixels;
+  COLORREF At(int x, int y) const { return Pixels[static_cast<size_t>(y) * static_cast<size_t>(Width) + x]; }
+};
+TScreenPixels ScreenPixels(const RECT& screenRect);
+// The client area of a window in screen coordinates.
+RECT ScreenClientRect(HWND wnd);

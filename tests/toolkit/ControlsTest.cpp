@@ -7,6 +7,7 @@
 #include "toolkit/ToolkitTestSupport.h"
 
 #include <commctrl.h>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -64,6 +65,55 @@ TEST_F(ToolColumn, ButtonsAreNamedByCaptionOrHint) {
   EXPECT_EQ(b.left, panel->Scale(4));
   EXPECT_EQ(b.top, panel->Scale(216));
   EXPECT_EQ(b.right - b.left, panel->Scale(23));
+}
+
+// The width of a text in a font, in device pixels.
+int TextWidthIn(HFONT font, const std::wstring& text) {
+  TWindowDc dc(nullptr);
+  TSelectObject selected(dc.Get(), font);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+TEST_F(ToolColumn, ACaptionTooWideIsDrawnInTheLargestSmallerSizeThatFitsNeverCut) {
+  TFontDesc smallFonts;
+  smallFonts.Name = L"Small Fonts";
+  smallFonts.Height = -9;
+  toggle->SetFont(smallFonts);
+  for (const int dpi : {form->Dpi(), 3 * form->Dpi() / 2}) {
+    if (dpi != form->Dpi()) {
+      RECT suggested = form->WindowRect();
+      ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
+    RECT client{};
+    ::GetClientRect(toggle->Handle(), &client);
+    // Clear of the one-pixel edge on both sides, and of the pressed button's one-pixel shift.
+    const int room = client.right - 4;
+    for (const wchar_t* caption : {L"Hex", L"6702", L"26702", L"65535", L"1234567890"}) {
+      toggle->SetCaption(caption);
+      const auto font = reinterpret_cast<HFONT>(::SendMessageW(toggle->Handle(), WM_GETFONT, 0, 0));
+      ASSERT_NE(font, nullptr);
+      const std::string shown = testing::PrintToString(std::wstring(caption)) + " at " + std::to_string(dpi);
+      EXPECT_LE(TextWidthIn(font, caption), room) << shown;
+      if (TextWidthIn(toggle->FontHandle(), caption) <= room) {
+        EXPECT_EQ(font, toggle->FontHandle()) << shown;  // the button's own font where it fits
+        continue;
+      }
+      LOGFONTW own{}, fitted{};
+      ::GetObjectW(toggle->FontHandle(), sizeof(own), &own);
+      ::GetObjectW(font, sizeof(fitted), &fitted);
+      EXPECT_EQ(std::wstring(fitted.lfFaceName), std::wstring(own.lfFaceName)) << shown;
+      EXPECT_LT(std::abs(fitted.lfHeight), std::abs(own.lfHeight)) << shown;
+      if (fitted.lfWidth != 0) continue;  // condensed: no size of the face fitted
+      // The next larger size would not have fitted.
+      LOGFONTW larger = fitted;
+      larger.lfHeight += fitted.lfHeight < 0 ? -1 : 1;
+      TFontHandle largerFont(::CreateFontIndirectW(&larger));
+      EXPECT_GT(TextWidthIn(largerFont.Get(), caption), room) << shown;
+    }
+  }
+  EXPECT_EQ(toggle->Text(), L"1234567890");  // what the button says is its caption, whole
 }
 
 TEST_F(ToolColumn, ToggleGoesDownAndUpOnClicksFromEveryPath) {

@@ -140,6 +140,23 @@ TEST_F(PageControlTest, TabGoesFromTheTabsIntoThePageAndShiftTabBack) {
   EXPECT_EQ(pages->ActivePageIndex(), 1);
 }
 
+TEST_F(PageControlTest, TheTabsAreAStopOfTheTabKeyInTheFormsRound) {
+  button->SetFocus();
+  // Forwards: the tabs, the page, the button; and back the same way.
+  const std::pair<TControl*, const char*> forwards[] = {
+      {pages, "the tabs"}, {edits[0], "the page"}, {button, "the button"}, {pages, "the tabs"}};
+  for (const auto& [next, name] : forwards) {
+    PressKey(VK_TAB);
+    ASSERT_TRUE(PumpUntil([&] { return next->Focused(); })) << "Tab did not reach " << name;
+  }
+  const std::pair<TControl*, const char*> backwards[] = {
+      {button, "the button"}, {edits[0], "the page"}, {pages, "the tabs"}, {button, "the button"}};
+  for (const auto& [previous, name] : backwards) {
+    PressKey(VK_TAB, {VK_SHIFT});
+    ASSERT_TRUE(PumpUntil([&] { return previous->Focused(); })) << "Shift+Tab did not reach " << name;
+  }
+}
+
 TEST_F(PageControlTest, HiddenTabsAndCaptionsFollowThePages) {
   pages->Pages(0)->SetTabVisible(false);
   EXPECT_EQ(pages->ActivePageIndex(), 1);  // the active page lost its tab: the next one shows

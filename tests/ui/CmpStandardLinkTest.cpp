@@ -2,6 +2,8 @@
 #include "ui/CmpStandard.h"
 
 #include "CmpStandardFixture.h"
+#include "toolkit/StdCtrls.h"
+#include "ui/UiTestSupport.h"
 #include "ui/WinHelpers.h"
 
 #include <vector>
@@ -75,6 +77,25 @@ TEST_F(LinkLabelTest, ClickEventReplacesOpening) {
   PumpFor(100);
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(gOpened.empty());
+}
+
+TEST_F(LinkLabelTest, TheTabKeyStopsAtTheLinkAndEnterOrSpaceFollowIt) {
+  label->SetURL(L"www.example.com");
+  auto* before = Place<TEdit>(&window.Form(), &window.Form(), 20, 50, 100, 23);
+  before->SetTabOrder(0);
+  window.Focus(*before);
+  window.Press(VK_TAB);
+  EXPECT_TRUE(label->Focused());
+  window.Press(VK_SPACE);
+  window.Press(VK_RETURN);
+  EXPECT_EQ(gOpened, (std::vector<std::wstring>{L"open https://www.example.com", L"open https://www.example.com"}));
+  // The focus shows as a dotted frame around the link.
+  int width = 0, height = 0;
+  const std::vector<COLORREF> focused = ClientPixels(label->Handle(), width, height);
+  before->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return before->Focused(); }));
+  PumpFor(50);
+  EXPECT_NE(ClientPixels(label->Handle(), width, height), focused);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "ui/UiTestSupport.h"
 #include "ui/WinHelpers.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -355,6 +356,65 @@ TEST_F(AboutDialog, PicturesWiderThanHighLoadInTheirSize) {
   // The logo's right edge lines up with the page control's.
   EXPECT_EQ(d.ImgLogo->Left() + d.ImgLogo->Width(), d.PnlLogo->ClientWidth() - d.PageControl->Left());
   EXPECT_EQ(d.ImgLogo->Top(), (61 - 23) / 2);
+}
+
+// Columns of a picture drawn alone that show something of it.
+std::vector<bool> InkColumnsOf(HICON icon, int size) {
+  std::vector<bool> ink(static_cast<size_t>(size));
+  TWindowDc screen(nullptr);
+  TMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+  TBitmapHandle bitmap(::CreateCompatibleBitmap(screen.Get(), size, size));
+  TSelectObject selected(memory.Get(), bitmap.Get());
+  const RECT all{0, 0, size, size};
+  ::FillRect(memory.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::DrawIconEx(memory.Get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  for (int x = 0; x < size; ++x)
+    for (int y = 0; y < size; ++y)
+      if (::GetPixel(memory.Get(), x, y) != RGB(255, 255, 255)) ink[static_cast<size_t>(x)] = true;
+  return ink;
+}
+
+TEST_F(AboutDialog, ButtonPicturesKeepASpacingUnitFromTheirCaptions) {
+  TFrmAbout& d = Open(Args());
+  d.Show();
+  for (TBitBtn* button : {d.BtnRemoteSupport, d.BtnCopyInfo}) {
+    const std::string name = testing::PrintToString(button->Name());
+    const int size = button->Glyph().Size();
+    const std::vector<bool> glyph = InkColumnsOf(button->Glyph().Handle(), size);
+    const auto glyphLeft = static_cast<int>(std::find(glyph.begin(), glyph.end(), true) - glyph.begin());
+    ASSERT_LT(glyphLeft, size) << name;
+    // What the button shows, against what it shows without picture and caption (its face, which
+    // a theme may shade): the columns in the rows of the picture where the two differ.
+    int width = 0, height = 0;
+    auto shown = [&] {
+      button->Invalidate();
+      PumpFor(50);
+      return ClientPixels(button->Handle(), width, height);
+    };
+    const std::vector<COLORREF> full = shown();
+    const std::wstring caption = button->Caption();
+    button->SetCaption(L"");
+    ::SendMessageW(button->Handle(), BM_SETIMAGE, IMAGE_ICON, 0);
+    const std::vector<COLORREF> face = shown();
+    button->SetCaption(caption);
+    button->SetGlyph(button->GlyphId());
+    ASSERT_EQ(full.size(), face.size()) << name;
+    auto inkAt = [&](int x) {
+      for (int y = (height - size) / 2; y < (height + size) / 2; ++y) {
+        const size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+        if (full[i] != face[i]) return true;
+      }
+      return false;
+    };
+    int first = 0;
+    while (first < width && !inkAt(first)) ++first;
+    ASSERT_LT(first, width) << name << " shows no picture";
+    const int pictureRight = first - glyphLeft + size;
+    int captionLeft = pictureRight;
+    while (captionLeft < width && !inkAt(captionLeft)) ++captionLeft;
+    ASSERT_LT(captionLeft, width) << name << " shows no caption";
+    EXPECT_GE(captionLeft - pictureRight, SpacingUnit(button)) << name;
+  }
 }
 
 TEST_F(AboutDialog, FolderCommands) {

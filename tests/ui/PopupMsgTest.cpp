@@ -114,6 +114,35 @@ TEST_F(PopupMsg, TickShowsACheckMarkCentredOnTheOwnerAndLeavesNoWindow) {
   EXPECT_EQ(PopupStack()->Count(), 0);
 }
 
+TEST_F(PopupMsg, TheTickMarkFillsMostOfThePopupsHeightInItsMiddle) {
+  auto owner = NewForm(600, 400);
+  owner->Show();
+  PushPopupMsg(kTickMark, owner.get(), taCenter);
+  ASSERT_NE(FrmPopupMsg, nullptr);
+  EXPECT_EQ(WindowTextOf(FrmPopupMsg->Handle()), L"\u2714");  // still a text popup
+  PumpFor(50);
+  int width = 0, height = 0;
+  const std::vector<COLORREF> pixels = ClientPixels(FrmPopupMsg->Handle(), width, height);
+  EXPECT_GE(height, FrmPopupMsg->Scale(70));  // the popup keeps its size
+  // The mark's ink: everything that is neither background nor frame.
+  int top = height, bottom = -1, left = width, right = -1;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+      if (c == FrmPopupMsg->BgColor() || c == FrmPopupMsg->BorderColor()) continue;
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+  ASSERT_GE(bottom, top) << "no mark shows";
+  EXPECT_GE(3 * (bottom - top + 1), 2 * height) << "ink " << top << ".." << bottom << " of " << height;
+  EXPECT_GT(top, 0);  // inside the frame, whole
+  EXPECT_LT(bottom, height - 1);
+  EXPECT_LE(std::abs((top + bottom) - (height - 1)), 4) << "not in the middle from top to bottom";
+  EXPECT_LE(std::abs((left + right) - (width - 1)), 4) << "not in the middle from left to right";
+}
+
 TEST_F(PopupMsg, WithoutOwnerAndMainWindowTheScreenCentreIsTaken) {
   ASSERT_EQ(Application().MainForm(), nullptr);
   PushPopupMsg(L"Mitte", nullptr, taCenter);

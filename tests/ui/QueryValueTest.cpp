@@ -19,6 +19,7 @@
 #include "ui/WinHelpers.h"
 
 #include <cmath>
+#include <functional>
 #include <map>
 
 namespace {
@@ -113,6 +114,31 @@ TEST_F(QueryValue, PortQueryShowsTheBoldPromptAndThePortAndTakesTheTypedNumber) 
                        Type(L"-4711"), [&] { return q->EdtInteger->Text() == L"4711"; }, Key(VK_RETURN)});
   EXPECT_TRUE(script.Run([&] { return TFrmQueryValue::QueryInteger(L"Port-Nummer", port, true); }));
   EXPECT_EQ(port, 4711);
+}
+
+TEST_F(QueryValue, TheDefaultBorderFollowsTheFocusRoundTheButtonsAndBackToOk) {
+  std::int32_t port = 6702;
+  // Waits until the focus is on a control of the query and checks which push button shows the
+  // default button's border then.
+  auto focusOn = [&](std::function<TControl*()> control, const std::wstring& bordered) -> TStep {
+    return [this, control, bordered] {
+      if (!control()->Focused()) return false;
+      std::wstring shown;
+      for (TButton* button : {q->BtnOK, q->BtnCancel})
+        if ((::GetWindowLongPtrW(button->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+          shown += button->Name();
+      EXPECT_EQ(shown, bordered) << "with the focus on " << testing::PrintToString(control()->Name());
+      return true;
+    };
+  };
+  auto field = [this]() -> TControl* { return q->EdtInteger; };
+  auto ok = [this]() -> TControl* { return q->BtnOK; };
+  auto cancel = [this]() -> TControl* { return q->BtnCancel; };
+  TQueryScript script({WaitForQuery(q), focusOn(field, L"BtnOK"), Key(VK_TAB), focusOn(ok, L"BtnOK"), Key(VK_TAB),
+                       focusOn(cancel, L"BtnCancel"), Key(VK_TAB), focusOn(field, L"BtnOK"), Type(L"4711"),
+                       [&] { return q->EdtInteger->Text() == L"4711"; }, Key(VK_RETURN)});
+  EXPECT_TRUE(script.Run([&] { return TFrmQueryValue::QueryInteger(L"Port-Nummer", port, true); }));
+  EXPECT_EQ(port, 4711);  // Enter in the field still confirms
 }
 
 TEST_F(QueryValue, PortQueryCancelledWithEscLeavesThePort) {

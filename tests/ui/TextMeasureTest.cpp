@@ -9,8 +9,6 @@
 
 namespace {
 
-using TMemoryDc = TUniqueHandle<HDC, ::DeleteDC>;
-
 // A memory device context with a font selected; measures in device pixels at 96 dpi.
 class TMeasureDc {
 public:

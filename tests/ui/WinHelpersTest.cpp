@@ -3,6 +3,7 @@
 // ones included (monitors through a seam: Wine has one).
 #include "base/Files.h"
 #include "base/Misc.h"
+#include "base/Strings.h"
 #include "settings/AppSettings.h"
 #include "settings/IniSettings.h"
 #include "support/TempFolder.h"
@@ -167,10 +168,25 @@ TMonitor Monitor(int left, int top, int width, int height, bool primary) {
 TEST(PlacementText, FieldsRelativeToTheMonitor) {
   const TMonitor primary = Monitor(0, 0, 1920, 1080, true);
   const TMonitor second = Monitor(1920, 0, 1280, 1024, false);
-  EXPECT_EQ(PlacementText({100, 50, 800, 450}, 0, primary, 0), L"100,50,700,400,0,");
-  EXPECT_EQ(PlacementText({-400, 50, 300, 450}, 0, primary, 0), L"0,50,700,400,0,");  // more than half off
-  EXPECT_EQ(PlacementText({-300, -150, 400, 250}, 0, primary, 0), L"-300,-150,700,400,0,");
-  EXPECT_EQ(PlacementText({2020, 60, 2520, 460}, 2, second, 1), L"100,60,500,400,2,1");
+  EXPECT_EQ(PlacementText({100, 50, 800, 450}, 0, primary, 0, 96), L"100,50,700,400,0,,96");
+  EXPECT_EQ(PlacementText({-400, 50, 300, 450}, 0, primary, 0, 96), L"0,50,700,400,0,,96");  // more than half off
+  EXPECT_EQ(PlacementText({-300, -150, 400, 250}, 0, primary, 0, 96), L"-300,-150,700,400,0,,96");
+  EXPECT_EQ(PlacementText({2020, 60, 2520, 460}, 2, second, 1, 144), L"100,60,500,400,2,1,144");
+}
+
+TEST(PlacementText, OlderReadersFindTheirSixFieldsInTheirPlaces) {
+  // The fields before the DPI are the ones older builds wrote and read (their reader takes the
+  // fields by number and passes over a seventh).
+  const TMonitor primary = Monitor(0, 0, 1920, 1080, true);
+  const TMonitor second = Monitor(1920, 0, 1280, 1024, false);
+  const std::pair<std::wstring, std::wstring> written[] = {
+      {PlacementText({100, 50, 800, 450}, 0, primary, 0, 144), L"100,50,700,400,0,"},
+      {PlacementText({2020, 60, 2520, 460}, 2, second, 1, 120), L"100,60,500,400,2,1"},
+  };
+  for (const auto& [text, olderText] : written)
+    for (int field = 1; field <= 6; ++field)
+      EXPECT_EQ(GetToken(text, L",", field), GetToken(olderText, L",", field))
+          << "field " << field << " of " << testing::PrintToString(text);
 }
 
 // Smaller than the virtual screen the tests run on, so that the system never cuts a window to
@@ -201,7 +217,7 @@ protected:
 TEST_F(Placement, SavedAndRestoredWithTheSameText) {
   form->SetWindowBounds({100, 50, 800, 450});
   SaveFormPlacement(form.get(), store.get());
-  EXPECT_EQ(store->RdString(L"Forms\rFrmPlaced"), L"100,50,700,400,0,");
+  EXPECT_EQ(store->RdString(L"Forms\rFrmPlaced"), L"100,50,700,400,0,," + std::to_wstring(form->Dpi()));
   form->SetWindowBounds({0, 0, 300, 300});
   EXPECT_EQ(Restored(L"100,50,700,400,0,"), (RECT{100, 50, 800, 450}));
   EXPECT_EQ(Restored(L"100,60,500,400,0,1"), (RECT{1124, 60, 1624, 460}));  // on the second monitor
@@ -231,6 +247,52 @@ TEST_F(Placement, HostileValuesGiveAUsableWindowOnAMonitor) {
     form->SetWindowBounds({10, 10, 410, 310});
     EXPECT_EQ(Restored(c.stored), c.expected) << testing::PrintToString(std::wstring(c.stored));
   }
+}
+
+// A window at twice the DPI it was saved at, as after a change of the display scale.
+struct TDpiCase {
+  const char* name;
+  const wchar_t* stored;  // %d stands for the window's DPI
+  int width, height;      // expected outer size, in stored pixels times the factor
+  int factor;             // 2: the stored size grows with the DPI; 1: it is taken as it is
+};
+
+class PlacementAtAnotherDpi : public Placement, public ::testing::WithParamInterface<TDpiCase> {};
+
+TEST_P(PlacementAtAnotherDpi, ScalesTheStoredSize) {
+  const TDpiCase& c = GetParam();
+  const int dpi = 2 * form->Dpi();
+  RECT suggested = form->WindowRect();
+  ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  ASSERT_EQ(form->Dpi(), dpi);
+  wchar_t stored[64];
+  ::swprintf(stored, 64, c.stored, dpi);
+  const RECT r = Restored(stored);
+  EXPECT_EQ(r.left, 40);  // positions on the monitor are pixels at any DPI
+  EXPECT_EQ(r.top, 30);
+  EXPECT_EQ(r.right - r.left, c.width * c.factor);
+  EXPECT_EQ(r.bottom - r.top, c.height * c.factor);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Placement, PlacementAtAnotherDpi,
+    ::testing::Values(TDpiCase{"SavedAtHalfTheDpi", L"40,30,300,200,0,,96", 300, 200, 2},
+                      TDpiCase{"SavedAtTheWindowsDpi", L"40,30,300,200,0,,%d", 300, 200, 1},
+                      TDpiCase{"OlderTextWithoutDpi", L"40,30,300,200,0,", 300, 200, 1},
+                      TDpiCase{"DpiNoDisplayHas", L"40,30,300,200,0,,9", 300, 200, 1},
+                      TDpiCase{"DpiNoNumber", L"40,30,300,200,0,,abc", 300, 200, 1},
+                      TDpiCase{"DpiNegative", L"40,30,300,200,0,,-96", 300, 200, 1}),
+    TCaseName());
+
+TEST_F(Placement, NeverSmallerThanTheContentsNeed) {
+  form->SetMinClientSize(250, 180);
+  const SIZE least = form->MinWindowSize();
+  ASSERT_GT(least.cx, form->Scale(250));
+  ASSERT_GT(least.cy, form->Scale(180));
+  EXPECT_EQ(Restored(L"40,30,200,100,0,"), (RECT{40, 30, 40 + least.cx, 30 + least.cy}));
+  EXPECT_EQ(Restored(L"40,30,600,100,0,,96"), (RECT{40, 30, 640, 30 + least.cy}));
+  // Larger stored sizes stay as they were.
+  EXPECT_EQ(Restored(L"40,30,600,400,0,"), (RECT{40, 30, 640, 430}));
 }
 
 TEST_F(Placement, AFixedBorderKeepsItsSize) {
