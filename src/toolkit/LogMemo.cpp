@@ -1,6 +1,7 @@
 #include "toolkit/LogMemo.h"
 
 #include "toolkit/Clipbrd.h"
+#include "toolkit/LogMemoAccessible.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Screen.h"
 
@@ -111,7 +112,10 @@ TLogMemo::TLogMemo(TComponent* AOwner) : TControl(AOwner), FLines(*this) {
   SetBounds(0, 0, 185, 89);
 }
 
-TLogMemo::~TLogMemo() { DestroyHandle(); }
+TLogMemo::~TLogMemo() {
+  DestroyHandle();
+  ReleaseAccessible();
+}
 
 void TLogMemo::CreateParams(TCreateParams& params) {
   TControl::CreateParams(params);
@@ -125,6 +129,7 @@ void TLogMemo::CreateParams(TCreateParams& params) {
 }
 
 void TLogMemo::CreateWnd() {
+  ::GetClientRect(Handle(), &FClient);
   TControl::CreateWnd();
   FShownTop = FTopLine;
   FShownLeft = FLeftCell;
@@ -139,6 +144,7 @@ void TLogMemo::SetReadOnly(bool value) {
   style = value ? (style | ES_READONLY) : (style & ~static_cast<LONG_PTR>(ES_READONLY));
   ::SetWindowLongPtrW(Handle(), GWL_STYLE, style);
   Invalidate();
+  ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 // ---- geometry ----
@@ -156,12 +162,6 @@ void TLogMemo::MeasureFont() {
   WORD glyphs[33];
   FControlPictures = ::GetGlyphIndicesW(dc.Get(), pictures, 33, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 33 &&
                      std::none_of(std::begin(glyphs), std::end(glyphs), [](WORD g) { return g == 0xFFFF; });
-}
-
-RECT TLogMemo::ClientArea() const {
-  RECT r{};
-  if (HandleAllocated()) ::GetClientRect(Handle(), &r);
-  return r;
 }
 
 TPos TLogMemo::PageRows() const noexcept {
@@ -310,6 +310,7 @@ void TLogMemo::PlaceCaret() {
   const POINT p = PointOf(FCaret);
   ::SetCaretPos(p.x, p.y);
   // An input method shows what is being composed at the caret.
+  if (!FComposing) return;
   if (HIMC context = ::ImmGetContext(Handle())) {
     COMPOSITIONFORM form{};
     form.dwStyle = CFS_POINT;
@@ -349,6 +350,7 @@ void TLogMemo::ShowChanges() {
     FDirtyFrom = FDirtyTo = -1;
   }
   PlaceCaret();
+  AnnounceChanges();
   if (FChangeToNotify) {
     FChangeToNotify = false;
     Notify(EN_CHANGE);
@@ -440,6 +442,7 @@ void TLogMemo::Append(std::wstring_view text) {
   FWantedCell = -1;
   FollowCaret();
   FChangeToNotify = true;
+  FValueToAnnounce = true;
   PostShowChanges();
 }
 
@@ -461,6 +464,8 @@ void TLogMemo::Select(TPos anchor, TPos caret, bool keepWantedCell) {
   caret = std::clamp<TPos>(caret, 0, FText.Length());
   if (!keepWantedCell) FWantedCell = -1;
   if (anchor == FAnchor && caret == FCaret) return;
+  if (SelStart() != SelEnd() || anchor != caret) FSelectionToAnnounce = true;
+  if (FText.LineOf(caret) != FText.LineOf(FCaret)) FValueToAnnounce = true;
   // The rows whose highlight changes: between the old and the new selection.
   if (FAnchor != FCaret || anchor != caret) {
     const TPos from = std::min({FAnchor, FCaret, anchor, caret}), to = std::max({FAnchor, FCaret, anchor, caret});
@@ -496,6 +501,7 @@ void TLogMemo::ReplaceSelection(std::wstring_view text, bool undoable) {
 void TLogMemo::Edited(TPos pos, TPos inserted, TPos linesBefore) {
   FWantedCell = -1;
   FModified = true;
+  FValueToAnnounce = true;
   MarkDirty(FText.LineOf(pos), FText.LineCount() != linesBefore ? kEveryLine : FText.LineOf(pos + inserted));
   FTopLine = std::min(FTopLine, MaxTopLine());
   FollowCaret();
@@ -584,6 +590,36 @@ void TLogMemo::SelectWordAt(TPos pos) {
   Select(from, to);
   FollowCaret();
   ShowChanges();
+}
+
+// ---- assistive tools ----
+
+LRESULT TLogMemo::AccessibleObject(WPARAM wParam) {
+  // COM starts for the thread when a tool first asks for the object (it crosses to the tool's
+  // process through COM): programs used without such tools never start it.
+  thread_local const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  (void)com;
+  if (!FAccessible) {
+    IAccessible* standard = nullptr;
+    if (FAILED(::CreateStdAccessibleObject(Handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
+      return 0;
+    FAccessible = new TLogMemoAccessible(*this, standard);
+  }
+  return ::LresultFromObject(__uuidof(IAccessible), wParam, FAccessible);
+}
+
+void TLogMemo::ReleaseAccessible() noexcept {
+  if (!FAccessible) return;
+  FAccessible->Detach();
+  ::CoDisconnectObject(FAccessible, 0);
+  FAccessible->Release();
+  FAccessible = nullptr;
+}
+
+void TLogMemo::AnnounceChanges() {
+  if (FValueToAnnounce) ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
+  if (FSelectionToAnnounce) ::NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, Handle(), OBJID_CLIENT, CHILDID_SELF);
+  FValueToAnnounce = FSelectionToAnnounce = false;
 }
 
 void TLogMemo::Notify(WORD code) {
@@ -799,6 +835,12 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE:
       return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == OBJID_CLIENT) return AccessibleObject(wParam);
+      break;
+    case WM_DESTROY:
+      ReleaseAccessible();
+      break;
     case WM_SETFONT:
       FFont = reinterpret_cast<HFONT>(wParam);
       MeasureFont();
@@ -820,6 +862,7 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(FFont);
     case WM_SIZE:
       // Another number of rows and cells: all of them are painted anew.
+      ::GetClientRect(Handle(), &FClient);
       FTopLine = FShownTop = std::min(FTopLine, MaxTopLine());
       FLeftCell = FShownLeft = std::min(FLeftCell, MaxLeftCell());
       UpdateScrollBars();
@@ -894,12 +937,16 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_IME_STARTCOMPOSITION:
+      FComposing = true;
       if (HIMC context = ::ImmGetContext(Handle())) {
         LOGFONTW font{};
         if (FFont && ::GetObjectW(FFont, sizeof(font), &font)) ::ImmSetCompositionFontW(context, &font);
         ::ImmReleaseContext(Handle(), context);
       }
       PlaceCaret();
+      break;
+    case WM_IME_ENDCOMPOSITION:
+      FComposing = false;
       break;
     default:
       break;
@@ -928,7 +975,8 @@ bool TLogMemo::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
       if (lParam) FText.Append(reinterpret_cast<const wchar_t*>(lParam));
       FAnchor = FCaret = 0;
       FWantedCell = -1;
-      FTopLine = FLeftCell = 0;
+      FTopLine = FLeftCell = FShownTop = FShownLeft = 0;
+      FDirtyFrom = FDirtyTo = -1;
       FModified = false;
       FScrollBarsStale = true;
       Invalidate();

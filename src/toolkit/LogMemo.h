@@ -19,6 +19,7 @@
 #include <vector>
 
 class TLogMemo;
+class TLogMemoAccessible;
 
 // The lines of a log memo: Add appends a line at the end (after a line break when the last
 // line holds text), on the screen with the next PaintChanges. The other operations work on the
@@ -102,7 +103,7 @@ private:
   // ---- geometry, in device pixels of the client area ----
   void MeasureFont();
   int Margin() const noexcept { return Scale(2); }
-  RECT ClientArea() const;
+  RECT ClientArea() const noexcept { return FClient; }
   TPos VisibleCells() const;
   POINT PointOf(TPos pos) const;
   TPos PosAt(POINT point) const;
@@ -155,6 +156,12 @@ private:
   // ---- the edit control's messages ----
   bool EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  // ---- assistive tools ----
+  LRESULT AccessibleObject(WPARAM wParam);
+  void ReleaseAccessible() noexcept;
+  // Tells the tools that watch what changed since the last time: the caret's line, the selection.
+  void AnnounceChanges();
+
   TLogText FText;
   TLogMemoLines FLines;
   TScrollStyle FScrollBars = ssBoth;
@@ -175,9 +182,13 @@ private:
 
   HFONT FFont = nullptr;
   int FCellWidth = 8, FRowHeight = 16;
+  RECT FClient{};  // the client area, as of the last WM_SIZE
   bool FControlPictures = false;  // the font draws U+2400 ... U+2421 for control characters
   bool FDragging = false;
+  bool FComposing = false;  // an input method composes text at the caret
   int FWheelRest = 0;
   std::vector<wchar_t> FGlyphs;  // one row's characters as drawn, and their cell widths
   std::vector<INT> FWidths;
+  TLogMemoAccessible* FAccessible = nullptr;  // made when a tool first asks
+  bool FValueToAnnounce = false, FSelectionToAnnounce = false;
 };

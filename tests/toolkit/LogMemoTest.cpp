@@ -10,6 +10,7 @@
 #include "toolkit/ToolkitTestSupport.h"
 
 #include <cstdio>
+#include <oleacc.h>
 #include <optional>
 
 namespace {
@@ -280,7 +281,7 @@ protected:
       std::snprintf(row, sizeof row, "%s(%d, %d) = %lld", name, msg == EM_GETSEL ? 0 : static_cast<int>(wParam),
                     pointers ? 0 : static_cast<int>(lParam), static_cast<long long>(result));
       out.push_back(row);
-      if (buffer) out.back() += " " + testing::PrintToString(std::wstring(buffer, static_cast<std::size_t>(std::max<LRESULT>(result, 0))));
+      if (buffer) out.back().append(1, ' ').append(testing::PrintToString(std::wstring(buffer, static_cast<std::size_t>(std::max<LRESULT>(result, 0)))));
     };
     ::SetWindowTextW(wnd, text.c_str());
     const int length = static_cast<int>(text.size());
@@ -307,7 +308,7 @@ protected:
       ask("EM_SETSEL", EM_SETSEL, static_cast<WPARAM>(start), end);
       DWORD from = 0, to = 0;
       ask("EM_GETSEL", EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-      out.back() += " " + std::to_string(from) + "-" + std::to_string(to);
+      out.back().append(1, ' ').append(std::to_string(from)).append(1, '-').append(std::to_string(to));
       ask("EM_LINEFROMCHAR", EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
       ask("EM_LINEINDEX", EM_LINEINDEX, static_cast<WPARAM>(-1), 0);
     }
@@ -565,6 +566,55 @@ TEST_F(LogMemoTest, ReadOnlyViewSelectsAndCopiesButTakesNoEdits) {
   EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD{0}, DWORD{4}));
   Play(L"{C+C}");
   EXPECT_EQ(Clipboard().AsText(), L"fest");
+}
+
+// ---- assistive tools ----
+
+// The object a screen reader asks the window for: an editable text with the view's name, the
+// caret's line as its value, and the selection.
+TEST_F(LogMemoTest, AccessibleObjectIsAnEditableTextWithTheCaretLineAsValue) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  memo->SetAccessibleName(L"Protokoll");
+  memo->Lines().SetText(L"eins\r\nzwei drei\r\n");
+  ShowFocused();
+  memo->SetSelection(8, 8);
+  {
+    IAccessible* object = nullptr;
+    ASSERT_EQ(::AccessibleObjectFromWindow(View(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&object)),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    ASSERT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+    BSTR text = nullptr;
+    ASSERT_EQ(object->get_accName(self, &text), S_OK);
+    EXPECT_EQ(std::wstring(text), L"Protokoll");
+    ::SysFreeString(text);
+    ASSERT_EQ(object->get_accValue(self, &text), S_OK);
+    EXPECT_EQ(std::wstring(text), L"zwei drei");
+    ::SysFreeString(text);
+    VARIANT state{};
+    ASSERT_EQ(object->get_accState(self, &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_FOCUSED);
+    EXPECT_FALSE(state.lVal & STATE_SYSTEM_SELECTED);
+    VARIANT selection{};
+    EXPECT_EQ(object->get_accSelection(&selection), S_FALSE);
+    EXPECT_EQ(selection.vt, VT_EMPTY);
+
+    ASSERT_EQ(object->accSelect(SELFLAG_TAKESELECTION, self), S_OK);  // all of the text
+    EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD{0}, DWORD{17}));
+    ASSERT_EQ(object->get_accSelection(&selection), S_OK);
+    EXPECT_EQ(selection.vt, VT_I4);
+    EXPECT_EQ(selection.lVal, CHILDID_SELF);
+    ASSERT_EQ(object->get_accState(self, &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_SELECTED);
+    ASSERT_EQ(object->get_accValue(self, &text), S_FALSE);  // the caret at the end: an empty line
+    object->Release();
+  }
+  ::CoUninitialize();
 }
 
 // ---- mouse ----
