@@ -1,7 +1,8 @@
 // What the log view costs as it grows, against the edit control it replaced, in one run: each
 // is shown maximized with the log font as the main window shows it, filled to a size the way
 // the receive loop fills it (lines added in update brackets of 1,000), and then timed:
-//   append   1,000 lines of 100 characters added in one bracket, then shown (median of 5)
+//   append   1,000 lines of 100 characters added in one bracket, then shown (median of 5; the
+//            adding alone in brackets)
 //   repaint  the whole window painted anew (median of 5)
 //   font     one point larger, shown
 //   clear    emptied and shown
@@ -106,18 +107,20 @@ public:
     TStringsUpdate batch(Lines());
     for (const std::wstring& line : lines) Lines().Add(line);
   }
-  double TimeAppend() {
-    std::vector<double> times;
+  // Milliseconds of the whole append and of the adding alone.
+  std::pair<double, double> TimeAppend() {
+    std::vector<double> times, adds;
     for (int i = 0; i < 5; ++i) {
       std::vector<std::wstring> lines;
       for (int n = 0; n < 1000; ++n) lines.push_back(TextLine(n));
       const auto start = TClock::now();
       Add(lines);
+      adds.push_back(MsecSince(start));
       Show();
       times.push_back(MsecSince(start));
       Pump();
     }
-    return Median(times);
+    return {Median(times), Median(adds)};
   }
   double TimeRepaint() {
     std::vector<double> times;
@@ -235,16 +238,17 @@ void Measure(TView& view, const TSize& size) {
   Pump();
   const double fillSeconds = MsecSince(start) / 1000.0;
   const double perLine = count > 0 ? (WorkingSetBytes() - before) / static_cast<double>(count) : 0.0;
-  const double append = view.TimeAppend();
+  const auto [append, add] = view.TimeAppend();
   const double repaint = view.TimeRepaint();
   const double font = size.FontStep ? view.TimeFontStep() : -1;
   const double clear = view.TimeClear();
   Pump();
-  char fontText[32] = "(not timed)", perLineText[32] = "";
+  char fontText[32] = "(not timed)", perLineText[32] = "", appendText[48];
   if (font >= 0) std::snprintf(fontText, sizeof fontText, "%.1f ms", font);
   if (count >= 100000) std::snprintf(perLineText, sizeof perLineText, "%.0f", perLine);
-  std::printf("%-13s %-26s %8.1f s %10s %10.1f ms %8.1f ms %12s %8.1f ms\n", view.Name(), size.Name, fillSeconds,
-              perLineText, append, repaint, fontText, clear);
+  std::snprintf(appendText, sizeof appendText, "%.1f ms (%.1f)", append, add);
+  std::printf("%-13s %-26s %8.1f s %10s %18s %8.1f ms %12s %8.1f ms\n", view.Name(), size.Name, fillSeconds,
+              perLineText, appendText, repaint, fontText, clear);
   std::fflush(stdout);
 }
 
@@ -261,8 +265,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("view font: %ls; maximized view %ld x %ld pixels\n", RealizedFaceName(probe.Control().FontHandle()).c_str(),
                 client.right, client.bottom);
   }
-  std::printf("%-13s %-26s %10s %10s %13s %11s %12s %11s\n", "control", "holding", "fill", "bytes/line",
-              "append 1,000", "repaint", "font step", "clear");
+  std::printf("%-13s %-26s %10s %10s %18s %11s %12s %11s\n", "control", "holding", "fill", "bytes/line",
+              "append 1,000 (add)", "repaint", "font step", "clear");
   const TSize logSizes[] = {{"nothing", false, 0, true},
                             {"one screenful", false, -1, true},
                             {"1 M lines of 100", false, 1000000, true},

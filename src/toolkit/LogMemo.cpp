@@ -84,15 +84,7 @@ void TLogMemoLines::Delete(int index) {
 void TLogMemoLines::Clear() { FMemo.Clear(); }
 
 int TLogMemoLines::Add(const std::wstring& s) {
-  const TLogText& text = FMemo.Content();
-  // A line of its own, also when the user typed behind the last break.
-  const bool onNewLine = text.LineLength(text.LineCount() - 1) == 0;
-  std::wstring line;
-  line.reserve(s.size() + 4);
-  if (!onNewLine) line += L"\r\n";
-  line += s;
-  line += L"\r\n";
-  FMemo.Append(line);
+  FMemo.AppendLine(s);
   return Count() - 1;
 }
 
@@ -433,11 +425,16 @@ void TLogMemo::OnScroll(int bar, WORD code) {
 
 // ---- changes of the text ----
 
-void TLogMemo::Append(std::wstring_view text) {
-  if (text.empty()) return;
+void TLogMemo::AppendLine(std::wstring_view line) {
+  const bool onNewLine = FText.LineLength(FText.LineCount() - 1) == 0;
+  Append({onNewLine ? std::wstring_view() : std::wstring_view(L"\r\n"), line, std::wstring_view(L"\r\n")});
+}
+
+void TLogMemo::Append(std::initializer_list<std::wstring_view> pieces) {
+  if (std::all_of(pieces.begin(), pieces.end(), [](std::wstring_view piece) { return piece.empty(); })) return;
   // The rows from the last line on change; so do those of a selection, which goes.
   MarkDirty(std::min(FText.LineCount() - 1, FText.LineOf(SelStart())), kEveryLine);
-  FText.Append(text);
+  FText.Append(pieces);
   FAnchor = FCaret = FText.Length();
   FWantedCell = -1;
   FollowCaret();

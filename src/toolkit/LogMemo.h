@@ -14,6 +14,7 @@
 #include "toolkit/LogText.h"
 #include "toolkit/StdCtrls.h"  // TScrollStyle
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,7 +62,10 @@ public:
 
   // Appends text at the end. The caret goes behind it and the view follows, as an edit control
   // does after EM_REPLACESEL at the end; the screen follows with PaintChanges, or soon after.
-  void Append(std::wstring_view text);
+  void Append(std::wstring_view text) { Append({text}); }
+  // Appends a line ended by a line break, on a line of its own (after a break when the last
+  // line holds text, typed there for instance).
+  void AppendLine(std::wstring_view line);
   // Empties the view at once (its blocks are freed).
   void Clear();
   // Puts what changed since the last time on the screen now: the scroll bars, the rows that
@@ -125,6 +129,9 @@ private:
   // Moves the view (not the screen yet) so that the caret is in sight.
   void FollowCaret();
   void OnScroll(int bar, WORD code);
+
+  // ---- changes of the text ----
+  void Append(std::initializer_list<std::wstring_view> pieces);
 
   // ---- selection and editing ----
   void Select(TPos anchor, TPos caret, bool keepWantedCell = false);

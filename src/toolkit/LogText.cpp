@@ -218,8 +218,7 @@ TLogText::TBlock& TLogText::WritableBlock(bool wide) {
   return block;
 }
 
-std::vector<TLogText::TRun> TLogText::Write(std::wstring_view text) {
-  std::vector<TRun> runs;
+void TLogText::Write(std::wstring_view text, std::vector<TRun>& runs) {
   for (std::size_t i = 0; i < text.size();) {
     TBlock* block = &WritableBlock(false);
     const std::uint32_t start = block->Length;
@@ -250,7 +249,6 @@ std::vector<TLogText::TRun> TLogText::Write(std::wstring_view text) {
       runs.push_back(TRun{block, start, static_cast<std::uint32_t>(n), false, 0, 0});
     i += n;
   }
-  return runs;
 }
 
 void TLogText::FixSeam(std::size_t index) noexcept {
@@ -335,43 +333,40 @@ std::vector<TLogText::TRun> TLogText::Splice(TPos pos, TPos count, const std::ve
 
 // ---- changes ----
 
-void TLogText::Append(std::wstring_view text) {
-  if (text.empty()) return;
+void TLogText::Append(std::initializer_list<std::wstring_view> pieces) {
   // Widths: the text goes on in the last line; a CR is a character of its own until an LF
   // makes it a break.
   TPos cell = FLastLineCells;
   wchar_t before = FLength > 0 ? At(FLength - 1) : L'\0';
-  for (const wchar_t c : text) {
-    if (c == L'\n' && before == L'\r') {
-      FWidest = std::max(FWidest, cell - 1);
-      cell = 0;
-    } else {
-      cell = NextCell(cell, c);
+  for (const std::wstring_view piece : pieces) {
+    for (const wchar_t c : piece) {
+      if (c == L'\n' && before == L'\r') {
+        FWidest = std::max(FWidest, cell - 1);
+        cell = 0;
+      } else {
+        cell = NextCell(cell, c);
+      }
+      before = c;
     }
-    before = c;
   }
   FWidest = std::max(FWidest, cell);
   FLastLineCells = cell;
 
-  const std::vector<TRun> written = Write(text);
-  std::size_t first = FRuns.size();
-  for (const TRun& run : written) {
-    if (!FRuns.empty() && FRuns.back().Block == run.Block && FRuns.back().Start + FRuns.back().Length == run.Start) {
-      FRuns.back().Length += run.Length;
-      first = std::min(first, FRuns.size() - 1);
-    } else {
-      FRuns.push_back(run);
-      FixSeam(FRuns.size() - 1);
-    }
-  }
-  Renumber(first);
+  // The last run may go on; the runs behind it are new.
+  const std::size_t last = FRuns.empty() ? 0 : FRuns.size() - 1;
+  const std::size_t count = FRuns.size();
+  for (const std::wstring_view piece : pieces) Write(piece, FRuns);
+  for (std::size_t i = count; i < FRuns.size(); ++i) FixSeam(i);
+  Renumber(last);
 }
 
 void TLogText::Replace(TPos pos, TPos count, std::wstring_view text, bool undoable) {
   pos = std::clamp<TPos>(pos, 0, FLength);
   count = std::clamp<TPos>(count, 0, FLength - pos);
   if (count == 0 && text.empty()) return;
-  std::vector<TRun> removed = Splice(pos, count, Write(text));
+  std::vector<TRun> written;
+  Write(text, written);
+  std::vector<TRun> removed = Splice(pos, count, written);
   const auto inserted = static_cast<TPos>(text.size());
   MeasureChange(pos, inserted);
   if (!undoable) {

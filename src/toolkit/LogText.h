@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,7 +75,9 @@ public:
 
   // ---- changes ----
   // Appends text at the end; the undo stays as it was (it refers to places before the end).
-  void Append(std::wstring_view text);
+  void Append(std::wstring_view text) { Append({text}); }
+  // Appends the pieces one after the other, as one text (a line and its break: no string made).
+  void Append(std::initializer_list<std::wstring_view> pieces);
   // Replaces count characters at pos by text. An undoable edit is remembered for Undo, joined
   // with the one before as an edit control joins typing, deleting and backspacing; any other
   // edit forgets the undo.
@@ -112,8 +115,9 @@ private:
   std::size_t RunAt(TPos pos) const noexcept;
   // Splits runs so that one starts at pos; returns its index (the run count at the end).
   std::size_t SplitAt(TPos pos);
-  // Writes text into blocks, as runs in text order (positions not set yet).
-  std::vector<TRun> Write(std::wstring_view text);
+  // Writes text into blocks, as runs in text order behind runs (a slice that goes on where
+  // the last of them ends in its block lengthens it; positions are not set).
+  void Write(std::wstring_view text, std::vector<TRun>& runs);
   TBlock& WritableBlock(bool wide);
   // Puts runs in place of count characters at pos; returns the runs taken out.
   std::vector<TRun> Splice(TPos pos, TPos count, const std::vector<TRun>& runs);
