@@ -1,10 +1,12 @@
 // The log view's commands on a full view, measured from outside the running program:
-//   CommandProbe <path-to-Tavrino.exe> <work-folder> [lines]
+//   CommandProbe <path-to-Tavrino.exe> <work-folder> [lines] [close]
 // starts Tavrino.exe on a free port, fills its view with <lines> (default 100,000) lines of 100
-// characters, then clicks Save (answering the save dialog), Copy, a font size step and Clear,
-// one after the other. For each it prints the time until the command's effect is complete and
-// the window answers again, and the longest time the window took to answer a WM_NULL sent every
-// 20 ms meanwhile. Save is compared with writing the same bytes in one WriteFile in this run.
+// characters (in datagrams of 600 lines, as fast as it takes them without loss), then clicks
+// Save (answering the save dialog), Copy, a font size step each way and Clear, one after the
+// other; with "close", the window is closed instead of cleared. For each it prints the time
+// until the command's effect is complete and the window answers again, and the longest time the
+// window took to answer a WM_NULL sent every 20 ms meanwhile. Save is compared with writing the
+// same bytes in one WriteFile in this run; save and copy also as megabytes of text per second.
 #include "base/Handle.h"
 #include "base/Win.h"
 
@@ -131,6 +133,8 @@ std::int64_t FileSizeOf(const std::wstring& name) {
 }
 
 std::size_t ClipboardTextLength() {
+  // (Read once, after the timing: under Wine, another process's large clipboard text is copied
+  // for every reader.)
   std::size_t length = 0;
   if (!::OpenClipboard(nullptr)) return 0;
   if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) length = ::GlobalSize(data) / sizeof(wchar_t);
@@ -148,8 +152,14 @@ int FreePort() {
   return ::ntohs(addr.sin_port);
 }
 
-void Row(const char* name, double effectMs, double longestMs, const char* note = "") {
-  std::printf("%-26s %10.0f ms %12.0f ms  %s\n", name, effectMs, longestMs, note);
+void Row(const char* name, double effectMs, double longestMs, const std::string& note = "") {
+  std::printf("%-26s %10.0f ms %12.0f ms  %s\n", name, effectMs, longestMs, note.c_str());
+}
+
+std::string Rate(double bytes, double ms) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.0f MB/s of text", bytes / 1e6 / (ms / 1000.0));
+  return text;
 }
 
 }  // namespace
@@ -163,6 +173,7 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring folder = argv[2];
   if (!folder.ends_with(L"\\")) folder += L"\\";
   const int lines = argc > 3 ? _wtoi(argv[3]) : 100000;
+  const bool closeAtEnd = argc > 4 && std::wstring(argv[4]) == L"close";
   WSADATA wsa;
   ::WSAStartup(MAKEWORD(2, 2), &wsa);
 
@@ -175,10 +186,13 @@ int wmain(int argc, wchar_t** argv) {
   THandleOwner process(pi.hProcess), thread(pi.hThread);
   HWND main = nullptr;
   WaitFor([&] { return (main = TopWindow(pi.dwProcessId, L"TavrinoForm")) != nullptr; });
-  HWND view = main ? Child(main, L"Edit", L"") : nullptr;
+  // The log view, or the edit control of the builds before it (measured for comparison).
+  HWND view = main ? Child(main, L"TavrinoLogView", L"") : nullptr;
+  if (!view && main) view = Child(main, L"Edit", L"");
   if (!view) return 1;
 
-  // Fill the view, in portions it keeps up with, so that nothing is lost.
+  // Fill the view, in portions it keeps up with, so that nothing is lost: datagrams of up to
+  // 600 lines, 12,000 lines (1.2 MB) at a time.
   TSocketHandle sock(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
   sockaddr_in to{};
   to.sin_family = AF_INET;
@@ -186,12 +200,21 @@ int wmain(int argc, wchar_t** argv) {
   to.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
   const auto fillStart = TClock::now();
   for (int sent = 0; sent < lines;) {
-    for (int i = 0; i < 2000 && sent < lines; ++i, ++sent) {
-      char line[101];
-      std::snprintf(line, sizeof(line), "%08d %s", sent, std::string(91, 'x').c_str());
-      ::sendto(sock.Get(), line, 100, 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
+    for (int datagrams = 0; datagrams < 20 && sent < lines; ++datagrams) {
+      std::string datagram;
+      for (int i = 0; i < 600 && sent < lines; ++i, ++sent) {
+        char line[101];
+        std::snprintf(line, sizeof(line), "%08d %s", sent, std::string(91, 'x').c_str());
+        if (!datagram.empty()) datagram += "\r\n";
+        datagram.append(line, 100);
+      }
+      ::sendto(sock.Get(), datagram.data(), static_cast<int>(datagram.size()), 0, reinterpret_cast<sockaddr*>(&to),
+               sizeof(to));
     }
-    WaitFor([&] { return ::SendMessageW(view, EM_GETLINECOUNT, 0, 0) > sent; });
+    if (!WaitFor([&] { return ::SendMessageW(view, EM_GETLINECOUNT, 0, 0) > sent; }, 600000)) {
+      std::fprintf(stderr, "the view did not take %d lines\n", sent);
+      return 1;
+    }
   }
   std::printf("view filled with %d lines of 100 characters in %.1f s\n", lines, MsSince(fillStart) / 1000);
   std::printf("%-26s %13s %15s\n", "command", "effect", "longest answer");
@@ -213,7 +236,7 @@ int wmain(int argc, wchar_t** argv) {
     WaitFor([&] { return FileSizeOf(saved) == expectedSize && !TopWindow(pi.dwProcessId, L"#32770"); });
     Answers(main);
     const double effect = MsSince(start);
-    Row("save", effect, watch.Stop(), "(with the 250 ms check mark)");
+    Row("save", effect, watch.Stop(), Rate(static_cast<double>(expectedSize), effect) + " (with the 250 ms check mark)");
   }
   {
     // The same bytes in one WriteFile, in this run, as the yardstick.
@@ -230,21 +253,36 @@ int wmain(int argc, wchar_t** argv) {
     ::DeleteFileW(saved.c_str());
   }
   {
+    // The copy is done when the clipboard has changed and the window answers again.
     TAnswerWatch watch(main);
+    const DWORD before = ::GetClipboardSequenceNumber();
     const auto start = TClock::now();
     Click(Child(main, L"Button", L"Protokoll in Zwischenablage kopieren"));
-    WaitFor([&] { return ClipboardTextLength() >= static_cast<size_t>(expectedSize); });
+    WaitFor([&] { return ::GetClipboardSequenceNumber() != before; });
     Answers(main);
-    Row("copy", MsSince(start), watch.Stop(), "(with the 250 ms check mark)");
+    const double effect = MsSince(start);
+    const double longest = watch.Stop();
+    const bool whole = ClipboardTextLength() >= static_cast<size_t>(expectedSize);
+    Row("copy", effect, longest,
+        Rate(static_cast<double>(expectedSize), effect) + " (with the 250 ms check mark)" +
+            (whole ? "" : ", CLIPBOARD INCOMPLETE"));
   }
-  {
+  for (const wchar_t* step : {L"Schrift vergrößern", L"Schrift verkleinern"}) {
     TAnswerWatch watch(main);
     const auto start = TClock::now();
-    Click(Child(main, L"Button", L"Schrift vergrößern"));
+    Click(Child(main, L"Button", step));
     Answers(main);
     ::UpdateWindow(view);
     Answers(main);
-    Row("font one point larger", MsSince(start), watch.Stop());
+    Row(step == std::wstring(L"Schrift vergrößern") ? "font one point larger" : "font one point smaller", MsSince(start),
+        watch.Stop());
+  }
+  if (closeAtEnd) {
+    const auto start = TClock::now();
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    const bool ended = ::WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0;
+    Row("close (program ended)", MsSince(start), 0, ended ? "" : "NOT ENDED within 30 s");
+    return 0;
   }
   {
     TAnswerWatch watch(main);
@@ -254,9 +292,6 @@ int wmain(int argc, wchar_t** argv) {
     Answers(main);
     Row("clear", MsSince(start), watch.Stop());
   }
-  // The font step back, so that the next start finds the size it had.
-  Click(Child(main, L"Button", L"Schrift verkleinern"));
-  Answers(main);
   ::PostMessageW(main, WM_CLOSE, 0, 0);
   ::WaitForSingleObject(process.Get(), 30000);
   return 0;

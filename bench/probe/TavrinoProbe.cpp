@@ -64,10 +64,12 @@ HWND FindMainWindow(DWORD processId, bool mustBeVisible) {
   return search.Found;
 }
 
-// The view is the window's multi-line edit control.
+// The view is the window's log view control, or the multi-line edit control of the builds
+// before it (measured in the same run for comparison).
 BOOL CALLBACK FindEditProc(HWND wnd, LPARAM param) {
-  if (::lstrcmpiW(ClassOf(wnd).c_str(), L"Edit") != 0 ||
-      !(::GetWindowLongPtrW(wnd, GWL_STYLE) & ES_MULTILINE))
+  const std::wstring cls = ClassOf(wnd);
+  if (cls != L"TavrinoLogView" &&
+      (::lstrcmpiW(cls.c_str(), L"Edit") != 0 || !(::GetWindowLongPtrW(wnd, GWL_STYLE) & ES_MULTILINE)))
     return TRUE;
   *reinterpret_cast<HWND*>(param) = wnd;
   return FALSE;

@@ -2,7 +2,7 @@
 
 #include "base/Strings.h"
 #include "base/Unicode.h"
-#include "toolkit/StdCtrls.h"
+#include "toolkit/LogMemo.h"
 
 #include <algorithm>
 
@@ -10,9 +10,9 @@ namespace {
 
 // A hex dump row of eight bytes with its line break: 24 + 2 + 8 + 2 characters.
 constexpr std::size_t kHexRowChars = 36;
-// What a line costs the view beyond its characters, in characters: Wine's edit control lays out
-// every new line on its own, which costs as much as some 60 characters of it. Without this, a
-// switch from long text lines to hex rows would make the first appends of rows far too large.
+// What a line costs beyond its characters, in characters: each line is a string of its own, an
+// append and a line break to index. Without this, a switch from long text lines to hex rows
+// would make the first appends of rows far too large.
 constexpr std::size_t kLineChars = 64;
 // The least time an append is planned for: below it the fixed costs of an edit operation
 // swamp the work.
@@ -27,11 +27,9 @@ constexpr double kKeep = 0.7;
 
 }  // namespace
 
-TStrings& TMemoLogView::Lines() { return FMemo.Lines(); }
+TStrings& TLogMemoView::Lines() { return FMemo.Lines(); }
 
-void TMemoLogView::Paint() {
-  if (FMemo.HandleAllocated()) ::UpdateWindow(FMemo.Handle());
-}
+void TLogMemoView::Paint() { FMemo.PaintChanges(); }
 
 TLogFeed::TLogFeed(TLogView& View, TClock Clock, std::size_t Limit)
     : FView(View), FClock(std::move(Clock)), FLimit(Limit) {}
@@ -135,10 +133,9 @@ std::size_t TLogFeed::AppendFront(std::size_t Room) {
     return notice.size() + 2 + kLineChars;
   }
   if (!entry.Hex) {
-    // The view takes the text up to its first zero character, so only the bytes before the
-    // first zero byte are decoded (a zero byte is never part of a multi-byte character).
-    const std::string_view bytes(entry.Data);
-    const std::wstring text = AnsiToText(bytes.substr(0, bytes.find('\0')));
+    // (A zero byte is never part of a multi-byte character: it decodes to a zero of its own.)
+    std::wstring text = AnsiToText(entry.Data);
+    std::replace(text.begin(), text.end(), L'\0', L'\u2400');
     lines.Add(text);
     PopFront();
     return text.size() + 2 + kLineChars;

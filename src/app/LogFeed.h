@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class TMemo;
+class TLogMemo;
 
 // The view the feed writes into. Lines added inside an update bracket of Lines() go into the
 // view in one edit operation when the bracket closes; Paint repaints what changed, now.
@@ -23,15 +23,15 @@ public:
   virtual void Paint() = 0;
 };
 
-// The log view of the main window: a memo.
-class TMemoLogView : public TLogView {
+// The log view of the main window: the toolkit's log memo.
+class TLogMemoView : public TLogView {
 public:
-  explicit TMemoLogView(TMemo& Memo) : FMemo(Memo) {}
+  explicit TLogMemoView(TLogMemo& Memo) : FMemo(Memo) {}
   TStrings& Lines() override;
   void Paint() override;
 
 private:
-  TMemo& FMemo;
+  TLogMemo& FMemo;
 };
 
 class TLogFeed {
@@ -50,7 +50,9 @@ public:
                     std::size_t Limit = kDefaultLimit);
 
   // Records a received datagram with the view mode it arrived in (hex dump or text). When the
-  // feed is full it is dropped instead, and a notice line takes its place in the view.
+  // feed is full it is dropped instead, and a notice line takes its place in the view. In text
+  // mode every byte is shown; a zero byte as the symbol for it, U+2400, since a zero character
+  // would end the text for the clipboard and for every caller that reads it.
   void Push(std::string Datagram, bool Hex);
   // Lines of the program's own (the separator) after what waits: at once when nothing waits.
   void AddLines(std::vector<std::wstring> Lines);

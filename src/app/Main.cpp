@@ -8,7 +8,6 @@
 #include "base/Unicode.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
-#include "toolkit/Clipbrd.h"
 #include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/FrmQueryValue.h"
@@ -69,18 +68,14 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   // The log view takes Tab and Enter as text; the window is no dialog box.
   SetDialogKeys(false);
 
-  MmoLog = NewComponent<TMemo>(this, L"MmoLog");
+  MmoLog = NewComponent<TLogMemo>(this, L"MmoLog");
   MmoLog->SetScrollBars(ssBoth);
-  MmoLog->SetWordWrap(false);
+  MmoLog->SetAccessibleName(L"Protokoll");
   // Asked for as a fixed-pitch modern face, so that where Consolas is missing the system gives
-  // a monospace face and the hex dump's columns line up. This also keeps Wine 8 from crashing:
-  // without Windows fonts, a request of default pitch gets the proportional DejaVu Sans for any
-  // name. Wine's edit control shapes simple scripts without glyph indices (SSA_LINK), yet its
-  // Uniscribe runs the font's GPOS mark lookups on the character codes, and its mark-to-ligature
-  // and mark-to-mark lookups read the glyph before a mark at unsigned index 0 - 1, 8 GB past the
-  // array. In DejaVu Sans those lookups cover most of U+02B1 to U+02F7, so a line that starts
-  // with U+02DC (byte 0x98 in code page 1252) ended the program. DejaVu Sans Mono, which this
-  // request gets, has no such lookups for simple scripts: no code unit crashes it.
+  // a monospace face: the view draws in fixed cells, and the hex dump's columns line up.
+  // (Without Windows fonts, a request of default pitch gets the proportional DejaVu Sans for
+  // any name under Wine. The view never shapes its text, so no font's lookups can upset it; the
+  // edit control it replaced crashed in Wine's Uniscribe on a line starting with U+02DC.)
   TFontDesc logFont = TFontDesc::FromPoints(L"Consolas", 9);
   logFont.Pitch = fpFixed;
   logFont.Family = FF_MODERN;
@@ -88,7 +83,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   MmoLog->SetAlign(alClient);
   MmoLog->SetParent(this);
 
-  FLogView = std::make_unique<TMemoLogView>(*MmoLog);
+  FLogView = std::make_unique<TLogMemoView>(*MmoLog);
   FLogFeed = std::make_unique<TLogFeed>(*FLogView);
 
   Timer = NewComponent<TTimer>(this, L"Timer");
@@ -206,14 +201,22 @@ void TFrmMain::BtnClearClick(TObject*) { MmoLog->Lines().Clear(); }
 void TFrmMain::BtnSaveClick(TObject*) {
   std::wstring fileName;
   if (!SaveFileDialog(this, L"", L"", L"txt", L"Text Files|*.txt|All Files|*.*", fileName)) return;
-  // The text as the view holds it, in the ANSI code page; the old file stays until every byte
-  // of the new one is written.
-  WriteFileReplacing(fileName, TextToAnsi(MmoLog->Lines().Text()));
+  // The text as the view holds it, in the ANSI code page, read and converted in slices (a view
+  // of a gigabyte is not copied); the old file stays until every byte of the new one is written.
+  const TLogText& text = MmoLog->Content();
+  WriteFileReplacing(fileName, [&text](const TByteSink& write) {
+    constexpr TLogText::TPos kSlice = 1 << 16;
+    std::wstring slice(kSlice, L'\0');
+    TAnsiEncoder encoder;
+    for (TLogText::TPos at = 0; at < text.Length(); at += kSlice)
+      write(encoder.Encode(std::wstring_view(slice.data(), static_cast<std::size_t>(text.Read(at, kSlice, slice.data())))));
+    write(encoder.Finish());
+  });
   PopupTick(this);
 }
 
 void TFrmMain::BtnCopyClick(TObject*) {
-  Clipboard().SetAsText(MmoLog->Lines().Text());
+  MmoLog->CopyToClipboard(0, MmoLog->Content().Length());
   PopupTick(this);
 }
 

@@ -5,7 +5,7 @@
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
-#include "toolkit/StdCtrls.h"
+#include "toolkit/LogMemo.h"
 
 #include <memory>
 #include <string>
@@ -23,7 +23,7 @@ public:
   ~TFrmMain() override;
 
   // The window's parts, in the order of its description; the window owns them.
-  TMemo* MmoLog;
+  TLogMemo* MmoLog;
   TTimer* Timer;
   TPanel* PnlTools;
   TSpeedButton* BtnClear;
@@ -65,7 +65,7 @@ private:
 
   // What was received and waits for the view: the timer fills it from the socket and shows
   // from it for a bounded time per tick.
-  std::unique_ptr<TMemoLogView> FLogView;
+  std::unique_ptr<TLogMemoView> FLogView;
   std::unique_ptr<TLogFeed> FLogFeed;
   void BtnClearClick(TObject* Sender);
   void BtnSaveClick(TObject* Sender);

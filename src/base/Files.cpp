@@ -240,6 +240,10 @@ TTempFile::~TTempFile() {
 }
 
 void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
+  WriteFileReplacing(FileName, [Bytes](const TByteSink& write) { write(Bytes); });
+}
+
+void WriteFileReplacing(const std::wstring& FileName, const std::function<void(const TByteSink& Write)>& Produce) {
   const std::wstring quoted = L"\"" + FileName + L"\"";
   std::wstring folder = FileFolder(FileName);
   if (folder.empty()) folder = L".\\";
@@ -253,15 +257,17 @@ void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
     TFileHandle file(::CreateFileW(tempName.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) RaiseLastOSError(quoted);
-    // In slices: WriteFile takes at most 4 GB.
-    constexpr size_t kSlice = 1u << 30;
-    for (size_t at = 0; at < Bytes.size();) {
-      const DWORD size = static_cast<DWORD>(std::min(kSlice, Bytes.size() - at));
-      DWORD written = 0;
-      if (!::WriteFile(file.Get(), Bytes.data() + at, size, &written, nullptr)) RaiseLastOSError(quoted);
-      if (written != size) throw EOSError(ERROR_WRITE_FAULT, quoted);
-      at += size;
-    }
+    Produce([&](std::string_view bytes) {
+      // In slices: WriteFile takes at most 4 GB.
+      constexpr size_t kSlice = 1u << 30;
+      for (size_t at = 0; at < bytes.size();) {
+        const DWORD size = static_cast<DWORD>(std::min(kSlice, bytes.size() - at));
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), bytes.data() + at, size, &written, nullptr)) RaiseLastOSError(quoted);
+        if (written != size) throw EOSError(ERROR_WRITE_FAULT, quoted);
+        at += size;
+      }
+    });
     if (!::FlushFileBuffers(file.Get())) RaiseLastOSError(quoted);
   }
   // One rename puts the new file in the old one's place. (ReplaceFile would keep the old file's

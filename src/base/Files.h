@@ -2,6 +2,7 @@
 // File helpers: names, checksum, date and size of files, the on-disk spelling of paths, the
 // program's folder and a temporary folder that is known to be writable.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,10 @@ bool ForceFolders(const std::wstring& Folder);
 // into a new file beside it first, which then takes the old one's place. Raises EOSError (the
 // old file untouched, no new file left) when any step fails.
 void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes);
+// The same for bytes that Produce hands to Write part by part (a large text converted in
+// slices); an exception of Produce leaves the old file as well.
+using TByteSink = std::function<void(std::string_view Bytes)>;
+void WriteFileReplacing(const std::wstring& FileName, const std::function<void(const TByteSink& Write)>& Produce);
 
 // A file that is deleted when the guard goes, unless it was kept.
 class TTempFile {

@@ -58,6 +58,33 @@ std::wstring AnsiToText(std::string_view bytes, unsigned codePage) {
 std::string TextToAnsi(std::wstring_view text, unsigned codePage) {
   return Encode(text, codePage == 0 ? ::GetACP() : codePage);
 }
+std::string_view TAnsiEncoder::Encode(std::wstring_view piece) {
+  if (FHeld) {
+    FJoined.assign(1, FHeld);
+    FJoined += piece;
+    piece = FJoined;
+    FHeld = 0;
+  }
+  if (!piece.empty() && IS_HIGH_SURROGATE(piece.back())) {
+    FHeld = piece.back();
+    piece.remove_suffix(1);
+  }
+  // ASCII is the same bytes in every ANSI code page: those pieces need no call of the system.
+  if (FCodePage == 0 && std::all_of(piece.begin(), piece.end(), [](wchar_t c) { return c < 0x80; })) {
+    FBytes.resize(piece.size());
+    std::transform(piece.begin(), piece.end(), FBytes.begin(), [](wchar_t c) { return static_cast<char>(c); });
+  } else {
+    FBytes = TextToAnsi(piece, FCodePage);
+  }
+  return FBytes;
+}
+
+std::string_view TAnsiEncoder::Finish() {
+  FBytes = FHeld ? TextToAnsi(std::wstring_view(&FHeld, 1), FCodePage) : std::string();
+  FHeld = 0;
+  return FBytes;
+}
+
 std::wstring Utf8ToText(std::string_view bytes) { return Decode(bytes, CP_UTF8); }
 std::string TextToUtf8(std::wstring_view text) { return Encode(text, CP_UTF8); }
 

@@ -73,13 +73,19 @@ std::wstring TClipboard::AsText() const {
 }
 
 void TClipboard::SetAsText(const std::wstring& text) {
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  SetAsText(text.size(), [&text](wchar_t* to) { std::wmemcpy(to, text.data(), text.size()); });
+}
+
+void TClipboard::SetAsText(std::size_t length, const std::function<void(wchar_t* text)>& fill) {
+  const size_t bytes = (length + 1) * sizeof(wchar_t);
   TGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!memory) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
   {
     TGlobalLock lock(memory.Get());
     if (!lock.Data()) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
-    std::wmemcpy(static_cast<wchar_t*>(lock.Data()), text.c_str(), text.size() + 1);
+    auto* text = static_cast<wchar_t*>(lock.Data());
+    fill(text);
+    text[length] = L'\0';
   }
   TOpenClipboard open;
   ::EmptyClipboard();

@@ -3,6 +3,8 @@
 // opening retries briefly before it gives up with EClipboardException.
 #include "base/Exception.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 class EClipboardException : public Exception {
@@ -17,6 +19,9 @@ public:
   std::wstring AsText() const;
   // Replaces whatever is on the clipboard by the text.
   void SetAsText(const std::wstring& text);
+  // The same for a text of length characters that fill writes straight into the clipboard's
+  // memory: a large text is not copied once more on its way.
+  void SetAsText(std::size_t length, const std::function<void(wchar_t* text)>& fill);
   bool HasText() const;
   void Clear();
 };

@@ -153,6 +153,15 @@ TEST_F(LogFeedTest, HexModeIsTheOneEachDatagramArrivedIn) {
                                                      AnsiToText("\x98")}));
 }
 
+// Every byte of a text datagram is shown, a zero byte as its symbol (a zero character would end
+// the text for the clipboard and every reader).
+TEST_F(LogFeedTest, ZeroBytesOfATextDatagramShowAsTheirSymbolAndTheRestFollows) {
+  feed.Push(std::string("vor\0nach\0", 9), false);
+  feed.Push(std::string("\0", 1), false);
+  ShowAll(100ms);
+  EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"vor\u2400nach\u2400", L"\u2400"}));
+}
+
 TEST_F(LogFeedTest, LargeHexDatagramsAreShownOverSeveralTicksAsTheSameRows) {
   std::mt19937 random(8);
   TStringList expected;

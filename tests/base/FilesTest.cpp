@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -71,6 +72,26 @@ std::uint32_t ReferenceBlock(const std::string& block, std::uint32_t chained) {
   for (unsigned char b : block) step(b);
   for (int shift = 24; shift >= 0; shift -= 8) step(static_cast<unsigned char>(chained >> shift));
   return r;
+}
+
+// A file written in parts replaces the old one as a whole, or not at all when a part fails.
+TEST(WriteFileReplacing, PartsMakeTheNewFileAndAFailureKeepsTheOld) {
+  TTempFolder folder;
+  const std::wstring name = folder.WriteFile(L"log.txt", "alt");
+  WriteFileReplacing(name, [](const TByteSink& write) {
+    write("eins\r\n");
+    write("");
+    write("zwei\r\n");
+  });
+  EXPECT_EQ(ReadFileBytes(name), "eins\r\nzwei\r\n");
+  EXPECT_THROW(WriteFileReplacing(name,
+                                  [](const TByteSink& write) {
+                                    write("halb");
+                                    throw std::runtime_error("the text could not be read");
+                                  }),
+               std::runtime_error);
+  EXPECT_EQ(ReadFileBytes(name), "eins\r\nzwei\r\n");
+  EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::wstring>{L"log.txt"});  // no part left behind
 }
 
 TEST(FileCrc32, KnownVectors) {

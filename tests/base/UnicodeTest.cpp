@@ -42,3 +42,31 @@ TEST(TextFitsCodePage, AnsiCodePageByDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text converted in pieces, cut anywhere (through a surrogate pair too), gives the bytes of the
+// whole text converted at once.
+TEST(AnsiEncoder, PiecesCutAnywhereGiveTheBytesOfTheWhole) {
+  const std::wstring text = L"Grüße \u2190 plain ASCII \U0001F600 und \u4E2D.";
+  for (unsigned codePage : {0u, 1252u, static_cast<unsigned>(CP_UTF8)}) {
+    const std::string whole = TextToAnsi(text, codePage);
+    for (std::size_t piece : {1u, 2u, 3u, 7u, 100u}) {
+      TAnsiEncoder encoder(codePage);
+      std::string bytes;
+      for (std::size_t at = 0; at < text.size(); at += piece)
+        bytes += encoder.Encode(std::wstring_view(text).substr(at, piece));
+      bytes += encoder.Finish();
+      EXPECT_EQ(bytes, whole) << "code page " << codePage << ", pieces of " << piece;
+    }
+  }
+}
+
+TEST(AnsiEncoder, HalfASurrogatePairAtTheEndIsConvertedAsTheSystemDoes) {
+  TAnsiEncoder encoder(CP_UTF8);
+  EXPECT_EQ(encoder.Encode(L"a\xD83D"), "a");
+  EXPECT_EQ(encoder.Finish(), TextToAnsi(L"\xD83D", CP_UTF8));
+  EXPECT_EQ(encoder.Finish(), "");
+}
+
+}  // namespace

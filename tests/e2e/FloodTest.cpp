@@ -40,11 +40,13 @@ private:
   sockaddr_in FTo{};
 };
 
-// What the view shows for a datagram: its text up to the first zero byte, or its hex rows.
+// What the view shows for a datagram: its text (a zero byte as the symbol U+2400), or its
+// hex rows.
 std::wstring Shown(const std::string& datagram, bool hex) {
   if (!hex) {
     std::wstring text = AnsiToText(datagram);
-    return text.substr(0, text.find(L'\0')) + L"\r\n";
+    std::replace(text.begin(), text.end(), L'\0', L'\u2400');
+    return text + L"\r\n";
   }
   TStringList rows;
   AddHexDump(&rows, datagram.data(), static_cast<int>(datagram.size()), 8);

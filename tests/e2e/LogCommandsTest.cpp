@@ -242,6 +242,33 @@ TEST_F(LogCommands, ClearWhileDatagramsArriveKeepsWholeLines) {
   }
 }
 
+// Edits the user made are part of what is saved and copied.
+TEST_F(LogCommands, SaveAndCopyTakeTheViewAsTheUserEditedIt) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, "eins");
+  SendDatagram(kPort, "zwei");
+  ASSERT_EQ(WaitForView(view, L"eins\r\nzwei\r\n"), L"eins\r\nzwei\r\n");
+  ::SetForegroundWindow(program.MainWindow());
+  ASSERT_TRUE(PumpUntil([&] { return FocusedWindowOf(view) == view; }));
+  PressKey(VK_HOME, {VK_CONTROL});
+  TypeText(L"\u00C4");
+  PressKey(VK_END);
+  TypeText(L"!");
+  const std::wstring edited = L"\u00C4eins!\r\nzwei\r\n";
+  ASSERT_EQ(WaitForView(view, edited), edited);
+
+  const std::wstring name = folder.Path() + L"bearbeitet.txt";
+  SaveAs(program, name);
+  EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(name) == "\xC4" "eins!\r\nzwei\r\n"; }, 15000))
+      << ReadFileBytes(name);
+  // The save ends with its check mark shown for a moment: the next click waits for it to go.
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer);
+  ClickWithMouse(program.Button(L"Protokoll in Zwischenablage kopieren"));
+  EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == edited; }, 15000)) << testing::PrintToString(ClipboardText());
+}
+
 // The width of a character of the view in pixels, read from outside.
 int CharWidth(HWND view) {
   const LRESULT first = ::SendMessageW(view, EM_POSFROMCHAR, 0, 0);
@@ -269,6 +296,50 @@ TEST_F(LogCommands, FontSizeStepsAreStoredAndRead) {
   SendDatagram(kPort, "WWWW");
   ASSERT_EQ(WaitForView(view, L"WWWW\r\n"), L"WWWW\r\n");
   EXPECT_GT(CharWidth(view), widthAt8 * 3 / 2);  // 18 points after the restart
+}
+
+// A font step keeps the line at the top of the view where it is.
+TEST_F(LogCommands, FontStepsKeepTheTopLine) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  for (int i = 0; i < 300; ++i) SendDatagram(kPort, "Zeile " + std::to_string(i));
+  ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(view, EM_GETLINECOUNT, 0, 0) == 301; }, 30000));
+  ::SendMessageW(view, EM_LINESCROLL, 0, -1000);
+  ::SendMessageW(view, EM_LINESCROLL, 0, 100);
+  ASSERT_EQ(::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0), 100);
+  const std::pair<const wchar_t*, int> steps[] = {
+      {L"Schrift vergrößern", 9}, {L"Schrift vergrößern", 10}, {L"Schrift verkleinern", 9}, {L"Schrift verkleinern", 8},
+      {L"Schrift verkleinern", 7}};
+  for (const auto& [button, points] : steps) {
+    ClickWithMouse(program.Button(button));
+    ASSERT_TRUE(PumpUntil([&] { return StoredFontSize().second == DwordBytes(points); }, 15000));
+    EXPECT_EQ(::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0), 100) << points << " pt";
+  }
+}
+
+// After every font step, larger or smaller, the horizontal scroll bar reaches exactly the end of
+// the widest line (the edit control kept the larger font's width after a smaller step).
+TEST_F(LogCommands, HorizontalScrollReachesTheEndOfTheWidestLineAfterEveryFontStep) {
+  TRunningProgram program;
+  HWND view = program.LogView();
+  SendDatagram(kPort, std::string(300, 'x'));
+  ASSERT_EQ(WaitForView(view, std::wstring(300, L'x') + L"\r\n"), std::wstring(300, L'x') + L"\r\n");
+  const std::pair<const wchar_t*, int> steps[] = {
+      {L"Schrift vergrößern", 9}, {L"Schrift vergrößern", 10}, {L"Schrift vergrößern", 11},
+      {L"Schrift verkleinern", 10}, {L"Schrift verkleinern", 9}, {L"Schrift verkleinern", 8}, {L"Schrift verkleinern", 7}};
+  for (const auto& [button, points] : steps) {
+    ClickWithMouse(program.Button(button));
+    ASSERT_TRUE(PumpUntil([&] { return StoredFontSize().second == DwordBytes(points); }, 15000));
+    ::SendMessageW(view, WM_HSCROLL, SB_LEFT, 0);
+    const int cell = CharWidth(view);
+    ::SendMessageW(view, WM_HSCROLL, SB_RIGHT, 0);
+    RECT client;
+    ::GetClientRect(view, &client);
+    // The last character ends one cell (the caret's place behind it) before the right edge.
+    const int lastRight = static_cast<short>(LOWORD(::SendMessageW(view, EM_POSFROMCHAR, 299, 0))) + cell;
+    EXPECT_LE(lastRight, client.right - cell) << points << " pt";
+    EXPECT_GT(lastRight, client.right - 2 * cell) << points << " pt";
+  }
 }
 
 TEST_F(LogCommands, FontNeverGoesBelowFourPoints) {

@@ -88,10 +88,10 @@ TEST(MainWindow, EveryDatagramBecomesALineOfTheView) {
   SendDatagram(kPort, "Gr\xFC\xDF" "e");          // ANSI code page 1252
   SendDatagram(kPort, "");                        // an empty line
   SendDatagram(kPort, "eins\r\nzwei");            // two lines
-  SendDatagram(kPort, std::string("vor\0nach", 8));  // shown up to the zero byte
+  SendDatagram(kPort, std::string("vor\0nach", 8));  // the zero byte as its symbol, and what follows it
   SendDatagram(kPort, std::string(5000, 'x'));    // longer than the old 4096-byte limit
-  const std::wstring expected = L"Hallo Tavrino\r\nGrüße\r\n\r\neins\r\nzwei\r\nvor\r\n" + std::wstring(5000, L'x') +
-                                L"\r\n";
+  const std::wstring expected = L"Hallo Tavrino\r\nGrüße\r\n\r\neins\r\nzwei\r\nvor\u2400nach\r\n" +
+                                std::wstring(5000, L'x') + L"\r\n";
   EXPECT_EQ(WaitForView(view, expected), expected);
 }
 

@@ -78,8 +78,8 @@ HWND TRunningProgram::WaitForWindow(const std::wstring& className, unsigned limi
 
 HWND TRunningProgram::LogView() const {
   HWND main = MainWindow();
-  auto edits = main ? ChildWindows(main, L"Edit") : std::vector<HWND>{};
-  return edits.empty() ? nullptr : edits.front();
+  auto views = main ? ChildWindows(main, L"TavrinoLogView") : std::vector<HWND>{};
+  return views.empty() ? nullptr : views.front();
 }
 
 HWND TRunningProgram::Button(const std::wstring& text) const {

@@ -19,7 +19,7 @@ public:
   // Waits (generous limit) for a visible top-level window of the program of the class.
   HWND WaitForWindow(const std::wstring& className, unsigned limitMsec = 20000) const;
   HWND MainWindow() const { return WaitForWindow(L"TavrinoForm"); }
-  // The view: the main window's edit control.
+  // The view: the main window's log view control.
   HWND LogView() const;
   // A tool button by its window text (caption, or hint for picture buttons).
   HWND Button(const std::wstring& text) const;

@@ -1,0 +1,201 @@
+#pragma once
+// The log view: a multi-line text control of our own (window class "TavrinoLogView") that costs
+// the same per appended line however much it holds. It keeps its text in a TLogText, paints
+// only the rows in sight with fixed cells in its fixed-pitch font (ExtTextOutW without script
+// shaping, so that no sequence of characters can upset a shaping engine), and shows what the
+// appends of a while changed at once: scroll by the new rows, paint them, once.
+//
+// Otherwise it is what users and tools expect of a multi-line edit control: the system caret,
+// typing, selection with mouse and keys, the clipboard commands, one level of undo, the edit
+// control's context menu, and the edit control's messages (WM_GETTEXT, EM_GETSEL, EM_LINEINDEX
+// ... with their 32-bit answers), EN_CHANGE to the parent, and an accessible object.
+#include "base/StringList.h"
+#include "toolkit/Controls.h"
+#include "toolkit/LogText.h"
+#include "toolkit/StdCtrls.h"  // TScrollStyle
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TLogMemo;
+class TLogMemoAccessible;
+
+// The lines of a log memo: Add appends a line at the end (after a line break when the last
+// line holds text), on the screen with the next PaintChanges. The other operations work on the
+// text at once, as they would on an edit control.
+class TLogMemoLines : public TStrings {
+public:
+  explicit TLogMemoLines(TLogMemo& memo) noexcept : FMemo(memo) {}
+
+  int Count() const override;
+  std::wstring Get(int index) const override;
+  void Insert(int index, const std::wstring& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  int Add(const std::wstring& s) override;
+  std::wstring Text() const override;
+  void SetText(const std::wstring& text) override;
+
+private:
+  TLogMemo& FMemo;
+};
+
+class TLogMemo : public TControl {
+public:
+  using TPos = TLogText::TPos;
+
+  explicit TLogMemo(TComponent* AOwner);
+  ~TLogMemo() override;
+
+  TLogMemoLines& Lines() noexcept { return FLines; }
+  const TLogText& Content() const noexcept { return FText; }
+
+  TScrollStyle ScrollBars() const noexcept { return FScrollBars; }
+  void SetScrollBars(TScrollStyle value) noexcept { FScrollBars = value; }  // before the window exists
+  bool ReadOnly() const noexcept { return FReadOnly; }
+  void SetReadOnly(bool value);
+  // The name screen readers announce for the view.
+  const std::wstring& AccessibleName() const noexcept { return FAccessibleName; }
+  void SetAccessibleName(const std::wstring& name) { FAccessibleName = name; }
+
+  // Appends text at the end. The caret goes behind it and the view follows, as an edit control
+  // does after EM_REPLACESEL at the end; the screen follows with PaintChanges, or soon after.
+  void Append(std::wstring_view text) { Append({text}); }
+  // Appends a line ended by a line break, on a line of its own (after a break when the last
+  // line holds text, typed there for instance).
+  void AppendLine(std::wstring_view line);
+  // Empties the view at once (its blocks are freed).
+  void Clear();
+  // Puts what changed since the last time on the screen now: the scroll bars, the rows that
+  // scrolled in, the rows that changed.
+  void PaintChanges();
+
+  // Selection: Anchor is where it began, Caret where it ends (either may be the greater).
+  TPos SelStart() const noexcept { return std::min(FAnchor, FCaret); }
+  TPos SelEnd() const noexcept { return std::max(FAnchor, FCaret); }
+  TPos Caret() const noexcept { return FCaret; }
+  void SetSelection(TPos anchor, TPos caret);
+  void SelectAll() { SetSelection(0, FText.Length()); }
+  void ScrollToCaret();
+  TPos TopLine() const noexcept { return FTopLine; }
+  void SetTopLine(TPos line);
+  TPos LeftCell() const noexcept { return FLeftCell; }
+  // Rows that fit wholly into the window.
+  TPos PageRows() const noexcept;
+
+  // Text, copied to the clipboard in one pass from the blocks (no copy of it in between).
+  void CopyToClipboard(TPos pos, TPos count) const;
+
+  TNotifyEvent OnChange;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void CNCommand(WORD code) override;
+  void DoKeyDown(unsigned short& key, TShiftState shift) override;
+  void DoKeyPress(wchar_t& key) override;
+  bool DoMouseWheel(TShiftState shift, int delta, POINT screenPoint) override;
+  bool DoContextPopup(POINT screenPoint) override;
+
+private:
+  friend class TLogMemoLines;
+  friend class TLogMemoAccessible;
+
+  // ---- geometry, in device pixels of the client area ----
+  void MeasureFont();
+  int Margin() const noexcept { return Scale(2); }
+  RECT ClientArea() const noexcept { return FClient; }
+  TPos VisibleCells() const;
+  POINT PointOf(TPos pos) const;
+  TPos PosAt(POINT point) const;
+  TPos MaxTopLine() const;
+  TPos MaxLeftCell() const;
+
+  // ---- what the screen shows ----
+  void PaintRows(HDC dc, const RECT& area);
+  void PaintRow(HDC dc, TPos line, int y, int width);
+  // Applies the view's state to the window: scroll bars, scrolling, invalid rows, the caret.
+  void ShowChanges();
+  void PostShowChanges();
+  // Lines whose rows ShowChanges paints anew (where they are then).
+  void MarkDirty(TPos first, TPos last);
+  void InvalidateLines(TPos first, TPos last);
+  void UpdateScrollBars();
+  void PlaceCaret();
+  void ScrollBy(TPos lines, TPos cells);
+  // Moves the view (not the screen yet) so that the caret is in sight.
+  void FollowCaret();
+  void OnScroll(int bar, WORD code);
+
+  // ---- changes of the text ----
+  void Append(std::initializer_list<std::wstring_view> pieces);
+
+  // ---- selection and editing ----
+  void Select(TPos anchor, TPos caret, bool keepWantedCell = false);
+  void MoveCaret(TPos pos, bool extend, bool keepWantedCell = false);
+  bool HandleKey(WORD key, TShiftState shift);
+  void HandleChar(wchar_t c);
+  // Replaces the selection by text as the user's edit (undoable), then shows it.
+  void ReplaceSelection(std::wstring_view text, bool undoable);
+  void Edited(TPos pos, TPos inserted, TPos linesBefore);
+  void Undo();
+  void Cut();
+  void Copy() const;
+  void Paste();
+  void DeleteSelection();
+  TPos CharLeft(TPos pos) const;
+  TPos CharRight(TPos pos) const;
+  TPos WordLeft(TPos pos) const;
+  TPos WordRight(TPos pos) const;
+  void SelectWordAt(TPos pos);
+  void Notify(WORD code);
+  void ShowEditMenu(POINT screenPoint);
+
+  // ---- mouse ----
+  void MouseDown(POINT point, bool extend);
+  void MouseDrag(POINT point);
+  void AutoScroll();
+  void EndDrag();
+
+  // ---- the edit control's messages ----
+  bool EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  // ---- assistive tools ----
+  LRESULT AccessibleObject(WPARAM wParam);
+  void ReleaseAccessible() noexcept;
+  // Tells the tools that watch what changed since the last time: the caret's line, the selection.
+  void AnnounceChanges();
+
+  TLogText FText;
+  TLogMemoLines FLines;
+  TScrollStyle FScrollBars = ssBoth;
+  bool FReadOnly = false;
+  bool FModified = false;
+  std::wstring FAccessibleName;
+
+  TPos FAnchor = 0, FCaret = 0;
+  TPos FWantedCell = -1;  // the cell the caret keeps while it moves up and down (-1: its own)
+  TPos FTopLine = 0, FLeftCell = 0;
+  // What the screen shows: the view's state until ShowChanges.
+  TPos FShownTop = 0, FShownLeft = 0;
+  TPos FDirtyFrom = -1, FDirtyTo = -1;  // lines changed since the screen showed them (-1: none)
+  bool FScrollBarsStale = true;
+  bool FChangeToNotify = false;
+  bool FShowPosted = false;
+  int FVerticalScale = 1;  // text lines per scroll bar unit (above what a scroll bar counts)
+
+  HFONT FFont = nullptr;
+  int FCellWidth = 8, FRowHeight = 16;
+  RECT FClient{};  // the client area, as of the last WM_SIZE
+  bool FControlPictures = false;  // the font draws U+2400 ... U+2421 for control characters
+  bool FDragging = false;
+  bool FComposing = false;  // an input method composes text at the caret
+  int FWheelRest = 0;
+  std::vector<wchar_t> FGlyphs;  // one row's characters as drawn, and their cell widths
+  std::vector<INT> FWidths;
+  TLogMemoAccessible* FAccessible = nullptr;  // made when a tool first asks
+  bool FValueToAnnounce = false, FSelectionToAnnounce = false;
+};

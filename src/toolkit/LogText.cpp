@@ -1,0 +1,419 @@
+#include "toolkit/LogText.h"
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+using TPos = TLogText::TPos;
+
+// The first block of a text starts small and doubles while it fills, so that a short view
+// holds little memory.
+constexpr std::uint32_t kFirstBlockChars = 1u << 14;
+
+TPos NextCell(TPos cell, wchar_t c) noexcept {
+  return c == L'\t' ? (cell / TLogText::kTabCells + 1) * TLogText::kTabCells : cell + 1;
+}
+
+const char* FindTab(const char* p, std::size_t n) noexcept {
+  return static_cast<const char*>(std::memchr(p, '\t', n));
+}
+const wchar_t* FindTab(const wchar_t* p, std::size_t n) noexcept { return std::wmemchr(p, L'\t', n); }
+
+// The cell behind n characters that begin at cell: a stretch without tabs at once.
+template <class TChar>
+TPos AdvanceCells(TPos cell, const TChar* p, std::size_t n) noexcept {
+  const TChar* end = p + n;
+  while (p < end) {
+    const TChar* tab = FindTab(p, static_cast<std::size_t>(end - p));
+    if (!tab) return cell + (end - p);
+    cell = NextCell(cell + (tab - p), L'\t');
+    p = tab + 1;
+  }
+  return cell;
+}
+
+}  // namespace
+
+TLogText::TLogText(std::uint32_t blockChars) : FBlockChars(std::max(blockChars, 2u)) {}
+TLogText::~TLogText() = default;
+
+wchar_t TLogText::CharIn(const TBlock& block, std::uint32_t at) noexcept {
+  return block.Wide ? block.WideChars()[at] : static_cast<wchar_t>(static_cast<unsigned char>(block.Narrow()[at]));
+}
+
+TPos TLogText::RunBreaks(const TRun& run) noexcept {
+  // Breaks that lie wholly in the run: the CR at least two characters before the position.
+  const auto& breaks = run.Block->Breaks;
+  const auto from = std::lower_bound(breaks.begin(), breaks.end(), run.Start + 2);
+  const auto to = std::upper_bound(from, breaks.end(), run.Start + run.Length);
+  return (to - from) + (run.Seam ? 1 : 0);
+}
+
+std::size_t TLogText::RunAt(TPos pos) const noexcept {
+  const auto it = std::ranges::upper_bound(FRuns, pos, {}, &TRun::Pos);
+  return static_cast<std::size_t>(std::distance(FRuns.begin(), it)) - 1;
+}
+
+TPos TLogText::LineStart(TPos line) const {
+  const TPos k = std::clamp<TPos>(line, 0, FBreakCount);
+  if (k == 0) return 0;
+  // The run that holds the k-th break: the last one with fewer breaks before it.
+  const auto it = std::ranges::upper_bound(FRuns, k - 1, {}, &TRun::BreaksBefore);
+  const TRun& run = *std::prev(it);
+  TPos nth = k - run.BreaksBefore;  // 1 for the run's first break
+  if (run.Seam) {
+    if (nth == 1) return run.Pos + 1;
+    --nth;
+  }
+  const auto& breaks = run.Block->Breaks;
+  const auto first = std::lower_bound(breaks.begin(), breaks.end(), run.Start + 2);
+  return run.Pos + (*(first + (nth - 1)) - run.Start);
+}
+
+TPos TLogText::LineEnd(TPos line) const {
+  if (line >= FBreakCount) return FLength;
+  return LineStart(line + 1) - 2;
+}
+
+TPos TLogText::LineOf(TPos pos) const {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  if (pos == 0) return 0;
+  // The run that holds the character before pos: breaks up to pos count.
+  const auto it = std::ranges::lower_bound(FRuns, pos, {}, &TRun::Pos);
+  const TRun& run = *std::prev(it);
+  const TPos local = pos - run.Pos;  // 1 ... run.Length
+  const auto& breaks = run.Block->Breaks;
+  const auto from = std::lower_bound(breaks.begin(), breaks.end(), run.Start + 2);
+  const auto to = std::upper_bound(breaks.begin(), breaks.end(), run.Start + static_cast<std::uint32_t>(local));
+  return run.BreaksBefore + (run.Seam ? 1 : 0) + std::max<TPos>(to - from, 0);
+}
+
+wchar_t TLogText::At(TPos pos) const {
+  if (pos < 0 || pos >= FLength) return 0;
+  const TRun& run = FRuns[RunAt(pos)];
+  return CharIn(*run.Block, run.Start + static_cast<std::uint32_t>(pos - run.Pos));
+}
+
+TPos TLogText::Read(TPos pos, TPos count, wchar_t* out) const {
+  TPos copied = 0;
+  ForEachSlice(pos, count, [&](const char* narrow, const wchar_t* wide, std::size_t n) {
+    if (wide) {
+      std::wmemcpy(out + copied, wide, n);
+    } else {
+      wchar_t* to = out + copied;
+      for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<unsigned char>(narrow[i]);
+    }
+    copied += static_cast<TPos>(n);
+    return true;
+  });
+  return copied;
+}
+
+std::wstring TLogText::Substr(TPos pos, TPos count) const {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  count = std::clamp<TPos>(count, 0, FLength - pos);
+  std::wstring text(static_cast<std::size_t>(count), L'\0');
+  Read(pos, count, text.data());
+  return text;
+}
+
+std::size_t TLogText::BytesHeld() const noexcept {
+  std::size_t bytes = FRuns.capacity() * sizeof(TRun) + FBlocks.capacity() * sizeof(FBlocks[0]);
+  for (const auto& block : FBlocks)
+    bytes += sizeof(TBlock) + std::size_t{block->Capacity} * (block->Wide ? 2 : 1) +
+             block->Breaks.capacity() * sizeof(block->Breaks[0]);
+  return bytes;
+}
+
+// ---- widths ----
+
+TPos TLogText::CellsBetween(TPos from, TPos to) const {
+  TPos cell = 0;
+  ForEachSlice(from, to - from, [&](const char* narrow, const wchar_t* wide, std::size_t n) {
+    cell = wide ? AdvanceCells(cell, wide, n) : AdvanceCells(cell, narrow, n);
+    return true;
+  });
+  return cell;
+}
+
+TPos TLogText::CellOf(TPos pos) const {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  return CellsBetween(LineStart(LineOf(pos)), pos);
+}
+
+TPos TLogText::PosAtCell(TPos line, TPos cell) const {
+  const TPos start = LineStart(line), end = LineEnd(line);
+  cell = std::max<TPos>(cell, 0);
+  TPos pos = start, at = 0;  // a position and the cell where it begins
+  bool found = false;
+  auto scan = [&](const auto* chars, std::size_t n) {
+    for (std::size_t i = 0; i < n;) {
+      // A stretch without tabs is one cell per character.
+      const auto* tab = FindTab(chars + i, n - i);
+      const auto plain = static_cast<TPos>(tab ? tab - (chars + i) : n - i);
+      if (cell <= at + plain) {
+        pos += cell - at;
+        return found = true;
+      }
+      pos += plain;
+      at += plain;
+      i += static_cast<std::size_t>(plain);
+      if (!tab) break;
+      const TPos next = NextCell(at, L'\t');  // a tab: the nearer of its two edges
+      if (cell < next) {
+        pos += cell - at <= next - cell ? 0 : 1;
+        return found = true;
+      }
+      ++pos;
+      at = next;
+      ++i;
+    }
+    return false;
+  };
+  ForEachSlice(start, end - start, [&](const char* narrow, const wchar_t* wide, std::size_t n) {
+    return !(wide ? scan(wide, n) : scan(narrow, n));
+  });
+  return found ? pos : end;
+}
+
+void TLogText::MeasureChange(TPos pos, TPos length) {
+  // A CR just before the change and an LF just behind it may make a break there or part one.
+  const TPos last = LineCount() - 1;
+  const TPos lastLine = LineOf(pos + length + 1);
+  for (TPos line = LineOf(pos - 1); line <= lastLine; ++line) {
+    const TPos cells = LineCells(line);
+    FWidest = std::max(FWidest, cells);
+    if (line == last) FLastLineCells = cells;
+  }
+}
+
+// ---- blocks and runs ----
+
+TLogText::TBlock& TLogText::WritableBlock(bool wide) {
+  if (FBlocks.empty() || FBlocks.back()->Length == FBlockChars) {
+    auto block = std::make_unique<TBlock>();
+    // After a full block the text is evidently large: the next one is made full size at once.
+    block->Capacity = FBlocks.empty() ? std::min(kFirstBlockChars, FBlockChars) : FBlockChars;
+    block->Wide = wide;
+    block->Bytes = std::make_unique_for_overwrite<std::uint8_t[]>(block->Capacity * (wide ? 2u : 1u));
+    FBlocks.push_back(std::move(block));
+  }
+  TBlock& block = *FBlocks.back();
+  const bool grow = block.Length == block.Capacity;
+  if (grow || (wide && !block.Wide)) {
+    // Not full yet: the block may still move.
+    const std::uint32_t capacity = grow ? std::min(block.Capacity * 2, FBlockChars) : block.Capacity;
+    auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity * (block.Wide || wide ? 2u : 1u));
+    if (block.Wide || !wide) {
+      std::memcpy(bytes.get(), block.Bytes.get(), block.Length * (block.Wide ? 2u : 1u));
+    } else {
+      auto* to = reinterpret_cast<wchar_t*>(bytes.get());
+      for (std::uint32_t i = 0; i < block.Length; ++i) to[i] = static_cast<unsigned char>(block.Narrow()[i]);
+      block.Wide = true;
+    }
+    block.Bytes = std::move(bytes);
+    block.Capacity = capacity;
+  }
+  return block;
+}
+
+void TLogText::Write(std::wstring_view text, std::vector<TRun>& runs) {
+  for (std::size_t i = 0; i < text.size();) {
+    TBlock* block = &WritableBlock(false);
+    const std::uint32_t start = block->Length;
+    const std::size_t n = std::min<std::size_t>(text.size() - i, block->Capacity - start);
+    const wchar_t* from = text.data() + i;
+    std::size_t k = 0;
+    if (!block->Wide) {
+      std::uint8_t* to = block->Bytes.get() + start;
+      for (; k < n && from[k] <= 0xFF; ++k) to[k] = static_cast<std::uint8_t>(from[k]);
+      if (k < n) {
+        // A character beyond U+00FF: the block takes two bytes per character from now on.
+        block->Length = start + static_cast<std::uint32_t>(k);
+        block = &WritableBlock(true);
+      }
+    }
+    if (k < n) std::wmemcpy(reinterpret_cast<wchar_t*>(block->Bytes.get()) + start + k, from + k, n - k);
+    // The line breaks written, and the one a CR already in the block makes with a leading LF.
+    for (const wchar_t* lf = std::wmemchr(from, L'\n', n); lf; lf = std::wmemchr(lf + 1, L'\n', from + n - lf - 1)) {
+      const std::size_t at = static_cast<std::size_t>(lf - from);
+      const wchar_t before = at > 0 ? from[at - 1] : start > 0 ? CharIn(*block, start - 1) : L'\0';
+      if (before == L'\r') block->Breaks.push_back(start + static_cast<std::uint32_t>(at) + 1);
+    }
+    block->Length = start + static_cast<std::uint32_t>(n);
+    if (block->Length == FBlockChars) block->Breaks.shrink_to_fit();  // full: it takes no more
+    if (!runs.empty() && runs.back().Block == block && runs.back().Start + runs.back().Length == start)
+      runs.back().Length += static_cast<std::uint32_t>(n);
+    else
+      runs.push_back(TRun{block, start, static_cast<std::uint32_t>(n), false, 0, 0});
+    i += n;
+  }
+}
+
+void TLogText::FixSeam(std::size_t index) noexcept {
+  TRun& run = FRuns[index];
+  if (index == 0) {
+    run.Seam = false;
+    return;
+  }
+  const TRun& before = FRuns[index - 1];
+  run.Seam = CharIn(*before.Block, before.Start + before.Length - 1) == L'\r' && CharIn(*run.Block, run.Start) == L'\n';
+}
+
+void TLogText::Renumber(std::size_t from) noexcept {
+  for (std::size_t i = from; i < FRuns.size(); ++i) {
+    TRun& run = FRuns[i];
+    if (i == 0) {
+      run.Pos = 0;
+      run.BreaksBefore = 0;
+    } else {
+      const TRun& before = FRuns[i - 1];
+      run.Pos = before.Pos + before.Length;
+      run.BreaksBefore = before.BreaksBefore + RunBreaks(before);
+    }
+  }
+  if (FRuns.empty()) {
+    FLength = FBreakCount = 0;
+    return;
+  }
+  const TRun& last = FRuns.back();
+  FLength = last.Pos + last.Length;
+  FBreakCount = last.BreaksBefore + RunBreaks(last);
+}
+
+std::size_t TLogText::SplitAt(TPos pos) {
+  if (pos >= FLength) return FRuns.size();
+  const std::size_t i = RunAt(pos);
+  if (FRuns[i].Pos == pos) return i;
+  TRun right = FRuns[i];
+  const auto offset = static_cast<std::uint32_t>(pos - right.Pos);
+  FRuns[i].Length = offset;
+  right.Start += offset;
+  right.Length -= offset;
+  right.Pos = pos;
+  FRuns.insert(FRuns.begin() + static_cast<std::ptrdiff_t>(i) + 1, right);
+  // A cut between CR and LF keeps the break as a seam; the break counts stay as they were.
+  FixSeam(i + 1);
+  FRuns[i + 1].BreaksBefore = FRuns[i].BreaksBefore + RunBreaks(FRuns[i]);
+  return i + 1;
+}
+
+TPos TLogText::TotalOf(const std::vector<TRun>& runs) const noexcept {
+  TPos total = 0;
+  for (const TRun& run : runs) total += run.Length;
+  return total;
+}
+
+std::vector<TLogText::TRun> TLogText::Splice(TPos pos, TPos count, const std::vector<TRun>& runs) {
+  std::size_t first = SplitAt(pos);
+  const std::size_t last = SplitAt(pos + count);
+  std::vector<TRun> removed(FRuns.begin() + static_cast<std::ptrdiff_t>(first),
+                            FRuns.begin() + static_cast<std::ptrdiff_t>(last));
+  FRuns.erase(FRuns.begin() + static_cast<std::ptrdiff_t>(first), FRuns.begin() + static_cast<std::ptrdiff_t>(last));
+  FRuns.insert(FRuns.begin() + static_cast<std::ptrdiff_t>(first), runs.begin(), runs.end());
+  std::size_t behind = first + runs.size();  // the first run after the new ones
+  for (std::size_t i = first; i <= behind && i < FRuns.size(); ++i) FixSeam(i);
+  // Slices that meet again in their block become one run (typing, undo), the far end first.
+  auto mergeable = [this](std::size_t i) {
+    return i > 0 && i < FRuns.size() && FRuns[i - 1].Block == FRuns[i].Block &&
+           FRuns[i - 1].Start + FRuns[i - 1].Length == FRuns[i].Start;
+  };
+  if (behind > first && mergeable(behind)) {
+    FRuns[behind - 1].Length += FRuns[behind].Length;
+    FRuns.erase(FRuns.begin() + static_cast<std::ptrdiff_t>(behind));
+  }
+  if (mergeable(first)) {
+    FRuns[first - 1].Length += FRuns[first].Length;
+    FRuns.erase(FRuns.begin() + static_cast<std::ptrdiff_t>(first));
+  }
+  Renumber(first > 0 ? first - 1 : 0);
+  return removed;
+}
+
+// ---- changes ----
+
+void TLogText::Append(std::initializer_list<std::wstring_view> pieces) {
+  // Widths: the text goes on in the last line; a CR is a character of its own until an LF
+  // makes it a break.
+  TPos cell = FLastLineCells;
+  wchar_t before = FLength > 0 ? At(FLength - 1) : L'\0';
+  for (const std::wstring_view piece : pieces) {
+    for (const wchar_t c : piece) {
+      if (c == L'\n' && before == L'\r') {
+        FWidest = std::max(FWidest, cell - 1);
+        cell = 0;
+      } else {
+        cell = NextCell(cell, c);
+      }
+      before = c;
+    }
+  }
+  FWidest = std::max(FWidest, cell);
+  FLastLineCells = cell;
+
+  // The last run may go on; the runs behind it are new.
+  const std::size_t last = FRuns.empty() ? 0 : FRuns.size() - 1;
+  const std::size_t count = FRuns.size();
+  for (const std::wstring_view piece : pieces) Write(piece, FRuns);
+  for (std::size_t i = count; i < FRuns.size(); ++i) FixSeam(i);
+  Renumber(last);
+}
+
+void TLogText::Replace(TPos pos, TPos count, std::wstring_view text, bool undoable) {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  count = std::clamp<TPos>(count, 0, FLength - pos);
+  if (count == 0 && text.empty()) return;
+  std::vector<TRun> written;
+  Write(text, written);
+  std::vector<TRun> removed = Splice(pos, count, written);
+  const auto inserted = static_cast<TPos>(text.size());
+  MeasureChange(pos, inserted);
+  if (!undoable) {
+    EmptyUndo();
+    return;
+  }
+  // As an edit control keeps its undo: deleting on at the same place (Delete) or just before it
+  // (Backspace) adds to what is kept; typing on behind what was typed adds to it.
+  if (count > 0) {
+    const bool deleting = FUndo.Inserted == 0 && !FUndo.Removed.empty();
+    if (deleting && pos == FUndo.Pos) {
+      FUndo.Removed.insert(FUndo.Removed.end(), removed.begin(), removed.end());
+    } else if (deleting && pos + count == FUndo.Pos) {
+      FUndo.Removed.insert(FUndo.Removed.begin(), removed.begin(), removed.end());
+      FUndo.Pos = pos;
+    } else {
+      FUndo.Removed = std::move(removed);
+      FUndo.Pos = pos;
+    }
+    FUndo.Inserted = 0;
+  }
+  if (inserted > 0) {
+    if (pos == FUndo.Pos || (FUndo.Inserted > 0 && pos == FUndo.Pos + FUndo.Inserted)) {
+      FUndo.Inserted += inserted;
+    } else {
+      FUndo.Pos = pos;
+      FUndo.Inserted = inserted;
+      FUndo.Removed.clear();
+    }
+  }
+}
+
+TLogText::TRange TLogText::Undo() {
+  if (!CanUndo()) return {};
+  TUndo undo = std::move(FUndo);
+  const TPos length = TotalOf(undo.Removed);
+  std::vector<TRun> removed = Splice(undo.Pos, undo.Inserted, undo.Removed);
+  MeasureChange(undo.Pos, length);
+  FUndo = TUndo{undo.Pos, length, std::move(removed)};
+  return {undo.Pos, length};
+}
+
+void TLogText::EmptyUndo() noexcept { FUndo = TUndo{}; }
+
+void TLogText::Clear() noexcept {
+  FUndo = TUndo{};
+  std::vector<TRun>().swap(FRuns);
+  std::vector<std::unique_ptr<TBlock>>().swap(FBlocks);
+  FLength = FBreakCount = FWidest = FLastLineCells = 0;
+}

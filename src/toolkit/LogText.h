@@ -1,0 +1,171 @@
+#pragma once
+// The text of the log view, built to cost the same per appended line at any size.
+//
+// Characters live in large blocks that only grow at their end and never move once full: one
+// byte per character while every character of a block is below U+0100 (ANSI text, hex rows),
+// two bytes otherwise. The text is a sequence of runs, each a slice of one block, so that an
+// edit anywhere splits a run and puts the new characters in the current block, and the undo
+// keeps the removed runs instead of a copy. Each block keeps the positions of its line breaks
+// (CR LF) in an array; each run knows its position and the breaks before it, so line to
+// position and position to line are two binary searches. An append copies its characters
+// once and touches only the last run; an edit costs the runs behind it (about one per
+// megabyte of text, and a few per edit), never the lines or the characters of the text.
+//
+// Lines are as an edit control counts them: separated by CR LF, so there is always one line
+// more than breaks, and a lone CR or LF is a character of its line. Widths are counted in
+// cells of a fixed-pitch view: one per character, a tab up to the next multiple of kTabCells.
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TLogText {
+public:
+  using TPos = std::int64_t;
+  static constexpr TPos kTabCells = 8;
+
+  // Characters a block takes before the next one starts: large enough that a text of a
+  // gigabyte has a thousand, small enough that a wide block (two bytes each) stays cheap.
+  static constexpr std::uint32_t kBlockChars = 1u << 20;
+
+  // blockChars: the block size (tests make it small, so that blocks fill soon).
+  explicit TLogText(std::uint32_t blockChars = kBlockChars);
+  ~TLogText();
+  TLogText(const TLogText&) = delete;
+  TLogText& operator=(const TLogText&) = delete;
+
+  TPos Length() const noexcept { return FLength; }
+  TPos LineCount() const noexcept { return FBreakCount + 1; }
+  // Position of a line's first character (line clamped to the lines there are).
+  TPos LineStart(TPos line) const;
+  // Position behind a line's last character: its break, or the end of the text.
+  TPos LineEnd(TPos line) const;
+  TPos LineLength(TPos line) const { return LineEnd(line) - LineStart(line); }
+  // The line a position belongs to (position clamped to 0 ... Length); a position just behind a
+  // break is the start of the next line.
+  TPos LineOf(TPos pos) const;
+
+  wchar_t At(TPos pos) const;
+  // Copies count characters from pos (both clamped to the text); returns how many.
+  TPos Read(TPos pos, TPos count, wchar_t* out) const;
+  std::wstring Substr(TPos pos, TPos count) const;
+  std::wstring Line(TPos line) const { return Substr(LineStart(line), LineLength(line)); }
+
+  // Calls f(const char* narrow, const wchar_t* wide, size_t n) for the slices that hold the
+  // characters pos ... pos + count, in order; one of narrow and wide is null (narrow characters
+  // are their code as an unsigned byte). f returns false to stop.
+  template <class F>
+  void ForEachSlice(TPos pos, TPos count, F&& f) const;
+
+  // Memory the text holds: blocks, their line breaks and the runs.
+  std::size_t BytesHeld() const noexcept;
+
+  // ---- widths in cells ----
+  // The widest line there has been since the text was last emptied (edits never shrink it).
+  TPos WidestLine() const noexcept { return FWidest; }
+  TPos LineCells(TPos line) const { return CellsBetween(LineStart(line), LineEnd(line)); }
+  // The cell where the character at pos begins, counted from the start of its line.
+  TPos CellOf(TPos pos) const;
+  // The position in a line whose cell boundary lies nearest to the cell (end of the line beyond it).
+  TPos PosAtCell(TPos line, TPos cell) const;
+
+  // ---- changes ----
+  // Appends text at the end; the undo stays as it was (it refers to places before the end).
+  void Append(std::wstring_view text) { Append({text}); }
+  // Appends the pieces one after the other, as one text (a line and its break: no string made).
+  void Append(std::initializer_list<std::wstring_view> pieces);
+  // Replaces count characters at pos by text. An undoable edit is remembered for Undo, joined
+  // with the one before as an edit control joins typing, deleting and backspacing; any other
+  // edit forgets the undo.
+  void Replace(TPos pos, TPos count, std::wstring_view text, bool undoable);
+  bool CanUndo() const noexcept { return FUndo.Inserted > 0 || !FUndo.Removed.empty(); }
+  struct TRange {
+    TPos Pos = 0, Length = 0;
+  };
+  // Puts back what the last undoable edits replaced; that is an undoable edit itself, so a
+  // second Undo redoes them. Returns where the text put back now stands.
+  TRange Undo();
+  void EmptyUndo() noexcept;
+  // Empties the text and frees its blocks.
+  void Clear() noexcept;
+
+private:
+  struct TBlock;
+  struct TRun {
+    TBlock* Block;
+    std::uint32_t Start;   // in the block
+    std::uint32_t Length;
+    bool Seam;             // starts with the LF of a CR LF whose CR ends the run before
+    TPos Pos;              // in the text
+    TPos BreaksBefore;     // line breaks in the text before the run
+  };
+  struct TUndo {
+    TPos Pos = 0;
+    TPos Inserted = 0;            // characters the edits put at Pos
+    std::vector<TRun> Removed;    // what they took away from Pos
+  };
+
+  static wchar_t CharIn(const TBlock& block, std::uint32_t at) noexcept;
+  static TPos RunBreaks(const TRun& run) noexcept;
+  // The run holding pos (0 <= pos < Length).
+  std::size_t RunAt(TPos pos) const noexcept;
+  // Splits runs so that one starts at pos; returns its index (the run count at the end).
+  std::size_t SplitAt(TPos pos);
+  // Writes text into blocks, as runs in text order behind runs (a slice that goes on where
+  // the last of them ends in its block lengthens it; positions are not set).
+  void Write(std::wstring_view text, std::vector<TRun>& runs);
+  TBlock& WritableBlock(bool wide);
+  // Puts runs in place of count characters at pos; returns the runs taken out.
+  std::vector<TRun> Splice(TPos pos, TPos count, const std::vector<TRun>& runs);
+  // The seam flag of a run, from the run before it.
+  void FixSeam(std::size_t index) noexcept;
+  // Positions and break counts of the runs from one on, and the totals.
+  void Renumber(std::size_t from) noexcept;
+  TPos TotalOf(const std::vector<TRun>& runs) const noexcept;
+  // Widths of the lines a change of length characters at pos touched, for the widest line.
+  void MeasureChange(TPos pos, TPos length);
+  TPos CellsBetween(TPos from, TPos to) const;
+
+  std::uint32_t FBlockChars;
+  std::vector<std::unique_ptr<TBlock>> FBlocks;
+  std::vector<TRun> FRuns;
+  TPos FLength = 0;
+  TPos FBreakCount = 0;
+  TPos FWidest = 0;
+  TPos FLastLineCells = 0;  // cells of the last line: where an append goes on
+  TUndo FUndo;
+};
+
+// ---- inline parts ----
+
+struct TLogText::TBlock {
+  std::unique_ptr<std::uint8_t[]> Bytes;  // Capacity characters, one or two bytes each
+  std::uint32_t Capacity = 0;
+  std::uint32_t Length = 0;
+  bool Wide = false;
+  std::vector<std::uint32_t> Breaks;  // positions behind each CR LF pair of the block
+  const char* Narrow() const noexcept { return reinterpret_cast<const char*>(Bytes.get()); }
+  const wchar_t* WideChars() const noexcept { return reinterpret_cast<const wchar_t*>(Bytes.get()); }
+};
+
+template <class F>
+void TLogText::ForEachSlice(TPos pos, TPos count, F&& f) const {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  count = std::clamp<TPos>(count, 0, FLength - pos);
+  if (count == 0) return;
+  for (std::size_t i = RunAt(pos); count > 0 && i < FRuns.size(); ++i) {
+    const TRun& run = FRuns[i];
+    const TPos skip = pos - run.Pos;
+    const auto n = static_cast<std::size_t>(std::min<TPos>(run.Length - skip, count));
+    const std::size_t at = run.Start + static_cast<std::size_t>(skip);
+    const bool more = run.Block->Wide ? f(static_cast<const char*>(nullptr), run.Block->WideChars() + at, n)
+                                      : f(run.Block->Narrow() + at, static_cast<const wchar_t*>(nullptr), n);
+    if (!more) return;
+    pos += static_cast<TPos>(n);
+    count -= static_cast<TPos>(n);
+  }
+}

@@ -1,0 +1,703 @@
+// The log view control in a real window: its lines, the edit control's messages (answered as
+// Wine's edit control answers them, side by side), scroll bars and fonts, keys, typing, the
+// clipboard, the mouse and its context menu, all given as a user or a caller gives them.
+#include "support/Pump.h"
+#include "support/TestSupport.h"
+#include "support/UserInput.h"
+#include "toolkit/Clipbrd.h"
+#include "toolkit/LogMemo.h"
+#include "toolkit/MouseAt.h"
+#include "toolkit/ToolkitTestSupport.h"
+
+#include <cstdio>
+#include <oleacc.h>
+#include <optional>
+
+namespace {
+
+using TPos = TLogMemo::TPos;
+
+TFontDesc LogFont(int points) {
+  TFontDesc font = TFontDesc::FromPoints(L"Consolas", points);
+  font.Pitch = fpFixed;
+  font.Family = FF_MODERN;
+  return font;
+}
+
+LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { return ::SendMessageW(wnd, msg, wParam, lParam); }
+
+std::wstring TextOf(HWND wnd) {
+  std::wstring text(static_cast<std::size_t>(Send(wnd, WM_GETTEXTLENGTH)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(Send(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+SCROLLINFO ScrollInfoOf(HWND wnd, int bar) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  ::GetScrollInfo(wnd, bar, &info);
+  return info;
+}
+
+std::pair<DWORD, DWORD> SelectionOf(HWND wnd) {
+  DWORD start = 0, end = 0;
+  Send(wnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {start, end};
+}
+
+// Keys as a short script: plain characters are typed; {KEY} presses a key, with modifiers
+// before a "+": {S+LEFT} is Shift+Left, {C+HOME} Ctrl+Home, {CS+END} Ctrl+Shift+End.
+void RunScript(const std::wstring& script) {
+  static const std::pair<const wchar_t*, WORD> keys[] = {
+      {L"LEFT", VK_LEFT}, {L"RIGHT", VK_RIGHT}, {L"UP", VK_UP},     {L"DOWN", VK_DOWN},     {L"HOME", VK_HOME},
+      {L"END", VK_END},   {L"PGUP", VK_PRIOR},  {L"PGDN", VK_NEXT}, {L"BS", VK_BACK},       {L"DEL", VK_DELETE},
+      {L"ENTER", VK_RETURN}, {L"TAB", VK_TAB},  {L"INS", VK_INSERT}, {L"A", 'A'}, {L"C", 'C'}, {L"V", 'V'},
+      {L"X", 'X'},        {L"Z", 'Z'}};
+  std::wstring typed;
+  for (std::size_t i = 0; i < script.size(); ++i) {
+    if (script[i] != L'{') {
+      typed += script[i];
+      continue;
+    }
+    TypeText(typed);
+    typed.clear();
+    const std::size_t end = script.find(L'}', i);
+    std::wstring name = script.substr(i + 1, end - i - 1);
+    i = end;
+    std::vector<WORD> modifiers;
+    if (const std::size_t plus = name.find(L'+'); plus != std::wstring::npos) {
+      for (wchar_t m : name.substr(0, plus)) modifiers.push_back(m == L'C' ? VK_CONTROL : m == L'A' ? VK_MENU : VK_SHIFT);
+      name.erase(0, plus + 1);
+    }
+    for (const auto& [keyName, key] : keys) {
+      if (name != keyName) continue;
+      if (modifiers.size() == 2)
+        PressKey(key, {modifiers[0], modifiers[1]});
+      else if (modifiers.size() == 1)
+        PressKey(key, {modifiers[0]});
+      else
+        PressKey(key);
+    }
+  }
+  TypeText(typed);
+}
+
+INPUT MouseInput(POINT screen, DWORD buttons) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  return in;
+}
+
+// The mouse moved to a point of the screen, with buttons pressed or let go on the way.
+void MouseTo(POINT screen, DWORD buttons = 0) {
+  INPUT in = MouseInput(screen, buttons);
+  ::SendInput(1, &in, sizeof(INPUT));
+}
+
+// Mouse input given one step every 100 ms by a timer, as a hand gives it: also while a modal
+// loop of the system (a scroll bar's thumb being dragged) runs instead of the test's own.
+std::vector<INPUT> gLaterInput;
+
+void CALLBACK GiveLaterInput(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (gLaterInput.empty()) {
+    ::KillTimer(nullptr, timer);
+    return;
+  }
+  ::SendInput(1, gLaterInput.data(), sizeof(INPUT));
+  gLaterInput.erase(gLaterInput.begin());
+}
+
+void MouseLater(std::vector<INPUT> steps) {
+  gLaterInput = std::move(steps);
+  ::SetTimer(nullptr, 0, 100, GiveLaterInput);
+}
+
+// What an open context menu shows, read while it is open (its own message loop runs the
+// timer); then "Alles markieren" is chosen with its key.
+struct TOpenMenu {
+  std::vector<std::wstring> Items;
+  std::vector<bool> Enabled;
+  bool Read = false;
+};
+TOpenMenu* gOpenMenu = nullptr;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND popup = ::FindWindowW(L"#32768", nullptr);
+  if (!gOpenMenu || gOpenMenu->Read || !popup || !::IsWindowVisible(popup)) return;
+  HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    wchar_t text[64] = {};
+    ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    gOpenMenu->Items.push_back(text);
+    gOpenMenu->Enabled.push_back(!(::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
+  }
+  gOpenMenu->Read = true;
+  ::KillTimer(nullptr, timer);
+  PressKey('M');
+}
+
+class LogMemoTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (Clipboard().HasText()) savedClipboard = Clipboard().AsText();
+    form = NewForm(400, 300);
+    memo = Place<TLogMemo>(form.get(), form.get(), 0, 0, 400, 300);
+    memo->SetAlign(alClient);
+    memo->SetFont(LogFont(9));
+    memo->OnKeyDown = [this](TObject*, unsigned short& key, TShiftState) {
+      if (key == VK_F24) {
+        ++sentinels;
+        key = 0;
+      }
+    };
+    memo->OnChange = [this](TObject*) { ++changes; };
+    form->Show();
+    PumpFor(20);
+  }
+  void TearDown() override {
+    form.reset();
+    if (savedClipboard) Clipboard().SetAsText(*savedClipboard);
+  }
+  HWND View() const { return memo->Handle(); }
+  void ShowFocused() {
+    ::SetForegroundWindow(form->Handle());
+    memo->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == View(); }));
+  }
+  // Runs the script and waits until the control has seen all of it.
+  void Play(const std::wstring& script) {
+    RunScript(script);
+    PressKey(VK_F24);
+    const int expected = sentinels + 1;
+    ASSERT_TRUE(PumpUntil([&] { return sentinels == expected; }));
+  }
+  // Where a character's cell is on the screen (client pixels), and a row's height.
+  POINT PointOf(TPos pos) {
+    const LRESULT p = Send(View(), EM_POSFROMCHAR, static_cast<WPARAM>(pos));
+    return POINT{static_cast<short>(LOWORD(p)), static_cast<short>(HIWORD(p))};
+  }
+  int RowHeight() {
+    TEXTMETRICW metrics{};
+    HDC dc = ::GetDC(View());
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(Send(View(), WM_GETFONT)));
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(View(), dc);
+    return metrics.tmHeight;
+  }
+  int CellWidth() { return PointOf(1).x - PointOf(0).x; }
+  std::wstring NumberedLines(int count, int width = 0) {
+    std::wstring text;
+    for (int i = 0; i < count; ++i) {
+      std::wstring line = L"Zeile " + std::to_wstring(i);
+      if (width > 0) line.resize(static_cast<std::size_t>(width), L'x');
+      text += line + L"\r\n";
+    }
+    return text;
+  }
+
+  std::unique_ptr<TForm> form;
+  TLogMemo* memo = nullptr;
+  int sentinels = 0;
+  int changes = 0;
+  std::optional<std::wstring> savedClipboard;
+};
+
+// ---- lines ----
+
+TEST_F(LogMemoTest, AddedLinesEachTakeALineOfTheirOwn) {
+  TStrings& lines = memo->Lines();
+  lines.Add(L"eins");
+  lines.Add(L"a\r\nb");  // a line with a break inside becomes two
+  EXPECT_EQ(TextOf(View()), L"eins\r\na\r\nb\r\n");
+  EXPECT_EQ(lines.Count(), 3);
+  EXPECT_EQ(lines.Get(2), L"b");
+  EXPECT_THROW(lines.Get(3), std::out_of_range);
+
+  // Typed behind the last break: the next line still starts on a line of its own.
+  Send(View(), EM_SETSEL, 12, 12);
+  Send(View(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"getippt"));
+  EXPECT_EQ(lines.Add(L"zwei"), 4);
+  EXPECT_EQ(lines.ToVector(), (std::vector<std::wstring>{L"eins", L"a", L"b", L"getippt", L"zwei"}));
+
+  lines.Insert(1, L"davor");
+  lines.Delete(0);
+  lines.Insert(lines.Count(), L"ende");
+  EXPECT_EQ(lines.ToVector(), (std::vector<std::wstring>{L"davor", L"a", L"b", L"getippt", L"zwei", L"ende"}));
+  lines.Clear();
+  EXPECT_EQ(lines.Count(), 0);
+  EXPECT_EQ(TextOf(View()), L"");
+}
+
+// Every character stays as it was given: lone CR and LF, tabs, control characters and zero
+// characters are text of their line (the edit control ended a text at its first zero).
+TEST_F(LogMemoTest, EveryCharacterStaysAsGiven) {
+  const std::wstring line(L"a\rb\nc\td\x01\x7F\x9D\0e", 12);
+  memo->Lines().Add(line);
+  EXPECT_EQ(TextOf(View()), line + L"\r\n");
+  EXPECT_EQ(Send(View(), EM_GETLINECOUNT), 2);
+  EXPECT_EQ(memo->Lines().Get(0), line);
+}
+
+// Every code unit there is, in rows of 256, painted row by row: none upsets the painting.
+TEST_F(LogMemoTest, EveryCodeUnitPaintsSafely) {
+  std::wstring text;
+  for (int unit = 0; unit < 0x10000; ++unit) {
+    text += static_cast<wchar_t>(unit);
+    if (unit % 256 == 255) text += L"\r\n";
+  }
+  memo->Lines().SetText(text);
+  for (TPos line = 0; line < 256; line += 4) {
+    memo->SetTopLine(line);
+    ::RedrawWindow(View(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  EXPECT_TRUE(TextOf(View()) == text);
+  EXPECT_EQ(Send(View(), EM_GETLINECOUNT), 257);
+}
+
+// ---- the edit control's messages, answered as the edit control answers them ----
+
+class LogMemoMessages : public LogMemoTest {
+protected:
+  void SetUp() override {
+    LogMemoTest::SetUp();
+    edit = Place<TMemo>(form.get(), form.get(), 0, 0, 400, 300);
+    edit->SetScrollBars(ssBoth);
+    edit->SetWordWrap(false);
+    edit->HandleNeeded();
+  }
+  // What a caller reads from a control holding the text, as one list of answers.
+  std::vector<std::string> Answers(HWND wnd, const std::wstring& text) {
+    std::vector<std::string> out;
+    // (Pointers are not written down: they differ between the two.)
+    auto ask = [&](const char* name, UINT msg, WPARAM wParam, LPARAM lParam, const wchar_t* buffer = nullptr) {
+      const LRESULT result = Send(wnd, msg, wParam, lParam);
+      const bool pointers = msg == EM_GETSEL || msg == EM_GETLINE || msg == WM_GETTEXT;
+      char row[160];
+      std::snprintf(row, sizeof row, "%s(%d, %d) = %lld", name, msg == EM_GETSEL ? 0 : static_cast<int>(wParam),
+                    pointers ? 0 : static_cast<int>(lParam), static_cast<long long>(result));
+      out.push_back(row);
+      if (buffer) out.back().append(1, ' ').append(testing::PrintToString(std::wstring(buffer, static_cast<std::size_t>(std::max<LRESULT>(result, 0)))));
+    };
+    ::SetWindowTextW(wnd, text.c_str());
+    const int length = static_cast<int>(text.size());
+    ask("WM_GETTEXTLENGTH", WM_GETTEXTLENGTH, 0, 0);
+    ask("EM_GETLINECOUNT", EM_GETLINECOUNT, 0, 0);
+    const int lines = static_cast<int>(Send(wnd, EM_GETLINECOUNT));
+    for (int line = -1; line <= lines + 1; ++line) ask("EM_LINEINDEX", EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    for (int index = 0; index <= length + 1; ++index) {
+      ask("EM_LINELENGTH", EM_LINELENGTH, static_cast<WPARAM>(index), 0);
+      ask("EM_LINEFROMCHAR", EM_LINEFROMCHAR, static_cast<WPARAM>(index), 0);
+    }
+    for (int line = 0; line <= lines; ++line) {
+      for (WORD room : {WORD{3}, WORD{100}}) {
+        wchar_t buffer[100] = {room};
+        ask("EM_GETLINE", EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer), buffer);
+      }
+    }
+    for (int size : {0, 1, 2, length, length + 1, length + 10}) {
+      std::wstring buffer(static_cast<std::size_t>(size) + 1, L'#');
+      ask("WM_GETTEXT", WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer.data()), buffer.c_str());
+    }
+    const std::pair<int, int> selections[] = {{0, -1}, {2, 5}, {5, 2}, {-1, 0}, {3, 3}, {100, 200}, {7, 12}};
+    for (const auto& [start, end] : selections) {
+      ask("EM_SETSEL", EM_SETSEL, static_cast<WPARAM>(start), end);
+      DWORD from = 0, to = 0;
+      ask("EM_GETSEL", EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+      out.back().append(1, ' ').append(std::to_string(from)).append(1, '-').append(std::to_string(to));
+      ask("EM_LINEFROMCHAR", EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
+      ask("EM_LINEINDEX", EM_LINEINDEX, static_cast<WPARAM>(-1), 0);
+    }
+    return out;
+  }
+  // Edits and undos as a caller makes them, and what the control then holds.
+  std::vector<std::string> Edits(HWND wnd, const std::wstring& text) {
+    std::vector<std::string> out;
+    auto state = [&](const char* step) {
+      const auto [from, to] = SelectionOf(wnd);
+      out.push_back(std::string(step) + ": " + testing::PrintToString(TextOf(wnd)) + " " + std::to_string(from) + "-" +
+                    std::to_string(to) + " undo " + std::to_string(Send(wnd, EM_CANUNDO)));
+    };
+    auto replace = [&](int from, int to, const wchar_t* by, bool undoable) {
+      Send(wnd, EM_SETSEL, static_cast<WPARAM>(from), to);
+      Send(wnd, EM_REPLACESEL, undoable, reinterpret_cast<LPARAM>(by));
+    };
+    ::SetWindowTextW(wnd, text.c_str());
+    state("set");
+    replace(2, 2, L"x", true);
+    replace(3, 3, L"y", true);  // typed on: one undo
+    state("typed");
+    Send(wnd, EM_UNDO);
+    state("undone");
+    Send(wnd, EM_UNDO);
+    state("redone");
+    replace(4, 6, L"", true);
+    replace(3, 4, L"", true);  // Backspace before it: one undo
+    state("deleted");
+    Send(wnd, WM_UNDO);
+    state("undone");
+    replace(0, 1, L"\r\n", false);  // not undoable: the undo goes
+    state("replaced");
+    replace(1, 3, L"zz", true);
+    Send(wnd, EM_EMPTYUNDOBUFFER);
+    state("emptied");
+    Send(wnd, EM_SETSEL, 0, 3);
+    Send(wnd, WM_CLEAR);
+    state("cleared");
+    Send(wnd, EM_UNDO);
+    state("undone");
+    return out;
+  }
+  TMemo* edit = nullptr;
+};
+
+void ExpectSameAnswers(const std::vector<std::string>& ours, const std::vector<std::string>& edits) {
+  ASSERT_EQ(ours.size(), edits.size());
+  for (std::size_t i = 0; i < ours.size(); ++i) EXPECT_EQ(ours[i], edits[i]) << "answer " << i;
+}
+
+// (No lone LF in these texts: Wine's edit control ends a line there, Windows' edit control
+// does not, nor does the log view, which shows it as a character of its line.)
+TEST_F(LogMemoMessages, AnswerAsTheEditControlAnswers) {
+  for (const std::wstring& text : {std::wstring(), std::wstring(L"eins\r\nzwei drei\r\n\r\n\tvier\r\nfünf"),
+                                  std::wstring(L"a\rb\tc\r\n"), std::wstring(L"\r\n")}) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    ExpectSameAnswers(Answers(View(), text), Answers(edit->Handle(), text));
+    ExpectSameAnswers(Edits(View(), text + L"0123456789"), Edits(edit->Handle(), text + L"0123456789"));
+  }
+}
+
+// EM_LINELENGTH with -1: the characters of the selected lines that are not selected. (Wine's
+// edit control counts from its anchor, so a selection made backwards gives another number.)
+TEST_F(LogMemoTest, LineLengthOfTheSelectionCountsWhatItsLinesHoldBesideIt) {
+  ::SetWindowTextW(View(), L"eins\r\nzwei drei\r\nx");
+  const struct {
+    int from, to;
+    LRESULT unselected;
+  } rows[] = {{2, 3, 3}, {3, 2, 3}, {2, 8, 2 + 7}, {8, 2, 2 + 7}, {0, 17, 1}, {6, 6, 9}};
+  for (const auto& row : rows) {
+    Send(View(), EM_SETSEL, static_cast<WPARAM>(row.from), row.to);
+    EXPECT_EQ(Send(View(), EM_LINELENGTH, static_cast<WPARAM>(-1)), row.unselected) << row.from << "-" << row.to;
+  }
+}
+
+TEST_F(LogMemoTest, FontIsTheOneSetAndTheTextLengthIsKept) {
+  HFONT font = reinterpret_cast<HFONT>(Send(View(), WM_GETFONT));
+  EXPECT_EQ(font, memo->FontHandle());
+  memo->Lines().Add(std::wstring(70000, L'x'));
+  EXPECT_EQ(Send(View(), WM_GETTEXTLENGTH), 70002);
+  EXPECT_EQ(Send(View(), EM_LINELENGTH, 0), 70000);  // beyond the 65,535 of a WORD
+}
+
+// ---- the view following appends, scroll bars and fonts ----
+
+TEST_F(LogMemoTest, AppendedLinesScrollIntoViewWithTheCaretBehindThem) {
+  for (int i = 0; i < 500; ++i) memo->Lines().Add(L"line " + std::to_wstring(i));
+  memo->PaintChanges();
+  EXPECT_EQ(Send(View(), EM_GETFIRSTVISIBLELINE), 501 - memo->PageRows());
+  EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD(memo->Content().Length()), DWORD(memo->Content().Length())));
+  const SCROLLINFO info = ScrollInfoOf(View(), SB_VERT);
+  EXPECT_EQ(info.nMax, 500);  // 501 lines: the last one empty behind the final break
+  EXPECT_EQ(info.nPage, static_cast<UINT>(memo->PageRows()));
+  EXPECT_EQ(info.nPos, 501 - memo->PageRows());
+  EXPECT_GE(changes, 1);  // the parent heard of it
+}
+
+// Dragging the thumb reaches every line, also beyond the 65,535 a scroll message carries.
+TEST_F(LogMemoTest, ThumbDraggedToTheEndReachesLinesBeyond65535) {
+  memo->Lines().SetText(NumberedLines(100000));
+  memo->SetTopLine(0);
+  ShowFocused();
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof(bar);
+  ASSERT_TRUE(::GetScrollBarInfo(View(), OBJID_VSCROLL, &bar));
+  const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+  const POINT thumb{x, bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2};
+  const POINT end{x, bar.rcScrollBar.bottom - 1};
+  MouseLater({MouseInput(thumb, 0), MouseInput(thumb, MOUSEEVENTF_LEFTDOWN), MouseInput({x, (thumb.y + end.y) / 2}, 0),
+              MouseInput(end, 0), MouseInput(end, MOUSEEVENTF_LEFTUP)});
+  const TPos last = 100001 - memo->PageRows();
+  EXPECT_TRUE(PumpUntil([&] { return memo->TopLine() == last; })) << memo->TopLine();
+  EXPECT_EQ(Send(View(), EM_GETFIRSTVISIBLELINE), last);
+}
+
+// The horizontal scroll bar counts cells: after a font step either way, scrolled fully to the
+// right, the end of the widest line is at the right edge, not before it or beyond.
+TEST_F(LogMemoTest, HorizontalRangeFollowsEveryFontAtOnce) {
+  memo->Lines().Add(std::wstring(300, L'x'));
+  for (int points : {20, 8, 14}) {
+    SCOPED_TRACE(std::to_string(points) + " pt");
+    memo->SetFont(LogFont(points));
+    RECT client;
+    ::GetClientRect(View(), &client);
+    const int margin = PointOf(0).x, cell = CellWidth();
+    const SCROLLINFO info = ScrollInfoOf(View(), SB_HORZ);
+    EXPECT_EQ(info.nMax, 300);  // 301 cells: the line and the caret behind it
+    EXPECT_EQ(info.nPage, static_cast<UINT>((client.right - margin) / cell));
+    Send(View(), WM_HSCROLL, SB_RIGHT);
+    const int lastRight = PointOf(299).x + cell;
+    EXPECT_LE(lastRight, client.right - cell);
+    EXPECT_GT(lastRight, client.right - 2 * cell);
+    Send(View(), WM_HSCROLL, SB_LEFT);
+  }
+}
+
+TEST_F(LogMemoTest, FontStepsKeepTheTopLine) {
+  memo->Lines().SetText(NumberedLines(1000));
+  memo->SetTopLine(500);
+  for (int points : {12, 6, 9}) {
+    memo->SetFont(LogFont(points));
+    EXPECT_EQ(Send(View(), EM_GETFIRSTVISIBLELINE), 500) << points << " pt";
+    EXPECT_EQ(PointOf(memo->Content().LineStart(500)).y, 0) << points << " pt";
+  }
+}
+
+// ---- keys ----
+
+struct TKeyCase {
+  const char* name;
+  TPos anchor, caret;  // before
+  const wchar_t* keys;
+  TPos expectedAnchor, expectedCaret;
+};
+
+// "eins zwei" 0-9, break, "drei" 11-15, break, "" 17, break, "vier fünf sechs" 19-34, break, "sieben" 36-42
+const wchar_t kKeyText[] = L"eins zwei\r\ndrei\r\n\r\nvier fünf sechs\r\nsieben";
+
+class LogMemoKeys : public LogMemoTest, public ::testing::WithParamInterface<TKeyCase> {};
+
+TEST_P(LogMemoKeys, MoveTheCaretAndShiftExtends) {
+  const TKeyCase& row = GetParam();
+  memo->Lines().SetText(kKeyText);
+  ShowFocused();
+  memo->SetSelection(row.anchor, row.caret);
+  Play(row.keys);
+  EXPECT_EQ(memo->Caret(), row.expectedCaret);
+  EXPECT_EQ(memo->SelStart(), std::min(row.expectedAnchor, row.expectedCaret));
+  EXPECT_EQ(memo->SelEnd(), std::max(row.expectedAnchor, row.expectedCaret));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LogMemoKeys,
+    ::testing::Values(TKeyCase{"Right", 0, 0, L"{RIGHT}", 1, 1}, TKeyCase{"RightOverABreak", 9, 9, L"{RIGHT}", 11, 11},
+                      TKeyCase{"LeftOverABreak", 11, 11, L"{LEFT}", 9, 9},
+                      TKeyCase{"ShiftRightTwice", 0, 0, L"{S+RIGHT}{S+RIGHT}", 0, 2},
+                      TKeyCase{"LeftEndsASelectionAtItsStart", 2, 5, L"{LEFT}", 2, 2},
+                      TKeyCase{"RightEndsASelectionAtItsEnd", 5, 2, L"{RIGHT}", 5, 5},
+                      TKeyCase{"CtrlRightToTheNextWord", 0, 0, L"{C+RIGHT}", 5, 5},
+                      TKeyCase{"CtrlRightAtTheEndOfALine", 9, 9, L"{C+RIGHT}", 11, 11},
+                      TKeyCase{"CtrlLeftToTheWordStart", 9, 9, L"{C+LEFT}", 5, 5},
+                      TKeyCase{"CtrlShiftLeft", 34, 34, L"{CS+LEFT}{CS+LEFT}", 34, 24},
+                      TKeyCase{"DownKeepsTheCell", 7, 7, L"{DOWN}{DOWN}{DOWN}", 26, 26},
+                      TKeyCase{"UpOnTheFirstLineStays", 3, 3, L"{UP}", 3, 3},
+                      TKeyCase{"ShiftDown", 2, 2, L"{S+DOWN}", 2, 13},
+                      TKeyCase{"HomeAndEnd", 22, 22, L"{HOME}", 19, 19}, TKeyCase{"End", 19, 19, L"{END}", 34, 34},
+                      TKeyCase{"ShiftEnd", 20, 20, L"{S+END}", 20, 34},
+                      TKeyCase{"CtrlHome", 30, 30, L"{C+HOME}", 0, 0}, TKeyCase{"CtrlEnd", 3, 3, L"{C+END}", 42, 42},
+                      TKeyCase{"CtrlShiftEnd", 3, 3, L"{CS+END}", 3, 42},
+                      TKeyCase{"CtrlShiftHome", 30, 30, L"{CS+HOME}", 30, 0}),
+    TCaseName());
+
+TEST_F(LogMemoTest, PageKeysMoveByTheRowsInSight) {
+  memo->Lines().SetText(NumberedLines(300));
+  ShowFocused();
+  memo->SetSelection(0, 0);
+  const TPos rows = memo->PageRows();
+  Play(L"{PGDN}{PGDN}");
+  EXPECT_EQ(memo->Content().LineOf(memo->Caret()), 2 * rows);
+  EXPECT_EQ(Send(View(), EM_GETFIRSTVISIBLELINE), 2 * rows);
+  Play(L"{S+PGUP}");
+  EXPECT_EQ(memo->Content().LineOf(memo->Caret()), rows);
+  EXPECT_EQ(memo->SelEnd(), memo->Content().LineStart(2 * rows));
+}
+
+// ---- typing and the clipboard ----
+
+TEST_F(LogMemoTest, TypingEnterBackspaceDeleteAndUndoAsInAnEditControl) {
+  memo->Lines().SetText(L"abc");
+  ShowFocused();
+  memo->SetSelection(3, 3);
+  Play(L"de{ENTER}f\tg");
+  EXPECT_EQ(TextOf(View()), L"abcde\r\nf\tg");
+  Play(L"{BS}{BS}{HOME}{BS}");  // the break goes as one
+  EXPECT_EQ(TextOf(View()), L"abcdef");
+  Play(L"{C+HOME}{DEL}{DEL}");
+  EXPECT_EQ(TextOf(View()), L"cdef");
+  Play(L"{C+Z}");  // the two deleted characters come back
+  EXPECT_EQ(TextOf(View()), L"abcdef");
+  EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD{0}, DWORD{2}));
+  Play(L"{C+Z}");  // and go again: one level, undone and redone
+  EXPECT_EQ(TextOf(View()), L"cdef");
+  EXPECT_GE(changes, 8);
+}
+
+TEST_F(LogMemoTest, ClipboardKeysCutCopyPasteAndSelectAll) {
+  memo->Lines().SetText(L"eins zwei drei");
+  ShowFocused();
+  memo->SetSelection(5, 9);
+  Play(L"{C+C}");
+  EXPECT_EQ(Clipboard().AsText(), L"zwei");
+  Play(L"{C+END}{C+V}");
+  EXPECT_EQ(TextOf(View()), L"eins zwei dreizwei");
+  memo->SetSelection(0, 5);
+  Play(L"{C+X}");
+  EXPECT_EQ(Clipboard().AsText(), L"eins ");
+  EXPECT_EQ(TextOf(View()), L"zwei dreizwei");
+  Play(L"{S+INS}{C+A}");
+  EXPECT_EQ(TextOf(View()), L"eins zwei dreizwei");
+  EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD{0}, DWORD{18}));
+  Play(L"{C+INS}");
+  EXPECT_EQ(Clipboard().AsText(), L"eins zwei dreizwei");
+  Play(L"{S+DEL}");
+  EXPECT_EQ(TextOf(View()), L"");
+}
+
+TEST_F(LogMemoTest, ReadOnlyViewSelectsAndCopiesButTakesNoEdits) {
+  memo->Lines().SetText(L"fest");
+  Send(View(), EM_SETREADONLY, TRUE);
+  EXPECT_TRUE(::GetWindowLongPtrW(View(), GWL_STYLE) & ES_READONLY);
+  ShowFocused();
+  Play(L"x{BS}{DEL}{ENTER}{C+A}{C+X}{C+V}{C+Z}");
+  EXPECT_EQ(TextOf(View()), L"fest");
+  EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD{0}, DWORD{4}));
+  Play(L"{C+C}");
+  EXPECT_EQ(Clipboard().AsText(), L"fest");
+}
+
+// ---- assistive tools ----
+
+// The object a screen reader asks the window for: an editable text with the view's name, the
+// caret's line as its value, and the selection.
+TEST_F(LogMemoTest, AccessibleObjectIsAnEditableTextWithTheCaretLineAsValue) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  memo->SetAccessibleName(L"Protokoll");
+  memo->Lines().SetText(L"eins\r\nzwei drei\r\n");
+  ShowFocused();
+  memo->SetSelection(8, 8);
+  {
+    IAccessible* object = nullptr;
+    ASSERT_EQ(::AccessibleObjectFromWindow(View(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&object)),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    ASSERT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+    BSTR text = nullptr;
+    ASSERT_EQ(object->get_accName(self, &text), S_OK);
+    EXPECT_EQ(std::wstring(text), L"Protokoll");
+    ::SysFreeString(text);
+    ASSERT_EQ(object->get_accValue(self, &text), S_OK);
+    EXPECT_EQ(std::wstring(text), L"zwei drei");
+    ::SysFreeString(text);
+    VARIANT state{};
+    ASSERT_EQ(object->get_accState(self, &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_FOCUSED);
+    EXPECT_FALSE(state.lVal & STATE_SYSTEM_SELECTED);
+    VARIANT selection{};
+    EXPECT_EQ(object->get_accSelection(&selection), S_FALSE);
+    EXPECT_EQ(selection.vt, VT_EMPTY);
+
+    ASSERT_EQ(object->accSelect(SELFLAG_TAKESELECTION, self), S_OK);  // all of the text
+    EXPECT_EQ(SelectionOf(View()), std::make_pair(DWORD{0}, DWORD{17}));
+    ASSERT_EQ(object->get_accSelection(&selection), S_OK);
+    EXPECT_EQ(selection.vt, VT_I4);
+    EXPECT_EQ(selection.lVal, CHILDID_SELF);
+    ASSERT_EQ(object->get_accState(self, &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_SELECTED);
+    ASSERT_EQ(object->get_accValue(self, &text), S_FALSE);  // the caret at the end: an empty line
+    object->Release();
+  }
+  ::CoUninitialize();
+}
+
+// ---- mouse ----
+
+TEST_F(LogMemoTest, MouseClickDragShiftClickAndDoubleClickSelect) {
+  memo->Lines().SetText(L"eins zwei drei\r\nvier fünf sechs\r\n");
+  ShowFocused();
+  const int half = RowHeight() / 2;
+  auto at = [&](TPos pos) { return POINT{PointOf(pos).x + 1, PointOf(pos).y + half}; };
+  ClickAt(View(), at(7));
+  ASSERT_TRUE(PumpUntil([&] { return memo->Caret() == 7; }));
+  EXPECT_EQ(memo->SelStart(), 7);
+
+  // Shift+click extends from where the caret was.
+  INPUT shift[2] = {};
+  shift[0].type = shift[1].type = INPUT_KEYBOARD;
+  shift[0].ki.wVk = shift[1].ki.wVk = VK_SHIFT;
+  shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(1, &shift[0], sizeof(INPUT));
+  ClickAt(View(), at(21));
+  ::SendInput(1, &shift[1], sizeof(INPUT));
+  ASSERT_TRUE(PumpUntil([&] { return memo->Caret() == 21; }));
+  EXPECT_EQ(memo->SelStart(), 7);
+
+  // A drag from one character to another.
+  POINT from = at(16), to = at(20);
+  ::ClientToScreen(View(), &from);
+  ::ClientToScreen(View(), &to);
+  MouseTo(from, MOUSEEVENTF_LEFTDOWN);
+  PumpFor(50);
+  MouseTo(to);
+  PumpFor(50);
+  MouseTo(to, MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return memo->SelStart() == 16 && memo->SelEnd() == 20; }));
+
+  // A double click selects the word under the mouse.
+  ::Sleep(::GetDoubleClickTime() + 50);  // no double click with the drag before
+  ClickAt(View(), at(23), 2);
+  EXPECT_TRUE(PumpUntil([&] { return memo->SelStart() == 21 && memo->SelEnd() == 25; }))
+      << memo->SelStart() << "-" << memo->SelEnd();
+}
+
+TEST_F(LogMemoTest, DragBelowTheWindowScrollsAndSelectsOn) {
+  memo->Lines().SetText(NumberedLines(200));
+  ShowFocused();
+  memo->SetSelection(0, 0);
+  POINT start = PointOf(0);
+  start.x += 2;
+  start.y += 2;
+  ::ClientToScreen(View(), &start);
+  RECT window;
+  ::GetWindowRect(View(), &window);
+  MouseTo(start, MOUSEEVENTF_LEFTDOWN);
+  PumpFor(50);
+  MouseTo({start.x, window.bottom + 20});
+  EXPECT_TRUE(PumpUntil([&] { return memo->TopLine() >= 5; }, 20000));
+  MouseTo({start.x, window.bottom + 20}, MOUSEEVENTF_LEFTUP);
+  PumpFor(50);
+  EXPECT_EQ(memo->SelStart(), 0);
+  EXPECT_GT(memo->Content().LineOf(memo->SelEnd()), memo->PageRows());
+}
+
+// The edit control's context menu, in German; its items work on the view.
+TEST_F(LogMemoTest, ContextMenuHasTheEditCommandsInGerman) {
+  memo->Lines().SetText(L"eins zwei");
+  ShowFocused();
+  memo->SetSelection(0, 4);
+  TOpenMenu open;
+  gOpenMenu = &open;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, ReadOpenMenu);
+  ClickWithMouse(View(), true);
+  const bool chosen = PumpUntil([&] { return memo->SelEnd() == 9; });
+  ::KillTimer(nullptr, timer);
+  gOpenMenu = nullptr;
+  const std::vector<std::wstring>& items = open.Items;
+  const std::vector<bool>& enabled = open.Enabled;
+  EXPECT_EQ(items, (std::vector<std::wstring>{L"&Rückgängig", L"", L"&Ausschneiden", L"&Kopieren", L"&Einfügen",
+                                              L"&Löschen", L"", L"Alles &markieren"}));
+  ASSERT_EQ(enabled.size(), 8u);
+  EXPECT_FALSE(enabled[0]);  // nothing to undo
+  EXPECT_TRUE(enabled[2] && enabled[3] && enabled[5] && enabled[7]);
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(memo->SelStart(), 0);
+}
+
+}  // namespace
