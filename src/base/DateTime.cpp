@@ -754,11 +754,11 @@ double ParseDateTimeFmt(std::wstring_view Format, std::wstring_view Text) {
 
 // --- Date range ---------------------------------------------------------------------------------
 
-void TDateRange::Init(double AFromDt, double AToDt, const std::wstring& AFromDtStr, const std::wstring& AToDtStr) {
-  FromDt = AFromDt;
-  ToDt = AToDt;
-  FromDtStr = AFromDtStr;
-  ToDtStr = AToDtStr;
+void TDateRange::Init(double fromDt, double toDt, const std::wstring& fromDtStr, const std::wstring& toDtStr) {
+  FromDt = fromDt;
+  ToDt = toDt;
+  FromDtStr = fromDtStr;
+  ToDtStr = toDtStr;
 }
 
 void TDateRange::Clear() { Init(0, 0, {}, {}); }

@@ -138,7 +138,7 @@ struct TDateRange {
   std::wstring FromDtStr;
   std::wstring ToDtStr;
 
-  void Init(double AFromDt, double AToDt, const std::wstring& AFromDtStr, const std::wstring& AToDtStr);
+  void Init(double fromDt, double toDt, const std::wstring& fromDtStr, const std::wstring& toDtStr);
   void Clear();
   // FromDtStr alone when both texts are equal, else the non-empty texts joined by Separator.
   std::wstring DisplayString(const std::wstring& Separator) const;

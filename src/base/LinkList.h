@@ -191,8 +191,8 @@ public:
 class TTextNode : public TListNode {
 public:
   TTextNode() = default;
-  explicit TTextNode(std::wstring AText, TAlignment AAlign = taLeftJustify)
-      : Text(std::move(AText)), Align(AAlign) {}
+  explicit TTextNode(std::wstring text, TAlignment align = taLeftJustify)
+      : Text(std::move(text)), Align(align) {}
 
   std::wstring Text;
   TAlignment Align = taLeftJustify;

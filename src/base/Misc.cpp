@@ -49,42 +49,42 @@ bool MsgBox3Available() { return gMsgBox3Proc != nullptr; }
 
 TMsgBoxProcs CurrentMsgBoxProcs() { return {gMsgBoxProc, gMsgBox2Proc, gMsgBox3Proc}; }
 
-std::wstring HeadlineAboveMessage(const std::wstring& AHeadline, const std::wstring& AMessage) {
-  if (AHeadline.empty()) return AMessage;
-  return AHeadline + L"\r\n" + std::wstring(AHeadline.size(), L'\u2013') + L"\r\n" + AMessage;
+std::wstring HeadlineAboveMessage(const std::wstring& headline, const std::wstring& message) {
+  if (headline.empty()) return message;
+  return headline + L"\r\n" + std::wstring(headline.size(), L'\u2013') + L"\r\n" + message;
 }
 
-int SystemMsgBox(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, HWND Wnd) {
-  return ::MessageBoxW(Wnd, HeadlineAboveMessage(AHeadline, AMessage).c_str(), ProgramFileBaseName().c_str(), Flags);
+int SystemMsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd) {
+  return ::MessageBoxW(Wnd, HeadlineAboveMessage(headline, message).c_str(), ProgramFileBaseName().c_str(), Flags);
 }
 
-int MsgBox(const std::wstring& AText, std::uint32_t Flags, HWND Wnd) {
-  if (gMsgBoxProc) return gMsgBoxProc(AText, Flags, Wnd);
-  return SystemMsgBox(std::wstring(), AText, Flags, Wnd);
+int MsgBox(const std::wstring& text, std::uint32_t Flags, HWND Wnd) {
+  if (gMsgBoxProc) return gMsgBoxProc(text, Flags, Wnd);
+  return SystemMsgBox(std::wstring(), text, Flags, Wnd);
 }
 
-int MsgBox(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, HWND Wnd) {
-  if (gMsgBox2Proc) return gMsgBox2Proc(AHeadline, AMessage, Flags, Wnd);
-  return SystemMsgBox(AHeadline, AMessage, Flags, Wnd);
+int MsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd) {
+  if (gMsgBox2Proc) return gMsgBox2Proc(headline, message, Flags, Wnd);
+  return SystemMsgBox(headline, message, Flags, Wnd);
 }
 
-int MsgBox3(const std::wstring& AText, std::uint32_t Flags, TForm* AOwner) {
-  if (gMsgBox3Proc) return gMsgBox3Proc(std::wstring(), AText, std::wstring(), Flags, AOwner);
-  return MsgBox(AText, Flags, nullptr);
+int MsgBox3(const std::wstring& text, std::uint32_t Flags, TForm* owner) {
+  if (gMsgBox3Proc) return gMsgBox3Proc(std::wstring(), text, std::wstring(), Flags, owner);
+  return MsgBox(text, Flags, nullptr);
 }
 
-int MsgBox3(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, TForm* AOwner) {
-  if (gMsgBox3Proc) return gMsgBox3Proc(AHeadline, AMessage, std::wstring(), Flags, AOwner);
-  return MsgBox(AHeadline, AMessage, Flags, nullptr);
+int MsgBox3(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, TForm* owner) {
+  if (gMsgBox3Proc) return gMsgBox3Proc(headline, message, std::wstring(), Flags, owner);
+  return MsgBox(headline, message, Flags, nullptr);
 }
 
-int MsgBox3(const std::wstring& AHeadline, const std::wstring& AMessage, const std::wstring& AButtons,
-            std::uint32_t Flags, TForm* AOwner) {
-  if (gMsgBox3Proc) return gMsgBox3Proc(AHeadline, AMessage, AButtons, Flags, AOwner);
+int MsgBox3(const std::wstring& headline, const std::wstring& message, const std::wstring& buttons,
+            std::uint32_t Flags, TForm* owner) {
+  if (gMsgBox3Proc) return gMsgBox3Proc(headline, message, buttons, Flags, owner);
   // Without the dialog unit there is no way to offer the caller's buttons: say so and cancel.
   MsgBox(L"Error in QelMisc: MsgBox3Proc not defined.\r\n\r\n" +
-             (AHeadline.empty() ? std::wstring() : HeadlineAboveMessage(AHeadline, std::wstring())) + AMessage +
-             L"\r\nButtons: " + AButtons + L"\r\n\r\nCANCELLED",
+             (headline.empty() ? std::wstring() : HeadlineAboveMessage(headline, std::wstring())) + message +
+             L"\r\nButtons: " + buttons + L"\r\n\r\nCANCELLED",
          MB_ICONEXCLAMATION | MB_OK, nullptr);
   return IDCANCEL;
 }

@@ -11,11 +11,11 @@ class TForm;  // the window toolkit's top-level window; only passed through here
 
 // Message boxes. Flags are the Windows MessageBox flags; results are the Windows dialog
 // results, or -1, -2, -3 for caller-given buttons.
-using TMsgBoxProc = int (*)(const std::wstring& AText, std::uint32_t Flags, HWND Wnd);
-using TMsgBox2Proc = int (*)(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags,
+using TMsgBoxProc = int (*)(const std::wstring& text, std::uint32_t Flags, HWND Wnd);
+using TMsgBox2Proc = int (*)(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
                              HWND Wnd);
-using TMsgBox3Proc = int (*)(const std::wstring& AHeadline, const std::wstring& AMessage,
-                             const std::wstring& AButtons, std::uint32_t Flags, TForm* AOwner);
+using TMsgBox3Proc = int (*)(const std::wstring& headline, const std::wstring& message,
+                             const std::wstring& buttons, std::uint32_t Flags, TForm* owner);
 
 void SetMsgBoxProcs(TMsgBoxProc P1, TMsgBox2Proc P2, TMsgBox3Proc P3);
 bool MsgBox3Available();
@@ -27,20 +27,20 @@ struct TMsgBoxProcs {
 };
 TMsgBoxProcs CurrentMsgBoxProcs();
 
-int MsgBox(const std::wstring& AText, std::uint32_t Flags, HWND Wnd = nullptr);
-int MsgBox(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, HWND Wnd = nullptr);
-int MsgBox3(const std::wstring& AText, std::uint32_t Flags, TForm* AOwner = nullptr);
-int MsgBox3(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags,
-            TForm* AOwner = nullptr);
-int MsgBox3(const std::wstring& AHeadline, const std::wstring& AMessage, const std::wstring& AButtons,
-            std::uint32_t Flags, TForm* AOwner = nullptr);
+int MsgBox(const std::wstring& text, std::uint32_t Flags, HWND Wnd = nullptr);
+int MsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd = nullptr);
+int MsgBox3(const std::wstring& text, std::uint32_t Flags, TForm* owner = nullptr);
+int MsgBox3(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
+            TForm* owner = nullptr);
+int MsgBox3(const std::wstring& headline, const std::wstring& message, const std::wstring& buttons,
+            std::uint32_t Flags, TForm* owner = nullptr);
 
 // The operating system's message box; a headline goes above the message, underlined with
 // dashes. The caption is the program file's name without extension.
-int SystemMsgBox(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, HWND Wnd);
+int SystemMsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd);
 
 // Text of a headline over a message as the plain system box shows it.
-std::wstring HeadlineAboveMessage(const std::wstring& AHeadline, const std::wstring& AMessage);
+std::wstring HeadlineAboveMessage(const std::wstring& headline, const std::wstring& message);
 
 // Clears the hooks (library start and stop).
 void ClearMsgBoxProcs();

@@ -122,10 +122,10 @@ void TTimeZoneInfo::LoadLocalTimeZone() {
   StdToDst = info.DaylightDate;
 }
 
-void TTimeZoneInfo::LoadTimeZone(const std::wstring& AKeyName, const std::wstring& Display, const std::wstring& Std,
+void TTimeZoneInfo::LoadTimeZone(const std::wstring& keyName, const std::wstring& Display, const std::wstring& Std,
                                  const std::wstring& Dlt, const REG_TZI_FORMAT& TZI) {
   Clear();
-  KeyName = AKeyName;
+  KeyName = keyName;
   DisplayName = Display;
   NameStd = Std;
   NameDst = Dlt;

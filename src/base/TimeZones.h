@@ -37,7 +37,7 @@ struct TTimeZoneInfo {
   void Clear();
   // From the system's current dynamic time-zone information; DisplayName stays empty.
   void LoadLocalTimeZone();
-  void LoadTimeZone(const std::wstring& AKeyName, const std::wstring& Display, const std::wstring& Std,
+  void LoadTimeZone(const std::wstring& keyName, const std::wstring& Display, const std::wstring& Std,
                     const std::wstring& Dlt, const REG_TZI_FORMAT& TZI);
   bool IsEmpty() const { return KeyName.empty(); }
   // True when both rules name a switch (a month other than 0). A rule that cannot be a switch

@@ -52,7 +52,7 @@ std::span<const TLanguageInfo> LanguageList() { return kLanguages; }
 
 std::span<const TLangStringVar> LangStringVariables() { return kStringVars; }
 
-TDmLangQel::TDmLangQel(TComponent* AOwner) : TDataModule(AOwner) {
+TDmLangQel::TDmLangQel(TComponent* owner) : TDataModule(owner) {
   siLang = NewComponent<TsiLang>(this, L"siLang");
   siLang->SetTable(DmLangTableRows());
   siLang->SetExcludedProperties(ExcludedProperties());
@@ -60,7 +60,7 @@ TDmLangQel::TDmLangQel(TComponent* AOwner) : TDataModule(AOwner) {
 
   LangDisp = NewComponent<TsiLangDispatcher>(this, L"LangDisp");
   LangDisp->SetExcludedProperties({L"!TVirtualImageListItem.CollectionName", L"!TVirtualImageList.DisabledSuffix"});
-  LangDisp->OnLinkToDispatcher = [this](TObject* Sender, TsiLang* ASiLang) { LangDispLinkToDispatcher(Sender, ASiLang); };
+  LangDisp->OnLinkToDispatcher = [this](TObject* Sender, TsiLang* linked) { LangDispLinkToDispatcher(Sender, linked); };
   siLang->SetLangDispatcher(LangDisp);
 
   OnCreate = [this](TObject* Sender) { DatamoduleCreate(Sender); };
@@ -133,8 +133,8 @@ void TDmLangQel::SetExternalSilFile(const std::wstring& Path) {
   UpdateStrings();
 }
 
-void TDmLangQel::LangDispLinkToDispatcher(TObject*, TsiLang* ASiLang) {
-  if (ASiLang && !FExternalSilFile.empty()) ASiLang->LoadAllFromFile(FExternalSilFile);
+void TDmLangQel::LangDispLinkToDispatcher(TObject*, TsiLang* linked) {
+  if (linked && !FExternalSilFile.empty()) linked->LoadAllFromFile(FExternalSilFile);
 }
 
 void DmLangStart() {

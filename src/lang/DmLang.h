@@ -24,7 +24,7 @@ std::span<const TLanguageInfo> LanguageList();
 
 class TDmLangQel : public TDataModule {
 public:
-  explicit TDmLangQel(TComponent* AOwner);
+  explicit TDmLangQel(TComponent* owner);
   ~TDmLangQel() override;
 
   TsiLang* siLang = nullptr;              // the module's table: dialog captions and strings
@@ -53,7 +53,7 @@ public:
   void SetExternalSilFile(const std::wstring& Path);
 
   // LangDisp's link event: a table that links gets the external file's texts.
-  void LangDispLinkToDispatcher(TObject* Sender, TsiLang* ASiLang);
+  void LangDispLinkToDispatcher(TObject* Sender, TsiLang* linked);
 
 private:
   void DatamoduleCreate(TObject* Sender);

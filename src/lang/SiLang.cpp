@@ -405,7 +405,7 @@ std::wstring TranslationFileText(std::span<const TsiLang* const> tables) {
 
 // ---- TsiLang
 
-TsiLang::TsiLang(TComponent* AOwner) : TComponent(AOwner), FLangTags(DefaultLangTags()) {}
+TsiLang::TsiLang(TComponent* owner) : TComponent(owner), FLangTags(DefaultLangTags()) {}
 
 TsiLang::~TsiLang() {
   if (FDispatcher) FDispatcher->Unlink(this);
@@ -568,7 +568,7 @@ bool TsiLang::SaveAllToFile(const std::wstring& path) const {
 
 // ---- TsiLangDispatcher
 
-TsiLangDispatcher::TsiLangDispatcher(TComponent* AOwner) : TComponent(AOwner), FLangTags(DefaultLangTags()) {}
+TsiLangDispatcher::TsiLangDispatcher(TComponent* owner) : TComponent(owner), FLangTags(DefaultLangTags()) {}
 
 TsiLangDispatcher::~TsiLangDispatcher() {
   for (TsiLang* table : FTables) table->FDispatcher = nullptr;

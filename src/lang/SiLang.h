@@ -145,7 +145,7 @@ std::wstring TranslationFileText(std::span<const TsiLang* const> tables);
 // owner's strings by id.
 class TsiLang : public TComponent {
 public:
-  explicit TsiLang(TComponent* AOwner);
+  explicit TsiLang(TComponent* owner);
   ~TsiLang() override;
 
   // ---- languages ----
@@ -227,7 +227,7 @@ private:
 // The one object that knows the active language; every linked table follows it.
 class TsiLangDispatcher : public TComponent {
 public:
-  explicit TsiLangDispatcher(TComponent* AOwner);
+  explicit TsiLangDispatcher(TComponent* owner);
   ~TsiLangDispatcher() override;
 
   // 1-based. Changing it re-translates every linked table and runs each table's

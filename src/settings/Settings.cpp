@@ -94,11 +94,11 @@ std::int32_t TSettingsList::RdInteger(const std::wstring& Entry) const {
   return StrToIntDef(RdString(Entry), DefaultInteger(Entry));
 }
 
-TCheckBoxListEntry TCheckBoxListEntry::Create(const std::wstring& AText, bool AIsChecked, std::int32_t AData) {
+TCheckBoxListEntry TCheckBoxListEntry::Create(const std::wstring& text, bool isChecked, std::int32_t data) {
   TCheckBoxListEntry entry;
-  entry.Text = AText;
-  entry.IsChecked = AIsChecked;
-  entry.Data = AData;
+  entry.Text = text;
+  entry.IsChecked = isChecked;
+  entry.Data = data;
   return entry;
 }
 

@@ -53,7 +53,7 @@ struct TCheckBoxListEntry {
   bool IsChecked = false;
   bool IsVisible = true;
 
-  static TCheckBoxListEntry Create(const std::wstring& AText, bool AIsChecked, std::int32_t AData);
+  static TCheckBoxListEntry Create(const std::wstring& text, bool isChecked, std::int32_t data);
 };
 
 // Check-box entries with the stored form of their checked items: the Data values joined by ",".

@@ -7,7 +7,7 @@ constexpr int kGlyphSpacing = 4;  // design pixels between the glyph and the cap
 
 }  // namespace
 
-TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
 
 void TBitBtn::SetGlyph(int iconResourceId) {
   FGlyphId = iconResourceId;

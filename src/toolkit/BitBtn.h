@@ -4,7 +4,7 @@
 
 class TBitBtn : public TButton {
 public:
-  explicit TBitBtn(TComponent* AOwner);
+  explicit TBitBtn(TComponent* owner);
 
   // An icon resource of the program drawn at 16 design pixels, left of the caption and one
   // spacing unit (4 design pixels) apart from it.

@@ -21,7 +21,7 @@ int CaptionWidth(HDC dc, HFONT font, const std::wstring& caption) {
 
 }  // namespace
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TControl(AOwner) { SetBounds(0, 0, 23, 22); }
+TSpeedButton::TSpeedButton(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 23, 22); }
 
 void TSpeedButton::CreateParams(TCreateParams& params) {
   // A real BUTTON window, so that accessibility tools see a button, painted by us and kept

@@ -6,7 +6,7 @@
 
 class TSpeedButton : public TControl {
 public:
-  explicit TSpeedButton(TComponent* AOwner);
+  explicit TSpeedButton(TComponent* owner);
 
   // A picture instead of a caption (an icon resource drawn at 16 design pixels). The window
   // text is then the hint, so that screen readers and UI automation can name the button.

@@ -20,7 +20,7 @@ int ThemeState(const TListItem& item, bool enabled) {
 
 }  // namespace
 
-TCheckListBox::TCheckListBox(TComponent* AOwner) : TListBox(AOwner) { FItemHeight = kDefaultItemHeight; }
+TCheckListBox::TCheckListBox(TComponent* owner) : TListBox(owner) { FItemHeight = kDefaultItemHeight; }
 
 void TCheckListBox::CreateParams(TCreateParams& params) {
   TListBox::CreateParams(params);

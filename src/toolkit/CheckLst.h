@@ -13,7 +13,7 @@
 // or classic without one. Entries are 17 design pixels high unless set otherwise.
 class TCheckListBox : public TListBox {
 public:
-  explicit TCheckListBox(TComponent* AOwner);
+  explicit TCheckListBox(TComponent* owner);
 
   bool Checked(int index) const { return Item(index).State == cbChecked; }
   void SetChecked(int index, bool checked) { SetState(index, checked ? cbChecked : cbUnchecked); }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-TComponent::TComponent(TComponent* AOwner) {
-  if (AOwner) AOwner->Insert(this);
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->Insert(this);
 }
 
 TComponent::~TComponent() {

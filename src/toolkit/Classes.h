@@ -25,7 +25,7 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 // its owner's list. The owner is independent of the window a control sits in (its parent).
 class TComponent : public TObject {
 public:
-  explicit TComponent(TComponent* AOwner);
+  explicit TComponent(TComponent* owner);
   ~TComponent() override;
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
@@ -65,10 +65,10 @@ private:
   bool FDestroying = false;
 };
 
-// Creates a component owned by AOwner and gives it a name; the owner frees it.
+// Creates a component owned by owner and gives it a name; the owner frees it.
 template <class T, class... TArgs>
-T* NewComponent(TComponent* AOwner, const std::wstring& name, TArgs&&... args) {
-  T* component = new T(AOwner, std::forward<TArgs>(args)...);
+T* NewComponent(TComponent* owner, const std::wstring& name, TArgs&&... args) {
+  T* component = new T(owner, std::forward<TArgs>(args)...);
   component->SetName(name);
   return component;
 }

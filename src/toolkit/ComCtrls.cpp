@@ -34,7 +34,7 @@ wchar_t AccessKeyOf(const std::wstring& caption) {
 
 // ---- TTabSheet ----
 
-TTabSheet::TTabSheet(TComponent* AOwner) : TControl(AOwner) {
+TTabSheet::TTabSheet(TComponent* owner) : TControl(owner) {
   SetVisibleFlag(false);  // shown when it becomes the active page
   SetParentColor(true);
   SetAlign(alClient);
@@ -88,7 +88,7 @@ void TTabSheet::TextChanged() {
 
 // ---- TPageControl ----
 
-TPageControl::TPageControl(TComponent* AOwner) : TControl(AOwner) {
+TPageControl::TPageControl(TComponent* owner) : TControl(owner) {
   SetTabStop(true);
   SetParentColor(true);
   SetBounds(0, 0, 289, 193);
@@ -349,7 +349,7 @@ LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TDateTimePicker ----
 
-TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TControl(AOwner) {
+TDateTimePicker::TDateTimePicker(TComponent* owner) : TControl(owner) {
   SetTabStop(true);
   SetBounds(0, 0, 186, 23);
   FDateTime = Now();

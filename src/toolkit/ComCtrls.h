@@ -11,7 +11,7 @@ class TPageControl;
 // Its caption is the tab's text ("&" marks the access key).
 class TTabSheet : public TControl {
 public:
-  explicit TTabSheet(TComponent* AOwner);
+  explicit TTabSheet(TComponent* owner);
   ~TTabSheet() override;
 
   TPageControl* PageControl() const noexcept { return FPageControl; }
@@ -47,7 +47,7 @@ enum TTabStyle : std::uint8_t { tsTabs, tsButtons, tsFlatButtons };
 // focused tabs goes into the page; Shift+Tab from the page's first control goes back to the tabs.
 class TPageControl : public TControl {
 public:
-  explicit TPageControl(TComponent* AOwner);
+  explicit TPageControl(TComponent* owner);
   ~TPageControl() override;
 
   int PageCount() const noexcept { return static_cast<int>(FPages.size()); }
@@ -113,7 +113,7 @@ enum TDateTimeKind : std::uint8_t { dtkDate, dtkTime, dtkDateTime };
 // value or the check box, not for changes in code.
 class TDateTimePicker : public TControl {
 public:
-  explicit TDateTimePicker(TComponent* AOwner);
+  explicit TDateTimePicker(TComponent* owner);
 
   TDateTimeKind Kind() const noexcept { return FKind; }
   void SetKind(TDateTimeKind kind);

@@ -4,7 +4,7 @@
 
 // ---- TScrollBox ----
 
-TScrollBox::TScrollBox(TComponent* AOwner) : TControl(AOwner) {
+TScrollBox::TScrollBox(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 185, 41);
 }
@@ -177,7 +177,7 @@ LRESULT TScrollBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TFrame ----
 
-TFrame::TFrame(TComponent* AOwner) : TControl(AOwner) {
+TFrame::TFrame(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 320, 240);
 }

@@ -11,7 +11,7 @@
 // the system's wheel lines unless OnMouseWheel handles it first.
 class TScrollBox : public TControl {
 public:
-  explicit TScrollBox(TComponent* AOwner);
+  explicit TScrollBox(TComponent* owner);
 
   // The height of the content (0: nothing to scroll).
   int VertRange() const noexcept { return FRange; }
@@ -53,7 +53,7 @@ private:
 // in the frame; the form that owns the frame frees it with everything in it.
 class TFrame : public TControl {
 public:
-  explicit TFrame(TComponent* AOwner);
+  explicit TFrame(TComponent* owner);
 
 protected:
   void CreateParams(TCreateParams& params) override;

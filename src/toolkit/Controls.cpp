@@ -37,7 +37,7 @@ void HandleCallbackException(const std::exception& e) noexcept {
   }
 }
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FLastChildId(kFirstControlId) {
+TControl::TControl(TComponent* owner) : TComponent(owner), FLastChildId(kFirstControlId) {
   FDpi = static_cast<int>(::GetDpiForSystem());
 }
 

@@ -46,7 +46,7 @@ void GuardCallback(F&& f) noexcept {
 
 class TControl : public TComponent {
 public:
-  explicit TControl(TComponent* AOwner);
+  explicit TControl(TComponent* owner);
   ~TControl() override;
 
   // ---- window ----

@@ -5,7 +5,7 @@
 
 class TDataModule : public TComponent {
 public:
-  explicit TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
+  explicit TDataModule(TComponent* owner) : TComponent(owner) {}
 
   TNotifyEvent OnCreate;   // run by DoCreate, at the end of the derived module's constructor
   TNotifyEvent OnDestroy;  // run by DoDestroy, at the start of its destructor

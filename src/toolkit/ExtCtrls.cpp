@@ -6,7 +6,7 @@
 
 // ---- TPanel ----
 
-TPanel::TPanel(TComponent* AOwner) : TControl(AOwner) {
+TPanel::TPanel(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 185, 41);
 }
@@ -57,7 +57,7 @@ HWND TimerWindow() {
 
 }  // namespace
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {
   LiveTimers().insert(this);
   Update();
 }
@@ -98,7 +98,7 @@ void TTimer::Tick() noexcept {
 
 // ---- TPaintBox ----
 
-TPaintBox::TPaintBox(TComponent* AOwner) : TControl(AOwner) {
+TPaintBox::TPaintBox(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 105, 105);
 }
@@ -116,7 +116,7 @@ void TPaintBox::Paint(TCanvas& canvas) {
 
 // ---- TImage ----
 
-TImage::TImage(TComponent* AOwner) : TControl(AOwner) {
+TImage::TImage(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 105, 105);
 }

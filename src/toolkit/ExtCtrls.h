@@ -7,7 +7,7 @@
 // A container without a frame of its own; aligned children, the parent's background.
 class TPanel : public TControl {
 public:
-  explicit TPanel(TComponent* AOwner);
+  explicit TPanel(TComponent* owner);
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -16,7 +16,7 @@ protected:
 // Timers: OnTimer every Interval milliseconds while enabled, on the thread's message loop.
 class TTimer : public TComponent {
 public:
-  explicit TTimer(TComponent* AOwner);
+  explicit TTimer(TComponent* owner);
   ~TTimer() override;
 
   unsigned Interval() const noexcept { return FInterval; }
@@ -43,7 +43,7 @@ using TCanvasEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;
 // screen readers and UI automation.
 class TPaintBox : public TControl {
 public:
-  explicit TPaintBox(TComponent* AOwner);
+  explicit TPaintBox(TComponent* owner);
   TCanvasEvent OnPaint;
 
 protected:
@@ -55,7 +55,7 @@ protected:
 // With AutoSize the control takes the picture's size.
 class TImage : public TControl {
 public:
-  explicit TImage(TComponent* AOwner);
+  explicit TImage(TComponent* owner);
 
   // An icon resource of the program, designed at designSize pixels.
   void LoadIcon(int resourceId, int designSize);

@@ -27,7 +27,7 @@ TForm* GetParentForm(const TControl* control) noexcept {
 
 // ---- TForm ----
 
-TForm::TForm(TComponent* AOwner) : TControl(AOwner) {
+TForm::TForm(TComponent* owner) : TControl(owner) {
   SetVisibleFlag(false);
   SetColor(clBtnFace);
   Application().AddForm(this);

@@ -32,9 +32,9 @@ enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poOwnerFo
 
 class TForm : public TControl {
 public:
-  // AOwner owns the form (it may be null); a form owned by a control of another form is owned
+  // owner owns the form (it may be null); a form owned by a control of another form is owned
   // by that form's window as well, so it stays in front of it.
-  explicit TForm(TComponent* AOwner);
+  explicit TForm(TComponent* owner);
   ~TForm() override;
 
   void SetClientSize(int width, int height);

@@ -31,8 +31,8 @@ private:
 // reference tells whether an object is of its class or of a class derived from it.
 class TGraphicClassInfo {
 public:
-  TGraphicClassInfo(const std::type_info& AType, bool (*AHolds)(const TGraphic&)) noexcept
-      : FType(AType), FHolds(AHolds) {}
+  TGraphicClassInfo(const std::type_info& type, bool (*holds)(const TGraphic&)) noexcept
+      : FType(type), FHolds(holds) {}
   TGraphicClassInfo(const TGraphicClassInfo&) = delete;
   TGraphicClassInfo& operator=(const TGraphicClassInfo&) = delete;
 

@@ -99,7 +99,7 @@ void TLogMemoLines::SetText(const std::wstring& text) {
 
 // ---- TLogMemo ----
 
-TLogMemo::TLogMemo(TComponent* AOwner) : TControl(AOwner), FLines(*this) {
+TLogMemo::TLogMemo(TComponent* owner) : TControl(owner), FLines(*this) {
   SetTabStop(true);
   SetBounds(0, 0, 185, 89);
 }

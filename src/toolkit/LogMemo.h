@@ -46,7 +46,7 @@ class TLogMemo : public TControl {
 public:
   using TPos = TLogText::TPos;
 
-  explicit TLogMemo(TComponent* AOwner);
+  explicit TLogMemo(TComponent* owner);
   ~TLogMemo() override;
 
   TLogMemoLines& Lines() noexcept { return FLines; }

@@ -222,7 +222,7 @@ bool TEditMask::Complete(const std::wstring& editText) const {
 
 // ---- TMaskEdit ----
 
-TMaskEdit::TMaskEdit(TComponent* AOwner) : TEdit(AOwner) {}
+TMaskEdit::TMaskEdit(TComponent* owner) : TEdit(owner) {}
 
 void TMaskEdit::SetEditMask(const std::wstring& mask) {
   const std::wstring saved = Text();

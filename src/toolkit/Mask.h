@@ -72,7 +72,7 @@ private:
 // Text the text as saved. Without a mask the control is a plain edit.
 class TMaskEdit : public TEdit {
 public:
-  explicit TMaskEdit(TComponent* AOwner);
+  explicit TMaskEdit(TComponent* owner);
 
   const std::wstring& EditMask() const noexcept { return FMaskText; }
   // A new mask keeps the text (as saved) as far as it fits.

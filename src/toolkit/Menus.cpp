@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
 
 TMenuItem::~TMenuItem() {
   if (FMenu) std::erase(FMenu->FItems, this);
@@ -14,7 +14,7 @@ void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner) {}
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
 TPopupMenu::~TPopupMenu() {
   DestroyComponents();  // the items it owns, while the list is still here

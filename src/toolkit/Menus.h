@@ -11,7 +11,7 @@ class TPopupMenu;
 
 class TMenuItem : public TComponent {
 public:
-  explicit TMenuItem(TComponent* AOwner);
+  explicit TMenuItem(TComponent* owner);
   ~TMenuItem() override;
 
   TPopupMenu* Menu() const noexcept { return FMenu; }
@@ -46,7 +46,7 @@ enum TPopupAlignment : std::uint8_t { paLeft, paRight, paCenter };
 
 class TPopupMenu : public TComponent {
 public:
-  explicit TPopupMenu(TComponent* AOwner);
+  explicit TPopupMenu(TComponent* owner);
   ~TPopupMenu() override;
 
   // The items, in menu order. Items are owned by the menu's owner or by the menu itself.

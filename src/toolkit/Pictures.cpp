@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-TPictureImage::TPictureImage(TComponent* AOwner) : TControl(AOwner) {
+TPictureImage::TPictureImage(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 105, 105);
 }

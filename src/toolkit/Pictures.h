@@ -5,7 +5,7 @@
 
 class TPictureImage : public TControl {
 public:
-  explicit TPictureImage(TComponent* AOwner);
+  explicit TPictureImage(TComponent* owner);
 
   // An icon resource drawn at designWidth x designHeight design pixels; the control keeps its
   // own bounds (the picture is drawn at its top left corner).

@@ -21,7 +21,7 @@ LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
 
 // ---- TLabel ----
 
-TLabel::TLabel(TComponent* AOwner) : TControl(AOwner) { SetParentColor(true); }
+TLabel::TLabel(TComponent* owner) : TControl(owner) { SetParentColor(true); }
 
 void TLabel::CreateParams(TCreateParams& params) {
   TControl::CreateParams(params);
@@ -101,7 +101,7 @@ void TLabel::CNCommand(WORD code) {
 
 // ---- TEdit ----
 
-TEdit::TEdit(TComponent* AOwner) : TControl(AOwner) {
+TEdit::TEdit(TComponent* owner) : TControl(owner) {
   SetTabStop(true);
   SetBounds(0, 0, 121, 23);
 }
@@ -288,7 +288,7 @@ void TMemoLines::SetText(const std::wstring& text) {
 
 // ---- TMemo ----
 
-TMemo::TMemo(TComponent* AOwner) : TControl(AOwner), FLines(*this) { SetTabStop(true); }
+TMemo::TMemo(TComponent* owner) : TControl(owner), FLines(*this) { SetTabStop(true); }
 
 void TMemo::CreateParams(TCreateParams& params) {
   TControl::CreateParams(params);
@@ -328,7 +328,7 @@ void TMemo::SetReadOnly(bool readOnly) {
 
 // ---- TButton ----
 
-TButton::TButton(TComponent* AOwner) : TControl(AOwner) {
+TButton::TButton(TComponent* owner) : TControl(owner) {
   SetTabStop(true);
   SetBounds(0, 0, 75, 25);
 }
@@ -382,7 +382,7 @@ void TButton::CNCommand(WORD code) {
 
 // ---- TCheckBox ----
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TControl(AOwner) {
+TCheckBox::TCheckBox(TComponent* owner) : TControl(owner) {
   SetTabStop(true);
   SetParentColor(true);
   SetBounds(0, 0, 97, 17);
@@ -431,7 +431,7 @@ void TListBoxStrings::SetUpdateState(bool updating) {
 
 // ---- TListBox ----
 
-TListBox::TListBox(TComponent* AOwner) : TControl(AOwner), FStrings(*this) {
+TListBox::TListBox(TComponent* owner) : TControl(owner), FStrings(*this) {
   SetTabStop(true);
   SetBounds(0, 0, 121, 97);
 }

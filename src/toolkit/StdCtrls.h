@@ -8,7 +8,7 @@
 // width stays and the height follows.
 class TLabel : public TControl {
 public:
-  explicit TLabel(TComponent* AOwner);
+  explicit TLabel(TComponent* owner);
 
   bool WordWrap() const noexcept { return FWordWrap; }
   void SetWordWrap(bool value);
@@ -42,7 +42,7 @@ private:
 // A one-line edit.
 class TEdit : public TControl {
 public:
-  explicit TEdit(TComponent* AOwner);
+  explicit TEdit(TComponent* owner);
 
   int MaxLength() const noexcept { return FMaxLength; }
   void SetMaxLength(int length);
@@ -112,7 +112,7 @@ enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TMemo : public TControl {
 public:
-  explicit TMemo(TComponent* AOwner);
+  explicit TMemo(TComponent* owner);
 
   TMemoLines& Lines() noexcept { return FLines; }
   const TMemoLines& Lines() const noexcept { return FLines; }
@@ -147,7 +147,7 @@ private:
 // result back).
 class TButton : public TControl {
 public:
-  explicit TButton(TComponent* AOwner);
+  explicit TButton(TComponent* owner);
 
   bool Default() const noexcept { return FDefault; }
   void SetDefault(bool value);
@@ -173,7 +173,7 @@ private:
 
 class TCheckBox : public TControl {
 public:
-  explicit TCheckBox(TComponent* AOwner);
+  explicit TCheckBox(TComponent* owner);
 
   bool Checked() const;
   void SetChecked(bool checked);
@@ -229,7 +229,7 @@ private:
 // (mouse or keys), OnDblClick on a double click on an entry.
 class TListBox : public TControl {
 public:
-  explicit TListBox(TComponent* AOwner);
+  explicit TListBox(TComponent* owner);
 
   TListBoxStrings& Items() noexcept { return FStrings; }
   const TListBoxStrings& Items() const noexcept { return FStrings; }

@@ -212,7 +212,7 @@ TCurrency TCurrency::FromDouble(double value) noexcept {
 
 // ---- TVormIntEdit ----
 
-TVormIntEdit::TVormIntEdit(TComponent* AOwner) : TEdit(AOwner) { SetMaxLength(8); }
+TVormIntEdit::TVormIntEdit(TComponent* owner) : TEdit(owner) { SetMaxLength(8); }
 
 std::int64_t TVormIntEdit::AsInt64() const {
   const std::wstring text = Trim(Text());
@@ -291,14 +291,14 @@ void TVormIntEdit::SetMaxValue(std::int32_t value) {
   ValidateEdit();
 }
 
-void TVormIntEdit::Increment(std::int32_t AMaxValue, std::int32_t Add) {
+void TVormIntEdit::Increment(std::int32_t maxValue, std::int32_t Add) {
   const std::int64_t sum = static_cast<std::int64_t>(AsInteger()) + Add;
-  if (Add != 0 && sum <= AMaxValue) SetAsInteger(static_cast<std::int32_t>(sum));
+  if (Add != 0 && sum <= maxValue) SetAsInteger(static_cast<std::int32_t>(sum));
 }
 
-void TVormIntEdit::Decrement(std::int32_t AMinValue, std::int32_t Subtract) {
+void TVormIntEdit::Decrement(std::int32_t minValue, std::int32_t Subtract) {
   const std::int64_t difference = static_cast<std::int64_t>(AsInteger()) - Subtract;
-  if (Subtract != 0 && difference >= AMinValue) SetAsInteger(static_cast<std::int32_t>(difference));
+  if (Subtract != 0 && difference >= minValue) SetAsInteger(static_cast<std::int32_t>(difference));
 }
 
 void TVormIntEdit::ValidateEdit() {
@@ -393,7 +393,7 @@ LRESULT TVormIntEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TVormDecimalEdit ----
 
-TVormDecimalEdit::TVormDecimalEdit(TComponent* AOwner) : TEdit(AOwner) { SetMaxLength(12); }
+TVormDecimalEdit::TVormDecimalEdit(TComponent* owner) : TEdit(owner) { SetMaxLength(12); }
 
 void TVormDecimalEdit::SetDecimalSeparator(TDecimalSeparator value) {
   if (value == FDecimalSeparator) return;
@@ -553,7 +553,7 @@ void TVormDateTimePicker::SetDateTimeZ(double value) {
 
 // ---- TVormTimeEdit ----
 
-TVormTimeEdit::TVormTimeEdit(TComponent* AOwner) : TMaskEdit(AOwner) {
+TVormTimeEdit::TVormTimeEdit(TComponent* owner) : TMaskEdit(owner) {
   SetEditMask(TimeEditMasks[tfHHNN]);
   SetWidth(37);
 }
@@ -758,7 +758,7 @@ void TVormTimeEdit::DoKeyDown(unsigned short& key, TShiftState shift) {
 
 // ---- TVormHyperlinkLabel ----
 
-TVormHyperlinkLabel::TVormHyperlinkLabel(TComponent* AOwner) : TLabel(AOwner) {
+TVormHyperlinkLabel::TVormHyperlinkLabel(TComponent* owner) : TLabel(owner) {
   TFontDesc font = Font();
   font.Color = 0x00CD850E;  // RGB(14, 133, 205)
   font.Style |= fsUnderline;

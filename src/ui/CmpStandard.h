@@ -50,7 +50,7 @@ struct TCurrency {
 // it is drawn in the invalid-value colours.
 class TVormIntEdit : public TEdit {
 public:
-  explicit TVormIntEdit(TComponent* AOwner);
+  explicit TVormIntEdit(TComponent* owner);
 
   bool EmptyOnZero() const noexcept { return FEmptyOnZero; }
   void SetEmptyOnZero(bool value);
@@ -71,10 +71,10 @@ public:
   std::int32_t MaxValue() const noexcept { return FMaxValue; }
   void SetMaxValue(std::int32_t value);
 
-  // Adds Add when Add is not 0 and the sum stays at most AMaxValue.
-  void Increment(std::int32_t AMaxValue, std::int32_t Add);
-  // Subtracts Subtract when it is not 0 and the difference stays at least AMinValue.
-  void Decrement(std::int32_t AMinValue, std::int32_t Subtract);
+  // Adds Add when Add is not 0 and the sum stays at most maxValue.
+  void Increment(std::int32_t maxValue, std::int32_t Add);
+  // Subtracts Subtract when it is not 0 and the difference stays at least minValue.
+  void Decrement(std::int32_t minValue, std::int32_t Subtract);
   // Colours the field by its range.
   void ValidateEdit();
 
@@ -108,7 +108,7 @@ private:
 // "," both type the field's separator.
 class TVormDecimalEdit : public TEdit {
 public:
-  explicit TVormDecimalEdit(TComponent* AOwner);
+  explicit TVormDecimalEdit(TComponent* owner);
 
   TDecimalSeparator DecimalSeparator() const noexcept { return FDecimalSeparator; }
   void SetDecimalSeparator(TDecimalSeparator value);
@@ -150,7 +150,7 @@ private:
 // picker may be empty.
 class TVormDateTimePicker : public TDateTimePicker {
 public:
-  explicit TVormDateTimePicker(TComponent* AOwner) : TDateTimePicker(AOwner) {}
+  explicit TVormDateTimePicker(TComponent* owner) : TDateTimePicker(owner) {}
 
   // 0 while the check box is not ticked; otherwise the date (dtkDate), the time of day
   // (dtkTime) or both (dtkDateTime).
@@ -178,7 +178,7 @@ inline constexpr const wchar_t* TimeEditMasks[2] = {L"99:99;1;_", L"99:99:99;1;_
 // full form (9:5_ becomes 09:05).
 class TVormTimeEdit : public TMaskEdit {
 public:
-  explicit TVormTimeEdit(TComponent* AOwner);
+  explicit TVormTimeEdit(TComponent* owner);
 
   // Reads a field text: blanks and unfilled positions are dropped, "." and the locale's time
   // separator count as ":"; two to four parts (hours, minutes, seconds, milliseconds), empty
@@ -250,7 +250,7 @@ private:
 // Enter or Space follow it.
 class TVormHyperlinkLabel : public TLabel {
 public:
-  explicit TVormHyperlinkLabel(TComponent* AOwner);
+  explicit TVormHyperlinkLabel(TComponent* owner);
 
   const std::wstring& URL() const noexcept { return FUrl; }
   // The hint follows the URL unless a hint of its own was set.

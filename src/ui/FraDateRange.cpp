@@ -106,7 +106,7 @@ const wchar_t* TFraDateRange::KindKey(int Page) {
   return Page >= 0 && Page < kPageCount ? kKindKeys[Page] : kKindKeys[0];
 }
 
-TFraDateRange::TFraDateRange(TComponent* AOwner) : TFrame(AOwner) {
+TFraDateRange::TFraDateRange(TComponent* owner) : TFrame(owner) {
   SetName(L"FraDateRange");
   SetBounds(0, 0, 276, 82);
   SetFont(TFontDesc::FromPoints(L"Segoe UI", 9));

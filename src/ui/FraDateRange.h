@@ -19,7 +19,7 @@ class TVormIntEdit;
 
 class TFraDateRange : public TFrame {
 public:
-  explicit TFraDateRange(TComponent* AOwner);
+  explicit TFraDateRange(TComponent* owner);
   ~TFraDateRange() override;
 
   // The pages, in tab order.

@@ -108,7 +108,7 @@ LRESULT TClickLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TFrmAbout ----
 
-TFrmAbout::TFrmAbout(TComponent* AOwner) : TForm(AOwner) {
+TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   SetName(L"FrmAbout");
   SetBorderStyle(bsDialog);
   SetBorderIcons({biSystemMenu});

@@ -21,7 +21,7 @@ class TVormHyperlinkLabel;
 // has is shortened in its middle ("C:\...\Tavrino\"), its hint then telling it whole.
 class TClickLabel : public TLabel {
 public:
-  explicit TClickLabel(TComponent* AOwner) : TLabel(AOwner) {}
+  explicit TClickLabel(TComponent* owner) : TLabel(owner) {}
   bool HandCursor() const noexcept { return FHandCursor; }
   void SetHandCursor(bool value) noexcept { FHandCursor = value; }
   // Shows Path in at most MaxWidth design pixels.
@@ -55,7 +55,7 @@ struct TAboutArgs {
 
 class TFrmAbout : public TForm {
 public:
-  explicit TFrmAbout(TComponent* AOwner);
+  explicit TFrmAbout(TComponent* owner);
   ~TFrmAbout() override;
 
   // Creates the dialog, fills it with the arguments and the facts of the running program,

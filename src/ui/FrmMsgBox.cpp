@@ -135,20 +135,20 @@ protected:
 
 // ---- the hooks ----
 
-int MsgBoxHook(const std::wstring& AText, std::uint32_t Flags, HWND) {
+int MsgBoxHook(const std::wstring& text, std::uint32_t Flags, HWND) {
   bool dsa = false;
-  return std::abs(TFrmMsgBox::Execute(AText, L"", L"", L"", Flags, L"", dsa, nullptr, {}));
+  return std::abs(TFrmMsgBox::Execute(text, L"", L"", L"", Flags, L"", dsa, nullptr, {}));
 }
 
-int MsgBox2Hook(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags, HWND) {
+int MsgBox2Hook(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND) {
   bool dsa = false;
-  return TFrmMsgBox::Execute(AHeadline, AMessage, L"", L"", Flags, L"", dsa, nullptr, {});
+  return TFrmMsgBox::Execute(headline, message, L"", L"", Flags, L"", dsa, nullptr, {});
 }
 
-int MsgBox3Hook(const std::wstring& AHeadline, const std::wstring& AMessage, const std::wstring& AButtons,
-                std::uint32_t Flags, TForm* AOwner) {
+int MsgBox3Hook(const std::wstring& headline, const std::wstring& message, const std::wstring& buttons,
+                std::uint32_t Flags, TForm* owner) {
   bool dsa = false;
-  return TFrmMsgBox::Execute(AHeadline, AMessage, L"", AButtons, Flags, L"", dsa, AOwner, {});
+  return TFrmMsgBox::Execute(headline, message, L"", buttons, Flags, L"", dsa, owner, {});
 }
 
 }  // namespace
@@ -169,7 +169,7 @@ std::wstring EscapeControlChars(std::wstring_view S) {
 
 // ---- TFrmMsgBox ----
 
-TFrmMsgBox::TFrmMsgBox(TComponent* AOwner) : TForm(AOwner) {
+TFrmMsgBox::TFrmMsgBox(TComponent* owner) : TForm(owner) {
   SetName(L"FrmMsgBox");
   SetCaption(L"Message Box");
   SetClientSize(479, 137);
@@ -257,10 +257,10 @@ TFrmMsgBox::~TFrmMsgBox() {
   DestroyComponents();
 }
 
-int TFrmMsgBox::Execute(const std::wstring& AHeadline, const std::wstring& AMessage, const std::wstring& ACaption,
-                        const std::wstring& AButtons, std::uint32_t Flags, const std::wstring& DsaText, bool& DsaFlag,
-                        TForm* AOwner, TMsgBoxOptions Options) {
-  TForm* owner = AOwner ? AOwner : Application().MainForm();
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, const std::wstring& caption,
+                        const std::wstring& buttons, std::uint32_t Flags, const std::wstring& DsaText, bool& DsaFlag,
+                        TForm* ownerForm, TMsgBoxOptions Options) {
+  TForm* owner = ownerForm ? ownerForm : Application().MainForm();
   // The box belongs to the owner's window but not to the owner object: a box open while its
   // owner goes is not freed under its own modal loop.
   auto box = std::make_unique<TFrmMsgBox>(nullptr);
@@ -270,13 +270,13 @@ int TFrmMsgBox::Execute(const std::wstring& AHeadline, const std::wstring& AMess
     // shown yet) has no place to centre on.
     if (::IsWindowVisible(owner->Handle())) box->SetPosition(poOwnerFormCenter);
   }
-  box->SetCaption(ACaption.empty() ? Application().Title() : ACaption);
-  const bool onlyMessage = AHeadline.empty() && !AMessage.empty();
-  box->FHeadlineUnwrapped = PrepareText(onlyMessage ? AMessage : AHeadline);
-  box->FMessageUnwrapped = PrepareText(onlyMessage ? std::wstring() : AMessage);
+  box->SetCaption(caption.empty() ? Application().Title() : caption);
+  const bool onlyMessage = headline.empty() && !message.empty();
+  box->FHeadlineUnwrapped = PrepareText(onlyMessage ? message : headline);
+  box->FMessageUnwrapped = PrepareText(onlyMessage ? std::wstring() : message);
   box->FFlags = Flags;
   box->FOptions = Options;
-  box->FButtons = AButtons;
+  box->FButtons = buttons;
   box->FDsaText = DsaText;
   box->FDsaFlag = DsaFlag;
   box->FGeblunken = true;
@@ -296,19 +296,19 @@ int TFrmMsgBox::Execute(const std::wstring& AHeadline, const std::wstring& AMess
   return result;
 }
 
-int TFrmMsgBox::Execute(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags) {
-  return Execute(AHeadline, AMessage, Flags, TMsgBoxOptions{});
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags) {
+  return Execute(headline, message, Flags, TMsgBoxOptions{});
 }
 
-int TFrmMsgBox::Execute(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags,
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
                         TMsgBoxOptions Options) {
   bool dsa = false;
-  return std::abs(Execute(AHeadline, AMessage, L"", L"", Flags, L"", dsa, nullptr, Options));
+  return std::abs(Execute(headline, message, L"", L"", Flags, L"", dsa, nullptr, Options));
 }
 
-int TFrmMsgBox::Execute(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags,
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
                         const std::wstring& DsaText, bool& DsaFlag, TMsgBoxOptions Options) {
-  return std::abs(Execute(AHeadline, AMessage, L"", L"", Flags, DsaText, DsaFlag, nullptr, Options));
+  return std::abs(Execute(headline, message, L"", L"", Flags, DsaText, DsaFlag, nullptr, Options));
 }
 
 void TFrmMsgBox::FormCreate(TObject*) { UpdateStrings(); }

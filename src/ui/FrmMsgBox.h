@@ -28,23 +28,23 @@ using TMsgBoxOptions = TSet<TMsgBoxOption, 4>;
 
 class TFrmMsgBox : public TForm {
 public:
-  explicit TFrmMsgBox(TComponent* AOwner);
+  explicit TFrmMsgBox(TComponent* owner);
   ~TFrmMsgBox() override;
 
   // Shows a box modally and returns the number of the button that closed it: the Windows
-  // dialog result of a standard button, -1, -2 or -3 for the caller's buttons (AButtons:
-  // captions separated by "|"), 2 when the window was closed. Without AHeadline the message
-  // becomes the headline; without ACaption the program's title is the caption; without AOwner
+  // dialog result of a standard button, -1, -2 or -3 for the caller's buttons (buttons:
+  // captions separated by "|"), 2 when the window was closed. Without headline the message
+  // becomes the headline; without caption the program's title is the caption; without owner
   // the main window is the owner. DsaText shows the check box with that caption, checked as
   // DsaFlag says; DsaFlag receives its state (false without the check box).
-  static int Execute(const std::wstring& AHeadline, const std::wstring& AMessage, const std::wstring& ACaption,
-                     const std::wstring& AButtons, std::uint32_t Flags, const std::wstring& DsaText, bool& DsaFlag,
-                     TForm* AOwner, TMsgBoxOptions Options);
+  static int Execute(const std::wstring& headline, const std::wstring& message, const std::wstring& caption,
+                     const std::wstring& buttons, std::uint32_t Flags, const std::wstring& DsaText, bool& DsaFlag,
+                     TForm* owner, TMsgBoxOptions Options);
   // The short forms return the absolute value of the result.
-  static int Execute(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags);
-  static int Execute(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags,
+  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags);
+  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
                      TMsgBoxOptions Options);
-  static int Execute(const std::wstring& AHeadline, const std::wstring& AMessage, std::uint32_t Flags,
+  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
                      const std::wstring& DsaText, bool& DsaFlag, TMsgBoxOptions Options);
 
   // The window's parts, in the order of its description; the window owns them.

@@ -24,7 +24,7 @@ int WrappedTextHeight(HDC dc, const std::wstring& text, int width) {
 
 }  // namespace
 
-TFrmPopupMsg::TFrmPopupMsg(TComponent* AOwner) : TForm(AOwner) {
+TFrmPopupMsg::TFrmPopupMsg(TComponent* owner) : TForm(owner) {
   SetName(L"FrmPopupMsg");
   SetBorderStyle(bsNone);
   SetBorderIcons({});

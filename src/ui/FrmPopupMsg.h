@@ -13,7 +13,7 @@ inline constexpr wchar_t kTickMark[] = L"\u2714";
 
 class TFrmPopupMsg : public TForm {
 public:
-  explicit TFrmPopupMsg(TComponent* AOwner);
+  explicit TFrmPopupMsg(TComponent* owner);
   ~TFrmPopupMsg() override;
 
   // Creates the window if there is none (owned by OwnerForm, or by the main window when it

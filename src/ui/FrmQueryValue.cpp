@@ -67,7 +67,7 @@ int CountLines(const std::wstring& text) {
 
 }  // namespace
 
-TFrmQueryValue::TFrmQueryValue(TComponent* AOwner) : TForm(AOwner) {
+TFrmQueryValue::TFrmQueryValue(TComponent* owner) : TForm(owner) {
   SetName(L"FrmQueryValue");
   SetCaption(L"Abfrage");
   SetBorderStyle(bsDialog);
@@ -225,10 +225,10 @@ int TFrmQueryValue::MeasureTextHeight(const std::wstring& Text, const TFontDesc&
   return (static_cast<int>(r.bottom - r.top) * 96 + dpi - 1) / dpi;
 }
 
-void TFrmQueryValue::SetPrompt(const std::wstring& ACaption) {
+void TFrmQueryValue::SetPrompt(const std::wstring& caption) {
   FPad = LblCaption->Left();
-  LblCaption->SetCaption(ACaption);
-  LblCaption->SetHeight(MeasureTextHeight(ACaption, LblCaption->Font(), ClientWidth() - 2 * FPad) + FPad);
+  LblCaption->SetCaption(caption);
+  LblCaption->SetHeight(MeasureTextHeight(caption, LblCaption->Font(), ClientWidth() - 2 * FPad) + FPad);
 }
 
 int TFrmQueryValue::DesignSpacingUnit() const { return std::max(1, UnscaleFromDpi(SpacingUnit(nullptr), ControlPPI(nullptr))); }
@@ -314,9 +314,9 @@ void TFrmQueryValue::ChkDateTimeClick(TObject*) {
 
 // ---- the queries ----
 
-bool TFrmQueryValue::QueryInteger(const std::wstring& ACaption, std::int32_t& Value, bool PositiveOnly) {
+bool TFrmQueryValue::QueryInteger(const std::wstring& caption, std::int32_t& Value, bool PositiveOnly) {
   auto form = NewQueryForm(nullptr);
-  form->SetPrompt(ACaption);
+  form->SetPrompt(caption);
   TVormIntEdit* edit = form->EdtInteger;
   edit->SetBounds(form->FPad, form->CaptionBottom(), edit->Width(), edit->Height());
   edit->SetNegativeAllowed(!PositiveOnly);
@@ -334,10 +334,10 @@ namespace {
 
 // The decimal queries share everything but the value's type.
 template <class TValue, class TRead, class TWrite>
-bool QueryDecimal(const std::wstring& ACaption, TValue& Value, int Decimals, bool PositiveOnly, TWrite write,
+bool QueryDecimal(const std::wstring& caption, TValue& Value, int Decimals, bool PositiveOnly, TWrite write,
                   TRead read) {
   auto form = NewQueryForm(nullptr);
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TVormDecimalEdit* edit = form->EdtDecimal;
   edit->SetBounds(form->Shape->Left(), form->Shape->Top(), edit->Width(), edit->Height());
   edit->SetNegativeAllowed(!PositiveOnly);
@@ -354,22 +354,22 @@ bool QueryDecimal(const std::wstring& ACaption, TValue& Value, int Decimals, boo
 
 }  // namespace
 
-bool TFrmQueryValue::QueryCurrency(const std::wstring& ACaption, TCurrency& Value, int Decimals, bool PositiveOnly) {
+bool TFrmQueryValue::QueryCurrency(const std::wstring& caption, TCurrency& Value, int Decimals, bool PositiveOnly) {
   return QueryDecimal(
-      ACaption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, const TCurrency& v) { e.SetAsCurrency(v); },
+      caption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, const TCurrency& v) { e.SetAsCurrency(v); },
       [](const TVormDecimalEdit& e) { return e.AsCurrency(); });
 }
 
-bool TFrmQueryValue::QueryFloat(const std::wstring& ACaption, double& Value, int Decimals, bool PositiveOnly) {
+bool TFrmQueryValue::QueryFloat(const std::wstring& caption, double& Value, int Decimals, bool PositiveOnly) {
   return QueryDecimal(
-      ACaption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, double v) { e.SetAsFloat(v); },
+      caption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, double v) { e.SetAsFloat(v); },
       [](const TVormDecimalEdit& e) { return e.AsFloat(); });
 }
 
-bool TFrmQueryValue::QueryBoolean(const std::wstring& ACaption, bool& Value) {
+bool TFrmQueryValue::QueryBoolean(const std::wstring& caption, bool& Value) {
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetVisible(false);
-  form->ChkBoolean->SetCaption(ACaption);
+  form->ChkBoolean->SetCaption(caption);
   form->ChkBoolean->SetChecked(Value);
   form->ChkBoolean->SetVisible(true);
   const TMargins& m = form->ChkBoolean->Margins();
@@ -400,21 +400,21 @@ bool QueryLine(TFrmQueryValue& form, int MaxLength, std::wstring& Value, bool pa
 
 }  // namespace
 
-bool TFrmQueryValue::QueryText(const std::wstring& ACaption, int MaxLength, std::wstring& Value) {
+bool TFrmQueryValue::QueryText(const std::wstring& caption, int MaxLength, std::wstring& Value) {
   auto form = NewQueryForm(nullptr);
-  form->SetPrompt(ACaption);
+  form->SetPrompt(caption);
   return QueryLine(*form, MaxLength, Value, false, form->FPad, form->CaptionBottom());
 }
 
-bool TFrmQueryValue::QueryPassword(const std::wstring& ACaption, int MaxLength, std::wstring& Value) {
+bool TFrmQueryValue::QueryPassword(const std::wstring& caption, int MaxLength, std::wstring& Value) {
   auto form = NewQueryForm(nullptr);
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   return QueryLine(*form, MaxLength, Value, true, form->Shape->Left(), form->Shape->Top());
 }
 
-bool TFrmQueryValue::QueryMultilineText(const std::wstring& ACaption, std::wstring& Value, TForm* OwnerForm) {
+bool TFrmQueryValue::QueryMultilineText(const std::wstring& caption, std::wstring& Value, TForm* OwnerForm) {
   auto form = NewQueryForm(OwnerForm);
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   const int u = form->DesignSpacingUnit();
   const int lines = std::clamp(CountLines(NormalizeLineBreaks(Value)), kMinMemoLines, kMaxMemoLines);
   const int lineHeight = std::max(form->MeasureTextHeight(L"Ägy", form->Font(), 0), 3 * u);
@@ -434,7 +434,7 @@ bool TFrmQueryValue::QueryMultilineText(const std::wstring& ACaption, std::wstri
   return true;
 }
 
-bool TFrmQueryValue::QueryOption(const std::wstring& ACaption, const std::wstring& Options, bool MustSelect, int& Index,
+bool TFrmQueryValue::QueryOption(const std::wstring& caption, const std::wstring& Options, bool MustSelect, int& Index,
                                  TForm* OwnerForm) {
   TStringList lines;
   lines.SetText(Options);
@@ -442,17 +442,17 @@ bool TFrmQueryValue::QueryOption(const std::wstring& ACaption, const std::wstrin
     if (lines.Count() == 0) return false;
     Index = std::clamp(Index, 0, lines.Count() - 1);
   }
-  return QueryList(ACaption, lines, Index, OwnerForm, false);
+  return QueryList(caption, lines, Index, OwnerForm, false);
 }
 
-bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const std::wstring& Options, int& Index,
+bool TFrmQueryValue::QueryList(const std::wstring& caption, const std::wstring& Options, int& Index,
                                TForm* OwnerForm, bool Dawio) {
   TStringList lines;
   lines.SetText(Options);
-  return QueryList(ACaption, lines, Index, OwnerForm, Dawio);
+  return QueryList(caption, lines, Index, OwnerForm, Dawio);
 }
 
-bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const TStrings& Options, int& Index, TForm* OwnerForm,
+bool TFrmQueryValue::QueryList(const std::wstring& caption, const TStrings& Options, int& Index, TForm* OwnerForm,
                                bool Dawio) {
   const int count = Options.Count();
   if (count == 0) return false;
@@ -462,7 +462,7 @@ bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const TStrings& Opt
   }
   auto form = NewQueryForm(OwnerForm);
   const int p = form->LblCaption->Left();
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TListBox* list = form->LstOption;
   list->Items().Assign(Options);
   list->SetItemIndex(Index >= 0 && Index < count ? Index : 0);
@@ -473,7 +473,7 @@ bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const TStrings& Opt
   const int monitorWidth = form->Unscale(monitor.WorkArea.right - monitor.WorkArea.left);
   const int width = std::min(std::max(form->PnlButtons->Width(), ListWidth(list)) + 2 * p, monitorWidth - 2 * p);
   form->SetClientWidth(width);
-  const int captionHeight = form->MeasureTextHeight(ACaption, form->LblCaption->Font(), width - 2 * p);
+  const int captionHeight = form->MeasureTextHeight(caption, form->LblCaption->Font(), width - 2 * p);
   form->LblCaption->SetHeight(captionHeight);
   form->SetClientHeight(2 * p + captionHeight + list->Height() + form->PnlBottom->Height());
   list->SetAlign(alClient);
@@ -483,7 +483,7 @@ bool TFrmQueryValue::QueryList(const std::wstring& ACaption, const TStrings& Opt
   return true;
 }
 
-bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const TExplainedItems& Items, int& Index,
+bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const TExplainedItems& Items, int& Index,
                                         bool Dawio) {
   if (Items.empty()) {
     Index = -1;
@@ -495,7 +495,7 @@ bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const TExp
   }
   auto form = NewQueryForm(nullptr);
   form->FExplainedItems = Items;
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TListBox* list = form->LstOption;
   const int count = static_cast<int>(Items.size());
   for (const TExplainedItem& item : Items) list->Items().Add(item.Item);
@@ -517,7 +517,7 @@ bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const TExp
   return true;
 }
 
-bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const std::vector<TObjectEntry>& Options,
+bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const std::vector<TObjectEntry>& Options,
                                         const TStrings& Details, TObject*& Value, bool Dawio) {
   if (Options.empty()) return false;
   if (Dawio && Options.size() == 1) {
@@ -535,17 +535,17 @@ bool TFrmQueryValue::QueryExplainedList(const std::wstring& ACaption, const std:
     }
     if (i < static_cast<size_t>(Details.Count())) items[i].Explanation = Details.Get(static_cast<int>(i));
   }
-  if (!QueryExplainedList(ACaption, items, index, false)) return false;
+  if (!QueryExplainedList(caption, items, index, false)) return false;
   // Entries without an object of their own (more explanations than entries) give none.
   Value = index >= 0 && static_cast<size_t>(index) < Options.size() ? Options[static_cast<size_t>(index)].Object
                                                                      : nullptr;
   return true;
 }
 
-bool TFrmQueryValue::QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEntryList& Options) {
+bool TFrmQueryValue::QueryCheckboxList(const std::wstring& caption, TCheckBoxEntryList& Options) {
   if (Options.Items.empty()) return false;
   auto form = NewQueryForm(nullptr);
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TCheckListBox* list = form->LstCheckbox;
   list->SetVisible(true);
   form->PnlCheckAllNone->SetVisible(true);
@@ -574,9 +574,9 @@ bool TFrmQueryValue::QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEn
   return true;
 }
 
-bool TFrmQueryValue::QueryDate(const std::wstring& ACaption, double& Value, bool MayEmpty) {
+bool TFrmQueryValue::QueryDate(const std::wstring& caption, double& Value, bool MayEmpty) {
   auto form = NewQueryForm(nullptr);
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TVormDateTimePicker* picker = form->DtpDate;
   picker->SetShowCheckbox(MayEmpty);
   picker->SetTop(form->Shape->Top());
@@ -591,10 +591,10 @@ bool TFrmQueryValue::QueryDate(const std::wstring& ACaption, double& Value, bool
   return true;
 }
 
-bool TFrmQueryValue::QueryDateTime(const std::wstring& ACaption, double& Value, bool MayEmpty, bool QuerySeconds) {
+bool TFrmQueryValue::QueryDateTime(const std::wstring& caption, double& Value, bool MayEmpty, bool QuerySeconds) {
   auto form = NewQueryForm(nullptr);
   form->FKind = qkDateTime;
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TVormDateTimePicker* picker = form->DtpDate;
   TVormTimeEdit* time = form->EdtTime;
   const int top = form->Shape->Top();
@@ -625,12 +625,12 @@ bool TFrmQueryValue::QueryDateTime(const std::wstring& ACaption, double& Value, 
   return true;
 }
 
-bool TFrmQueryValue::QueryDateRange(const std::wstring& ACaption, TDateRange& DateRange, TSettings* Settings,
+bool TFrmQueryValue::QueryDateRange(const std::wstring& caption, TDateRange& DateRange, TSettings* Settings,
                                     const std::wstring& SettingsEntry) {
   DateRange.Clear();
   auto form = NewQueryForm(nullptr);
   form->FKind = qkDateRange;
-  form->LblCaption->SetCaption(ACaption);
+  form->LblCaption->SetCaption(caption);
   TFraDateRange* frame = form->FraDateRange;
   frame->SetBounds(form->Shape->Left(), form->Shape->Top(), frame->Width(), frame->Height());
   frame->SetVisible(true);

@@ -49,38 +49,38 @@ struct TObjectEntry {
 
 class TFrmQueryValue : public TForm {
 public:
-  explicit TFrmQueryValue(TComponent* AOwner);
+  explicit TFrmQueryValue(TComponent* owner);
   ~TFrmQueryValue() override;
 
   // ---- the queries: true only when the user confirmed with OK ----
-  static bool QueryInteger(const std::wstring& ACaption, std::int32_t& Value, bool PositiveOnly);
-  static bool QueryCurrency(const std::wstring& ACaption, TCurrency& Value, int Decimals, bool PositiveOnly);
-  static bool QueryFloat(const std::wstring& ACaption, double& Value, int Decimals, bool PositiveOnly);
-  static bool QueryBoolean(const std::wstring& ACaption, bool& Value);
-  static bool QueryText(const std::wstring& ACaption, int MaxLength, std::wstring& Value);
-  static bool QueryPassword(const std::wstring& ACaption, int MaxLength, std::wstring& Value);
-  static bool QueryMultilineText(const std::wstring& ACaption, std::wstring& Value, TForm* OwnerForm);
+  static bool QueryInteger(const std::wstring& caption, std::int32_t& Value, bool PositiveOnly);
+  static bool QueryCurrency(const std::wstring& caption, TCurrency& Value, int Decimals, bool PositiveOnly);
+  static bool QueryFloat(const std::wstring& caption, double& Value, int Decimals, bool PositiveOnly);
+  static bool QueryBoolean(const std::wstring& caption, bool& Value);
+  static bool QueryText(const std::wstring& caption, int MaxLength, std::wstring& Value);
+  static bool QueryPassword(const std::wstring& caption, int MaxLength, std::wstring& Value);
+  static bool QueryMultilineText(const std::wstring& caption, std::wstring& Value, TForm* OwnerForm);
   // Options: one entry per line. With MustSelect an empty text gives false, and Index is
   // brought into the list first.
-  static bool QueryOption(const std::wstring& ACaption, const std::wstring& Options, bool MustSelect, int& Index,
+  static bool QueryOption(const std::wstring& caption, const std::wstring& Options, bool MustSelect, int& Index,
                           TForm* OwnerForm);
   // Dawio: with exactly one entry the answer is that entry, without a window.
-  static bool QueryList(const std::wstring& ACaption, const TStrings& Options, int& Index, TForm* OwnerForm,
+  static bool QueryList(const std::wstring& caption, const TStrings& Options, int& Index, TForm* OwnerForm,
                         bool Dawio);
-  static bool QueryList(const std::wstring& ACaption, const std::wstring& Options, int& Index, TForm* OwnerForm,
+  static bool QueryList(const std::wstring& caption, const std::wstring& Options, int& Index, TForm* OwnerForm,
                         bool Dawio);
-  static bool QueryCheckboxList(const std::wstring& ACaption, TCheckBoxEntryList& Options);
+  static bool QueryCheckboxList(const std::wstring& caption, TCheckBoxEntryList& Options);
   // Details[i] explains Options[i]; Value is the object of the chosen entry (and chooses the
   // entry the list starts on).
-  static bool QueryExplainedList(const std::wstring& ACaption, const std::vector<TObjectEntry>& Options,
+  static bool QueryExplainedList(const std::wstring& caption, const std::vector<TObjectEntry>& Options,
                                  const TStrings& Details, TObject*& Value, bool Dawio);
-  static bool QueryExplainedList(const std::wstring& ACaption, const TExplainedItems& Items, int& Index, bool Dawio);
+  static bool QueryExplainedList(const std::wstring& caption, const TExplainedItems& Items, int& Index, bool Dawio);
   // MayEmpty: the date may be left out (0).
-  static bool QueryDate(const std::wstring& ACaption, double& Value, bool MayEmpty);
-  static bool QueryDateTime(const std::wstring& ACaption, double& Value, bool MayEmpty, bool QuerySeconds);
+  static bool QueryDate(const std::wstring& caption, double& Value, bool MayEmpty);
+  static bool QueryDateTime(const std::wstring& caption, double& Value, bool MayEmpty, bool QuerySeconds);
   // The frame's choice is kept at SettingsEntry of Settings (AppSettings when none). On cancel
   // DateRange is cleared.
-  static bool QueryDateRange(const std::wstring& ACaption, TDateRange& DateRange, TSettings* Settings,
+  static bool QueryDateRange(const std::wstring& caption, TDateRange& DateRange, TSettings* Settings,
                              const std::wstring& SettingsEntry);
 
   // Height of Text in Font wrapped to Width (no wrapping when Width <= 0), in design pixels of
@@ -132,7 +132,7 @@ private:
   void ChkDateTimeClick(TObject* Sender);
 
   // The prompt, measured: the label grows to hold it.
-  void SetPrompt(const std::wstring& ACaption);
+  void SetPrompt(const std::wstring& caption);
   void UpdateCheckedCount();
   void ShowExplanation();
   // False keeps the window open: the user's entry cannot be taken as it is (and is told so).

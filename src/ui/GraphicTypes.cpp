@@ -97,18 +97,18 @@ std::wstring TGraphicType::FilterStr() const {
   return Name + L" (" + patterns + L")|" + patterns;
 }
 
-void TGraphicTypeList::AddType(TGraphicClass ATypeClass, const std::wstring& AName, const std::wstring& AExtension,
-                               bool AIsVector) {
-  std::vector<std::wstring> tokens = ExtensionTokens(AExtension);
+void TGraphicTypeList::AddType(TGraphicClass typeClass, const std::wstring& name, const std::wstring& extension,
+                               bool isVector) {
+  std::vector<std::wstring> tokens = ExtensionTokens(extension);
   if (tokens.empty()) return;
   // A second type for a registered extension would never be found by it.
   for (const std::wstring& token : tokens)
     if (FindByExtension(token)) return;
   auto type = std::make_unique<TGraphicType>();
-  type->TypeClass = ATypeClass;
-  type->Name = AName;
+  type->TypeClass = typeClass;
+  type->Name = name;
   type->Extension = JoinTokens(tokens);
-  type->IsVector = AIsVector;
+  type->IsVector = isVector;
   Add(std::move(type));
 }
 

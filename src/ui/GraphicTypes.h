@@ -27,7 +27,7 @@ class TGraphicTypeList : public TLinkList {
 public:
   // Appends a type for the extensions (";" separated; blanks, empty tokens and missing dots
   // are put right, capitals lowered) unless one of them is registered already or none is left.
-  void AddType(TGraphicClass ATypeClass, const std::wstring& AName, const std::wstring& AExtension, bool AIsVector);
+  void AddType(TGraphicClass typeClass, const std::wstring& name, const std::wstring& extension, bool isVector);
   // Keeps only the types named by the extensions ("," "|" and ";" separate them), in their order.
   void LeaveTypes(const std::wstring& Extensions);
   // The first type whose extensions hold the given one (in any case, with or without "."); a

@@ -53,13 +53,13 @@ bool NeedsQuotes(const std::wstring& value) {
 
 std::span<const TSupportProgram> SupportPrograms() { return kSupportPrograms; }
 
-std::wstring FindSupportProgram(const std::wstring& AFolder, const std::wstring& Allowed) {
+std::wstring FindSupportProgram(const std::wstring& folder, const std::wstring& Allowed) {
   std::wstring allowed;
   for (wchar_t c : Allowed)
     if (c == L',' || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z')) allowed += c;
   for (const TSupportProgram& program : kSupportPrograms) {
     if (!KeyAllowed(program.Key, allowed)) continue;
-    const std::wstring path = AFolder + program.FileName;
+    const std::wstring path = folder + program.FileName;
     if (FileExists(path)) return path;
   }
   return {};

@@ -169,7 +169,7 @@ protected:
   // A module of another library part, with a table of its own.
   class TDmPart : public TDataModule {
   public:
-    explicit TDmPart(TComponent* AOwner) : TDataModule(AOwner) {
+    explicit TDmPart(TComponent* owner) : TDataModule(owner) {
       siLang = NewComponent<TsiLang>(this, L"siLang");
       siLang->SetTable({{stStrings, L"StrHello", L"Hallo", L"Hello"}});
     }

@@ -13,7 +13,7 @@ namespace {
 // A module that owns a table, as a window or module of the program does.
 class TDmSample : public TDataModule {
 public:
-  explicit TDmSample(TComponent* AOwner) : TDataModule(AOwner) {
+  explicit TDmSample(TComponent* owner) : TDataModule(owner) {
     siLang = NewComponent<TsiLang>(this, L"siLang");
     siLang->SetTable({
         {stStrings, L"StrHello", L"Hallo", L"Hello"},

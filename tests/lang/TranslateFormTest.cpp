@@ -18,7 +18,7 @@ namespace {
 
 class TFrmLangSample : public TForm {
 public:
-  explicit TFrmLangSample(TComponent* AOwner) : TForm(AOwner) {
+  explicit TFrmLangSample(TComponent* owner) : TForm(owner) {
     SetClientSize(320, 200);
     SetCaption(L"Beispiel");
     LblName = NewComponent<TLabel>(this, L"LblName");

@@ -11,7 +11,7 @@ namespace {
 // the frame and sitting in it.
 class TFraSample : public TFrame {
 public:
-  explicit TFraSample(TComponent* AOwner) : TFrame(AOwner) {
+  explicit TFraSample(TComponent* owner) : TFrame(owner) {
     SetBounds(0, 0, 276, 82);
     EdtFrom = NewComponent<TEdit>(this, L"EdtFrom");
     EdtFrom->SetBounds(8, 4, 60, 23);
