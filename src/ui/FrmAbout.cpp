@@ -46,10 +46,9 @@ T* Place(TFrmAbout* form, TControl* parent, const wchar_t* name, int left, int t
   return control;
 }
 
-TLabel* CaptionLabel(TFrmAbout* form, TControl* parent, const wchar_t* name, int left, int top, const wchar_t* text) {
-  auto* label = Place<TLabel>(form, parent, name, left, top, 60, 15);
-  label->SetCaption(text);
-  return label;
+// A caption: its text comes from the translation table.
+TLabel* CaptionLabel(TFrmAbout* form, TControl* parent, const wchar_t* name, int left, int top) {
+  return Place<TLabel>(form, parent, name, left, top, 60, 15);
 }
 
 // A value: shown as it is ("&" is no access key), "----" until the dialog is filled.
@@ -61,10 +60,9 @@ T* Value(TFrmAbout* form, TControl* parent, const wchar_t* name, int left, int t
   return label;
 }
 
-TTabSheet* Sheet(TFrmAbout* form, TPageControl* pages, const wchar_t* name, const wchar_t* caption) {
+TTabSheet* Sheet(TFrmAbout* form, TPageControl* pages, const wchar_t* name) {
   auto* sheet = NewComponent<TTabSheet>(form, name);
   sheet->SetPageControl(pages);
-  sheet->SetCaption(caption);
   return sheet;
 }
 
@@ -113,7 +111,6 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   SetBorderStyle(bsDialog);
   SetBorderIcons({biSystemMenu});
   SetClientSize(541, 385);
-  SetCaption(L"Info");
   SetFont(TFontDesc::FromPoints(L"Segoe UI", 9));
   SetPosition(poScreenCenter);
   SetShowHint(true);
@@ -135,7 +132,6 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   PageControl = Place<TPageControl>(this, this, L"PageControl", 28, 80, 485, 245);
   PageControl->SetMultiLine(true);
   BtnOK = Place<TButton>(this, this, L"BtnOK", 228, 344, 85, 25);
-  BtnOK->SetCaption(L"&OK");
   BtnOK->SetDefault(true);
   BtnOK->SetCancel(true);
   BtnOK->SetModalResult(mrOk);
@@ -144,7 +140,7 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   ImgGloatLogoFirebird->SetVisible(false);
 
   // ---- first tab: the program ----
-  TshInfo = Sheet(this, PageControl, L"TshInfo", L"&Info");
+  TshInfo = Sheet(this, PageControl, L"TshInfo");
   ImgAppIcon = Place<TPictureImage>(this, TshInfo, L"ImgAppIcon", 9, 12, 32, 32);
   ImgAppIcon->LoadIcon(IDI_MAINICON, 32, 32);
   LblAppTitle = Value(this, TshInfo, L"LblAppTitle", 52, 12);
@@ -152,71 +148,64 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   titleFont.Height = -24;
   titleFont.Color = 0x646464;  // RGB (100, 100, 100)
   LblAppTitle->SetFont(titleFont);
-  Label5 = CaptionLabel(this, TshInfo, L"Label5", 52, 60, L"Version");
+  Label5 = CaptionLabel(this, TshInfo, L"Label5", 52, 60);
   LblVersion = Value(this, TshInfo, L"LblVersion", 92, 60);
   LblInfo1 = Value(this, TshInfo, L"LblInfo1", 52, 76);
   LblInfo2 = Value(this, TshInfo, L"LblInfo2", 52, 92);
-  Label2 = CaptionLabel(this, TshInfo, L"Label2", 52, 128, L"Zevrik Software");
-  Label3 = CaptionLabel(this, TshInfo, L"Label3", 52, 144, L"Anna Zevrik, Paul Lindner");
-  Label4 = CaptionLabel(this, TshInfo, L"Label4", 52, 160, L"Musterstadt");
+  Label2 = CaptionLabel(this, TshInfo, L"Label2", 52, 128);
+  Label3 = CaptionLabel(this, TshInfo, L"Label3", 52, 144);
+  Label4 = CaptionLabel(this, TshInfo, L"Label4", 52, 160);
   LblHomepage = Place<TVormHyperlinkLabel>(this, TshInfo, L"LblHomepage", 52, 186, 150, 15);
   LblHomepage->SetCaption(kHomepage);
   LblHomepage->SetURL(kHomepage);
   ImgGloatLogo = Place<TPictureImage>(this, TshInfo, L"ImgGloatLogo", 224, 12, 237, 121);
   BtnRemoteSupport = Place<TBitBtn>(this, TshInfo, L"BtnRemoteSupport", 244, 180, 125, 25);
-  BtnRemoteSupport->SetCaption(L"&Fernwartung");
   BtnRemoteSupport->SetGlyph(IDI_REMOTESUPPORT);
   BtnCopyInfo = Place<TBitBtn>(this, TshInfo, L"BtnCopyInfo", 376, 180, 85, 25);
-  BtnCopyInfo->SetCaption(L"&Kopieren");
-  BtnCopyInfo->SetHint(L"Informationen in Zwischenablage kopieren");
 
   // ---- second tab: the program file ----
-  TshVersionInfo = Sheet(this, PageControl, L"TshVersionInfo", L"&Versions-Info");
+  TshVersionInfo = Sheet(this, PageControl, L"TshVersionInfo");
   TControl* version = TshVersionInfo;
-  LblVersion2Caption = CaptionLabel(this, version, L"LblVersion2Caption", 8, 12, L"Version");
+  LblVersion2Caption = CaptionLabel(this, version, L"LblVersion2Caption", 8, 12);
   LblVersion2 = Value(this, version, L"LblVersion2", 80, 12);
-  LblExeVersionCaption = CaptionLabel(this, version, L"LblExeVersionCaption", 8, 39, L"Exe-Version");
+  LblExeVersionCaption = CaptionLabel(this, version, L"LblExeVersionCaption", 8, 39);
   LblExeVersion = Value(this, version, L"LblExeVersion", 80, 39);
-  LblExePathCaption = CaptionLabel(this, version, L"LblExePathCaption", 8, 66, L"Exe-Ordner");
+  LblExePathCaption = CaptionLabel(this, version, L"LblExePathCaption", 8, 66);
   LblExePath = Value<TClickLabel>(this, version, L"LblExePath", 80, 66);
   LblExePath->SetHandCursor(true);
   BtnExeFolderMenu = Place<TSpeedButton>(this, version, L"BtnExeFolderMenu", 112, 62, 23, 22);
   BtnExeFolderMenu->SetGlyph(IDI_DROPDOWN);
-  BtnExeFolderMenu->SetHint(L"Exe-Ordner");
   BtnCopyExeFolder = Place<TSpeedButton>(this, version, L"BtnCopyExeFolder", 139, 62, 23, 22);
   BtnCopyExeFolder->SetGlyph(IDI_COPY);
-  BtnCopyExeFolder->SetHint(L"In Zwischenablage kopieren");
-  LblExeNameCaption = CaptionLabel(this, version, L"LblExeNameCaption", 8, 94, L"Exe-Name");
+  LblExeNameCaption = CaptionLabel(this, version, L"LblExeNameCaption", 8, 94);
   LblExeName = Value(this, version, L"LblExeName", 80, 94);
-  LblExeDateTimeCaption = CaptionLabel(this, version, L"LblExeDateTimeCaption", 8, 121, L"Exe-Datum");
+  LblExeDateTimeCaption = CaptionLabel(this, version, L"LblExeDateTimeCaption", 8, 121);
   LblExeDateTime = Value(this, version, L"LblExeDateTime", 80, 121);
-  LblExeSizeCaption = CaptionLabel(this, version, L"LblExeSizeCaption", 8, 148, L"Exe-Größe");
+  LblExeSizeCaption = CaptionLabel(this, version, L"LblExeSizeCaption", 8, 148);
   LblExeSize = Value(this, version, L"LblExeSize", 80, 148);
-  LblExeCrc32Caption = CaptionLabel(this, version, L"LblExeCrc32Caption", 8, 176, L"Exe-CRC32");
+  LblExeCrc32Caption = CaptionLabel(this, version, L"LblExeCrc32Caption", 8, 176);
   LblExeCrc32 = Value<TClickLabel>(this, version, L"LblExeCrc32", 80, 176);
   BtnCopyVersionInfo = Place<TBitBtn>(this, version, L"BtnCopyVersionInfo", 368, 172, 93, 25);
-  BtnCopyVersionInfo->SetCaption(L"&Kopieren");
-  BtnCopyVersionInfo->SetHint(L"Versions-Informationen in Zwischenablage kopieren");
   MnuExeFolder = NewComponent<TPopupMenu>(this, L"MnuExeFolder");
-  MnuOpenExeFolderCloseExe = MnuExeFolder->AddItem(L"MnuOpenExeFolderCloseExe", L"Ordner öffnen, Programm schließen");
-  MnuOpenExeFolder = MnuExeFolder->AddItem(L"MnuOpenExeFolder", L"Ordner öffnen");
-  MnuCopyExeFolder = MnuExeFolder->AddItem(L"MnuCopyExeFolder", L"Pfad in Zwischenablage kopieren");
+  MnuOpenExeFolderCloseExe = MnuExeFolder->AddItem(L"MnuOpenExeFolderCloseExe", L"");
+  MnuOpenExeFolder = MnuExeFolder->AddItem(L"MnuOpenExeFolder", L"");
+  MnuCopyExeFolder = MnuExeFolder->AddItem(L"MnuCopyExeFolder", L"");
 
   // ---- third tab: the computer ----
-  TshPcInfo = Sheet(this, PageControl, L"TshPcInfo", L"PC-Info");
+  TshPcInfo = Sheet(this, PageControl, L"TshPcInfo");
   TControl* pc = TshPcInfo;
-  LblPcNameCaption = CaptionLabel(this, pc, L"LblPcNameCaption", 8, 12, L"PC-Name");
+  LblPcNameCaption = CaptionLabel(this, pc, L"LblPcNameCaption", 8, 12);
   LblPcName = Value(this, pc, L"LblPcName", 88, 12);
   BtnCopyPcName = Place<TSpeedButton>(this, pc, L"BtnCopyPcName", 120, 8, 23, 22);
   BtnCopyPcName->SetGlyph(IDI_COPY);
   BtnCopyPcName->SetHint(StrCopyToClipboard);
-  LblPcOsCaption = CaptionLabel(this, pc, L"LblPcOsCaption", 8, 40, L"Betr.System");
+  LblPcOsCaption = CaptionLabel(this, pc, L"LblPcOsCaption", 8, 40);
   LblPcOs = Value(this, pc, L"LblPcOs", 88, 40);
-  LblPcUserCaption = CaptionLabel(this, pc, L"LblPcUserCaption", 8, 68, L"Benutzer");
+  LblPcUserCaption = CaptionLabel(this, pc, L"LblPcUserCaption", 8, 68);
   LblPcUser = Value(this, pc, L"LblPcUser", 88, 68);
-  LblPcCodepageCaption = CaptionLabel(this, pc, L"LblPcCodepageCaption", 8, 96, L"Codepage");
+  LblPcCodepageCaption = CaptionLabel(this, pc, L"LblPcCodepageCaption", 8, 96);
   LblPcCodepage = Value(this, pc, L"LblPcCodepage", 88, 96);
-  LblPcTempFolderCaption = CaptionLabel(this, pc, L"LblPcTempFolderCaption", 8, 124, L"Temp-Ordner");
+  LblPcTempFolderCaption = CaptionLabel(this, pc, L"LblPcTempFolderCaption", 8, 124);
   LblPcTempFolder = Value<TClickLabel>(this, pc, L"LblPcTempFolder", 88, 124);
   TFontDesc linkFont = LblPcTempFolder->Font();
   linkFont.Style |= fsUnderline;
@@ -224,7 +213,7 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   LblPcTempFolder->SetHandCursor(true);
 
   // ---- fourth tab: what the program tells ----
-  TshExtInfo = Sheet(this, PageControl, L"TshExtInfo", L"&Weitere Informationen");
+  TshExtInfo = Sheet(this, PageControl, L"TshExtInfo");
   MmoExtInfo = NewComponent<TFramelessMemo>(this, L"MmoExtInfo");
   MmoExtInfo->SetScrollBars(ssBoth);
   MmoExtInfo->SetWordWrap(false);
@@ -232,7 +221,7 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
   MmoExtInfo->SetAlign(alClient);
   MmoExtInfo->SetParent(TshExtInfo);
   MnuExtInfo = NewComponent<TPopupMenu>(this, L"MnuExtInfo");
-  MnuCopyExtInfo = MnuExtInfo->AddItem(L"MnuCopyExtInfo", L"&Kopieren");
+  MnuCopyExtInfo = MnuExtInfo->AddItem(L"MnuCopyExtInfo", L"");
   MmoExtInfo->SetPopupMenu(MnuExtInfo);
 
   TimEe = NewComponent<TTimer>(this, L"TimEe");
@@ -307,6 +296,7 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
       {stOtherStrings, kHomepageUrlKey, kHomepage, L"https://zevrik.example.com/en"},
   });
   siLang->OnChangeLanguage = [this](TObject* s) { siLangChangeLanguage(s); };
+  siLang->Translate();  // the captions are written only in the table
   if (DmLangQel) siLang->SetLangDispatcher(DmLangQel->LangDisp);
   siLangChangeLanguage(siLang);
   PageControl->SetActivePage(TshInfo);
