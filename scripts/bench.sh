@@ -15,6 +15,13 @@ xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
   rc=$?
   wineserver -w
   exit $rc' "$build/bench/TavrinoMicroBench.exe" "$@"
+echo "== Start to the first paint (Tavrino.exe against a bare one-window program, 10 runs each, interleaved)"
+xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
+  wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1
+  winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+  timeout 600 wine "$0/bench/StartProbe.exe" 10 BareWindow "$(winpath "$0/bench/BareWindow.exe")" \
+    TavrinoForm "$(winpath "$0/Tavrino.exe") /P:0" </dev/null
+  rc=$?; wineserver -k; exit $rc' "$build"
 echo "== Value query dialog and port change (windows on a virtual display)"
 # The wineserver starts and ends inside the X session; /P:0 keeps the main window off port 6702.
 xvfb-run -a -s "-screen 0 1280x1024x24" setarch x86_64 -R bash -c '
