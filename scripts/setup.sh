@@ -4,8 +4,10 @@
 set -euo pipefail
 # "wine" holds /usr/bin/wine, wineboot and wineserver; "wine64" alone holds only the 64-bit
 # loader below /usr/lib/wine. "locales" holds the German locale's source for the test runs.
+# "fonts-wine" holds Wine's own Marlett, Tahoma and the other faces Windows programs expect
+# (without Marlett Wine draws a window's caption buttons as the letters "0 1 r").
 packages=(util-linux cmake make mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-          xvfb xauth googletest locales xdotool python3 git)
+          fonts-wine xvfb xauth googletest locales xdotool python3 git)
 # Every program the scripts and the build call, with the package that provides it.
 programs=(setarch:util-linux taskset:util-linux cmake:cmake ctest:cmake make:make
           x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
@@ -38,6 +40,10 @@ for entry in "${programs[@]}"; do
     exit 1
   fi
 done
+if [ ! -f /usr/share/wine/fonts/marlett.ttf ]; then
+  echo "setup: Wine's Marlett font /usr/share/wine/fonts/marlett.ttf is missing (package 'fonts-wine')" >&2
+  exit 1
+fi
 if [ ! -f /usr/share/i18n/locales/de_DE ]; then
   echo "setup: the German locale's source /usr/share/i18n/locales/de_DE is missing (package 'locales')" >&2
   exit 1

@@ -23,6 +23,18 @@ if [ ! -f "$WINEPREFIX/.tavrino-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.tavrino-ready"
 fi
+# Wine's own faces (package fonts-wine: Marlett for the caption buttons, Tahoma for dialogs) are
+# in /usr/share/wine/fonts, but Debian's Wine 8 looks for them under a path it cannot open
+# ("share/wine/../fonts"), so it never loads them: they are linked into the prefix's Fonts folder,
+# where every Wine finds them. Existing prefixes get them at their next use.
+tavrino_link_wine_fonts() {
+  local fonts="$1/drive_c/windows/Fonts" face
+  [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] || return 0
+  for face in /usr/share/wine/fonts/*; do
+    [ -e "$fonts/${face##*/}" ] || ln -s "$face" "$fonts/${face##*/}"
+  done
+}
+tavrino_link_wine_fonts "$WINEPREFIX"
 # The German test runs have a prefix of their own (a prefix keeps one user locale): a copy.
 export TAVRINO_WINEPREFIX_DE="$build/wineprefix-de"
 if [ ! -f "$TAVRINO_WINEPREFIX_DE/.tavrino-ready" ]; then
@@ -32,3 +44,4 @@ if [ ! -f "$TAVRINO_WINEPREFIX_DE/.tavrino-ready" ]; then
     return 1 2>/dev/null || exit 1
   fi
 fi
+tavrino_link_wine_fonts "$TAVRINO_WINEPREFIX_DE"
