@@ -8,6 +8,7 @@
 #include "base/Unicode.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
+#include "toolkit/Clipbrd.h"
 #include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/FrmQueryValue.h"
@@ -23,6 +24,8 @@ namespace {
 // what waits until its whole budget is spent (receiving, formatting, appending, painting), so
 // that no flood keeps the window from answering; it then goes on at the next opportunity (the
 // shortest timer, which comes after input and painting).
+// Posted by the background work when a piece of it is done.
+constexpr UINT kBackgroundWorkDone = WM_APP + 1;
 constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
 constexpr std::uint32_t kReceiveBudgetMsec = 50;
@@ -133,6 +136,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
 }
 
 TFrmMain::~TFrmMain() {
+  FBackgroundWork.reset();  // a save the user asked for ends first
   UdpServer.reset();
   FLogFeed.reset();
   FLogView.reset();
@@ -201,23 +205,44 @@ void TFrmMain::BtnClearClick(TObject*) { MmoLog->Lines().Clear(); }
 void TFrmMain::BtnSaveClick(TObject*) {
   std::wstring fileName;
   if (!SaveFileDialog(this, L"", L"", L"txt", L"Text Files|*.txt|All Files|*.*", fileName)) return;
-  // The text as the view holds it, in the ANSI code page, read and converted in slices (a view
-  // of a gigabyte is not copied); the old file stays until every byte of the new one is written.
-  const TLogText& text = MmoLog->Content();
-  WriteFileReplacing(fileName, [&text](const TByteSink& write) {
-    constexpr TLogText::TPos kSlice = 1 << 16;
-    std::wstring slice(kSlice, L'\0');
-    TAnsiEncoder encoder;
-    for (TLogText::TPos at = 0; at < text.Length(); at += kSlice)
-      write(encoder.Encode(std::wstring_view(slice.data(), static_cast<std::size_t>(text.Read(at, kSlice, slice.data())))));
-    write(encoder.Finish());
+  // The text as the view holds it now, in the ANSI code page, read and converted in slices (a
+  // view of a gigabyte is not copied); the old file stays until every byte of the new one is written.
+  RunInBackground([fileName, text = MmoLog->Content().Snapshot()] {
+    WriteFileReplacing(fileName, [&text](const TByteSink& write) {
+      constexpr TLogText::TPos kSlice = 1 << 16;
+      std::wstring slice(kSlice, L'\0');
+      TAnsiEncoder encoder;
+      for (TLogText::TPos at = 0; at < text.Length(); at += kSlice)
+        write(encoder.Encode(std::wstring_view(slice.data(), static_cast<std::size_t>(text.Read(at, kSlice, slice.data())))));
+      write(encoder.Finish());
+    });
   });
-  PopupTick(this);
 }
 
 void TFrmMain::BtnCopyClick(TObject*) {
-  MmoLog->CopyToClipboard(0, MmoLog->Content().Length());
-  PopupTick(this);
+  RunInBackground([&clipboard = Clipboard(), text = MmoLog->Content().Snapshot()] {
+    const auto length = static_cast<std::size_t>(text.Length());
+    clipboard.SetAsText(length, [&text](wchar_t* to) { text.Read(0, text.Length(), to); });
+  });
+}
+
+void TFrmMain::RunInBackground(std::function<void()> work) {
+  if (!FBackgroundWork)
+    FBackgroundWork = std::make_unique<TBackgroundWork>(
+        [this] { ::PostMessageW(FBackgroundWorkWindow.load(), kBackgroundWorkDone, 0, 0); });
+  FBackgroundWorkWindow = Handle();
+  FBackgroundWork->Add(std::move(work), [this](std::exception_ptr error) {
+    if (error) std::rethrow_exception(error);  // reported as the command's own error
+    PopupTick(this);
+  });
+}
+
+LRESULT TFrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kBackgroundWorkDone) {
+    if (FBackgroundWork) FBackgroundWork->FinishDone();
+    return 0;
+  }
+  return TForm::WndProc(msg, wParam, lParam);
 }
 
 void TFrmMain::BtnInsertSeparatorClick(TObject*) {

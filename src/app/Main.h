@@ -1,12 +1,15 @@
 #pragma once
 // The main window: the log view, the tool column and the UDP server it polls.
 #include "app/LogFeed.h"
+#include "base/BackgroundWork.h"
 #include "net/Udp.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/LogMemo.h"
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,6 +60,9 @@ public:
   // Takes a received datagram for the view, as text or hex dump as the "Hex" button stands now.
   void QueueDatagram(const std::string& Datagram);
 
+protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 private:
   void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
@@ -75,6 +81,13 @@ private:
   void BtnDecFontSizeClick(TObject* Sender);
   void BtnPortClick(TObject* Sender);
   void BtnInfoClick(TObject* Sender);
+
+  // Saving and copying run on a thread of their own, on a snapshot of the view taken at the
+  // click, so that the window keeps answering and receiving while a large view is written; the
+  // check mark (or the error) follows when the work is done.
+  std::unique_ptr<TBackgroundWork> FBackgroundWork;
+  std::atomic<HWND> FBackgroundWorkWindow{nullptr};
+  void RunInBackground(std::function<void()> work);
 
   void SetLogFontSize(int points);
   void StoreLogFontSize();

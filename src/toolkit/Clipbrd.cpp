@@ -55,6 +55,9 @@ private:
 
 }  // namespace
 
+// The owner window is made with the object, on the thread that first asks for it.
+TClipboard::TClipboard() { ClipboardWindow(); }
+
 TClipboard& Clipboard() {
   static TClipboard clipboard;
   return clipboard;

@@ -14,13 +14,16 @@ public:
 
 class TClipboard {
 public:
+  TClipboard();
   // The text on the clipboard (up to its first zero character); empty when there is none.
   // Text that another program put there in an 8-bit format comes converted by the system.
   std::wstring AsText() const;
   // Replaces whatever is on the clipboard by the text.
   void SetAsText(const std::wstring& text);
   // The same for a text of length characters that fill writes straight into the clipboard's
-  // memory: a large text is not copied once more on its way.
+  // memory: a large text is not copied once more on its way. May be called on a worker thread
+  // once Clipboard() was first called on a thread with a message loop (the clipboard's owner
+  // window lives there and answers other programs' clipboard messages).
   void SetAsText(std::size_t length, const std::function<void(wchar_t* text)>& fill);
   bool HasText() const;
   void Clear();

@@ -110,6 +110,57 @@ TPos TLogText::Read(TPos pos, TPos count, wchar_t* out) const {
   return copied;
 }
 
+TLogTextSnapshot TLogText::Snapshot() const {
+  TLogTextSnapshot snapshot;
+  snapshot.FLength = FLength;
+  if (FBlocks.empty()) return snapshot;
+  const TBlock* last = FBlocks.back().get();
+  snapshot.FShared.assign(FBlocks.begin(), FBlocks.end() - 1);
+  std::size_t copied = 0;
+  for (const TRun& run : FRuns)
+    if (run.Block == last) copied += run.Length;
+  snapshot.FCopied.resize(copied);
+  snapshot.FPieces.reserve(FRuns.size());
+  copied = 0;
+  for (const TRun& run : FRuns) {
+    TLogTextSnapshot::TPiece piece{run.Pos, nullptr, nullptr, run.Length};
+    if (run.Block == last) {
+      // The last block may still grow into new memory: its characters are copied.
+      wchar_t* to = snapshot.FCopied.data() + copied;
+      for (std::uint32_t i = 0; i < run.Length; ++i) to[i] = CharIn(*last, run.Start + i);
+      piece.Wide = to;
+      copied += run.Length;
+    } else if (run.Block->Wide) {
+      piece.Wide = run.Block->WideChars() + run.Start;
+    } else {
+      piece.Narrow = run.Block->Narrow() + run.Start;
+    }
+    snapshot.FPieces.push_back(piece);
+  }
+  return snapshot;
+}
+
+TLogTextSnapshot::TPos TLogTextSnapshot::Read(TPos pos, TPos count, wchar_t* out) const {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  count = std::clamp<TPos>(count, 0, FLength - pos);
+  if (count == 0) return 0;
+  auto piece = std::upper_bound(FPieces.begin(), FPieces.end(), pos,
+                                [](TPos at, const TPiece& p) { return at < p.Pos; });
+  TPos copied = 0;
+  for (--piece; copied < count; ++piece) {
+    const auto skip = static_cast<std::size_t>(pos + copied - piece->Pos);
+    const auto n = std::min(piece->Length - skip, static_cast<std::size_t>(count - copied));
+    wchar_t* to = out + copied;
+    if (piece->Wide) {
+      std::wmemcpy(to, piece->Wide + skip, n);
+    } else {
+      for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<unsigned char>(piece->Narrow[skip + i]);
+    }
+    copied += static_cast<TPos>(n);
+  }
+  return copied;
+}
+
 std::wstring TLogText::Substr(TPos pos, TPos count) const {
   pos = std::clamp<TPos>(pos, 0, FLength);
   count = std::clamp<TPos>(count, 0, FLength - pos);
@@ -192,7 +243,7 @@ void TLogText::MeasureChange(TPos pos, TPos length) {
 
 TLogText::TBlock& TLogText::WritableBlock(bool wide) {
   if (FBlocks.empty() || FBlocks.back()->Length == FBlockChars) {
-    auto block = std::make_unique<TBlock>();
+    auto block = std::make_shared<TBlock>();
     // After a full block the text is evidently large: the next one is made full size at once.
     block->Capacity = FBlocks.empty() ? std::min(kFirstBlockChars, FBlockChars) : FBlockChars;
     block->Wide = wide;
@@ -414,6 +465,6 @@ void TLogText::EmptyUndo() noexcept { FUndo = TUndo{}; }
 void TLogText::Clear() noexcept {
   FUndo = TUndo{};
   std::vector<TRun>().swap(FRuns);
-  std::vector<std::unique_ptr<TBlock>>().swap(FBlocks);
+  std::vector<std::shared_ptr<TBlock>>().swap(FBlocks);
   FLength = FBreakCount = FWidest = FLastLineCells = 0;
 }

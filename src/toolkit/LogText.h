@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+class TLogTextSnapshot;
+
 class TLogText {
 public:
   using TPos = std::int64_t;
@@ -60,6 +62,9 @@ public:
   // are their code as an unsigned byte). f returns false to stop.
   template <class F>
   void ForEachSlice(TPos pos, TPos count, F&& f) const;
+
+  // The text as it stands now, to be read on another thread while this one goes on changing.
+  TLogTextSnapshot Snapshot() const;
 
   // Memory the text holds: blocks, their line breaks and the runs.
   std::size_t BytesHeld() const noexcept;
@@ -131,13 +136,38 @@ private:
   TPos CellsBetween(TPos from, TPos to) const;
 
   std::uint32_t FBlockChars;
-  std::vector<std::unique_ptr<TBlock>> FBlocks;
+  std::vector<std::shared_ptr<TBlock>> FBlocks;  // shared with snapshots
   std::vector<TRun> FRuns;
   TPos FLength = 0;
   TPos FBreakCount = 0;
   TPos FWidest = 0;
   TPos FLastLineCells = 0;  // cells of the last line: where an append goes on
   TUndo FUndo;
+};
+
+// The text as it stood when it was taken, readable on any thread while the text goes on changing
+// (saving or copying a large view while it keeps receiving). The blocks before the last are full
+// and never change again, so they are shared; what the last block holds is copied (a block at
+// most).
+class TLogTextSnapshot {
+public:
+  using TPos = TLogText::TPos;
+  TPos Length() const noexcept { return FLength; }
+  // Copies count characters from pos (both clamped to the text); returns how many.
+  TPos Read(TPos pos, TPos count, wchar_t* out) const;
+
+private:
+  friend class TLogText;
+  struct TPiece {
+    TPos Pos;               // in the text
+    const char* Narrow;     // one of Narrow and Wide points at the characters
+    const wchar_t* Wide;
+    std::size_t Length;
+  };
+  std::vector<std::shared_ptr<const void>> FShared;  // keeps the shared blocks alive
+  std::vector<wchar_t> FCopied;                      // its buffer stays put when the snapshot moves
+  std::vector<TPiece> FPieces;
+  TPos FLength = 0;
 };
 
 // ---- inline parts ----

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 #include "toolkit/LogText.h"
 
+#include <optional>
 #include <random>
 
 namespace {
@@ -190,6 +191,8 @@ TEST_P(LogTextRandom, MatchesThePlainModelAfterEveryStep) {
   TLogText text(run.blockChars);
   TModel model;
   TPos peak = 0;
+  std::optional<std::pair<TLogTextSnapshot, std::wstring>> held;
+  std::mt19937 snapshotRandom(run.seed);  // apart, so that the steps stay those of the seed
   for (int step = 0; step < run.steps; ++step) {
     const unsigned kind = random() % 1000;
     const TPos size = model.Size();
@@ -223,6 +226,22 @@ TEST_P(LogTextRandom, MatchesThePlainModelAfterEveryStep) {
     }
     ExpectSame(text, model, random, "step " + std::to_string(step) + ": " + what);
     if (HasFatalFailure()) return;
+    // A snapshot keeps reading the text as it was, whatever came after it (edits, appends that
+    // grow and widen the last block, clears).
+    if (step % 37 == 0) {
+      if (held) {
+        const auto& [snapshot, then] = *held;
+        std::wstring read(then.size(), L'\0');
+        ASSERT_EQ(snapshot.Read(0, snapshot.Length(), read.data()), static_cast<TPos>(then.size())) << "step " << step;
+        ASSERT_EQ(read, then) << "snapshot taken 37 steps before step " << step;
+        const TPos from = static_cast<TPos>(snapshotRandom() % (then.size() + 1));
+        const TPos partLength = static_cast<TPos>(snapshotRandom() % (then.size() - static_cast<std::size_t>(from) + 1));
+        std::wstring part(static_cast<std::size_t>(partLength), L'\0');
+        snapshot.Read(from, partLength, part.data());
+        ASSERT_EQ(part, then.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(partLength))) << "step " << step;
+      }
+      held.emplace(text.Snapshot(), model.Text);
+    }
     peak = std::max(peak, model.Size());
   }
   EXPECT_GT(peak, 2 * TPos{run.blockChars}) << "the text never filled two blocks";
