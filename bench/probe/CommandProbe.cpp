@@ -253,12 +253,13 @@ int wmain(int argc, wchar_t** argv) {
     ::DeleteFileW(saved.c_str());
   }
   {
-    // The copy is done when the clipboard has changed and the window answers again.
+    // The copy is done when the clipboard holds text again (emptying it changes the sequence
+    // number before the text is there) and the window answers.
     TAnswerWatch watch(main);
     const DWORD before = ::GetClipboardSequenceNumber();
     const auto start = TClock::now();
     Click(Child(main, L"Button", L"Protokoll in Zwischenablage kopieren"));
-    WaitFor([&] { return ::GetClipboardSequenceNumber() != before; });
+    WaitFor([&] { return ::GetClipboardSequenceNumber() != before && ::IsClipboardFormatAvailable(CF_UNICODETEXT); });
     Answers(main);
     const double effect = MsSince(start);
     const double longest = watch.Stop();
