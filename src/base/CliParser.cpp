@@ -79,12 +79,12 @@ const wchar_t* const kLineBreak = L"\r\n";
 
 }  // namespace
 
-void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOptions, TOptionCase OptionKeyCase) {
+void TCliParser::Parse(const std::wstring& commandLine, TOptionTypes allowedOptions, TOptionCase optionKeyCase) {
   Clear();
-  FAllowedOptions = AllowedOptions;
-  FOptionKeyCase = OptionKeyCase;
+  FAllowedOptions = allowedOptions;
+  FOptionKeyCase = optionKeyCase;
 
-  const std::wstring trimmed = Trim(CommandLine);
+  const std::wstring trimmed = Trim(commandLine);
   const std::wstring_view s = trimmed;
   size_t p = 0;
   for (;;) {
@@ -95,21 +95,21 @@ void TCliParser::Parse(const std::wstring& CommandLine, TOptionTypes AllowedOpti
   }
 }
 
-void TCliParser::AddPart(std::wstring Text) {
+void TCliParser::AddPart(std::wstring text) {
   auto node = std::make_unique<TPartNode>();
   TOptionType type = otSlash;
-  if (RecognisePrefix(Text, 0, FAllowedOptions, type)) {
+  if (RecognisePrefix(text, 0, FAllowedOptions, type)) {
     node->PartType = ptOption;
     node->OptionType = type;
-    const size_t colon = Text.find(L':');
-    node->Key = ConvertKey(Text.substr(0, colon));
-    if (colon != std::wstring::npos) node->Param = Text.substr(colon + 1);
+    const size_t colon = text.find(L':');
+    node->Key = ConvertKey(text.substr(0, colon));
+    if (colon != std::wstring::npos) node->Param = text.substr(colon + 1);
   }
-  node->Text = std::move(Text);
+  node->Text = std::move(text);
   Add(std::move(node));
 }
 
-void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKeyCase, bool IncludeCommand) {
+void TCliParser::ParseCmdLine(TOptionTypes allowedOptions, TOptionCase optionKeyCase, bool includeCommand) {
   const wchar_t* raw = ::GetCommandLineW();
   const std::wstring trimmed = Trim(raw ? raw : L"");
   const std::wstring_view line = trimmed;
@@ -127,53 +127,53 @@ void TCliParser::ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKey
     program = line.substr(0, end);
     rest = line.substr(end);
   }
-  Parse(std::wstring(rest), AllowedOptions, OptionKeyCase);
-  if (IncludeCommand && !program.empty()) {
+  Parse(std::wstring(rest), allowedOptions, optionKeyCase);
+  if (includeCommand && !program.empty()) {
     auto node = std::make_unique<TPartNode>();
     node->Text = program;
     InsertFirst(std::move(node));
   }
 }
 
-std::wstring TCliParser::ConvertKey(const std::wstring& OptionKey) const {
+std::wstring TCliParser::ConvertKey(const std::wstring& optionKey) const {
   switch (FOptionKeyCase) {
     case ocUpperCase:
-      return LocaleUpperCase(OptionKey);
+      return LocaleUpperCase(optionKey);
     case ocLowerCase:
-      return LocaleLowerCase(OptionKey);
+      return LocaleLowerCase(optionKey);
     case ocUnchanged:
       break;
   }
-  return OptionKey;
+  return optionKey;
 }
 
-const TPartNode* TCliParser::FindOption(const std::wstring& ConvertedKey) const {
+const TPartNode* TCliParser::FindOption(const std::wstring& convertedKey) const {
   for (const TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption && part->Key == ConvertedKey)
+    if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption && part->Key == convertedKey)
       return part;
   return nullptr;
 }
 
-bool TCliParser::HasOption(const std::wstring& OptionKey) const { return FindOption(ConvertKey(OptionKey)); }
+bool TCliParser::HasOption(const std::wstring& optionKey) const { return FindOption(ConvertKey(optionKey)); }
 
-std::wstring TCliParser::OptionParam(const std::wstring& OptionKey) const {
-  const TPartNode* part = FindOption(ConvertKey(OptionKey));
+std::wstring TCliParser::OptionParam(const std::wstring& optionKey) const {
+  const TPartNode* part = FindOption(ConvertKey(optionKey));
   return part ? part->Param : std::wstring();
 }
 
-std::int32_t TCliParser::OptionParamAsInt(const std::wstring& OptionKey, std::int32_t Default) const {
-  return StrToIntDef(OptionParam(OptionKey), Default);
+std::int32_t TCliParser::OptionParamAsInt(const std::wstring& optionKey, std::int32_t fallback) const {
+  return StrToIntDef(OptionParam(optionKey), fallback);
 }
 
-bool TCliParser::OptionParamAsBoolean(const std::wstring& OptionKey) const {
-  const std::wstring param = OptionParam(OptionKey);
+bool TCliParser::OptionParamAsBoolean(const std::wstring& optionKey) const {
+  const std::wstring param = OptionParam(optionKey);
   for (const wchar_t* word : {L"Y", L"Yes", L"J", L"Ja", L"T", L"True"})
     if (SameTextOrdinal(param, word)) return true;
   return StrToIntDef(param, 0) != 0;
 }
 
-TStringArray TCliParser::Options(const std::wstring& OptionKey) const {
-  const std::wstring key = ConvertKey(OptionKey);
+TStringArray TCliParser::Options(const std::wstring& optionKey) const {
+  const std::wstring key = ConvertKey(optionKey);
   TStringArray params;
   for (const TListNode* node = First(); node; node = node->Next())
     if (const TPartNode* part = AsPart(node); part && part->PartType == ptOption && part->Key == key)
@@ -181,13 +181,13 @@ TStringArray TCliParser::Options(const std::wstring& OptionKey) const {
   return params;
 }
 
-TPartNode* TCliParser::PartOfType(TPartType Type, std::int32_t Index0, std::int32_t& Count) const {
+TPartNode* TCliParser::PartOfType(TPartType type, std::int32_t index0, std::int32_t& count) const {
   TPartNode* found = nullptr;
-  Count = 0;
+  count = 0;
   for (TListNode* node = First(); node; node = node->Next())
-    if (const TPartNode* part = AsPart(node); part && part->PartType == Type) {
-      if (!found && Count >= Index0) found = static_cast<TPartNode*>(node);
-      ++Count;
+    if (const TPartNode* part = AsPart(node); part && part->PartType == type) {
+      if (!found && count >= index0) found = static_cast<TPartNode*>(node);
+      ++count;
     }
   return found;
 }
@@ -198,9 +198,9 @@ std::int32_t TCliParser::OptionCount() const {
   return count;
 }
 
-TPartNode* TCliParser::Option(std::int32_t Index0) const {
+TPartNode* TCliParser::Option(std::int32_t index0) const {
   std::int32_t count;
-  return PartOfType(ptOption, Index0, count);
+  return PartOfType(ptOption, index0, count);
 }
 
 std::int32_t TCliParser::TextCount() const {
@@ -209,14 +209,14 @@ std::int32_t TCliParser::TextCount() const {
   return count;
 }
 
-std::wstring TCliParser::Text(std::int32_t Index0) const {
+std::wstring TCliParser::Text(std::int32_t index0) const {
   std::int32_t count;
-  const TPartNode* part = PartOfType(ptText, Index0, count);
+  const TPartNode* part = PartOfType(ptText, index0, count);
   return part ? part->Text : std::wstring();
 }
 
-std::wstring TCliParser::UnknownOptions(const std::wstring& KnownOptions, bool IncludeParams) const {
-  const std::wstring known = ConvertKey(CommasForSpaces(KnownOptions));
+std::wstring TCliParser::UnknownOptions(const std::wstring& knownOptions, bool includeParams) const {
+  const std::wstring known = ConvertKey(CommasForSpaces(knownOptions));
   TStringArray entries;
   std::wstring_view rest = known;
   for (std::wstring entry; NextToken(rest, L",", entry, true);) entries.push_back(std::move(entry));
@@ -230,13 +230,13 @@ std::wstring TCliParser::UnknownOptions(const std::wstring& KnownOptions, bool I
     if (!first) result += kLineBreak;
     first = false;
     result += part->Key;
-    if (IncludeParams) result += L':' + part->Param;
+    if (includeParams) result += L':' + part->Param;
   }
   return result;
 }
 
-std::wstring TCliParser::MissingOptions(const std::wstring& MandatoryOptions) const {
-  const std::wstring mandatory = ConvertKey(CommasForSpaces(MandatoryOptions));
+std::wstring TCliParser::MissingOptions(const std::wstring& mandatoryOptions) const {
+  const std::wstring mandatory = ConvertKey(CommasForSpaces(mandatoryOptions));
   std::wstring result;
   std::wstring_view rest = mandatory;
   for (std::wstring entry; NextToken(rest, L",", entry, false);)

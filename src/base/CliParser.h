@@ -34,53 +34,53 @@ public:
   // Replaces the parts with those of CommandLine. Parts are separated by white space (tab,
   // LF, CR, space) and by an allowed prefix inside a part; double quotes group text (two in a
   // row stand for one) and are dropped. A part that starts with an allowed prefix is an option.
-  void Parse(const std::wstring& CommandLine, TOptionTypes AllowedOptions, TOptionCase OptionKeyCase);
+  void Parse(const std::wstring& commandLine, TOptionTypes allowedOptions, TOptionCase optionKeyCase);
   // Parse of the process's command line. The program path, as Windows delimits it (quoted, or
   // up to the first white space), is always one text part, the first; it is left out unless
   // IncludeCommand is true.
-  void ParseCmdLine(TOptionTypes AllowedOptions, TOptionCase OptionKeyCase, bool IncludeCommand);
+  void ParseCmdLine(TOptionTypes allowedOptions, TOptionCase optionKeyCase, bool includeCommand);
 
   TOptionTypes AllowedOptions() const noexcept { return FAllowedOptions; }
   TOptionCase OptionKeyCase() const noexcept { return FOptionKeyCase; }
 
   // Keys asked for include the prefix ("/P") and are converted as the last Parse converted keys.
-  bool HasOption(const std::wstring& OptionKey) const;
+  bool HasOption(const std::wstring& optionKey) const;
   // Parameter of the first option with this key; empty when there is none.
-  std::wstring OptionParam(const std::wstring& OptionKey) const;
-  // The parameter as an integer; Default when absent, empty or not an integer.
-  std::int32_t OptionParamAsInt(const std::wstring& OptionKey, std::int32_t Default) const;
+  std::wstring OptionParam(const std::wstring& optionKey) const;
+  // The parameter as an integer; fallback when absent, empty or not an integer.
+  std::int32_t OptionParamAsInt(const std::wstring& optionKey, std::int32_t fallback) const;
   // True for "Y", "Yes", "J", "Ja", "T", "True" (any case) or a non-zero integer.
-  bool OptionParamAsBoolean(const std::wstring& OptionKey) const;
+  bool OptionParamAsBoolean(const std::wstring& optionKey) const;
   // Parameters of every option with this key, in command-line order.
-  TStringArray Options(const std::wstring& OptionKey) const;
+  TStringArray Options(const std::wstring& optionKey) const;
 
   std::int32_t OptionCount() const;
   // The option at a 0-based position among the options; none beyond the last, the first for a
   // negative position.
-  TPartNode* Option(std::int32_t Index0) const;
+  TPartNode* Option(std::int32_t index0) const;
   std::int32_t TextCount() const;
   // Text of the text part at a 0-based position among the texts; empty beyond the last, the
   // first for a negative position.
-  std::wstring Text(std::int32_t Index0) const;
+  std::wstring Text(std::int32_t index0) const;
 
   // Options whose key is not among KnownOptions (separated by spaces or commas), each with
   // ":" and its parameter when IncludeParams; joined by CR LF.
-  std::wstring UnknownOptions(const std::wstring& KnownOptions, bool IncludeParams) const;
+  std::wstring UnknownOptions(const std::wstring& knownOptions, bool includeParams) const;
   // Each of MandatoryOptions (separated by spaces or commas) that is not present, followed by CR LF.
-  std::wstring MissingOptions(const std::wstring& MandatoryOptions) const;
+  std::wstring MissingOptions(const std::wstring& mandatoryOptions) const;
   // A readable listing of all parts.
   std::wstring PartDump() const;
 
 private:
   // Adds a part read from the command line: an option when it starts with an allowed prefix.
-  void AddPart(std::wstring Text);
-  std::wstring ConvertKey(const std::wstring& OptionKey) const;
+  void AddPart(std::wstring text);
+  std::wstring ConvertKey(const std::wstring& optionKey) const;
   // First option with this (already converted) key.
-  const TPartNode* FindOption(const std::wstring& ConvertedKey) const;
+  const TPartNode* FindOption(const std::wstring& convertedKey) const;
   // The part of a type at a 0-based position among the parts of that type (none beyond the
   // last; the first for a negative position, which callers may rely on); Count receives how
   // many parts of that type there are.
-  TPartNode* PartOfType(TPartType Type, std::int32_t Index0, std::int32_t& Count) const;
+  TPartNode* PartOfType(TPartType type, std::int32_t index0, std::int32_t& count) const;
 
   TOptionTypes FAllowedOptions;
   TOptionCase FOptionKeyCase = ocUnchanged;

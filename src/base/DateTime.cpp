@@ -77,18 +77,18 @@ constexpr TDay kMinDay = DayNumber(ToAstro(std::numeric_limits<std::int32_t>::mi
 constexpr TDay kMaxDay = DayNumber(std::numeric_limits<std::int32_t>::max(), 12, 31);
 
 // trunc(X) as a day number; false for NaN, infinities and values beyond the 32-bit years.
-bool DayOf(double X, TDay& day) {
-  if (!(X > static_cast<double>(kMinDay) - 1 && X < static_cast<double>(kMaxDay) + 1)) return false;
-  day = static_cast<TDay>(X);  // towards zero: the time of day counts forwards for negative values too
+bool DayOf(double x, TDay& day) {
+  if (!(x > static_cast<double>(kMinDay) - 1 && x < static_cast<double>(kMaxDay) + 1)) return false;
+  day = static_cast<TDay>(x);  // towards zero: the time of day counts forwards for negative values too
   return true;
 }
 
 // The day and the time of day in whole milliseconds. A time that rounds to 24:00 belongs to
 // the next day, so no text ever shows a thousandth millisecond or a 60th second.
-bool DayAndMSecOf(double X, TDay& day, int& msec) {
+bool DayAndMSecOf(double x, TDay& day, int& msec) {
   msec = 0;
-  if (!DayOf(X, day)) return false;
-  std::int64_t ms = std::llround(std::fabs(X - std::trunc(X)) * static_cast<double>(kMSecsPerDay));
+  if (!DayOf(x, day)) return false;
+  std::int64_t ms = std::llround(std::fabs(x - std::trunc(x)) * static_cast<double>(kMSecsPerDay));
   if (ms >= kMSecsPerDay) {
     if (day < kMaxDay) {
       ++day;
@@ -393,139 +393,139 @@ void DateTimeStop() { DateParsePattern.clear(); }
 
 // --- Calendar ---------------------------------------------------------------------------------
 
-double EncodeDateExt(std::int32_t Year, int Month, int Day) {
-  if (Year > 0 && Year < 10000) {
-    if (Month < 1 || Month > 12 || Day < 1 || Day > MonthDays(Month, Year))
+double EncodeDateExt(std::int32_t year, int month, int day) {
+  if (year > 0 && year < 10000) {
+    if (month < 1 || month > 12 || day < 1 || day > MonthDays(month, year))
       throw EConvertError(L"Invalid argument to date encode");
-    return static_cast<double>(DayNumber(Year, Month, Day));
+    return static_cast<double>(DayNumber(year, month, day));
   }
   // Outside the standard calendar months and days count on from 1 January, in exact days like
-  // inside it: a mean-year formula would not decode back to the same date.
-  const std::int64_t months = std::int64_t(Month) - 1;
-  const std::int64_t year = ToAstro(Year) + FloorDiv(months, 12);
-  const int month = static_cast<int>(FloorMod(months, 12)) + 1;
-  return static_cast<double>(DayNumber(year, month, 1) + (std::int64_t(Day) - 1));
+  // inside it: a mean-astroYear formula would not decode back to the same date.
+  const std::int64_t months = std::int64_t(month) - 1;
+  const std::int64_t astroYear = ToAstro(year) + FloorDiv(months, 12);
+  const int monthOfYear = static_cast<int>(FloorMod(months, 12)) + 1;
+  return static_cast<double>(DayNumber(astroYear, monthOfYear, 1) + (std::int64_t(day) - 1));
 }
 
-void DecodeDateInt(double D, std::int32_t& Year, std::int32_t& Month, std::int32_t& Day) {
-  TDay day;
-  if (!DayOf(D, day)) {
-    Year = Month = Day = 0;
+void DecodeDateInt(double d, std::int32_t& year, std::int32_t& month, std::int32_t& day) {
+  TDay dayNumber;
+  if (!DayOf(d, dayNumber)) {
+    year = month = day = 0;
     return;
   }
-  const TCivil civil = CivilOf(day);
-  Year = Year32(civil.Year);
-  Month = civil.Month;
-  Day = civil.Day;
+  const TCivil civil = CivilOf(dayNumber);
+  year = Year32(civil.Year);
+  month = civil.Month;
+  day = civil.Day;
 }
 
-void DecodeDateExt(double D, std::int32_t& Year, std::uint16_t& Month, std::uint16_t& Day) {
-  std::int32_t month, day;
-  DecodeDateInt(D, Year, month, day);
-  Month = static_cast<std::uint16_t>(month);
-  Day = static_cast<std::uint16_t>(day);
+void DecodeDateExt(double d, std::int32_t& year, std::uint16_t& month, std::uint16_t& day) {
+  std::int32_t month32, day32;
+  DecodeDateInt(d, year, month32, day32);
+  month = static_cast<std::uint16_t>(month32);
+  day = static_cast<std::uint16_t>(day32);
 }
 
-int DayOfDate(double D) {
+int DayOfDate(double d) {
   std::int32_t year, month, day;
-  DecodeDateInt(D, year, month, day);
+  DecodeDateInt(d, year, month, day);
   return day;
 }
 
-int MonthOfDate(double D) {
+int MonthOfDate(double d) {
   std::int32_t year, month, day;
-  DecodeDateInt(D, year, month, day);
+  DecodeDateInt(d, year, month, day);
   return month;
 }
 
-std::int32_t YearOfDate(double D) {
+std::int32_t YearOfDate(double d) {
   std::int32_t year, month, day;
-  DecodeDateInt(D, year, month, day);
+  DecodeDateInt(d, year, month, day);
   return year;
 }
 
-bool IsLeapYear(std::int32_t Year) { return IsLeapAstro(ToAstro(Year)); }
+bool IsLeapYear(std::int32_t year) { return IsLeapAstro(ToAstro(year)); }
 
-int DaysInMonthOf(int Month, std::int32_t Year) {
-  return Month < 1 || Month > 12 ? 0 : MonthDays(Month, ToAstro(Year));
+int DaysInMonthOf(int month, std::int32_t year) {
+  return month < 1 || month > 12 ? 0 : MonthDays(month, ToAstro(year));
 }
 
-int DayOfYear(double X, std::int32_t& Year) {
+int DayOfYear(double x, std::int32_t& year) {
   TDay day;
-  if (!DayOf(X, day)) {
-    Year = 0;
+  if (!DayOf(x, day)) {
+    year = 0;
     return 0;
   }
-  const std::int64_t year = CivilOf(day).Year;
-  Year = Year32(year);
-  return static_cast<int>(day - DayNumber(year, 1, 1) + 1);
+  const std::int64_t fullYear = CivilOf(day).Year;
+  year = Year32(fullYear);
+  return static_cast<int>(day - DayNumber(fullYear, 1, 1) + 1);
 }
 
-int DayOfYear(double X) {
+int DayOfYear(double x) {
   std::int32_t year;
-  return DayOfYear(X, year);
+  return DayOfYear(x, year);
 }
 
-double DateOfYearDay(std::int32_t Year, int DayNo) { return EncodeDateExt(Year, 1, 1) + DayNo - 1; }
+double DateOfYearDay(std::int32_t year, int dayNo) { return EncodeDateExt(year, 1, 1) + dayNo - 1; }
 
 // --- ISO weeks --------------------------------------------------------------------------------
 
-int IsoDayOfWeek(double X) {
+int IsoDayOfWeek(double x) {
   TDay day;
-  return DayOf(X, day) ? IsoDow(day) : 0;
+  return DayOf(x, day) ? IsoDow(day) : 0;
 }
 
-bool HasWeek53(std::int32_t Year) {
-  const std::int64_t year = ToAstro(Year);
-  const int jan1 = IsoDow(DayNumber(year, 1, 1));
-  return jan1 == 4 || (jan1 == 3 && IsLeapAstro(year));
+bool HasWeek53(std::int32_t year) {
+  const std::int64_t astroYear = ToAstro(year);
+  const int jan1 = IsoDow(DayNumber(astroYear, 1, 1));
+  return jan1 == 4 || (jan1 == 3 && IsLeapAstro(astroYear));
 }
 
-int WeeksInYear(std::int32_t Year) { return HasWeek53(Year) ? 53 : 52; }
+int WeeksInYear(std::int32_t year) { return HasWeek53(year) ? 53 : 52; }
 
-int IsoWeekNumber(double X, std::int32_t& Year, int& DayOfWeek) {
+int IsoWeekNumber(double x, std::int32_t& year, int& dayOfWeek) {
   TDay day;
-  if (DayOf(X, day)) {
+  if (DayOf(x, day)) {
     const TIsoWeek week = IsoWeekOf(day);
-    Year = Year32(week.Year);
-    DayOfWeek = week.DayOfWeek;
-    if (Year != 0) return week.Week;
+    year = Year32(week.Year);
+    dayOfWeek = week.DayOfWeek;
+    if (year != 0) return week.Week;
   }
-  Year = 0;
-  DayOfWeek = 0;
+  year = 0;
+  dayOfWeek = 0;
   return 0;
 }
 
-int WeekNumber(double X, std::int32_t& Year) {
+int WeekNumber(double x, std::int32_t& year) {
   int dayOfWeek;
-  return IsoWeekNumber(X, Year, dayOfWeek);
+  return IsoWeekNumber(x, year, dayOfWeek);
 }
 
-double DateOfIsoWeek(std::int32_t Year, int Week, int DayOfWeek) {
-  return static_cast<double>(MondayOfWeek1(ToAstro(Year)) + (std::int64_t(Week) - 1) * 7 +
-                             (std::int64_t(DayOfWeek) - 1));
+double DateOfIsoWeek(std::int32_t year, int week, int dayOfWeek) {
+  return static_cast<double>(MondayOfWeek1(ToAstro(year)) + (std::int64_t(week) - 1) * 7 +
+                             (std::int64_t(dayOfWeek) - 1));
 }
 
 // --- Periods ------------------------------------------------------------------------------------
 
-double IncPeriod(int Count, TPeriodKind Kind, double X) {
-  switch (Kind) {
+double IncPeriod(int count, TPeriodKind kind, double x) {
+  switch (kind) {
     case pkDay:
-      return X + Count;
+      return x + count;
     case pkWeek:
-      return X + 7.0 * Count;
+      return x + 7.0 * count;
     case pkMonth:
     case pkQuarter:
     case pkYear: {
       TDay day;
-      if (!DayOf(X, day)) return X;
+      if (!DayOf(x, day)) return x;
       const TCivil civil = CivilOf(day);
       std::int64_t year = civil.Year;
       std::int64_t months = civil.Month - 1;
-      if (Kind == pkYear) {
-        year += Count;
+      if (kind == pkYear) {
+        year += count;
       } else {
-        months += Kind == pkQuarter ? 3 * std::int64_t(Count) : Count;
+        months += kind == pkQuarter ? 3 * std::int64_t(count) : count;
         year += FloorDiv(months, 12);
         months = FloorMod(months, 12);
       }
@@ -533,97 +533,97 @@ double IncPeriod(int Count, TPeriodKind Kind, double X) {
       return static_cast<double>(DayNumber(year, month, std::min(civil.Day, MonthDays(month, year))));
     }
   }
-  return X;
+  return x;
 }
 
-int WeekIndex(int Week, std::int32_t Year) {
-  const TDay monday = MondayOfWeek1(ToAstro(Year)) + (std::int64_t(Week) - 1) * 7;
+int WeekIndex(int week, std::int32_t year) {
+  const TDay monday = MondayOfWeek1(ToAstro(year)) + (std::int64_t(week) - 1) * 7;
   return Saturate32((monday - kMonday1900) / 7);
 }
 
-double DateOfWeekIndex(int Index) { return static_cast<double>(kMonday1900 + 7 * std::int64_t(Index)); }
+double DateOfWeekIndex(int index) { return static_cast<double>(kMonday1900 + 7 * std::int64_t(index)); }
 
-void WeekOfWeekIndex(int Index, int& Week, std::int32_t& Year) { Week = WeekNumber(DateOfWeekIndex(Index), Year); }
+void WeekOfWeekIndex(int index, int& week, std::int32_t& year) { week = WeekNumber(DateOfWeekIndex(index), year); }
 
-int MonthIndex(int Month, std::int32_t Year) { return Saturate32(ToAstro(Year) * 12 + Month - 22801); }
+int MonthIndex(int month, std::int32_t year) { return Saturate32(ToAstro(year) * 12 + month - 22801); }
 
-double DateOfMonthIndex(int Index) { return IncPeriod(Index, pkMonth, static_cast<double>(kMonday1900)); }
+double DateOfMonthIndex(int index) { return IncPeriod(index, pkMonth, static_cast<double>(kMonday1900)); }
 
-void MonthOfMonthIndex(int Index, int& Month, std::int32_t& Year) {
+void MonthOfMonthIndex(int index, int& month, std::int32_t& year) {
   std::int32_t day;
-  DecodeDateInt(DateOfMonthIndex(Index), Year, Month, day);
+  DecodeDateInt(DateOfMonthIndex(index), year, month, day);
 }
 
-int QuarterIndex(int Quarter, std::int32_t Year) { return Saturate32(ToAstro(Year) * 4 + Quarter - 7601); }
+int QuarterIndex(int quarter, std::int32_t year) { return Saturate32(ToAstro(year) * 4 + quarter - 7601); }
 
-double DateOfQuarterIndex(int Index) { return IncPeriod(Index, pkQuarter, static_cast<double>(kMonday1900)); }
+double DateOfQuarterIndex(int index) { return IncPeriod(index, pkQuarter, static_cast<double>(kMonday1900)); }
 
-void QuarterMonthOfQuarterIndex(int Index, int& Month, std::int32_t& Year) {
+void QuarterMonthOfQuarterIndex(int index, int& month, std::int32_t& year) {
   std::int32_t day;
-  DecodeDateInt(DateOfQuarterIndex(Index), Year, Month, day);
+  DecodeDateInt(DateOfQuarterIndex(index), year, month, day);
 }
 
-void QuarterOfQuarterIndex(int Index, int& Quarter, std::int32_t& Year) {
+void QuarterOfQuarterIndex(int index, int& quarter, std::int32_t& year) {
   int month;
-  QuarterMonthOfQuarterIndex(Index, month, Year);
-  Quarter = (month - 1) / 3 + 1;
+  QuarterMonthOfQuarterIndex(index, month, year);
+  quarter = (month - 1) / 3 + 1;
 }
 
 // --- Time of day and the clock ---------------------------------------------------------------
 
-bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, double& Time) {
-  if (Hour < 0 || Hour >= 24 || Min < 0 || Min >= 60 || Sec < 0 || Sec >= 60 || MSec < 0 || MSec >= 1000)
+bool TryEncodeTime(int hour, int min, int sec, int mSec, double& time) {
+  if (hour < 0 || hour >= 24 || min < 0 || min >= 60 || sec < 0 || sec >= 60 || mSec < 0 || mSec >= 1000)
     return false;
-  Time = static_cast<double>(((Hour * 60 + Min) * 60 + Sec) * 1000 + MSec) / static_cast<double>(kMSecsPerDay);
+  time = static_cast<double>(((hour * 60 + min) * 60 + sec) * 1000 + mSec) / static_cast<double>(kMSecsPerDay);
   return true;
 }
 
-double EncodeTime(int Hour, int Min, int Sec, int MSec) {
+double EncodeTime(int hour, int min, int sec, int mSec) {
   double time;
-  if (!TryEncodeTime(Hour, Min, Sec, MSec, time)) throw EConvertError(L"Invalid argument to time encode");
+  if (!TryEncodeTime(hour, min, sec, mSec, time)) throw EConvertError(L"Invalid argument to time encode");
   return time;
 }
 
-void DecodeTime(double D, int& Hour, int& Min, int& Sec, int& MSec) {
+void DecodeTime(double d, int& hour, int& min, int& sec, int& mSec) {
   int msec = 0;
-  if (std::isfinite(D))
-    msec = static_cast<int>(std::llround(std::fabs(D - std::trunc(D)) * static_cast<double>(kMSecsPerDay)) %
+  if (std::isfinite(d))
+    msec = static_cast<int>(std::llround(std::fabs(d - std::trunc(d)) * static_cast<double>(kMSecsPerDay)) %
                             kMSecsPerDay);
-  Hour = msec / 3600000;
-  Min = msec / 60000 % 60;
-  Sec = msec / 1000 % 60;
-  MSec = msec % 1000;
+  hour = msec / 3600000;
+  min = msec / 60000 % 60;
+  sec = msec / 1000 % 60;
+  mSec = msec % 1000;
 }
 
-double ComposeDateTime(double Date, double Time) {
-  const double time = std::fabs(Time - std::trunc(Time));
-  return Date < 0 ? std::trunc(Date) - time : std::trunc(Date) + time;
+double ComposeDateTime(double date, double time) {
+  const double timeOfDay = std::fabs(time - std::trunc(time));
+  return date < 0 ? std::trunc(date) - timeOfDay : std::trunc(date) + timeOfDay;
 }
 
-double SystemTimeToDateTime(const SYSTEMTIME& St) {
-  if (St.wMonth < 1 || St.wMonth > 12) return 0;
-  const double date = static_cast<double>(DayNumber(St.wYear, St.wMonth, St.wDay));
+double SystemTimeToDateTime(const SYSTEMTIME& st) {
+  if (st.wMonth < 1 || st.wMonth > 12) return 0;
+  const double date = static_cast<double>(DayNumber(st.wYear, st.wMonth, st.wDay));
   const double time =
-      static_cast<double>(((St.wHour * 60 + St.wMinute) * 60 + St.wSecond) * 1000 + St.wMilliseconds) /
+      static_cast<double>(((st.wHour * 60 + st.wMinute) * 60 + st.wSecond) * 1000 + st.wMilliseconds) /
       static_cast<double>(kMSecsPerDay);
   return ComposeDateTime(date, time);
 }
 
-bool DateTimeToSystemTime(double D, SYSTEMTIME& St) {
-  St = SYSTEMTIME{};
+bool DateTimeToSystemTime(double d, SYSTEMTIME& st) {
+  st = SYSTEMTIME{};
   TDay day;
   int msec;
-  if (!DayAndMSecOf(D, day, msec)) return false;
+  if (!DayAndMSecOf(d, day, msec)) return false;
   const TCivil civil = CivilOf(day);
   if (civil.Year < 1601 || civil.Year > 30827) return false;
-  St.wYear = static_cast<WORD>(civil.Year);
-  St.wMonth = static_cast<WORD>(civil.Month);
-  St.wDay = static_cast<WORD>(civil.Day);
-  St.wDayOfWeek = static_cast<WORD>(IsoDow(day) % 7);
-  St.wHour = static_cast<WORD>(msec / 3600000);
-  St.wMinute = static_cast<WORD>(msec / 60000 % 60);
-  St.wSecond = static_cast<WORD>(msec / 1000 % 60);
-  St.wMilliseconds = static_cast<WORD>(msec % 1000);
+  st.wYear = static_cast<WORD>(civil.Year);
+  st.wMonth = static_cast<WORD>(civil.Month);
+  st.wDay = static_cast<WORD>(civil.Day);
+  st.wDayOfWeek = static_cast<WORD>(IsoDow(day) % 7);
+  st.wHour = static_cast<WORD>(msec / 3600000);
+  st.wMinute = static_cast<WORD>(msec / 60000 % 60);
+  st.wSecond = static_cast<WORD>(msec / 1000 % 60);
+  st.wMilliseconds = static_cast<WORD>(msec % 1000);
   return true;
 }
 
@@ -637,17 +637,17 @@ double CurrentDate() { return std::trunc(Now()); }
 
 // --- Texts ------------------------------------------------------------------------------------
 
-std::wstring FormatDateTime(std::wstring_view Format, double X) {
-  TDateTimeWriter writer(X);
-  writer.Append(Format, 0);
+std::wstring FormatDateTime(std::wstring_view format, double x) {
+  TDateTimeWriter writer(x);
+  writer.Append(format, 0);
   return std::move(writer).Text();
 }
 
-std::wstring FormatDateTimeEx(std::wstring_view Format, double X) {
+std::wstring FormatDateTimeEx(std::wstring_view format, double x) {
   // The week and the day of the year belong to the same day the standard formatter shows.
   TDay day = 0;
   int msec;
-  const bool isDate = DayAndMSecOf(X, day, msec);
+  const bool isDate = DayAndMSecOf(x, day, msec);
   bool haveWeek = false, haveDayOfYear = false;
   TIsoWeek week{};
   std::int64_t dayOfYear = 0;
@@ -664,16 +664,16 @@ std::wstring FormatDateTimeEx(std::wstring_view Format, double X) {
   };
 
   std::wstring rewritten;
-  rewritten.reserve(Format.size() + 16);
-  for (size_t i = 0; i < Format.size();) {
-    const wchar_t c = Format[i];
+  rewritten.reserve(format.size() + 16);
+  for (size_t i = 0; i < format.size();) {
+    const wchar_t c = format[i];
     if (c == L'"' || c == L'\'') {
-      const size_t close = Format.find(c, i + 1);
+      const size_t close = format.find(c, i + 1);
       if (close == std::wstring_view::npos) {
-        rewritten.append(Format.substr(i));
+        rewritten.append(format.substr(i));
         break;
       }
-      rewritten.append(Format.substr(i, close + 1 - i));
+      rewritten.append(format.substr(i, close + 1 - i));
       i = close + 1;
       continue;
     }
@@ -685,7 +685,7 @@ std::wstring FormatDateTimeEx(std::wstring_view Format, double X) {
       continue;
     }
     size_t run = 1;
-    while (run < longest && i + run < Format.size() && AsciiUpper(Format[i + run]) == token) ++run;
+    while (run < longest && i + run < format.size() && AsciiUpper(format[i + run]) == token) ++run;
     std::wstring value;
     switch (token) {
       case L'E':
@@ -705,33 +705,33 @@ std::wstring FormatDateTimeEx(std::wstring_view Format, double X) {
     rewritten += L'"';
     i += run;
   }
-  return FormatDateTime(rewritten, X);
+  return FormatDateTime(rewritten, x);
 }
 
-double ParseDateTimeFmt(std::wstring_view Format, std::wstring_view Text) {
-  if (Text.empty() || Format.empty()) return 0;
-  std::wstring format;
-  format.reserve(Format.size());
-  for (wchar_t c : Format)
-    if (c != L'"') format += AsciiUpper(c);
-  std::wstring text(Text);
+double ParseDateTimeFmt(std::wstring_view format, std::wstring_view text) {
+  if (text.empty() || format.empty()) return 0;
+  std::wstring pattern;
+  pattern.reserve(format.size());
+  for (wchar_t c : format)
+    if (c != L'"') pattern += AsciiUpper(c);
+  std::wstring value(text);
 
   int msec = 0;
-  if (const size_t p = format.find(L".ZZZZ"); p != std::wstring::npos) {
-    msec = StrToIntDef(Slice(text, p + 1, 4), 0) / 10;
-    format.erase(p, 5);
-    EraseAt(text, p, 5);
-  } else if (const size_t q = format.find(L".ZZZ"); q != std::wstring::npos) {
-    msec = StrToIntDef(Slice(text, q + 1, 3), 0);
-    format.erase(q, 4);
-    EraseAt(text, q, 4);
+  if (const size_t p = pattern.find(L".ZZZZ"); p != std::wstring::npos) {
+    msec = StrToIntDef(Slice(value, p + 1, 4), 0) / 10;
+    pattern.erase(p, 5);
+    EraseAt(value, p, 5);
+  } else if (const size_t q = pattern.find(L".ZZZ"); q != std::wstring::npos) {
+    msec = StrToIntDef(Slice(value, q + 1, 3), 0);
+    pattern.erase(q, 4);
+    EraseAt(value, q, 4);
   }
-  if (text.size() < format.size()) return 0;
+  if (value.size() < pattern.size()) return 0;
 
-  // After the length check every field lies inside the text.
+  // After the length check every field lies inside the value.
   auto field = [&](std::wstring_view letters) {
-    const size_t p = format.find(letters);
-    return p == std::wstring::npos ? 0 : StrToIntDef(std::wstring_view(text).substr(p, letters.size()), 0);
+    const size_t p = pattern.find(letters);
+    return p == std::wstring::npos ? 0 : StrToIntDef(std::wstring_view(value).substr(p, letters.size()), 0);
   };
   const int day = field(L"DD");
   const int month = field(L"MM");
@@ -763,10 +763,10 @@ void TDateRange::Init(double fromDt, double toDt, const std::wstring& fromDtStr,
 
 void TDateRange::Clear() { Init(0, 0, {}, {}); }
 
-std::wstring TDateRange::DisplayString(const std::wstring& Separator) const {
+std::wstring TDateRange::DisplayString(const std::wstring& separator) const {
   if (FromDtStr == ToDtStr || ToDtStr.empty()) return FromDtStr;
   if (FromDtStr.empty()) return ToDtStr;
-  return FromDtStr + Separator + ToDtStr;
+  return FromDtStr + separator + ToDtStr;
 }
 
 bool TDateRange::IsEmpty() const {

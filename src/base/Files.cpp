@@ -63,42 +63,42 @@ std::wstring ProgramFileName() {
 
 const std::wstring& ProgramFolder() { return gProgramFolder; }
 
-std::wstring FileNameOf(const std::wstring& Path) { return Path.substr(FileFolder(Path).size()); }
+std::wstring FileNameOf(const std::wstring& path) { return path.substr(FileFolder(path).size()); }
 
-std::wstring FileFolder(const std::wstring& Path) {
-  size_t separator = Path.find_last_of(L"\\/:");
-  return separator == std::wstring::npos ? std::wstring() : Path.substr(0, separator + 1);
+std::wstring FileFolder(const std::wstring& path) {
+  size_t separator = path.find_last_of(L"\\/:");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
-std::wstring FileBaseName(const std::wstring& Path) {
-  std::wstring name = FileNameOf(Path);
+std::wstring FileBaseName(const std::wstring& path) {
+  std::wstring name = FileNameOf(path);
   size_t dot = name.rfind(L'.');
   if (dot != std::wstring::npos) name.erase(dot);
   return name;
 }
 
-std::wstring ChangeFileExt(const std::wstring& Path, const std::wstring& Ext) {
-  size_t nameStart = FileFolder(Path).size();
-  size_t dot = Path.rfind(L'.');
-  if (dot == std::wstring::npos || dot < nameStart) return Path + Ext;
-  return Path.substr(0, dot) + Ext;
+std::wstring ChangeFileExt(const std::wstring& path, const std::wstring& ext) {
+  size_t nameStart = FileFolder(path).size();
+  size_t dot = path.rfind(L'.');
+  if (dot == std::wstring::npos || dot < nameStart) return path + ext;
+  return path.substr(0, dot) + ext;
 }
 
-std::wstring IncludeTrailingBackslash(const std::wstring& Path) {
-  if (Path.empty() || Path.back() == L'\\') return Path;
-  return Path + L'\\';
+std::wstring IncludeTrailingBackslash(const std::wstring& path) {
+  if (path.empty() || path.back() == L'\\') return path;
+  return path + L'\\';
 }
 
-std::uint32_t FileCrc32(const std::wstring& FileName) {
-  TFileHandle file(::CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+std::uint32_t FileCrc32(const std::wstring& fileName) {
+  TFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) RaiseLastOSError(L"\"" + FileName + L"\"");
+  if (!file) RaiseLastOSError(L"\"" + fileName + L"\"");
   constexpr DWORD kBlock = 1048576;
   std::vector<unsigned char> block(kBlock);
   std::uint32_t crc = 0;
   for (;;) {
     DWORD got = 0;
-    if (!::ReadFile(file.Get(), block.data(), kBlock, &got, nullptr)) RaiseLastOSError(L"\"" + FileName + L"\"");
+    if (!::ReadFile(file.Get(), block.data(), kBlock, &got, nullptr)) RaiseLastOSError(L"\"" + fileName + L"\"");
     if (got == 0) break;
     crc = BlockCrc(block.data(), got, crc);
     if (got < kBlock) break;
@@ -106,10 +106,10 @@ std::uint32_t FileCrc32(const std::wstring& FileName) {
   return crc;
 }
 
-double FileDateOf(const std::wstring& FileName) {
-  if (FileName.empty()) return 0;
+double FileDateOf(const std::wstring& fileName) {
+  if (fileName.empty()) return 0;
   WIN32_FIND_DATAW data;
-  TFindHandle find(::FindFirstFileW(FileName.c_str(), &data));
+  TFindHandle find(::FindFirstFileW(fileName.c_str(), &data));
   if (!find) return 0;
   SYSTEMTIME utc, local;
   if (!::FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return 0;
@@ -121,19 +121,19 @@ double FileDateOf(const std::wstring& FileName) {
   return SystemTimeToDateTime(local);
 }
 
-std::int64_t FileSize64(const std::wstring& FileName) {
-  if (FileName.empty()) return -2;
+std::int64_t FileSize64(const std::wstring& fileName) {
+  if (fileName.empty()) return -2;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExW(FileName.c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!::GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &data)) return -1;
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
-std::wstring LongPathOf(const std::wstring& Path) {
+std::wstring LongPathOf(const std::wstring& path) {
   std::wstring result;
   size_t pos = 0;
   for (int index = 0;; ++index) {
-    size_t end = Path.find(L'\\', pos);
-    std::wstring part = Path.substr(pos, end == std::wstring::npos ? std::wstring::npos : end - pos);
+    size_t end = path.find(L'\\', pos);
+    std::wstring part = path.substr(pos, end == std::wstring::npos ? std::wstring::npos : end - pos);
     if (index > 0) result += L'\\';
     bool uncHead = index < 4 && result.starts_with(L"\\\\");
     // Wildcards would find some other file and replace the part by its name.
@@ -155,26 +155,26 @@ std::wstring LongPathOf(const std::wstring& Path) {
   return result;
 }
 
-bool FolderExists(const std::wstring& Folder) {
-  DWORD attributes = ::GetFileAttributesW(Folder.c_str());
+bool FolderExists(const std::wstring& folder) {
+  DWORD attributes = ::GetFileAttributesW(folder.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool FileExists(const std::wstring& FileName) {
-  DWORD attributes = ::GetFileAttributesW(FileName.c_str());
+bool FileExists(const std::wstring& fileName) {
+  DWORD attributes = ::GetFileAttributesW(fileName.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ForceFolders(const std::wstring& Folder) {
-  std::wstring folder = Folder;
-  while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-  if (folder.empty()) return false;
-  if (FolderExists(folder)) return true;
-  size_t slash = folder.find_last_of(L"\\/");
+bool ForceFolders(const std::wstring& folder) {
+  std::wstring path = folder;
+  while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  if (path.empty()) return false;
+  if (FolderExists(path)) return true;
+  size_t slash = path.find_last_of(L"\\/");
   // The parent first; a drive or share root ends the climb.
-  if (slash != std::wstring::npos && slash > 0 && folder[slash - 1] != L':' && folder[slash - 1] != L'\\')
-    if (!ForceFolders(folder.substr(0, slash))) return false;
-  return ::CreateDirectoryW(folder.c_str(), nullptr) || FolderExists(folder);
+  if (slash != std::wstring::npos && slash > 0 && path[slash - 1] != L':' && path[slash - 1] != L'\\')
+    if (!ForceFolders(path.substr(0, slash))) return false;
+  return ::CreateDirectoryW(path.c_str(), nullptr) || FolderExists(path);
 }
 
 std::wstring SystemTempFolder() {
@@ -184,49 +184,49 @@ std::wstring SystemTempFolder() {
   return IncludeTrailingBackslash(LongPathOf(std::wstring(buffer, n)));
 }
 
-std::wstring EnvironmentFolder(const std::wstring& VarName) {
-  DWORD need = ::GetEnvironmentVariableW(VarName.c_str(), nullptr, 0);
+std::wstring EnvironmentFolder(const std::wstring& varName) {
+  DWORD need = ::GetEnvironmentVariableW(varName.c_str(), nullptr, 0);
   if (need == 0) return std::wstring();
   std::wstring value(need, L'\0');
-  DWORD n = ::GetEnvironmentVariableW(VarName.c_str(), value.data(), need);
+  DWORD n = ::GetEnvironmentVariableW(varName.c_str(), value.data(), need);
   if (n == 0 || n >= need) return std::wstring();
   value.resize(n);
   return FolderExists(value) ? IncludeTrailingBackslash(value) : std::wstring();
 }
 
-bool FolderWritable(const std::wstring& Folder, std::wstring& Checked) {
-  Checked.clear();
-  if (Folder.empty()) return false;
-  Checked = IncludeTrailingBackslash(Folder);
-  if (!FolderExists(Checked) && !ForceFolders(Checked)) return false;
-  std::wstring probe = CreateUniqueFile(Checked, L"ZevrikWriteTest", L".tmp");
+bool FolderWritable(const std::wstring& folder, std::wstring& checked) {
+  checked.clear();
+  if (folder.empty()) return false;
+  checked = IncludeTrailingBackslash(folder);
+  if (!FolderExists(checked) && !ForceFolders(checked)) return false;
+  std::wstring probe = CreateUniqueFile(checked, L"ZevrikWriteTest", L".tmp");
   if (probe.empty()) return false;
   ::DeleteFileW(probe.c_str());  // the file could be made: writable, even if it cannot be removed again
   return true;
 }
 
-std::wstring CreateUniqueFile(const std::wstring& Folder, const std::wstring& Prefix, const std::wstring& Ext) {
-  std::wstring folder = IncludeTrailingBackslash(Folder);
-  if (folder.empty() || !FolderExists(folder)) return std::wstring();
-  std::wstring ext = TrimBlanks(Ext);
-  if (ext.empty()) ext = L".tmp";
-  if (ext.front() != L'.') ext.insert(0, 1, L'.');
-  std::wstring prefix;
-  for (wchar_t c : TrimBlanks(Prefix)) {
+std::wstring CreateUniqueFile(const std::wstring& folder, const std::wstring& prefix, const std::wstring& ext) {
+  std::wstring folderPath = IncludeTrailingBackslash(folder);
+  if (folderPath.empty() || !FolderExists(folderPath)) return std::wstring();
+  std::wstring extension = TrimBlanks(ext);
+  if (extension.empty()) extension = L".tmp";
+  if (extension.front() != L'.') extension.insert(0, 1, L'.');
+  std::wstring namePrefix;
+  for (wchar_t c : TrimBlanks(prefix)) {
     if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
-    if (std::wstring_view(L"\"*/:;<>?\\|").find(c) == std::wstring_view::npos) prefix += c;
+    if (std::wstring_view(L"\"*/:;<>?\\|").find(c) == std::wstring_view::npos) namePrefix += c;
   }
-  if (prefix.empty()) prefix = L"Temp";
-  const wchar_t* separator = prefix.back() == L'_' ? L"" : L"_";
+  if (namePrefix.empty()) namePrefix = L"Temp";
+  const wchar_t* separator = namePrefix.back() == L'_' ? L"" : L"_";
   for (int attempt = 1; attempt <= 100; ++attempt) {
-    std::wstring candidate = folder + prefix;
+    std::wstring candidate = folderPath + namePrefix;
     if (attempt > 1) {
       wchar_t digits[8];
       ::wsprintfW(digits, L"%04X", static_cast<unsigned>(Random()() % 65535));
       candidate += separator;
       candidate += digits;
     }
-    candidate += ext;
+    candidate += extension;
     if (::GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
     TFileHandle file(::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
@@ -239,15 +239,15 @@ TTempFile::~TTempFile() {
   if (!FName.empty()) ::DeleteFileW(FName.c_str());
 }
 
-void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
-  WriteFileReplacing(FileName, [Bytes](const TByteSink& write) { write(Bytes); });
+void WriteFileReplacing(const std::wstring& fileName, std::string_view bytes) {
+  WriteFileReplacing(fileName, [bytes](const TByteSink& write) { write(bytes); });
 }
 
-void WriteFileReplacing(const std::wstring& FileName, const std::function<void(const TByteSink& Write)>& Produce) {
-  const std::wstring quoted = L"\"" + FileName + L"\"";
-  std::wstring folder = FileFolder(FileName);
+void WriteFileReplacing(const std::wstring& fileName, const std::function<void(const TByteSink& write)>& produce) {
+  const std::wstring quoted = L"\"" + fileName + L"\"";
+  std::wstring folder = FileFolder(fileName);
   if (folder.empty()) folder = L".\\";
-  const std::wstring tempName = CreateUniqueFile(folder, FileNameOf(FileName), L".tmp");
+  const std::wstring tempName = CreateUniqueFile(folder, FileNameOf(fileName), L".tmp");
   if (tempName.empty()) {
     const DWORD error = ::GetLastError();
     throw EOSError(error ? error : ERROR_PATH_NOT_FOUND, quoted);
@@ -257,7 +257,7 @@ void WriteFileReplacing(const std::wstring& FileName, const std::function<void(c
     TFileHandle file(::CreateFileW(tempName.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) RaiseLastOSError(quoted);
-    Produce([&](std::string_view bytes) {
+    produce([&](std::string_view bytes) {
       // In slices: WriteFile takes at most 4 GB.
       constexpr size_t kSlice = 1u << 30;
       for (size_t at = 0; at < bytes.size();) {
@@ -272,7 +272,7 @@ void WriteFileReplacing(const std::wstring& FileName, const std::function<void(c
   }
   // One rename puts the new file in the old one's place. (ReplaceFile would keep the old file's
   // attributes, but under Wine a failed ReplaceFile leaves a file of its own behind.)
-  if (!::MoveFileExW(tempName.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!::MoveFileExW(tempName.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     RaiseLastOSError(quoted);
   temp.Keep();
 }

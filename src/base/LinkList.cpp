@@ -27,56 +27,56 @@ std::wstring TListNode::SortKey() const { return {}; }
 class TListSorter {
 public:
   // Takes Count nodes from the front of the chain at Cursor and returns them sorted.
-  static TListNode* SortRun(std::int32_t Count, TListNode*& Cursor, const TCompareFunc& Cmp) {
-    if (Count == 1) {
-      TListNode* node = Cursor;
-      Cursor = node->FNext;
+  static TListNode* SortRun(std::int32_t count, TListNode*& cursor, const TCompareFunc& cmp) {
+    if (count == 1) {
+      TListNode* node = cursor;
+      cursor = node->FNext;
       node->FNext = nullptr;
       return node;
     }
-    const std::int32_t half = Count / 2;
-    TListNode* first = SortRun(half, Cursor, Cmp);
+    const std::int32_t half = count / 2;
+    TListNode* first = SortRun(half, cursor, cmp);
     TListNode* second;
     try {
-      second = SortRun(Count - half, Cursor, Cmp);
+      second = SortRun(count - half, cursor, cmp);
     } catch (...) {
-      Cursor = Concat(first, Cursor);
+      cursor = Concat(first, cursor);
       throw;
     }
-    return Merge(first, second, Cursor, Cmp);
+    return Merge(first, second, cursor, cmp);
   }
 
   // On an exception the merged part and both rests go back in front of Cursor.
-  static TListNode* Merge(TListNode* A, TListNode* B, TListNode*& Cursor, const TCompareFunc& Cmp) {
+  static TListNode* Merge(TListNode* a, TListNode* b, TListNode*& cursor, const TCompareFunc& cmp) {
     TListNode* merged = nullptr;
     TListNode** tail = &merged;
     try {
-      while (A && B) {
-        if (Cmp(A, B) < 0) {
-          *tail = A;
-          tail = &A->FNext;
-          A = A->FNext;
+      while (a && b) {
+        if (cmp(a, b) < 0) {
+          *tail = a;
+          tail = &a->FNext;
+          a = a->FNext;
         } else {
-          *tail = B;
-          tail = &B->FNext;
-          B = B->FNext;
+          *tail = b;
+          tail = &b->FNext;
+          b = b->FNext;
         }
       }
     } catch (...) {
-      *tail = A;
-      Cursor = Concat(merged, Concat(B, Cursor));
+      *tail = a;
+      cursor = Concat(merged, Concat(b, cursor));
       throw;
     }
-    *tail = A ? A : B;
+    *tail = a ? a : b;
     return merged;
   }
 
-  static TListNode* Concat(TListNode* Front, TListNode* Back) noexcept {
-    if (!Front) return Back;
-    TListNode* last = Front;
+  static TListNode* Concat(TListNode* front, TListNode* back) noexcept {
+    if (!front) return back;
+    TListNode* last = front;
     while (last->FNext) last = last->FNext;
-    last->FNext = Back;
-    return Front;
+    last->FNext = back;
+    return front;
   }
 };
 
@@ -96,126 +96,126 @@ std::int32_t TLinkList::CountNodes() {
   return n;
 }
 
-TListNode* TLinkList::At(std::int32_t Index0) const {
-  if (Index0 < 0 || Index0 >= FCount) return nullptr;
+TListNode* TLinkList::At(std::int32_t index0) const {
+  if (index0 < 0 || index0 >= FCount) return nullptr;
   TListNode* node = FStartNode;
-  while (node && Index0-- > 0) node = node->FNext;
+  while (node && index0-- > 0) node = node->FNext;
   return node;
 }
 
-std::int32_t TLinkList::IndexOf(const TListNode* Node) const {
-  if (!Node || Node->FOwner != this) return -1;
+std::int32_t TLinkList::IndexOf(const TListNode* node) const {
+  if (!node || node->FOwner != this) return -1;
   std::int32_t index = 0;
-  for (const TListNode* node = FStartNode; node; node = node->FNext, ++index)
-    if (node == Node) return index;
+  for (const TListNode* at = FStartNode; at; at = at->FNext, ++index)
+    if (at == node) return index;
   return -1;
 }
 
-void TLinkList::Link(TListNode* InsertAfterNode, TListNode* Node) noexcept {
-  if (!InsertAfterNode) {
-    Node->FNext = FStartNode;
-    Node->FPrev = nullptr;
-    FStartNode = Node;
+void TLinkList::Link(TListNode* insertAfterNode, TListNode* node) noexcept {
+  if (!insertAfterNode) {
+    node->FNext = FStartNode;
+    node->FPrev = nullptr;
+    FStartNode = node;
   } else {
-    Node->FNext = InsertAfterNode->FNext;
-    Node->FPrev = InsertAfterNode;
-    InsertAfterNode->FNext = Node;
+    node->FNext = insertAfterNode->FNext;
+    node->FPrev = insertAfterNode;
+    insertAfterNode->FNext = node;
   }
-  if (Node->FNext)
-    Node->FNext->FPrev = Node;
+  if (node->FNext)
+    node->FNext->FPrev = node;
   else
-    FEndNode = Node;
-  Node->FOwner = this;
+    FEndNode = node;
+  node->FOwner = this;
   ++FCount;
 }
 
-void TLinkList::Unlink(TListNode* Node) noexcept {
-  if (Node == FStartNode)
-    FStartNode = Node->FNext;
+void TLinkList::Unlink(TListNode* node) noexcept {
+  if (node == FStartNode)
+    FStartNode = node->FNext;
   else
-    Node->FPrev->FNext = Node->FNext;
-  if (Node == FEndNode)
-    FEndNode = Node->FPrev;
+    node->FPrev->FNext = node->FNext;
+  if (node == FEndNode)
+    FEndNode = node->FPrev;
   else
-    Node->FNext->FPrev = Node->FPrev;
-  Node->FNext = nullptr;
-  Node->FPrev = nullptr;
-  Node->FOwner = nullptr;
+    node->FNext->FPrev = node->FPrev;
+  node->FNext = nullptr;
+  node->FPrev = nullptr;
+  node->FOwner = nullptr;
   --FCount;
 }
 
-void TLinkList::PrepareToLink(std::unique_ptr<TListNode>& Node, const TListNode* InsertAfterNode) {
+void TLinkList::PrepareToLink(std::unique_ptr<TListNode>& node, const TListNode* insertAfterNode) {
   CheckNotSorting();
   for (const TLinkList* list = this; list; list = list->FOwner)
-    if (list == Node.get()) {
-      Node.release();  // owned by whoever holds this list or its parents
+    if (list == node.get()) {
+      node.release();  // owned by whoever holds this list or its parents
       throw EListError(L"TLinkList.Insert: a list cannot contain itself");
     }
   // A node still linked elsewhere is moved; when it cannot be, it stays its list's to free.
-  TLinkList* oldOwner = Node->FOwner;
-  if (InsertAfterNode && InsertAfterNode->FOwner != this) {
-    if (oldOwner) Node.release();
+  TLinkList* oldOwner = node->FOwner;
+  if (insertAfterNode && insertAfterNode->FOwner != this) {
+    if (oldOwner) node.release();
     throw EListError(L"TLinkList.Insert: the node to insert after is not in this list");
   }
   if (oldOwner) {
     if (oldOwner->FSorting) {
-      Node.release();
+      node.release();
       oldOwner->CheckNotSorting();  // raises
     }
-    oldOwner->Extract(Node.get()).release();  // the caller's pointer is now the only owner
+    oldOwner->Extract(node.get()).release();  // the caller's pointer is now the only owner
   }
 }
 
-TListNode* TLinkList::InsertNode(TListNode* InsertAfterNode, std::unique_ptr<TListNode> Node) {
-  if (!Node) return nullptr;
-  if (Node.get() == InsertAfterNode && Node->FOwner == this) {
+TListNode* TLinkList::InsertNode(TListNode* insertAfterNode, std::unique_ptr<TListNode> node) {
+  if (!node) return nullptr;
+  if (node.get() == insertAfterNode && node->FOwner == this) {
     CheckNotSorting();
-    return Node.release();  // after itself: it stays where it is
+    return node.release();  // after itself: it stays where it is
   }
-  PrepareToLink(Node, InsertAfterNode);
-  TListNode* node = Node.release();
-  Link(InsertAfterNode, node);
-  Notify(node, lnInserted);
-  return node;
+  PrepareToLink(node, insertAfterNode);
+  TListNode* inserted = node.release();
+  Link(insertAfterNode, inserted);
+  Notify(inserted, lnInserted);
+  return inserted;
 }
 
-TListNode* TLinkList::EnsortNode(std::unique_ptr<TListNode> Node, const TCompareFunc* CompareFunc) {
-  if (!Node) return nullptr;
-  PrepareToLink(Node, nullptr);
+TListNode* TLinkList::EnsortNode(std::unique_ptr<TListNode> node, const TCompareFunc* compareFunc) {
+  if (!node) return nullptr;
+  PrepareToLink(node, nullptr);
   TListNode* after = FEndNode;
-  while (after && (CompareFunc ? (*CompareFunc)(after, Node.get()) : Compare(after, Node.get())) > 0)
+  while (after && (compareFunc ? (*compareFunc)(after, node.get()) : Compare(after, node.get())) > 0)
     after = after->FPrev;
-  TListNode* node = Node.release();
-  Link(after, node);
-  Notify(node, lnInserted);
-  return node;
+  TListNode* inserted = node.release();
+  Link(after, inserted);
+  Notify(inserted, lnInserted);
+  return inserted;
 }
 
-void TLinkList::InsertList(TListNode* InsertAfter, TLinkList* TheList) {
-  if (!TheList || TheList == this || TheList->IsEmpty()) return;
+void TLinkList::InsertList(TListNode* insertAfter, TLinkList* theList) {
+  if (!theList || theList == this || theList->IsEmpty()) return;
   CheckNotSorting();
-  TheList->CheckNotSorting();
-  if (InsertAfter && InsertAfter->FOwner != this)
+  theList->CheckNotSorting();
+  if (insertAfter && insertAfter->FOwner != this)
     throw EListError(L"TLinkList.InsertList: the node to insert after is not in this list");
   for (const TLinkList* list = this; list; list = list->FOwner)
-    if (list->FOwner == TheList) throw EListError(L"TLinkList.InsertList: a list cannot contain itself");
+    if (list->FOwner == theList) throw EListError(L"TLinkList.InsertList: a list cannot contain itself");
 
-  TListNode* first = std::exchange(TheList->FStartNode, nullptr);
-  TListNode* last = std::exchange(TheList->FEndNode, nullptr);
-  const std::int32_t count = std::exchange(TheList->FCount, 0);
+  TListNode* first = std::exchange(theList->FStartNode, nullptr);
+  TListNode* last = std::exchange(theList->FEndNode, nullptr);
+  const std::int32_t count = std::exchange(theList->FCount, 0);
   for (TListNode* node = first; node; node = node->FNext) node->FOwner = this;
 
   if (IsEmpty()) {
     FStartNode = first;
     FEndNode = last;
-  } else if (InsertAfter) {
-    if (InsertAfter == FEndNode)
+  } else if (insertAfter) {
+    if (insertAfter == FEndNode)
       FEndNode = last;
     else
-      InsertAfter->FNext->FPrev = last;
-    last->FNext = InsertAfter->FNext;
-    first->FPrev = InsertAfter;
-    InsertAfter->FNext = first;
+      insertAfter->FNext->FPrev = last;
+    last->FNext = insertAfter->FNext;
+    first->FPrev = insertAfter;
+    insertAfter->FNext = first;
   } else {
     first->FPrev = nullptr;
     last->FNext = FStartNode;
@@ -227,18 +227,18 @@ void TLinkList::InsertList(TListNode* InsertAfter, TLinkList* TheList) {
   Notify(first, lnListInserted);
 }
 
-std::unique_ptr<TListNode> TLinkList::Extract(TListNode* Node) {
-  if (!Node || Node->FOwner != this) return nullptr;
+std::unique_ptr<TListNode> TLinkList::Extract(TListNode* node) {
+  if (!node || node->FOwner != this) return nullptr;
   CheckNotSorting();
-  Unlink(Node);
-  std::unique_ptr<TListNode> extracted(Node);
-  Notify(Node, lnExtracted);
+  Unlink(node);
+  std::unique_ptr<TListNode> extracted(node);
+  Notify(node, lnExtracted);
   return extracted;
 }
 
-void TLinkList::Delete(TListNode* Node) {
-  std::unique_ptr<TListNode> node = Extract(Node);
-  if (node) Notify(node.get(), lnDeleted);
+void TLinkList::Delete(TListNode* node) {
+  std::unique_ptr<TListNode> extracted = Extract(node);
+  if (extracted) Notify(extracted.get(), lnDeleted);
 }
 
 void TLinkList::Clear() noexcept {
@@ -271,27 +271,27 @@ void TLinkList::DeleteDuplicates() {
   }
 }
 
-void TLinkList::Swap(TListNode* Node1, TListNode* Node2) {
-  if (!Node1 || !Node2 || Node1 == Node2 || Node1->FOwner != this || Node2->FOwner != this) return;
+void TLinkList::Swap(TListNode* node1, TListNode* node2) {
+  if (!node1 || !node2 || node1 == node2 || node1->FOwner != this || node2->FOwner != this) return;
   CheckNotSorting();
-  if (Node2->FNext == Node1) std::swap(Node1, Node2);  // adjacent: let Node1 be the front one
-  TListNode* prev1 = Node1->FPrev;
-  TListNode* next2 = Node2->FNext;
-  if (Node1->FNext == Node2) {
-    Node2->FPrev = prev1;
-    Node2->FNext = Node1;
-    Node1->FPrev = Node2;
-    Node1->FNext = next2;
+  if (node2->FNext == node1) std::swap(node1, node2);  // adjacent: let Node1 be the front one
+  TListNode* prev1 = node1->FPrev;
+  TListNode* next2 = node2->FNext;
+  if (node1->FNext == node2) {
+    node2->FPrev = prev1;
+    node2->FNext = node1;
+    node1->FPrev = node2;
+    node1->FNext = next2;
   } else {
-    TListNode* next1 = Node1->FNext;
-    TListNode* prev2 = Node2->FPrev;
-    Node1->FPrev = prev2;
-    Node1->FNext = next2;
-    Node2->FPrev = prev1;
-    Node2->FNext = next1;
+    TListNode* next1 = node1->FNext;
+    TListNode* prev2 = node2->FPrev;
+    node1->FPrev = prev2;
+    node1->FNext = next2;
+    node2->FPrev = prev1;
+    node2->FNext = next1;
   }
   // The neighbours (and the ends) follow the nodes' new links.
-  for (TListNode* node : {Node1, Node2}) {
+  for (TListNode* node : {node1, node2}) {
     if (node->FPrev)
       node->FPrev->FNext = node;
     else
@@ -304,20 +304,20 @@ void TLinkList::Swap(TListNode* Node1, TListNode* Node2) {
 }
 
 void TLinkList::Sort() {
-  SortWith([this](const TListNode* Node1, const TListNode* Node2) { return Compare(Node1, Node2); });
+  SortWith([this](const TListNode* node1, const TListNode* node2) { return Compare(node1, node2); });
 }
 
-void TLinkList::Sort(const TCompareFunc& CompareFunc) { SortWith(CompareFunc); }
+void TLinkList::Sort(const TCompareFunc& compareFunc) { SortWith(compareFunc); }
 
-void TLinkList::SortWith(const TCompareFunc& CompareFunc) {
+void TLinkList::SortWith(const TCompareFunc& compareFunc) {
   CheckNotSorting();
-  if (FCount < 2 || !CompareFunc) return;
+  if (FCount < 2 || !compareFunc) return;
   TListNode* const oldFirst = FStartNode;
   TListNode* rest = FStartNode;
   TListNode* chain;
   FSorting = true;
   try {
-    chain = TListSorter::SortRun(FCount, rest, CompareFunc);
+    chain = TListSorter::SortRun(FCount, rest, compareFunc);
   } catch (...) {
     // Every node is back in the one chain "rest": link the list up again, in that order.
     FSorting = false;
@@ -331,13 +331,13 @@ void TLinkList::SortWith(const TCompareFunc& CompareFunc) {
     if (node != oldFirst) Notify(node, lnInserted);
 }
 
-void TLinkList::RelinkFrom(TListNode* Chain) noexcept {
+void TLinkList::RelinkFrom(TListNode* chain) noexcept {
   TListNode* prev = nullptr;
-  for (TListNode* node = Chain; node; node = node->FNext) {
+  for (TListNode* node = chain; node; node = node->FNext) {
     node->FPrev = prev;
     prev = node;
   }
-  FStartNode = Chain;
+  FStartNode = chain;
   FEndNode = prev;
 }
 
@@ -347,43 +347,43 @@ void TLinkList::Revert() {
   std::swap(FStartNode, FEndNode);
 }
 
-bool TLinkList::Scan(TListNode*& ScanNode) const {
-  if (!ScanNode) {
-    ScanNode = FStartNode;
-    return ScanNode != nullptr;
+bool TLinkList::Scan(TListNode*& scanNode) const {
+  if (!scanNode) {
+    scanNode = FStartNode;
+    return scanNode != nullptr;
   }
-  if (ScanNode->FOwner != this || ScanNode == FEndNode) return false;
-  ScanNode = ScanNode->FNext;
+  if (scanNode->FOwner != this || scanNode == FEndNode) return false;
+  scanNode = scanNode->FNext;
   return true;
 }
 
-bool TLinkList::Scan(TListNode*& ScanNode, std::int32_t& Index0) const {
-  const bool fromStart = ScanNode == nullptr;
-  if (!Scan(ScanNode)) return false;
-  Index0 = fromStart ? 0 : Index0 + 1;
+bool TLinkList::Scan(TListNode*& scanNode, std::int32_t& index0) const {
+  const bool fromStart = scanNode == nullptr;
+  if (!Scan(scanNode)) return false;
+  index0 = fromStart ? 0 : index0 + 1;
   return true;
 }
 
-bool TLinkList::Scan(const TLinkList* List, TListNode*& ScanNode) {
-  if (!List) throw EListError(L"TLinkList.Scan: Self is nil");
-  return List->Scan(ScanNode);
+bool TLinkList::Scan(const TLinkList* list, TListNode*& scanNode) {
+  if (!list) throw EListError(L"TLinkList.Scan: Self is nil");
+  return list->Scan(scanNode);
 }
 
-std::unique_ptr<TListNode> TLinkList::ScanExtract(TListNode*& ScanNode) {
-  if (!ScanNode || ScanNode->FOwner != this) return nullptr;
+std::unique_ptr<TListNode> TLinkList::ScanExtract(TListNode*& scanNode) {
+  if (!scanNode || scanNode->FOwner != this) return nullptr;
   CheckNotSorting();
-  TListNode* node = std::exchange(ScanNode, ScanNode->FPrev);
+  TListNode* node = std::exchange(scanNode, scanNode->FPrev);
   return Extract(node);
 }
 
-void TLinkList::ScanDelete(TListNode*& ScanNode) {
-  std::unique_ptr<TListNode> node = ScanExtract(ScanNode);
+void TLinkList::ScanDelete(TListNode*& scanNode) {
+  std::unique_ptr<TListNode> node = ScanExtract(scanNode);
   if (node) Notify(node.get(), lnDeleted);
 }
 
-std::int32_t TLinkList::Compare(const TListNode* Node1, const TListNode* Node2) const {
-  const std::wstring key1 = Node1 ? Node1->SortKey() : std::wstring();
-  const std::wstring key2 = Node2 ? Node2->SortKey() : std::wstring();
+std::int32_t TLinkList::Compare(const TListNode* node1, const TListNode* node2) const {
+  const std::wstring key1 = node1 ? node1->SortKey() : std::wstring();
+  const std::wstring key2 = node2 ? node2->SortKey() : std::wstring();
   return LocaleCompare(key1, key2, true);
 }
 

@@ -63,7 +63,7 @@ private:
 };
 
 // Ordering of two nodes: negative when Node1 sorts before Node2, zero when equal, positive after.
-using TCompareFunc = std::function<int(const TListNode* Node1, const TListNode* Node2)>;
+using TCompareFunc = std::function<int(const TListNode* node1, const TListNode* node2)>;
 
 template <class T>
 concept TListNodeType = std::derived_from<T, TListNode>;
@@ -83,91 +83,91 @@ public:
   // Walks the chain, stores the number of nodes found as the count and returns it.
   std::int32_t CountNodes();
   // The node at a 0-based position; none outside 0..Count() - 1.
-  TListNode* At(std::int32_t Index0) const;
+  TListNode* At(std::int32_t index0) const;
   // 0-based position of the node, or -1 when it is not in this list.
-  std::int32_t IndexOf(const TListNode* Node) const;
-  bool HasNode(const TListNode* Node) const { return IndexOf(Node) >= 0; }
+  std::int32_t IndexOf(const TListNode* node) const;
+  bool HasNode(const TListNode* node) const { return IndexOf(node) >= 0; }
 
   // Linking takes the node over and returns it (none when Node is empty). A node that is
   // still linked into a list (this one or another) is moved: unlinked there first. A list
   // cannot be linked into itself or into a list it contains, and InsertAfterNode must be a
   // node of this list: both raise EListError.
   template <TListNodeType T>
-  T* Add(std::unique_ptr<T> Node) {
-    return static_cast<T*>(InsertNode(FEndNode, std::move(Node)));
+  T* Add(std::unique_ptr<T> node) {
+    return static_cast<T*>(InsertNode(FEndNode, std::move(node)));
   }
   template <TListNodeType T>
-  T* InsertFirst(std::unique_ptr<T> Node) {
-    return static_cast<T*>(InsertNode(nullptr, std::move(Node)));
+  T* InsertFirst(std::unique_ptr<T> node) {
+    return static_cast<T*>(InsertNode(nullptr, std::move(node)));
   }
   // Links Node after InsertAfterNode, or at the front when InsertAfterNode is none.
   template <TListNodeType T>
-  T* Insert(TListNode* InsertAfterNode, std::unique_ptr<T> Node) {
-    return static_cast<T*>(InsertNode(InsertAfterNode, std::move(Node)));
+  T* Insert(TListNode* insertAfterNode, std::unique_ptr<T> node) {
+    return static_cast<T*>(InsertNode(insertAfterNode, std::move(node)));
   }
   // Sorted insertion after the last node that compares lower or equal (with Compare, or the
   // given function).
   template <TListNodeType T>
-  T* Ensort(std::unique_ptr<T> Node) {
-    return static_cast<T*>(EnsortNode(std::move(Node), nullptr));
+  T* Ensort(std::unique_ptr<T> node) {
+    return static_cast<T*>(EnsortNode(std::move(node), nullptr));
   }
   template <TListNodeType T>
-  T* Ensort(std::unique_ptr<T> Node, const TCompareFunc& CompareFunc) {
-    return static_cast<T*>(EnsortNode(std::move(Node), &CompareFunc));
+  T* Ensort(std::unique_ptr<T> node, const TCompareFunc& compareFunc) {
+    return static_cast<T*>(EnsortNode(std::move(node), &compareFunc));
   }
 
   // Moves every node of TheList after InsertAfter (front when none); TheList is left empty.
-  void InsertList(TListNode* InsertAfter, TLinkList* TheList);
+  void InsertList(TListNode* insertAfter, TLinkList* theList);
   // Unlinks a node of this list and hands it over; none (and no change) for a node that is
   // not in this list.
-  std::unique_ptr<TListNode> Extract(TListNode* Node);
+  std::unique_ptr<TListNode> Extract(TListNode* node);
   // Extracts and frees a node of this list; nothing for a node that is not in this list.
-  void Delete(TListNode* Node);
+  void Delete(TListNode* node);
   // Frees every node, without notifications.
   void Clear() noexcept;
   // Deletes every node that Compare finds equal to an earlier one.
   void DeleteDuplicates();
   // Exchanges the places of two nodes of this list; nothing when either is not in it.
-  void Swap(TListNode* Node1, TListNode* Node2);
+  void Swap(TListNode* node1, TListNode* node2);
   // Merge sort on the links, O(n log n); equal nodes end up in the reverse of their order.
   void Sort();
-  void Sort(const TCompareFunc& CompareFunc);
+  void Sort(const TCompareFunc& compareFunc);
   // Reverses the order of the nodes.
   void Revert();
 
-  static void StartScan(TListNode*& ScanNode) noexcept { ScanNode = nullptr; }
+  static void StartScan(TListNode*& scanNode) noexcept { scanNode = nullptr; }
   static TListNode* StartScan() noexcept { return nullptr; }
   // Advances ScanNode to the next node; false at the end, and for a position that is no
   // longer a node of this list.
-  bool Scan(TListNode*& ScanNode) const;
+  bool Scan(TListNode*& scanNode) const;
   // As Scan, and keeps Index0 the 0-based position of ScanNode.
-  bool Scan(TListNode*& ScanNode, std::int32_t& Index0) const;
+  bool Scan(TListNode*& scanNode, std::int32_t& index0) const;
   // Scan through a list reference that may be missing: raises EListError then.
-  static bool Scan(const TLinkList* List, TListNode*& ScanNode);
+  static bool Scan(const TLinkList* list, TListNode*& scanNode);
   // Extracts (or deletes) the scan's current node and steps the position back, so the next
   // Scan delivers the node that followed it. Nothing when ScanNode is not a node of this list.
-  std::unique_ptr<TListNode> ScanExtract(TListNode*& ScanNode);
-  void ScanDelete(TListNode*& ScanNode);
+  std::unique_ptr<TListNode> ScanExtract(TListNode*& scanNode);
+  void ScanDelete(TListNode*& scanNode);
 
-  // Default ordering: the nodes' SortKey, case-insensitive with the user's locale rules.
-  virtual std::int32_t Compare(const TListNode* Node1, const TListNode* Node2) const;
+  // fallback ordering: the nodes' SortKey, case-insensitive with the user's locale rules.
+  virtual std::int32_t Compare(const TListNode* node1, const TListNode* node2) const;
 
 protected:
   // Called after each structural change; derived lists may track membership here.
-  virtual void Notify(TListNode* Node, TListNotification Action);
+  virtual void Notify(TListNode* node, TListNotification action);
 
 private:
   friend class TListNode;
   friend class TListSorter;
 
-  TListNode* InsertNode(TListNode* InsertAfterNode, std::unique_ptr<TListNode> Node);
-  TListNode* EnsortNode(std::unique_ptr<TListNode> Node, const TCompareFunc* CompareFunc);
-  void PrepareToLink(std::unique_ptr<TListNode>& Node, const TListNode* InsertAfterNode);
-  void Link(TListNode* InsertAfterNode, TListNode* Node) noexcept;
-  void Unlink(TListNode* Node) noexcept;
-  void SortWith(const TCompareFunc& CompareFunc);
+  TListNode* InsertNode(TListNode* insertAfterNode, std::unique_ptr<TListNode> node);
+  TListNode* EnsortNode(std::unique_ptr<TListNode> node, const TCompareFunc* compareFunc);
+  void PrepareToLink(std::unique_ptr<TListNode>& node, const TListNode* insertAfterNode);
+  void Link(TListNode* insertAfterNode, TListNode* node) noexcept;
+  void Unlink(TListNode* node) noexcept;
+  void SortWith(const TCompareFunc& compareFunc);
   // Sets the backward links and both ends from a chain of FNext links.
-  void RelinkFrom(TListNode* Chain) noexcept;
+  void RelinkFrom(TListNode* chain) noexcept;
   void CheckNotSorting() const;
 
   TListNode* FStartNode = nullptr;
@@ -180,8 +180,8 @@ private:
 class TStack : public TLinkList {
 public:
   template <TListNodeType T>
-  T* Push(std::unique_ptr<T> Element) {
-    return Add(std::move(Element));
+  T* Push(std::unique_ptr<T> element) {
+    return Add(std::move(element));
   }
   // Extracts and returns the top node; none when the stack is empty.
   std::unique_ptr<TListNode> Pop() { return Extract(Last()); }

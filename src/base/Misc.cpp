@@ -37,10 +37,10 @@ void ReleaseText(std::wstring& text) {
 
 }  // namespace
 
-void SetMsgBoxProcs(TMsgBoxProc P1, TMsgBox2Proc P2, TMsgBox3Proc P3) {
-  gMsgBoxProc = P1;
-  gMsgBox2Proc = P2;
-  gMsgBox3Proc = P3;
+void SetMsgBoxProcs(TMsgBoxProc p1, TMsgBox2Proc p2, TMsgBox3Proc p3) {
+  gMsgBoxProc = p1;
+  gMsgBox2Proc = p2;
+  gMsgBox3Proc = p3;
 }
 
 void ClearMsgBoxProcs() { SetMsgBoxProcs(nullptr, nullptr, nullptr); }
@@ -54,33 +54,33 @@ std::wstring HeadlineAboveMessage(const std::wstring& headline, const std::wstri
   return headline + L"\r\n" + std::wstring(headline.size(), L'\u2013') + L"\r\n" + message;
 }
 
-int SystemMsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd) {
-  return ::MessageBoxW(Wnd, HeadlineAboveMessage(headline, message).c_str(), ProgramFileBaseName().c_str(), Flags);
+int SystemMsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t flags, HWND wnd) {
+  return ::MessageBoxW(wnd, HeadlineAboveMessage(headline, message).c_str(), ProgramFileBaseName().c_str(), flags);
 }
 
-int MsgBox(const std::wstring& text, std::uint32_t Flags, HWND Wnd) {
-  if (gMsgBoxProc) return gMsgBoxProc(text, Flags, Wnd);
-  return SystemMsgBox(std::wstring(), text, Flags, Wnd);
+int MsgBox(const std::wstring& text, std::uint32_t flags, HWND wnd) {
+  if (gMsgBoxProc) return gMsgBoxProc(text, flags, wnd);
+  return SystemMsgBox(std::wstring(), text, flags, wnd);
 }
 
-int MsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd) {
-  if (gMsgBox2Proc) return gMsgBox2Proc(headline, message, Flags, Wnd);
-  return SystemMsgBox(headline, message, Flags, Wnd);
+int MsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t flags, HWND wnd) {
+  if (gMsgBox2Proc) return gMsgBox2Proc(headline, message, flags, wnd);
+  return SystemMsgBox(headline, message, flags, wnd);
 }
 
-int MsgBox3(const std::wstring& text, std::uint32_t Flags, TForm* owner) {
-  if (gMsgBox3Proc) return gMsgBox3Proc(std::wstring(), text, std::wstring(), Flags, owner);
-  return MsgBox(text, Flags, nullptr);
+int MsgBox3(const std::wstring& text, std::uint32_t flags, TForm* owner) {
+  if (gMsgBox3Proc) return gMsgBox3Proc(std::wstring(), text, std::wstring(), flags, owner);
+  return MsgBox(text, flags, nullptr);
 }
 
-int MsgBox3(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, TForm* owner) {
-  if (gMsgBox3Proc) return gMsgBox3Proc(headline, message, std::wstring(), Flags, owner);
-  return MsgBox(headline, message, Flags, nullptr);
+int MsgBox3(const std::wstring& headline, const std::wstring& message, std::uint32_t flags, TForm* owner) {
+  if (gMsgBox3Proc) return gMsgBox3Proc(headline, message, std::wstring(), flags, owner);
+  return MsgBox(headline, message, flags, nullptr);
 }
 
 int MsgBox3(const std::wstring& headline, const std::wstring& message, const std::wstring& buttons,
-            std::uint32_t Flags, TForm* owner) {
-  if (gMsgBox3Proc) return gMsgBox3Proc(headline, message, buttons, Flags, owner);
+            std::uint32_t flags, TForm* owner) {
+  if (gMsgBox3Proc) return gMsgBox3Proc(headline, message, buttons, flags, owner);
   // Without the dialog unit there is no way to offer the caller's buttons: say so and cancel.
   MsgBox(L"Error in QelMisc: MsgBox3Proc not defined.\r\n\r\n" +
              (headline.empty() ? std::wstring() : HeadlineAboveMessage(headline, std::wstring())) + message +
@@ -95,18 +95,18 @@ const std::wstring& ProgramVersion() { return gProgramVersion; }
 const std::wstring& ProgramExtraInfo() { return gProgramExtraInfo; }
 std::uint32_t ProgramBuildNumber() { return gProgramBuildNumber; }
 
-void SetProgramInfo(const std::wstring& FullName, const std::wstring& ShortName, const std::wstring& Version,
-                    const std::wstring& ExtraInfo) {
-  gProgramFullName = FullName;
-  gProgramShortName = ShortName;
-  gProgramVersion = Version;
-  gProgramExtraInfo = ExtraInfo;
+void SetProgramInfo(const std::wstring& fullName, const std::wstring& shortName, const std::wstring& version,
+                    const std::wstring& extraInfo) {
+  gProgramFullName = fullName;
+  gProgramShortName = shortName;
+  gProgramVersion = version;
+  gProgramExtraInfo = extraInfo;
   gProgramBuildNumber = FileVersionBuild();
 }
 
-void SetBusyCursorProcs(TBusyProc BeginProc, TBusyProc EndProc) {
-  gBusyBeginProc = BeginProc;
-  gBusyEndProc = EndProc;
+void SetBusyCursorProcs(TBusyProc beginProc, TBusyProc endProc) {
+  gBusyBeginProc = beginProc;
+  gBusyEndProc = endProc;
 }
 
 int BusyCount() { return gBusyCount; }
@@ -132,16 +132,16 @@ void ResetBusy() {
   gBusyCount = 0;
 }
 
-void SetPopupMsgProcs(TPopupMsgShowProc ShowProc, TPopupMsgHideProc HideProc) {
-  gPopupMsgShowProc = ShowProc;
-  gPopupMsgHideProc = HideProc;
+void SetPopupMsgProcs(TPopupMsgShowProc showProc, TPopupMsgHideProc hideProc) {
+  gPopupMsgShowProc = showProc;
+  gPopupMsgHideProc = hideProc;
 }
 
 TStack* PopupStack() { return gPopupStack.get(); }
 
-void PushPopupMsg(const std::wstring& Text, TForm* Owner, TAlignment Align) {
-  if (gPopupStack) gPopupStack->Push(std::make_unique<TTextNode>(Text, Align));
-  if (gPopupMsgShowProc) gPopupMsgShowProc(Text, Align, Owner);
+void PushPopupMsg(const std::wstring& text, TForm* owner, TAlignment align) {
+  if (gPopupStack) gPopupStack->Push(std::make_unique<TTextNode>(text, align));
+  if (gPopupMsgShowProc) gPopupMsgShowProc(text, align, owner);
 }
 
 void PopPopupMsg() {

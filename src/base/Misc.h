@@ -11,13 +11,13 @@ class TForm;  // the window toolkit's top-level window; only passed through here
 
 // Message boxes. Flags are the Windows MessageBox flags; results are the Windows dialog
 // results, or -1, -2, -3 for caller-given buttons.
-using TMsgBoxProc = int (*)(const std::wstring& text, std::uint32_t Flags, HWND Wnd);
-using TMsgBox2Proc = int (*)(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
-                             HWND Wnd);
+using TMsgBoxProc = int (*)(const std::wstring& text, std::uint32_t flags, HWND wnd);
+using TMsgBox2Proc = int (*)(const std::wstring& headline, const std::wstring& message, std::uint32_t flags,
+                             HWND wnd);
 using TMsgBox3Proc = int (*)(const std::wstring& headline, const std::wstring& message,
-                             const std::wstring& buttons, std::uint32_t Flags, TForm* owner);
+                             const std::wstring& buttons, std::uint32_t flags, TForm* owner);
 
-void SetMsgBoxProcs(TMsgBoxProc P1, TMsgBox2Proc P2, TMsgBox3Proc P3);
+void SetMsgBoxProcs(TMsgBoxProc p1, TMsgBox2Proc p2, TMsgBox3Proc p3);
 bool MsgBox3Available();
 // The hooks installed now: who replaces them for a while puts these back.
 struct TMsgBoxProcs {
@@ -27,17 +27,17 @@ struct TMsgBoxProcs {
 };
 TMsgBoxProcs CurrentMsgBoxProcs();
 
-int MsgBox(const std::wstring& text, std::uint32_t Flags, HWND Wnd = nullptr);
-int MsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd = nullptr);
-int MsgBox3(const std::wstring& text, std::uint32_t Flags, TForm* owner = nullptr);
-int MsgBox3(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
+int MsgBox(const std::wstring& text, std::uint32_t flags, HWND wnd = nullptr);
+int MsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t flags, HWND wnd = nullptr);
+int MsgBox3(const std::wstring& text, std::uint32_t flags, TForm* owner = nullptr);
+int MsgBox3(const std::wstring& headline, const std::wstring& message, std::uint32_t flags,
             TForm* owner = nullptr);
 int MsgBox3(const std::wstring& headline, const std::wstring& message, const std::wstring& buttons,
-            std::uint32_t Flags, TForm* owner = nullptr);
+            std::uint32_t flags, TForm* owner = nullptr);
 
 // The operating system's message box; a headline goes above the message, underlined with
 // dashes. The caption is the program file's name without extension.
-int SystemMsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND Wnd);
+int SystemMsgBox(const std::wstring& headline, const std::wstring& message, std::uint32_t flags, HWND wnd);
 
 // Text of a headline over a message as the plain system box shows it.
 std::wstring HeadlineAboveMessage(const std::wstring& headline, const std::wstring& message);
@@ -53,13 +53,13 @@ const std::wstring& ProgramVersion();
 const std::wstring& ProgramExtraInfo();
 std::uint32_t ProgramBuildNumber();
 // Sets the four texts; the build number becomes FileVersionBuild of the running program.
-void SetProgramInfo(const std::wstring& FullName, const std::wstring& ShortName, const std::wstring& Version,
-                    const std::wstring& ExtraInfo);
+void SetProgramInfo(const std::wstring& fullName, const std::wstring& shortName, const std::wstring& version,
+                    const std::wstring& extraInfo);
 
 // Busy cursor: nestable sections of long work. The hooks (installed by the window helpers) set
 // the application's cursor; without them the system's wait and arrow cursors are set.
 using TBusyProc = void (*)();
-void SetBusyCursorProcs(TBusyProc BeginProc, TBusyProc EndProc);
+void SetBusyCursorProcs(TBusyProc beginProc, TBusyProc endProc);
 int BusyCount();
 void BeginBusy();
 // Ends one section; the last one (or one too many) ends the busy state.
@@ -79,12 +79,12 @@ public:
 // Popup texts: a stack of TTextNode, so that a routine may show its own text over another one
 // and, when it removes it, the earlier one shows again. The popup window is reached only through
 // the hooks; without them the stack is still kept, and nothing is shown.
-using TPopupMsgShowProc = void (*)(const std::wstring& Text, TAlignment Align, TForm* Owner);
+using TPopupMsgShowProc = void (*)(const std::wstring& text, TAlignment align, TForm* owner);
 using TPopupMsgHideProc = void (*)();
-void SetPopupMsgProcs(TPopupMsgShowProc ShowProc, TPopupMsgHideProc HideProc);
+void SetPopupMsgProcs(TPopupMsgShowProc showProc, TPopupMsgHideProc hideProc);
 // The library-wide stack; none before the unit starts and after it stops.
 TStack* PopupStack();
-void PushPopupMsg(const std::wstring& Text, TForm* Owner, TAlignment Align);
+void PushPopupMsg(const std::wstring& text, TForm* owner, TAlignment align);
 // Removes the top text: the one below is shown again, or the popup hidden when none is left.
 void PopPopupMsg();
 

@@ -13,56 +13,56 @@ std::int64_t TStream::Size() {
   return size;
 }
 
-std::string ReadStreamBytes(TStream& Stream) {
-  Stream.SetPosition(0);
+std::string ReadStreamBytes(TStream& stream) {
+  stream.SetPosition(0);
   // The size is only a hint: a stream may deliver fewer bytes, or more.
-  std::string bytes(static_cast<size_t>(std::max<std::int64_t>(Stream.Size(), 0)), '\0');
+  std::string bytes(static_cast<size_t>(std::max<std::int64_t>(stream.Size(), 0)), '\0');
   size_t got = 0;
   while (got < bytes.size()) {
-    size_t n = Stream.Read(bytes.data() + got, bytes.size() - got);
+    size_t n = stream.Read(bytes.data() + got, bytes.size() - got);
     if (n == 0) break;
     got += n;
   }
   bytes.resize(got);
   char more[4096];
-  for (size_t n; (n = Stream.Read(more, sizeof more)) > 0;) bytes.append(more, n);
+  for (size_t n; (n = stream.Read(more, sizeof more)) > 0;) bytes.append(more, n);
   return bytes;
 }
 
-TMemoryStream::TMemoryStream(std::string_view Bytes) : FData(Bytes.begin(), Bytes.end()) {}
+TMemoryStream::TMemoryStream(std::string_view bytes) : FData(bytes.begin(), bytes.end()) {}
 
-std::size_t TMemoryStream::Read(void* Buffer, std::size_t Count) {
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
   if (FPosition >= FData.size()) return 0;
-  std::size_t n = std::min(Count, FData.size() - FPosition);
-  std::memcpy(Buffer, FData.data() + FPosition, n);
+  std::size_t n = std::min(count, FData.size() - FPosition);
+  std::memcpy(buffer, FData.data() + FPosition, n);
   FPosition += n;
   return n;
 }
 
-std::size_t TMemoryStream::Write(const void* Buffer, std::size_t Count) {
-  if (Count == 0) return 0;
-  std::size_t end = FPosition + Count;
+std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
+  if (count == 0) return 0;
+  std::size_t end = FPosition + count;
   if (end > FData.size()) {
     // Geometric growth keeps long runs of small writes linear.
     if (end > FData.capacity()) FData.reserve(std::max(end, FData.capacity() + FData.capacity() / 2));
     FData.resize(end);
   }
-  std::memcpy(FData.data() + FPosition, Buffer, Count);
+  std::memcpy(FData.data() + FPosition, buffer, count);
   FPosition = end;
-  return Count;
+  return count;
 }
 
-std::int64_t TMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
-  std::int64_t base = Origin == soBeginning ? 0
-                      : Origin == soCurrent ? static_cast<std::int64_t>(FPosition)
+std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  std::int64_t base = origin == soBeginning ? 0
+                      : origin == soCurrent ? static_cast<std::int64_t>(FPosition)
                                             : static_cast<std::int64_t>(FData.size());
-  std::int64_t pos = Offset > 0 && base > std::numeric_limits<std::int64_t>::max() - Offset ? base : base + Offset;
+  std::int64_t pos = offset > 0 && base > std::numeric_limits<std::int64_t>::max() - offset ? base : base + offset;
   FPosition = static_cast<std::size_t>(std::max<std::int64_t>(pos, 0));
   return static_cast<std::int64_t>(FPosition);
 }
 
-void TMemoryStream::SetSize(std::int64_t NewSize) {
-  FData.resize(static_cast<std::size_t>(std::max<std::int64_t>(NewSize, 0)));
+void TMemoryStream::SetSize(std::int64_t newSize) {
+  FData.resize(static_cast<std::size_t>(std::max<std::int64_t>(newSize, 0)));
   FPosition = std::min(FPosition, FData.size());
 }
 
@@ -94,18 +94,18 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 
 }  // namespace
 
-TFileStream::TFileStream(const std::wstring& FileName, TFileStreamMode Mode) : FFileName(FileName) {
-  TOpenArgs args = OpenArgs(Mode);
-  FHandle.Reset(::CreateFileW(FileName.c_str(), args.Access, args.Share, nullptr, args.Disposition,
+TFileStream::TFileStream(const std::wstring& fileName, TFileStreamMode mode) : FFileName(fileName) {
+  TOpenArgs args = OpenArgs(mode);
+  FHandle.Reset(::CreateFileW(fileName.c_str(), args.Access, args.Share, nullptr, args.Disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!FHandle) RaiseLastOSError(L"Cannot open file \"" + FileName + L"\"");
+  if (!FHandle) RaiseLastOSError(L"Cannot open file \"" + fileName + L"\"");
 }
 
-std::size_t TFileStream::Read(void* Buffer, std::size_t Count) {
-  auto* out = static_cast<std::uint8_t*>(Buffer);
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+  auto* out = static_cast<std::uint8_t*>(buffer);
   std::size_t total = 0;
-  while (total < Count) {
-    DWORD chunk = static_cast<DWORD>(std::min(Count - total, kMaxChunk)), got = 0;
+  while (total < count) {
+    DWORD chunk = static_cast<DWORD>(std::min(count - total, kMaxChunk)), got = 0;
     if (!::ReadFile(FHandle.Get(), out + total, chunk, &got, nullptr)) RaiseLastOSError(L"ReadFile");
     total += got;
     if (got < chunk) break;  // end of file
@@ -113,11 +113,11 @@ std::size_t TFileStream::Read(void* Buffer, std::size_t Count) {
   return total;
 }
 
-std::size_t TFileStream::Write(const void* Buffer, std::size_t Count) {
-  const auto* in = static_cast<const std::uint8_t*>(Buffer);
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+  const auto* in = static_cast<const std::uint8_t*>(buffer);
   std::size_t total = 0;
-  while (total < Count) {
-    DWORD chunk = static_cast<DWORD>(std::min(Count - total, kMaxChunk)), put = 0;
+  while (total < count) {
+    DWORD chunk = static_cast<DWORD>(std::min(count - total, kMaxChunk)), put = 0;
     if (!::WriteFile(FHandle.Get(), in + total, chunk, &put, nullptr)) RaiseLastOSError(L"WriteFile");
     total += put;
     if (put < chunk) break;
@@ -125,11 +125,11 @@ std::size_t TFileStream::Write(const void* Buffer, std::size_t Count) {
   return total;
 }
 
-std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
+std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   static const DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
   LARGE_INTEGER distance, result;
-  distance.QuadPart = Offset;
-  if (!::SetFilePointerEx(FHandle.Get(), distance, &result, kMethods[Origin])) RaiseLastOSError(L"SetFilePointerEx");
+  distance.QuadPart = offset;
+  if (!::SetFilePointerEx(FHandle.Get(), distance, &result, kMethods[origin])) RaiseLastOSError(L"SetFilePointerEx");
   return result.QuadPart;
 }
 
@@ -139,9 +139,9 @@ std::int64_t TFileStream::Size() {
   return size.QuadPart;
 }
 
-void TFileStream::SetSize(std::int64_t NewSize) {
+void TFileStream::SetSize(std::int64_t newSize) {
   std::int64_t pos = Position();
-  Seek(NewSize, soBeginning);
+  Seek(newSize, soBeginning);
   if (!::SetEndOfFile(FHandle.Get())) RaiseLastOSError(L"SetEndOfFile");
-  Seek(std::min(pos, NewSize), soBeginning);
+  Seek(std::min(pos, newSize), soBeginning);
 }

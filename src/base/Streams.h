@@ -15,30 +15,30 @@ public:
   virtual ~TStream() = default;
 
   // Reads up to Count bytes; returns how many were read (0 at the end).
-  virtual std::size_t Read(void* Buffer, std::size_t Count) = 0;
+  virtual std::size_t Read(void* buffer, std::size_t count) = 0;
   // Writes Count bytes at the position and returns how many were written.
-  virtual std::size_t Write(const void* Buffer, std::size_t Count) = 0;
+  virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
   // Moves the position and returns the new one.
-  virtual std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) = 0;
+  virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
   virtual std::int64_t Size();
-  virtual void SetSize(std::int64_t NewSize) = 0;
+  virtual void SetSize(std::int64_t newSize) = 0;
 
   std::int64_t Position() { return Seek(0, soCurrent); }
-  void SetPosition(std::int64_t Pos) { Seek(Pos, soBeginning); }
+  void SetPosition(std::int64_t pos) { Seek(pos, soBeginning); }
 };
 
 class TMemoryStream : public TStream {
 public:
   TMemoryStream() = default;
-  explicit TMemoryStream(std::string_view Bytes);
+  explicit TMemoryStream(std::string_view bytes);
 
-  std::size_t Read(void* Buffer, std::size_t Count) override;
-  std::size_t Write(const void* Buffer, std::size_t Count) override;
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void* buffer, std::size_t count) override;
   // Positions before the start are clamped to 0; past the end is allowed (a later write fills
   // the gap with zeros).
-  std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   std::int64_t Size() override { return static_cast<std::int64_t>(FData.size()); }
-  void SetSize(std::int64_t NewSize) override;
+  void SetSize(std::int64_t newSize) override;
 
   void Clear();
   // The bytes of the stream, Size() of them.
@@ -53,7 +53,7 @@ private:
 };
 
 // All bytes of a stream from position 0 to its end.
-std::string ReadStreamBytes(TStream& Stream);
+std::string ReadStreamBytes(TStream& stream);
 
 enum TFileStreamMode : std::uint8_t {
   fmCreate,         // create or truncate, read and write
@@ -67,13 +67,13 @@ enum TFileStreamMode : std::uint8_t {
 // Opening fails with EOSError; so do failed reads, writes and seeks.
 class TFileStream : public TStream {
 public:
-  TFileStream(const std::wstring& FileName, TFileStreamMode Mode);
+  TFileStream(const std::wstring& fileName, TFileStreamMode mode);
 
-  std::size_t Read(void* Buffer, std::size_t Count) override;
-  std::size_t Write(const void* Buffer, std::size_t Count) override;
-  std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void* buffer, std::size_t count) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   std::int64_t Size() override;
-  void SetSize(std::int64_t NewSize) override;
+  void SetSize(std::int64_t newSize) override;
 
   const std::wstring& FileName() const noexcept { return FFileName; }
   HANDLE Handle() const noexcept { return FHandle.Get(); }

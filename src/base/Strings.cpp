@@ -95,35 +95,35 @@ bool TryStrToInt64(std::wstring_view s, std::int64_t& value) {
   return true;
 }
 
-std::int32_t StrToIntDef(std::wstring_view s, std::int32_t Default) {
+std::int32_t StrToIntDef(std::wstring_view s, std::int32_t fallback) {
   std::int32_t value;
-  return TryStrToInt(s, value) ? value : Default;
+  return TryStrToInt(s, value) ? value : fallback;
 }
 
-std::int64_t StrToInt64Def(std::wstring_view s, std::int64_t Default) {
+std::int64_t StrToInt64Def(std::wstring_view s, std::int64_t fallback) {
   std::int64_t value;
-  return TryStrToInt64(s, value) ? value : Default;
+  return TryStrToInt64(s, value) ? value : fallback;
 }
 
-void ForEachHexDumpRow(const void* Data, int DataLength, int BytesPerLine, std::wstring_view ColumnGap,
-                       const std::function<void(const std::wstring& Row)>& Emit) {
-  if (!Data || BytesPerLine <= 0) return;
-  const size_t width = 3 * static_cast<size_t>(BytesPerLine) + 2 * static_cast<size_t>((BytesPerLine - 1) / 8);
-  const auto* bytes = static_cast<const unsigned char*>(Data);
+void ForEachHexDumpRow(const void* data, int dataLength, int bytesPerLine, std::wstring_view columnGap,
+                       const std::function<void(const std::wstring& row)>& Emit) {
+  if (!data || bytesPerLine <= 0) return;
+  const size_t width = 3 * static_cast<size_t>(bytesPerLine) + 2 * static_cast<size_t>((bytesPerLine - 1) / 8);
+  const auto* bytes = static_cast<const unsigned char*>(data);
 
   std::wstring hexColumn, charColumn, row;
   hexColumn.reserve(width);
   int counter = 0;
   auto emitRow = [&] {
     hexColumn.resize(width, L' ');  // fills with spaces on the right
-    row.assign(hexColumn).append(ColumnGap).append(charColumn);
+    row.assign(hexColumn).append(columnGap).append(charColumn);
     Emit(row);
     hexColumn.clear();
     charColumn.clear();
     counter = 0;
   };
 
-  for (int i = 0; i < DataLength; ++i) {
+  for (int i = 0; i < dataLength; ++i) {
     unsigned char b = bytes[i];
     if (b == 13)
       charColumn += L'\u2190';
@@ -135,17 +135,17 @@ void ForEachHexDumpRow(const void* Data, int DataLength, int BytesPerLine, std::
       charColumn += static_cast<wchar_t>(b);  // Latin-1 reading, whatever the code page
     AppendHexByte(hexColumn, b);
     hexColumn += L' ';
-    if (++counter == BytesPerLine) emitRow();
+    if (++counter == bytesPerLine) emitRow();
     // Only rows longer than eight bytes have room for the mark in their width.
     if (counter == 8) hexColumn += L"- ";
   }
   if (counter > 0) emitRow();
 }
 
-void AddHexDump(TStrings* Lines, const void* Data, int DataLength, int BytesPerLine) {
-  if (!Lines) return;
-  TStringsUpdate update(*Lines);
-  ForEachHexDumpRow(Data, DataLength, BytesPerLine, L"  ", [Lines](const std::wstring& row) { Lines->Add(row); });
+void AddHexDump(TStrings* lines, const void* data, int dataLength, int bytesPerLine) {
+  if (!lines) return;
+  TStringsUpdate update(*lines);
+  ForEachHexDumpRow(data, dataLength, bytesPerLine, L"  ", [lines](const std::wstring& row) { lines->Add(row); });
 }
 
 // ---- Comparison, case and trimming
@@ -174,54 +174,54 @@ std::wstring MapCase(std::wstring_view s, DWORD flags) {
 
 }  // namespace
 
-int LocaleCompare(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
-  if (FitsApi(A) && FitsApi(B)) {
-    int r = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, IgnoreCase ? NORM_IGNORECASE : 0, ApiPtr(A),
-                              static_cast<int>(A.size()), ApiPtr(B), static_cast<int>(B.size()), nullptr, nullptr, 0);
+int LocaleCompare(std::wstring_view a, std::wstring_view b, bool ignoreCase) {
+  if (FitsApi(a) && FitsApi(b)) {
+    int r = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0, ApiPtr(a),
+                              static_cast<int>(a.size()), ApiPtr(b), static_cast<int>(b.size()), nullptr, nullptr, 0);
     if (r != 0) return r - CSTR_EQUAL;
   }
-  int r = A.compare(B);
+  int r = a.compare(b);
   return (r > 0) - (r < 0);
 }
 
-bool SameTextOrStr(std::wstring_view A, std::wstring_view B, bool IgnoreCase) {
-  return A == B || LocaleCompare(A, B, IgnoreCase) == 0;
+bool SameTextOrStr(std::wstring_view a, std::wstring_view b, bool ignoreCase) {
+  return a == b || LocaleCompare(a, b, ignoreCase) == 0;
 }
 
-int CompareTextOrdinal(std::wstring_view A, std::wstring_view B) {
+int CompareTextOrdinal(std::wstring_view a, std::wstring_view b) {
   // Case is mapped one code unit at a time, so the texts can be compared in slices that fit the
   // API, and a text that is the other's beginning sorts first.
   for (;;) {
-    const size_t n = std::min<size_t>({A.size(), B.size(), INT_MAX});
+    const size_t n = std::min<size_t>({a.size(), b.size(), INT_MAX});
     if (n == 0) break;
-    const int r = ::CompareStringOrdinal(A.data(), static_cast<int>(n), B.data(), static_cast<int>(n), TRUE);
+    const int r = ::CompareStringOrdinal(a.data(), static_cast<int>(n), b.data(), static_cast<int>(n), TRUE);
     if (r != CSTR_EQUAL) return r - CSTR_EQUAL;
-    A.remove_prefix(n);
-    B.remove_prefix(n);
+    a.remove_prefix(n);
+    b.remove_prefix(n);
   }
-  return (A.size() > B.size()) - (A.size() < B.size());
+  return (a.size() > b.size()) - (a.size() < b.size());
 }
 
-bool SameTextOrdinal(std::wstring_view A, std::wstring_view B) {
+bool SameTextOrdinal(std::wstring_view a, std::wstring_view b) {
   // Texts of other lengths never match (case is mapped one code unit at a time).
-  return A.size() == B.size() && CompareTextOrdinal(A, B) == 0;
+  return a.size() == b.size() && CompareTextOrdinal(a, b) == 0;
 }
 
-std::wstring LocaleUpperCase(std::wstring_view S) { return MapCase(S, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING); }
-std::wstring LocaleLowerCase(std::wstring_view S) { return MapCase(S, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING); }
+std::wstring LocaleUpperCase(std::wstring_view s) { return MapCase(s, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING); }
+std::wstring LocaleLowerCase(std::wstring_view s) { return MapCase(s, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING); }
 
-std::wstring Trim(std::wstring_view S) { return TrimRight(TrimLeft(S)); }
+std::wstring Trim(std::wstring_view s) { return TrimRight(TrimLeft(s)); }
 
-std::wstring TrimLeft(std::wstring_view S) {
+std::wstring TrimLeft(std::wstring_view s) {
   size_t b = 0;
-  while (b < S.size() && IsBlankChar(S[b])) ++b;
-  return std::wstring(S.substr(b));
+  while (b < s.size() && IsBlankChar(s[b])) ++b;
+  return std::wstring(s.substr(b));
 }
 
-std::wstring TrimRight(std::wstring_view S) {
-  size_t e = S.size();
-  while (e > 0 && IsBlankChar(S[e - 1])) --e;
-  return std::wstring(S.substr(0, e));
+std::wstring TrimRight(std::wstring_view s) {
+  size_t e = s.size();
+  while (e > 0 && IsBlankChar(s[e - 1])) --e;
+  return std::wstring(s.substr(0, e));
 }
 
 // ---- Token lists
@@ -235,107 +235,107 @@ bool TryDecimalToInt(std::wstring_view s, std::int32_t& value) { return IsIntege
 // Calls visit(token) for each token of S in order until it returns false. An empty S has one
 // empty token here; TokenCount and GetToken treat it as having none.
 template <class TVisit>
-void ForEachToken(std::wstring_view S, std::wstring_view Delim, TVisit visit) {
+void ForEachToken(std::wstring_view s, std::wstring_view delim, TVisit visit) {
   size_t start = 0;
   for (;;) {
-    size_t pos = Delim.empty() ? std::wstring_view::npos : S.find(Delim, start);
-    if (!visit(S.substr(start, pos == std::wstring_view::npos ? std::wstring_view::npos : pos - start))) return;
+    size_t pos = delim.empty() ? std::wstring_view::npos : s.find(delim, start);
+    if (!visit(s.substr(start, pos == std::wstring_view::npos ? std::wstring_view::npos : pos - start))) return;
     if (pos == std::wstring_view::npos) return;
-    start = pos + Delim.size();
+    start = pos + delim.size();
   }
 }
 
 }  // namespace
 
-int TokenCount(std::wstring_view S, std::wstring_view Delim) {
-  if (S.empty()) return 0;
+int TokenCount(std::wstring_view s, std::wstring_view delim) {
+  if (s.empty()) return 0;
   int count = 0;
-  ForEachToken(S, Delim, [&](std::wstring_view) { return ++count < INT_MAX; });
+  ForEachToken(s, delim, [&](std::wstring_view) { return ++count < INT_MAX; });
   return count;
 }
 
-std::wstring GetToken(std::wstring_view S, std::wstring_view Delim, int Index) {
-  if (S.empty() || Index < 1) return {};
+std::wstring GetToken(std::wstring_view s, std::wstring_view delim, int index) {
+  if (s.empty() || index < 1) return {};
   std::wstring token;
   int i = 0;
-  ForEachToken(S, Delim, [&](std::wstring_view t) {
-    if (++i < Index) return true;
+  ForEachToken(s, delim, [&](std::wstring_view t) {
+    if (++i < index) return true;
     token.assign(t);
     return false;
   });
   return token;
 }
 
-std::int32_t GetTokenInt(std::wstring_view S, std::wstring_view Delim, int Index, std::int32_t Default) {
+std::int32_t GetTokenInt(std::wstring_view s, std::wstring_view delim, int index, std::int32_t fallback) {
   std::int32_t value;
-  return TryDecimalToInt(GetToken(S, Delim, Index), value) ? value : Default;
+  return TryDecimalToInt(GetToken(s, delim, index), value) ? value : fallback;
 }
 
-int TokenIndex(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token, bool IgnoreCase) {
+int TokenIndex(std::wstring_view list, std::wstring_view delim, std::wstring_view Token, bool ignoreCase) {
   int i = 0, found = 0;
-  ForEachToken(List, Delim, [&](std::wstring_view t) {
+  ForEachToken(list, delim, [&](std::wstring_view t) {
     ++i;
-    if (SameTextOrStr(t, Token, IgnoreCase)) found = i;
+    if (SameTextOrStr(t, Token, ignoreCase)) found = i;
     return found == 0 && i < INT_MAX;
   });
   return found;
 }
 
-bool TokenExists(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token, bool IgnoreCase) {
-  return TokenIndex(List, Delim, Token, IgnoreCase) > 0;
+bool TokenExists(std::wstring_view list, std::wstring_view delim, std::wstring_view token, bool ignoreCase) {
+  return TokenIndex(list, delim, token, ignoreCase) > 0;
 }
 
-std::wstring StrTokenAdd(std::wstring_view List, std::wstring_view Delim, std::wstring_view Token,
-                         TDuplicates Duplicates, bool IgnoreCase) {
-  if (List.empty()) return std::wstring(Token);
-  if (Duplicates == dupIgnore || Duplicates == dupError) {
-    if (TokenExists(List, Delim, Token, IgnoreCase)) {
-      if (Duplicates == dupIgnore) return std::wstring(List);
-      throw Exception(L"StrTokenAdd: Cannot add duplicate \"" + std::wstring(Token) + L"\" to \"" +
-                      std::wstring(List) + L"\".");
+std::wstring StrTokenAdd(std::wstring_view list, std::wstring_view delim, std::wstring_view token,
+                         TDuplicates duplicates, bool ignoreCase) {
+  if (list.empty()) return std::wstring(token);
+  if (duplicates == dupIgnore || duplicates == dupError) {
+    if (TokenExists(list, delim, token, ignoreCase)) {
+      if (duplicates == dupIgnore) return std::wstring(list);
+      throw Exception(L"StrTokenAdd: Cannot add duplicate \"" + std::wstring(token) + L"\" to \"" +
+                      std::wstring(list) + L"\".");
     }
   }
-  std::wstring result(List);
-  result += Delim;
-  result += Token;
+  std::wstring result(list);
+  result += delim;
+  result += token;
   return result;
 }
 
-bool NextToken(std::wstring_view& Cursor, std::wstring_view Delim, std::wstring& Token, bool DoTrim) {
-  Token.clear();
-  if (Delim.empty() || Cursor.empty()) return false;
-  size_t pos = Cursor.find(Delim);
+bool NextToken(std::wstring_view& cursor, std::wstring_view delim, std::wstring& token, bool doTrim) {
+  token.clear();
+  if (delim.empty() || cursor.empty()) return false;
+  size_t pos = cursor.find(delim);
   if (pos == std::wstring_view::npos) {
-    Token.assign(Cursor);
-    Cursor.remove_prefix(Cursor.size());
+    token.assign(cursor);
+    cursor.remove_prefix(cursor.size());
   } else {
-    Token.assign(Cursor.substr(0, pos));
-    Cursor.remove_prefix(pos + Delim.size());
+    token.assign(cursor.substr(0, pos));
+    cursor.remove_prefix(pos + delim.size());
   }
-  if (DoTrim) Token = Trim(Token);
+  if (doTrim) token = Trim(token);
   return true;
 }
 
-std::wstring SplitPart(std::wstring_view S, std::wstring_view Delim, int Part) {
-  size_t pos = Delim.empty() ? std::wstring_view::npos : S.find(Delim);
-  if (Part <= 1) return std::wstring(S.substr(0, pos));
-  return pos == std::wstring_view::npos ? std::wstring() : std::wstring(S.substr(pos + Delim.size()));
+std::wstring SplitPart(std::wstring_view s, std::wstring_view delim, int part) {
+  size_t pos = delim.empty() ? std::wstring_view::npos : s.find(delim);
+  if (part <= 1) return std::wstring(s.substr(0, pos));
+  return pos == std::wstring_view::npos ? std::wstring() : std::wstring(s.substr(pos + delim.size()));
 }
 
-void SplitAt(std::wstring_view S, std::wstring_view Delim, std::wstring& Left, bool DoTrim, std::wstring& Right) {
-  Left = SplitPart(S, Delim, 1);
-  Right = SplitPart(S, Delim, 2);
-  if (DoTrim) {
-    Left = Trim(Left);
-    Right = Trim(Right);
+void SplitAt(std::wstring_view s, std::wstring_view delim, std::wstring& left, bool doTrim, std::wstring& right) {
+  left = SplitPart(s, delim, 1);
+  right = SplitPart(s, delim, 2);
+  if (doTrim) {
+    left = Trim(left);
+    right = Trim(right);
   }
 }
 
-TIntArray StrToIntArray(std::wstring_view S, std::wstring_view Delim) {
+TIntArray StrToIntArray(std::wstring_view s, std::wstring_view delim) {
   TIntArray result;
-  if (S.empty()) return result;
+  if (s.empty()) return result;
   bool valid = true;
-  ForEachToken(S, Delim, [&](std::wstring_view t) {
+  ForEachToken(s, delim, [&](std::wstring_view t) {
     std::wstring token = Trim(t);
     std::int32_t value;
     valid = TryDecimalToInt(token, value);
@@ -346,17 +346,17 @@ TIntArray StrToIntArray(std::wstring_view S, std::wstring_view Delim) {
   return result;
 }
 
-std::wstring IntArrayToStr(const TIntArray& Values, std::wstring_view Delim) {
+std::wstring IntArrayToStr(const TIntArray& values, std::wstring_view delim) {
   std::wstring result;
-  for (size_t i = 0; i < Values.size(); ++i) {
-    if (i > 0) result += Delim;
-    result += std::to_wstring(Values[i]);
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) result += delim;
+    result += std::to_wstring(values[i]);
   }
   return result;
 }
 
-bool IntInArray(std::int32_t Value, const TIntArray& Values) {
-  return std::find(Values.begin(), Values.end(), Value) != Values.end();
+bool IntInArray(std::int32_t value, const TIntArray& values) {
+  return std::find(values.begin(), values.end(), value) != values.end();
 }
 
 // ---- Placeholders
@@ -406,10 +406,10 @@ constexpr size_t npos = std::wstring_view::npos;
 // the template from p on is still to be searched. Every placeholder, filled or not, moves p past
 // its closing mark, so no character is searched twice and the time is linear in the template's
 // length.
-std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& Values) {
-  const std::wstring_view t = Template;
+std::wstring FormatPlaceholders(std::wstring_view pattern, const TStringArray& values) {
+  const std::wstring_view t = pattern;
   const size_t n = t.size();
-  TPlaceholderValues values(Values);
+  TPlaceholderValues placeholders(values);
   std::wstring out;
   out.reserve(n);
   size_t p = 0;
@@ -434,7 +434,7 @@ std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& 
       nameStart = open + 2;
       end = close + 2;
     }
-    if (const std::wstring* value = values.Find(t.substr(nameStart, close - nameStart))) {
+    if (const std::wstring* value = placeholders.Find(t.substr(nameStart, close - nameStart))) {
       out.append(t, p, open - p);
       out += *value;
     } else {
@@ -448,8 +448,8 @@ std::wstring FormatPlaceholders(std::wstring_view Template, const TStringArray& 
   return out;
 }
 
-std::wstring FormatPlaceholder(std::wstring_view Template, const std::wstring& Value) {
-  return FormatPlaceholders(Template, TStringArray{Value});
+std::wstring FormatPlaceholder(std::wstring_view pattern, const std::wstring& value) {
+  return FormatPlaceholders(pattern, TStringArray{value});
 }
 
 // ---- Trimming and filtering
@@ -457,120 +457,120 @@ std::wstring FormatPlaceholder(std::wstring_view Template, const std::wstring& V
 namespace {
 
 template <class TIsMember>
-std::wstring TrimIf(std::wstring_view S, bool Left, bool Right, TIsMember isMember) {
-  size_t b = 0, e = S.size();
-  if (Left)
-    while (b < e && isMember(S[b])) ++b;
-  if (Right)
-    while (e > b && isMember(S[e - 1])) --e;
-  return std::wstring(S.substr(b, e - b));
+std::wstring TrimIf(std::wstring_view s, bool left, bool right, TIsMember isMember) {
+  size_t b = 0, e = s.size();
+  if (left)
+    while (b < e && isMember(s[b])) ++b;
+  if (right)
+    while (e > b && isMember(s[e - 1])) --e;
+  return std::wstring(s.substr(b, e - b));
 }
 
 template <class TChar, class TKeep>
-std::basic_string<TChar> Filter(std::basic_string_view<TChar> S, TKeep keep) {
+std::basic_string<TChar> Filter(std::basic_string_view<TChar> s, TKeep keep) {
   std::basic_string<TChar> result;
-  result.reserve(S.size());
-  for (TChar c : S)
+  result.reserve(s.size());
+  for (TChar c : s)
     if (keep(c)) result += c;
   return result;
 }
 
 }  // namespace
 
-std::wstring TrimChars(std::wstring_view S, const TCharset& Chars, bool Left, bool Right) {
-  return TrimIf(S, Left, Right, [&](wchar_t c) { return Chars.Contains(c); });
+std::wstring TrimChars(std::wstring_view s, const TCharset& chars, bool left, bool right) {
+  return TrimIf(s, left, right, [&](wchar_t c) { return chars.Contains(c); });
 }
 
-std::wstring TrimCharsStr(std::wstring_view S, std::wstring_view Chars, bool Left, bool Right) {
-  return TrimIf(S, Left, Right, [&](wchar_t c) { return Chars.find(c) != npos; });
+std::wstring TrimCharsStr(std::wstring_view s, std::wstring_view chars, bool left, bool right) {
+  return TrimIf(s, left, right, [&](wchar_t c) { return chars.find(c) != npos; });
 }
 
-void TrimStrings(TStrings& List, TTrimStringsOptions Options, TCharset Chars) {
-  TStringsUpdate update(List);
-  if (Options.Contains(toLeft)) Options.Exclude(toLeftIndent);
-  if (Options.Contains(toEmptyLines)) Options.Exclude(toTop).Exclude(toBottom);
-  Chars.Include(10);
-  Chars.Include(13);
+void TrimStrings(TStrings& list, TTrimStringsOptions options, TCharset chars) {
+  TStringsUpdate update(list);
+  if (options.Contains(toLeft)) options.Exclude(toLeftIndent);
+  if (options.Contains(toEmptyLines)) options.Exclude(toTop).Exclude(toBottom);
+  chars.Include(10);
+  chars.Include(13);
   auto isBlank = [&](const std::wstring& line) {
-    return std::all_of(line.begin(), line.end(), [&](wchar_t c) { return Chars.Contains(c); });
+    return std::all_of(line.begin(), line.end(), [&](wchar_t c) { return chars.Contains(c); });
   };
 
-  if (Options.Contains(toTop)) {
+  if (options.Contains(toTop)) {
     int blank = 0;
-    while (blank < List.Count() && isBlank(List.Get(blank))) ++blank;
-    while (blank-- > 0) List.Delete(blank);
+    while (blank < list.Count() && isBlank(list.Get(blank))) ++blank;
+    while (blank-- > 0) list.Delete(blank);
   }
-  if (Options.Contains(toBottom))
-    while (List.Count() > 0 && isBlank(List.Get(List.Count() - 1))) List.Delete(List.Count() - 1);
-  if (Options.Contains(toEmptyLines))
-    for (int i = List.Count() - 1; i >= 0; --i)
-      if (isBlank(List.Get(i))) List.Delete(i);
+  if (options.Contains(toBottom))
+    while (list.Count() > 0 && isBlank(list.Get(list.Count() - 1))) list.Delete(list.Count() - 1);
+  if (options.Contains(toEmptyLines))
+    for (int i = list.Count() - 1; i >= 0; --i)
+      if (isBlank(list.Get(i))) list.Delete(i);
 
-  if (Options.Contains(toLeftIndent)) {
+  if (options.Contains(toLeftIndent)) {
     size_t indent = 10000;
-    for (int i = 0, count = List.Count(); i < count && indent > 0; ++i) {
-      std::wstring line = List.Get(i);
-      if (Options.Contains(toRight)) {
-        std::wstring trimmed = TrimChars(line, Chars, false, true);
-        if (trimmed.size() != line.size()) List.Put(i, trimmed);
+    for (int i = 0, count = list.Count(); i < count && indent > 0; ++i) {
+      std::wstring line = list.Get(i);
+      if (options.Contains(toRight)) {
+        std::wstring trimmed = TrimChars(line, chars, false, true);
+        if (trimmed.size() != line.size()) list.Put(i, trimmed);
         line = std::move(trimmed);
       }
       size_t lead = 0;
-      while (lead < line.size() && Chars.Contains(line[lead])) ++lead;
+      while (lead < line.size() && chars.Contains(line[lead])) ++lead;
       if (lead < line.size()) indent = std::min(indent, lead);  // blank lines do not count
     }
     if (indent > 0)
-      for (int i = 0, count = List.Count(); i < count; ++i) {
-        std::wstring line = List.Get(i);
-        List.Put(i, line.size() > indent ? line.substr(indent) : std::wstring());
+      for (int i = 0, count = list.Count(); i < count; ++i) {
+        std::wstring line = list.Get(i);
+        list.Put(i, line.size() > indent ? line.substr(indent) : std::wstring());
       }
   }
 
-  if (Options.Contains(toLeft) || Options.Contains(toRight))
-    for (int i = 0, count = List.Count(); i < count; ++i) {
-      std::wstring line = List.Get(i);
-      std::wstring trimmed = TrimChars(line, Chars, Options.Contains(toLeft), Options.Contains(toRight));
-      if (trimmed.size() != line.size()) List.Put(i, trimmed);
+  if (options.Contains(toLeft) || options.Contains(toRight))
+    for (int i = 0, count = list.Count(); i < count; ++i) {
+      std::wstring line = list.Get(i);
+      std::wstring trimmed = TrimChars(line, chars, options.Contains(toLeft), options.Contains(toRight));
+      if (trimmed.size() != line.size()) list.Put(i, trimmed);
     }
 }
 
-std::wstring RemoveChars(std::wstring_view S, const TCharset& Chars) {
-  if (Chars.Empty()) return std::wstring(S);
-  return Filter(S, [&](wchar_t c) { return !Chars.Contains(c); });
+std::wstring RemoveChars(std::wstring_view s, const TCharset& chars) {
+  if (chars.Empty()) return std::wstring(s);
+  return Filter(s, [&](wchar_t c) { return !chars.Contains(c); });
 }
 
-std::string RemoveChars(std::string_view S, const TCharset& Chars) {
-  if (Chars.Empty()) return std::string(S);
-  return Filter(S, [&](char c) { return !Chars.Contains(static_cast<unsigned char>(c)); });
+std::string RemoveChars(std::string_view s, const TCharset& chars) {
+  if (chars.Empty()) return std::string(s);
+  return Filter(s, [&](char c) { return !chars.Contains(static_cast<unsigned char>(c)); });
 }
 
-std::wstring KeepChars(std::wstring_view S, std::wstring_view Allowed) {
-  return Filter(S, [&](wchar_t c) { return Allowed.find(c) != npos; });
+std::wstring KeepChars(std::wstring_view s, std::wstring_view allowed) {
+  return Filter(s, [&](wchar_t c) { return allowed.find(c) != npos; });
 }
 
-std::wstring KeepCharSet(std::wstring_view S, const TCharset& Chars) {
-  return Filter(S, [&](wchar_t c) { return Chars.Contains(c); });
+std::wstring KeepCharSet(std::wstring_view s, const TCharset& chars) {
+  return Filter(s, [&](wchar_t c) { return chars.Contains(c); });
 }
 
-std::wstring CollapseChars(std::wstring_view S, const TCharset& Chars, wchar_t Ch) {
-  auto isMember = [&](wchar_t c) { return c == Ch || Chars.Contains(c); };
+std::wstring CollapseChars(std::wstring_view s, const TCharset& chars, wchar_t Ch) {
+  auto isMember = [&](wchar_t c) { return c == Ch || chars.Contains(c); };
   std::wstring result;
-  result.reserve(S.size());
-  for (size_t i = 0; i < S.size();) {
-    if (!isMember(S[i])) {
-      result += S[i++];
+  result.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    if (!isMember(s[i])) {
+      result += s[i++];
       continue;
     }
     size_t run = i;
-    while (run < S.size() && isMember(S[run])) ++run;
-    result += run - i >= 2 ? Ch : S[i];
+    while (run < s.size() && isMember(s[run])) ++run;
+    result += run - i >= 2 ? Ch : s[i];
     i = run;
   }
   return result;
 }
 
-std::wstring CollapseWhitespace(std::wstring_view S) {
-  return CollapseChars(TrimChars(S, WhitespaceChars, true, true), WhitespaceChars, L' ');
+std::wstring CollapseWhitespace(std::wstring_view s) {
+  return CollapseChars(TrimChars(s, WhitespaceChars, true, true), WhitespaceChars, L' ');
 }
 
 // ---- Padding, joining and small tests
@@ -602,90 +602,90 @@ size_t LastCharsUnits(std::wstring_view s, size_t count) {
 
 }  // namespace
 
-int CodePointLength(std::wstring_view S) {
+int CodePointLength(std::wstring_view s) {
   size_t n = 0;
-  for (size_t i = 0; i < S.size(); ++n) i += UnitsAt(S, i);
+  for (size_t i = 0; i < s.size(); ++n) i += UnitsAt(s, i);
   return static_cast<int>(std::min<size_t>(n, INT_MAX));
 }
 
 // Both count and cut whole characters: a cut through a surrogate pair would leave half a
 // character, which shows as a replacement box and is not valid UTF-16 for the text conversions.
-std::wstring PadRight(std::wstring_view S, int Width, wchar_t PadChar) {
-  if (Width <= 0) return {};
-  int length = CodePointLength(S);
-  if (length < Width) return std::wstring(S) + RepeatChar(PadChar, Width - length);
-  return std::wstring(S.substr(0, FirstCharsUnits(S, static_cast<size_t>(Width))));
+std::wstring PadRight(std::wstring_view s, int width, wchar_t padChar) {
+  if (width <= 0) return {};
+  int length = CodePointLength(s);
+  if (length < width) return std::wstring(s) + RepeatChar(padChar, width - length);
+  return std::wstring(s.substr(0, FirstCharsUnits(s, static_cast<size_t>(width))));
 }
 
-std::wstring PadLeft(std::wstring_view S, int Width, wchar_t PadChar) {
-  if (Width <= 0) return {};
-  int length = CodePointLength(S);
-  if (length < Width) return RepeatChar(PadChar, Width - length) + std::wstring(S);
-  return std::wstring(S.substr(S.size() - LastCharsUnits(S, static_cast<size_t>(Width))));
+std::wstring PadLeft(std::wstring_view s, int width, wchar_t padChar) {
+  if (width <= 0) return {};
+  int length = CodePointLength(s);
+  if (length < width) return RepeatChar(padChar, width - length) + std::wstring(s);
+  return std::wstring(s.substr(s.size() - LastCharsUnits(s, static_cast<size_t>(width))));
 }
 
-std::wstring RepeatChar(wchar_t Ch, int Count) {
-  return Count > 0 ? std::wstring(static_cast<size_t>(Count), Ch) : std::wstring();
+std::wstring RepeatChar(wchar_t ch, int count) {
+  return count > 0 ? std::wstring(static_cast<size_t>(count), ch) : std::wstring();
 }
 
-std::wstring Spaces(int Count) { return RepeatChar(L' ', Count); }
+std::wstring Spaces(int count) { return RepeatChar(L' ', count); }
 
-std::wstring IntToStrZeroPad(std::int64_t Value, int Width) {
+std::wstring IntToStrZeroPad(std::int64_t value, int width) {
   // Written by hand: the date formatter calls this for every field, and std::to_wstring goes
   // through the C library's printf.
   wchar_t buffer[24];
   wchar_t* const end = buffer + std::size(buffer);
   wchar_t* p = end;
-  std::uint64_t magnitude = Value < 0 ? 0 - static_cast<std::uint64_t>(Value) : static_cast<std::uint64_t>(Value);
+  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   do {
     *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude > 0);
-  if (Value < 0) *--p = L'-';
+  if (value < 0) *--p = L'-';
   const size_t length = static_cast<size_t>(end - p);
   std::wstring text;
-  if (Width > 0 && length < static_cast<size_t>(Width)) text.assign(static_cast<size_t>(Width) - length, L'0');
+  if (width > 0 && length < static_cast<size_t>(width)) text.assign(static_cast<size_t>(width) - length, L'0');
   text.append(p, length);
   return text;
 }
 
-std::wstring CountText(std::int64_t Count, std::wstring_view Plural, std::wstring_view Singular, bool EmptyIfZero) {
-  if (EmptyIfZero && Count == 0) return {};
-  return std::to_wstring(Count) + L' ' + std::wstring(Count == 1 ? Singular : Plural);
+std::wstring CountText(std::int64_t count, std::wstring_view plural, std::wstring_view singular, bool emptyIfZero) {
+  if (emptyIfZero && count == 0) return {};
+  return std::to_wstring(count) + L' ' + std::wstring(count == 1 ? singular : plural);
 }
 
-std::wstring JoinNonEmpty(std::wstring_view A, std::wstring_view B, std::wstring_view Sep) {
-  std::wstring result(A);
-  if (!A.empty() && !B.empty()) result += Sep;
-  result += B;
+std::wstring JoinNonEmpty(std::wstring_view a, std::wstring_view b, std::wstring_view sep) {
+  std::wstring result(a);
+  if (!a.empty() && !b.empty()) result += sep;
+  result += b;
   return result;
 }
 
-std::wstring JoinNonEmptyArray(const TStringArray& Values, std::wstring_view Sep) {
+std::wstring JoinNonEmptyArray(const TStringArray& values, std::wstring_view sep) {
   std::wstring result;
-  for (const std::wstring& v : Values) {
-    if (!result.empty() && !v.empty()) result += Sep;
+  for (const std::wstring& v : values) {
+    if (!result.empty() && !v.empty()) result += sep;
     result += v;
   }
   return result;
 }
 
-std::wstring WrapNonEmpty(std::wstring_view S, std::wstring_view Prefix, std::wstring_view Suffix,
-                          std::wstring_view Default) {
-  if (S.empty()) return std::wstring(Default);
-  std::wstring result(Prefix);
-  result += S;
-  result += Suffix;
+std::wstring WrapNonEmpty(std::wstring_view s, std::wstring_view prefix, std::wstring_view suffix,
+                          std::wstring_view fallback) {
+  if (s.empty()) return std::wstring(fallback);
+  std::wstring result(prefix);
+  result += s;
+  result += suffix;
   return result;
 }
 
-std::wstring HangingIndent(std::wstring_view Prefix, std::wstring_view S) {
+std::wstring HangingIndent(std::wstring_view prefix, std::wstring_view s) {
   // A single line (the usual case of the traffic logger's lines) needs no splitting.
-  if (S.find_first_of(L"\r\n") == std::wstring_view::npos) return std::wstring(Prefix) + TrimRight(S);
-  std::vector<std::wstring> lines = SplitLines(TrimRight(S));
-  if (lines.empty()) return std::wstring(Prefix);
-  std::wstring result(Prefix);
-  const std::wstring indent = Spaces(static_cast<int>(std::min<size_t>(Prefix.size(), INT_MAX)));
+  if (s.find_first_of(L"\r\n") == std::wstring_view::npos) return std::wstring(prefix) + TrimRight(s);
+  std::vector<std::wstring> lines = SplitLines(TrimRight(s));
+  if (lines.empty()) return std::wstring(prefix);
+  std::wstring result(prefix);
+  const std::wstring indent = Spaces(static_cast<int>(std::min<size_t>(prefix.size(), INT_MAX)));
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) result += L"\r\n" + indent;
     result += lines[i];
@@ -693,36 +693,36 @@ std::wstring HangingIndent(std::wstring_view Prefix, std::wstring_view S) {
   return result;
 }
 
-std::wstring QuoteIfNeeded(std::wstring_view S, wchar_t QuoteChar) {
-  if (S.find_first_of(std::wstring{L' ', L'\r', QuoteChar}) == npos) return std::wstring(S);
-  std::wstring result(1, QuoteChar);
-  for (wchar_t c : S) {
+std::wstring QuoteIfNeeded(std::wstring_view s, wchar_t quoteChar) {
+  if (s.find_first_of(std::wstring{L' ', L'\r', quoteChar}) == npos) return std::wstring(s);
+  std::wstring result(1, quoteChar);
+  for (wchar_t c : s) {
     result += c;
-    if (c == QuoteChar) result += c;
+    if (c == quoteChar) result += c;
   }
-  result += QuoteChar;
+  result += quoteChar;
   return result;
 }
 
-bool IsInteger(std::wstring_view S) {
-  size_t i = !S.empty() && (S[0] == L'+' || S[0] == L'-') ? 1 : 0;
-  if (i >= S.size()) return false;
-  return std::all_of(S.begin() + static_cast<std::ptrdiff_t>(i), S.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+bool IsInteger(std::wstring_view s) {
+  size_t i = !s.empty() && (s[0] == L'+' || s[0] == L'-') ? 1 : 0;
+  if (i >= s.size()) return false;
+  return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
-std::wstring RightStr(std::wstring_view S, int Count) {
-  if (Count <= 0) return {};
-  return std::wstring(S.substr(S.size() - std::min(S.size(), static_cast<size_t>(Count))));
+std::wstring RightStr(std::wstring_view s, int count) {
+  if (count <= 0) return {};
+  return std::wstring(s.substr(s.size() - std::min(s.size(), static_cast<size_t>(count))));
 }
 
-std::wstring StrFromBuf(const wchar_t* Buf, int Count) {
-  return Buf && Count > 0 ? std::wstring(Buf, static_cast<size_t>(Count)) : std::wstring();
+std::wstring StrFromBuf(const wchar_t* buf, int count) {
+  return buf && count > 0 ? std::wstring(buf, static_cast<size_t>(count)) : std::wstring();
 }
 
-const wchar_t* StrPos(const wchar_t* S, const wchar_t* Sub) {
-  if (!S || !Sub) return nullptr;
-  if (!*Sub) return S + std::wcslen(S);
-  return std::wcsstr(S, Sub);
+const wchar_t* StrPos(const wchar_t* s, const wchar_t* sub) {
+  if (!s || !sub) return nullptr;
+  if (!*sub) return s + std::wcslen(s);
+  return std::wcsstr(s, sub);
 }
 
 // ---- Conversions
@@ -785,21 +785,21 @@ std::string FixedDigits(double value, int decimals, bool& negative) {
 
 }  // namespace
 
-std::wstring FormatNumber(int Decimals, wchar_t DecSep, wchar_t ThouSep, double Value) {
-  if (std::isnan(Value)) return L"NAN";
-  if (std::isinf(Value)) return Value < 0 ? L"-INF" : L"INF";
-  Decimals = std::clamp(Decimals, 0, kMaxDecimals);
-  const wchar_t decimalSep[2] = {DecSep ? DecSep : LocaleSnapshot().DecimalSeparator, 0};
-  const wchar_t thousandSep[2] = {ThouSep, 0};
+std::wstring FormatNumber(int decimals, wchar_t decSep, wchar_t thouSep, double value) {
+  if (std::isnan(value)) return L"NAN";
+  if (std::isinf(value)) return value < 0 ? L"-INF" : L"INF";
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  const wchar_t decimalSep[2] = {decSep ? decSep : LocaleSnapshot().DecimalSeparator, 0};
+  const wchar_t thousandSep[2] = {thouSep, 0};
   bool negative;
   // The digits are rounded here, so the system routine only groups them and puts the separators
   // in (Wine's own rounding loses the grouping of a carried digit: 999.999 gives "1000.00").
-  std::string digits = FixedDigits(Value, Decimals, negative);
+  std::string digits = FixedDigits(value, decimals, negative);
   std::wstring input = (negative ? L"-" : L"") + std::wstring(digits.begin(), digits.end());
   NUMBERFMTW format{};
-  format.NumDigits = static_cast<UINT>(Decimals);
+  format.NumDigits = static_cast<UINT>(decimals);
   format.LeadingZero = 1;
-  format.Grouping = ThouSep ? 3 : 0;
+  format.Grouping = thouSep ? 3 : 0;
   format.lpDecimalSep = const_cast<wchar_t*>(decimalSep);
   format.lpThousandSep = const_cast<wchar_t*>(thousandSep);
   format.NegativeOrder = 1;  // "-1.1"
@@ -817,38 +817,38 @@ std::wstring FormatNumber(int Decimals, wchar_t DecSep, wchar_t ThouSep, double 
   return input;
 }
 
-std::wstring FormatFloatTrim(int Decimals, wchar_t DecSep, wchar_t ThouSep, bool EmptyIfZero, double Value) {
-  if (EmptyIfZero && Value == 0) return {};
-  std::wstring result = FormatNumber(Decimals, DecSep, ThouSep, Value);
-  if (Decimals > 0 && std::isfinite(Value)) {
-    const wchar_t decimalSep = DecSep ? DecSep : LocaleSnapshot().DecimalSeparator;
+std::wstring FormatFloatTrim(int decimals, wchar_t decSep, wchar_t thouSep, bool emptyIfZero, double value) {
+  if (emptyIfZero && value == 0) return {};
+  std::wstring result = FormatNumber(decimals, decSep, thouSep, value);
+  if (decimals > 0 && std::isfinite(value)) {
+    const wchar_t decimalSep = decSep ? decSep : LocaleSnapshot().DecimalSeparator;
     while (!result.empty() && result.back() == L'0') result.pop_back();
     if (!result.empty() && result.back() == decimalSep) result.pop_back();
   }
   return result;
 }
 
-std::wstring FormatByteSize(wchar_t DecSep, int Decimals, wchar_t ThouSep, std::int64_t Size) {
-  if (!DecSep) DecSep = LocaleSnapshot().DecimalSeparator;
-  if (!ThouSep) ThouSep = LocaleSnapshot().ThousandSeparator;
+std::wstring FormatByteSize(wchar_t decSep, int decimals, wchar_t thouSep, std::int64_t size) {
+  if (!decSep) decSep = LocaleSnapshot().DecimalSeparator;
+  if (!thouSep) thouSep = LocaleSnapshot().ThousandSeparator;
   struct TUnit {
     double Factor;
     const wchar_t* Text;
   };
   static const TUnit kUnits[] = {
       {1099511627776.0, L" TB"}, {1073741824.0, L" GB"}, {1048576.0, L" MB"}, {1024.0, L" KB"}};
-  const double magnitude = std::fabs(static_cast<double>(Size));
-  const double sign = Size < 0 ? -1.0 : 1.0;
+  const double magnitude = std::fabs(static_cast<double>(size));
+  const double sign = size < 0 ? -1.0 : 1.0;
   for (const TUnit& unit : kUnits)
     if (magnitude / unit.Factor > 1)
-      return FormatFloatTrim(Decimals, DecSep, ThouSep, true, sign * (magnitude / unit.Factor)) + unit.Text;
-  return CountText(Size, L"Bytes", L"Byte", false);
+      return FormatFloatTrim(decimals, decSep, thouSep, true, sign * (magnitude / unit.Factor)) + unit.Text;
+  return CountText(size, L"Bytes", L"Byte", false);
 }
 
-double StrToFloatSep(std::wstring_view S, wchar_t DecSep, double Default) {
-  std::wstring text(S);
-  if (DecSep != L'.') {
-    size_t sep = text.find(DecSep);
+double StrToFloatSep(std::wstring_view s, wchar_t decSep, double fallback) {
+  std::wstring text(s);
+  if (decSep != L'.') {
+    size_t sep = text.find(decSep);
     if (sep != npos) text[sep] = L'.';
   }
   std::wstring_view t = text;
@@ -874,17 +874,17 @@ double StrToFloatSep(std::wstring_view S, wchar_t DecSep, double Default) {
     ++i;
     anyDigit = digits() || anyDigit;
   }
-  if (!anyDigit) return Default;
+  if (!anyDigit) return fallback;
   if (i < t.size() && (t[i] == L'e' || t[i] == L'E')) {
     ascii += 'e';
     ++i;
     if (i < t.size() && (t[i] == L'+' || t[i] == L'-')) ascii += static_cast<char>(t[i++]);
-    if (!digits()) return Default;
+    if (!digits()) return fallback;
   }
-  if (i != t.size()) return Default;
+  if (i != t.size()) return fallback;
   double value = 0;
   auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-  if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) return Default;
+  if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) return fallback;
   return value;
 }
 
@@ -899,45 +899,45 @@ int HexValue(wchar_t c) {
 
 }  // namespace
 
-std::int32_t HexToInt(std::wstring_view S) {
-  if (S.empty() || !std::all_of(S.begin(), S.end(), [](wchar_t c) { return HexValue(c) >= 0; })) return 0;
+std::int32_t HexToInt(std::wstring_view s) {
+  if (s.empty() || !std::all_of(s.begin(), s.end(), [](wchar_t c) { return HexValue(c) >= 0; })) return 0;
   std::int32_t value;
-  return TryStrToInt(L"$" + std::wstring(S), value) ? value : 0;
+  return TryStrToInt(L"$" + std::wstring(s), value) ? value : 0;
 }
 
-std::wstring BytesToHex(std::string_view Bytes) {
+std::wstring BytesToHex(std::string_view bytes) {
   std::wstring result;
-  result.reserve(Bytes.size() * 2);
-  for (unsigned char b : Bytes) AppendHexByte(result, b);
+  result.reserve(bytes.size() * 2);
+  for (unsigned char b : bytes) AppendHexByte(result, b);
   return result;
 }
 
-std::string HexToBytes(std::wstring_view S) {
-  if (S.size() % 2 != 0) return {};
-  std::string result(S.size() / 2, '\0');
+std::string HexToBytes(std::wstring_view s) {
+  if (s.size() % 2 != 0) return {};
+  std::string result(s.size() / 2, '\0');
   for (size_t i = 0; i < result.size(); ++i) {
-    int high = HexValue(S[2 * i]), low = HexValue(S[2 * i + 1]);
+    int high = HexValue(s[2 * i]), low = HexValue(s[2 * i + 1]);
     if (high < 0 || low < 0) return {};
     result[i] = static_cast<char>(high * 16 + low);
   }
   return result;
 }
 
-std::wstring IntToBin(std::int64_t Value, int Digits, int GroupSize) {
-  if (Digits <= 0) return {};
-  const auto bits = static_cast<std::uint64_t>(Value);
-  std::wstring digits;
-  digits.reserve(static_cast<size_t>(Digits));
-  for (int n = Digits - 1; n >= 0; --n) digits += n < 64 && (bits >> n) & 1 ? L'1' : L'0';
-  if (GroupSize <= 1 || digits.size() <= static_cast<size_t>(GroupSize) + 1) return digits;
+std::wstring IntToBin(std::int64_t value, int digits, int groupSize) {
+  if (digits <= 0) return {};
+  const auto bits = static_cast<std::uint64_t>(value);
+  std::wstring text;
+  text.reserve(static_cast<size_t>(digits));
+  for (int n = digits - 1; n >= 0; --n) text += n < 64 && (bits >> n) & 1 ? L'1' : L'0';
+  if (groupSize <= 1 || text.size() <= static_cast<size_t>(groupSize) + 1) return text;
   // A space before every group from the right, as long as more than one digit is left of it.
-  const size_t group = static_cast<size_t>(GroupSize);
-  size_t head = digits.size() % group;
+  const size_t group = static_cast<size_t>(groupSize);
+  size_t head = text.size() % group;
   if (head <= 1) head += group;
-  std::wstring result(digits, 0, head);
-  for (size_t i = head; i < digits.size(); i += group) {
+  std::wstring result(text, 0, head);
+  for (size_t i = head; i < text.size(); i += group) {
     result += L' ';
-    result.append(digits, i, group);
+    result.append(text, i, group);
   }
   return result;
 }
@@ -958,22 +958,22 @@ unsigned Base64Value(wchar_t c) {
 
 }  // namespace
 
-void Base64EncodeLines(TStream& Stream, TStrings& Lines, int LineLength) {
-  const size_t lineLength = static_cast<size_t>(LineLength < 8 ? 64 : LineLength);
-  TStringsUpdate update(Lines);
-  Stream.SetPosition(0);
+void Base64EncodeLines(TStream& stream, TStrings& lines, int lineLength) {
+  const size_t width = static_cast<size_t>(lineLength < 8 ? 64 : lineLength);
+  TStringsUpdate update(lines);
+  stream.SetPosition(0);
   std::wstring line;
-  line.reserve(std::min<size_t>(lineLength, 1u << 16));
+  line.reserve(std::min<size_t>(width, 1u << 16));
   auto put = [&](char c) {
     line += static_cast<wchar_t>(c);
-    if (line.size() >= lineLength) {
-      Lines.Add(line);
+    if (line.size() >= width) {
+      lines.Add(line);
       line.clear();
     }
   };
   std::vector<std::uint8_t> buffer(3 * 21846);
   for (;;) {
-    size_t n = Stream.Read(buffer.data(), buffer.size());
+    size_t n = stream.Read(buffer.data(), buffer.size());
     for (size_t i = 0; i < n; i += 3) {
       size_t left = n - i;
       unsigned b0 = buffer[i], b1 = left > 1 ? buffer[i + 1] : 0, b2 = left > 2 ? buffer[i + 2] : 0;
@@ -984,16 +984,16 @@ void Base64EncodeLines(TStream& Stream, TStrings& Lines, int LineLength) {
     }
     if (n < buffer.size()) break;  // the stream's end, after a short or empty last block
   }
-  if (!line.empty()) Lines.Add(line);
+  if (!line.empty()) lines.Add(line);
 }
 
-void Base64DecodeLines(const TStrings& Lines, TStream& Stream) {
+void Base64DecodeLines(const TStrings& lines, TStream& stream) {
   std::string bytes;
   bytes.reserve(1u << 16);
   wchar_t group[4];
   int filled = 0;
-  for (int l = 0, count = Lines.Count(); l < count; ++l) {
-    for (wchar_t c : Lines.Get(l)) {
+  for (int l = 0, count = lines.Count(); l < count; ++l) {
+    for (wchar_t c : lines.Get(l)) {
       if (c == L'\t' || c == L'\n' || c == L'\r' || c == L' ') continue;
       group[filled++] = c;
       if (filled < 4) continue;
@@ -1004,31 +1004,31 @@ void Base64DecodeLines(const TStrings& Lines, TStream& Stream) {
       if (group[2] != L'=') bytes += static_cast<char>(bits >> 8);
       if (group[2] != L'=' && group[3] != L'=') bytes += static_cast<char>(bits);
       if (bytes.size() >= (1u << 16) - 3) {
-        Stream.Write(bytes.data(), bytes.size());
+        stream.Write(bytes.data(), bytes.size());
         bytes.clear();
       }
     }
   }
-  if (!bytes.empty()) Stream.Write(bytes.data(), bytes.size());
+  if (!bytes.empty()) stream.Write(bytes.data(), bytes.size());
 }
 
-void WriteTextUtf8(TStream& Stream, std::wstring_view Text, bool KeepAsIs) {
+void WriteTextUtf8(TStream& stream, std::wstring_view text, bool keepAsIs) {
   static const char kBom[] = "\xEF\xBB\xBF";
-  Stream.Write(kBom, 3);
-  if (!KeepAsIs && !Text.empty() && Text[0] == L'\uFEFF') Text.remove_prefix(1);
+  stream.Write(kBom, 3);
+  if (!keepAsIs && !text.empty() && text[0] == L'\uFEFF') text.remove_prefix(1);
   // Slices of at most 1365 code units fill at most 4095 bytes; pairs are never cut.
   constexpr size_t kSlice = 4096 / 3;
-  while (!Text.empty()) {
-    size_t n = std::min(kSlice, Text.size());
-    if (n < Text.size() && IsHighSurrogate(Text[n - 1])) --n;
-    std::string bytes = TextToUtf8(Text.substr(0, n));
-    Stream.Write(bytes.data(), bytes.size());
-    Text.remove_prefix(n);
+  while (!text.empty()) {
+    size_t n = std::min(kSlice, text.size());
+    if (n < text.size() && IsHighSurrogate(text[n - 1])) --n;
+    std::string bytes = TextToUtf8(text.substr(0, n));
+    stream.Write(bytes.data(), bytes.size());
+    text.remove_prefix(n);
   }
 }
 
-std::wstring ReadTextUtf8(TStream& Stream) {
-  std::wstring text = Utf8ToText(ReadStreamBytes(Stream));
+std::wstring ReadTextUtf8(TStream& stream) {
+  std::wstring text = Utf8ToText(ReadStreamBytes(stream));
   size_t marks = text.find_first_not_of(L'\uFEFF');
   text.erase(0, marks == std::wstring::npos ? text.size() : marks);
   return text;

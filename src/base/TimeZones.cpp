@@ -28,62 +28,62 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 // A date-time value as milliseconds on a straight line. Comparing switches in floating-point
 // days misplaces instants that lie exactly on them; whole milliseconds do not.
-bool ToMSec(double X, std::int64_t& MSec) {
-  if (!(std::fabs(X) < kMaxDays)) return false;
-  const double day = std::trunc(X);  // the fraction counts forwards from midnight, also before 1899
-  MSec = static_cast<std::int64_t>(day) * kMSecsPerDay +
-         std::llround(std::fabs(X - day) * static_cast<double>(kMSecsPerDay));
+bool ToMSec(double x, std::int64_t& mSec) {
+  if (!(std::fabs(x) < kMaxDays)) return false;
+  const double day = std::trunc(x);  // the fraction counts forwards from midnight, also before 1899
+  mSec = static_cast<std::int64_t>(day) * kMSecsPerDay +
+         std::llround(std::fabs(x - day) * static_cast<double>(kMSecsPerDay));
   return true;
 }
 
-double FromMSec(std::int64_t MSec) {
-  const std::int64_t day = FloorDiv(MSec, kMSecsPerDay);
+double FromMSec(std::int64_t mSec) {
+  const std::int64_t day = FloorDiv(mSec, kMSecsPerDay);
   return ComposeDateTime(static_cast<double>(day),
-                         static_cast<double>(MSec - day * kMSecsPerDay) / static_cast<double>(kMSecsPerDay));
+                         static_cast<double>(mSec - day * kMSecsPerDay) / static_cast<double>(kMSecsPerDay));
 }
 
-bool IsSwitchRule(const SYSTEMTIME& S) {
-  return S.wMonth >= 1 && S.wMonth <= 12 && S.wDayOfWeek <= 6 && S.wDay >= 1 && S.wDay <= 5 && S.wHour <= 23 &&
-         S.wMinute <= 59 && S.wSecond <= 59 && S.wMilliseconds <= 999;
+bool IsSwitchRule(const SYSTEMTIME& s) {
+  return s.wMonth >= 1 && s.wMonth <= 12 && s.wDayOfWeek <= 6 && s.wDay >= 1 && s.wDay <= 5 && s.wHour <= 23 &&
+         s.wMinute <= 59 && s.wSecond <= 59 && s.wMilliseconds <= 999;
 }
 
 // Day of the month of the switch in Year (the rule is a switch rule).
-int SwitchDay(const SYSTEMTIME& S, std::int32_t Year) {
-  const int wanted = S.wDayOfWeek;
-  if (S.wDay == 5) {  // the last such weekday on or before the end of the month
-    const int last = DaysInMonthOf(S.wMonth, Year);
-    const int lastDow = TTimeZoneInfo::Dow(EncodeDateExt(Year, S.wMonth, last));
+int SwitchDay(const SYSTEMTIME& s, std::int32_t year) {
+  const int wanted = s.wDayOfWeek;
+  if (s.wDay == 5) {  // the last such weekday on or before the end of the month
+    const int last = DaysInMonthOf(s.wMonth, year);
+    const int lastDow = TTimeZoneInfo::Dow(EncodeDateExt(year, s.wMonth, last));
     return last - (lastDow - wanted + 7) % 7;
   }
-  const int firstDow = TTimeZoneInfo::Dow(EncodeDateExt(Year, S.wMonth, 1));
+  const int firstDow = TTimeZoneInfo::Dow(EncodeDateExt(year, s.wMonth, 1));
   const int first = 1 + (wanted - firstDow + 7) % 7;
-  return first + 7 * (S.wDay - 1);
+  return first + 7 * (s.wDay - 1);
 }
 
 // The switch in Year as milliseconds of local time, seconds and milliseconds of the rule
 // included (a rule at 23:59:59.999 switches then, not a minute early).
-std::int64_t SwitchMSec(const SYSTEMTIME& S, std::int32_t Year) {
-  const auto day = static_cast<std::int64_t>(EncodeDateExt(Year, S.wMonth, SwitchDay(S, Year)));
-  return day * kMSecsPerDay + ((S.wHour * 60 + S.wMinute) * 60 + S.wSecond) * 1000 + S.wMilliseconds;
+std::int64_t SwitchMSec(const SYSTEMTIME& s, std::int32_t year) {
+  const auto day = static_cast<std::int64_t>(EncodeDateExt(year, s.wMonth, SwitchDay(s, year)));
+  return day * kMSecsPerDay + ((s.wHour * 60 + s.wMinute) * 60 + s.wSecond) * 1000 + s.wMilliseconds;
 }
 
 // The years around Year; there is no year 0.
-std::int32_t PrevYear(std::int32_t Year) { return Year == 1 ? -1 : Year - 1; }
-std::int32_t NextYear(std::int32_t Year) { return Year == -1 ? 1 : Year + 1; }
+std::int32_t PrevYear(std::int32_t year) { return year == 1 ? -1 : year - 1; }
+std::int32_t NextYear(std::int32_t year) { return year == -1 ? 1 : year + 1; }
 
-std::wstring BoundedText(const wchar_t* Text, size_t MaxLength) { return std::wstring(Text, wcsnlen(Text, MaxLength)); }
+std::wstring BoundedText(const wchar_t* text, size_t maxLength) { return std::wstring(text, wcsnlen(text, maxLength)); }
 
 // A value of the open key: its type and bytes; false when it is missing or cannot be read.
-bool QueryValue(HKEY Key, const wchar_t* Name, DWORD& Type, std::string& Data) {
+bool QueryValue(HKEY key, const wchar_t* name, DWORD& type, std::string& data) {
   DWORD size = 0;
-  if (::RegQueryValueExW(Key, Name, nullptr, &Type, nullptr, &size) != ERROR_SUCCESS) return false;
+  if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
   for (int attempt = 0; attempt < 3; ++attempt) {  // the value may grow between the two calls
-    Data.resize(size);
+    data.resize(size);
     DWORD got = size;
     LSTATUS status =
-        ::RegQueryValueExW(Key, Name, nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &got);
+        ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
     if (status == ERROR_SUCCESS) {
-      Data.resize(got);
+      data.resize(got);
       return true;
     }
     if (status != ERROR_MORE_DATA) return false;
@@ -92,10 +92,10 @@ bool QueryValue(HKEY Key, const wchar_t* Name, DWORD& Type, std::string& Data) {
   return false;
 }
 
-std::wstring ReadString(HKEY Key, const wchar_t* Name) {
+std::wstring ReadString(HKEY key, const wchar_t* name) {
   DWORD type = 0;
   std::string data;
-  if (!QueryValue(Key, Name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+  if (!QueryValue(key, name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
   std::wstring text(data.size() / sizeof(wchar_t), L'\0');
   std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
   return text.substr(0, text.find(L'\0'));  // without the terminator, and what a stray one hides
@@ -122,43 +122,43 @@ void TTimeZoneInfo::LoadLocalTimeZone() {
   StdToDst = info.DaylightDate;
 }
 
-void TTimeZoneInfo::LoadTimeZone(const std::wstring& keyName, const std::wstring& Display, const std::wstring& Std,
-                                 const std::wstring& Dlt, const REG_TZI_FORMAT& TZI) {
+void TTimeZoneInfo::LoadTimeZone(const std::wstring& keyName, const std::wstring& display, const std::wstring& std,
+                                 const std::wstring& dlt, const REG_TZI_FORMAT& tzi) {
   Clear();
   KeyName = keyName;
-  DisplayName = Display;
-  NameStd = Std;
-  NameDst = Dlt;
-  BiasTz = TZI.Bias;
-  BiasStd = TZI.StandardBias;
-  BiasDst = TZI.DaylightBias;
-  DstToStd = TZI.StandardDate;
-  StdToDst = TZI.DaylightDate;
+  DisplayName = display;
+  NameStd = std;
+  NameDst = dlt;
+  BiasTz = tzi.Bias;
+  BiasStd = tzi.StandardBias;
+  BiasDst = tzi.DaylightBias;
+  DstToStd = tzi.StandardDate;
+  StdToDst = tzi.DaylightDate;
 }
 
 bool TTimeZoneInfo::HasDst() const { return IsSwitchRule(DstToStd) && IsSwitchRule(StdToDst); }
 
-int TTimeZoneInfo::Dow(double D) { return IsoDayOfWeek(D) % 7; }
+int TTimeZoneInfo::Dow(double d) { return IsoDayOfWeek(d) % 7; }
 
-double TTimeZoneInfo::SwitchTime(const SYSTEMTIME& S, std::int32_t Year) {
-  if (!IsSwitchRule(S)) return 0;
-  return FromMSec(SwitchMSec(S, Year));
+double TTimeZoneInfo::SwitchTime(const SYSTEMTIME& s, std::int32_t year) {
+  if (!IsSwitchRule(s)) return 0;
+  return FromMSec(SwitchMSec(s, year));
 }
 
-bool TTimeZoneInfo::DaylightAt(std::int64_t T, std::int32_t Year, std::int64_t OffsetToDst,
-                               std::int64_t OffsetToStd) const {
-  // Three years, so that a switch near the year's end counts in the year it falls into, and no
+bool TTimeZoneInfo::DaylightAt(std::int64_t t, std::int32_t year, std::int64_t offsetToDst,
+                               std::int64_t offsetToStd) const {
+  // Three years, so that a switch near the candidate's end counts in the candidate it falls into, and no
   // guess from the months of the rules: both may lie in one month.
   std::int64_t latest = std::numeric_limits<std::int64_t>::min();
   bool daylight = false;
-  for (std::int32_t year : {PrevYear(Year), Year, NextYear(Year)}) {
-    const std::int64_t toDst = SwitchMSec(StdToDst, year) + OffsetToDst;
-    if (toDst <= T && toDst > latest) {
+  for (std::int32_t candidate : {PrevYear(year), year, NextYear(year)}) {
+    const std::int64_t toDst = SwitchMSec(StdToDst, candidate) + offsetToDst;
+    if (toDst <= t && toDst > latest) {
       latest = toDst;
       daylight = true;
     }
-    const std::int64_t toStd = SwitchMSec(DstToStd, year) + OffsetToStd;
-    if (toStd <= T && toStd >= latest) {  // two switches at one instant leave standard time
+    const std::int64_t toStd = SwitchMSec(DstToStd, candidate) + offsetToStd;
+    if (toStd <= t && toStd >= latest) {  // two switches at one instant leave standard time
       latest = toStd;
       daylight = false;
     }
@@ -166,38 +166,38 @@ bool TTimeZoneInfo::DaylightAt(std::int64_t T, std::int32_t Year, std::int64_t O
   return daylight;
 }
 
-bool TTimeZoneInfo::LocalTimeIsStd(double LocalTime) const {
+bool TTimeZoneInfo::LocalTimeIsStd(double localTime) const {
   std::int64_t t;
-  if (!HasDst() || !ToMSec(LocalTime, t)) return true;
+  if (!HasDst() || !ToMSec(localTime, t)) return true;
   // Both switches are given in the local time in force before them.
-  return !DaylightAt(t, YearOfDate(LocalTime), 0, 0);
+  return !DaylightAt(t, YearOfDate(localTime), 0, 0);
 }
 
-double TTimeZoneInfo::LocalTimeToUtc(double LocalTime) const {
-  const std::int32_t bias = BiasTz + (LocalTimeIsStd(LocalTime) ? BiasStd : BiasDst);
+double TTimeZoneInfo::LocalTimeToUtc(double localTime) const {
+  const std::int32_t bias = BiasTz + (LocalTimeIsStd(localTime) ? BiasStd : BiasDst);
   std::int64_t t;
-  if (!ToMSec(LocalTime, t)) return LocalTime + bias / 1440.0;
+  if (!ToMSec(localTime, t)) return localTime + bias / 1440.0;
   return FromMSec(t + bias * kMSecsPerMinute);
 }
 
-std::int32_t TTimeZoneInfo::UtcTimeBias(double UtcTime) const {
+std::int32_t TTimeZoneInfo::UtcTimeBias(double utcTime) const {
   std::int64_t t;
-  if (!HasDst() || !ToMSec(UtcTime, t)) return BiasTz + BiasStd;
+  if (!HasDst() || !ToMSec(utcTime, t)) return BiasTz + BiasStd;
   // The switch to daylight time happens on standard time, the one back on daylight time.
-  const bool daylight = DaylightAt(t, YearOfDate(UtcTime), (BiasTz + BiasStd) * kMSecsPerMinute,
+  const bool daylight = DaylightAt(t, YearOfDate(utcTime), (BiasTz + BiasStd) * kMSecsPerMinute,
                                    (BiasTz + BiasDst) * kMSecsPerMinute);
   return BiasTz + (daylight ? BiasDst : BiasStd);
 }
 
-double TTimeZoneInfo::UtcToLocalTime(double UtcTime) const {
-  const std::int32_t bias = UtcTimeBias(UtcTime);
+double TTimeZoneInfo::UtcToLocalTime(double utcTime) const {
+  const std::int32_t bias = UtcTimeBias(utcTime);
   std::int64_t t;
-  if (!ToMSec(UtcTime, t)) return UtcTime - bias / 1440.0;
+  if (!ToMSec(utcTime, t)) return utcTime - bias / 1440.0;
   return FromMSec(t - bias * kMSecsPerMinute);
 }
 
-double TTimeZoneInfo::TzOffsetH(double LocalTime) const {
-  return -(BiasTz + (LocalTimeIsStd(LocalTime) ? BiasStd : BiasDst)) / 60.0;
+double TTimeZoneInfo::TzOffsetH(double localTime) const {
+  return -(BiasTz + (LocalTimeIsStd(localTime) ? BiasStd : BiasDst)) / 60.0;
 }
 
 std::wstring TTimeZoneInfo::OffsetDisplayStr() const {
@@ -216,13 +216,13 @@ std::wstring TTimeZoneInfo::Explanation() const {
   return name + L" (" + OffsetDisplayStr() + L")";
 }
 
-std::wstring TTimeZoneInfo::DumpDstSystemTime(const SYSTEMTIME& S) const {
-  if (!HasDst() || !IsSwitchRule(S)) return L"--";
+std::wstring TTimeZoneInfo::DumpDstSystemTime(const SYSTEMTIME& s) const {
+  if (!HasDst() || !IsSwitchRule(s)) return L"--";
   const TLocaleSnapshot& locale = LocaleSnapshot();
-  std::wstring text = S.wDay == 5 ? std::wstring(L"letzter") : std::to_wstring(S.wDay) + L".";
-  text += L" " + locale.LongDayNames[S.wDayOfWeek] + L" im " + locale.LongMonthNames[S.wMonth - 1];
-  if (S.wYear != 0) text += L" " + std::to_wstring(S.wYear);
-  text += L" " + IntToStrZeroPad(S.wHour, 2) + L":" + IntToStrZeroPad(S.wMinute, 2);
+  std::wstring text = s.wDay == 5 ? std::wstring(L"letzter") : std::to_wstring(s.wDay) + L".";
+  text += L" " + locale.LongDayNames[s.wDayOfWeek] + L" im " + locale.LongMonthNames[s.wMonth - 1];
+  if (s.wYear != 0) text += L" " + std::to_wstring(s.wYear);
+  text += L" " + IntToStrZeroPad(s.wHour, 2) + L":" + IntToStrZeroPad(s.wMinute, 2);
   return text;
 }
 
@@ -236,13 +236,13 @@ std::wstring TTimeZoneInfo::Dump() const {
 // ---------------------------------------------------------------------------------------------
 // The system's table
 
-void LoadTimeZoneFromTable(HKEY Table, const std::wstring& KeyName, TTimeZoneInfo& Info) {
-  Info.Clear();
-  const std::wstring name = TrimCharsStr(KeyName, L"/\\", true, true);
-  if (!Table || name.empty()) return;
+void LoadTimeZoneFromTable(HKEY table, const std::wstring& keyName, TTimeZoneInfo& info) {
+  info.Clear();
+  const std::wstring name = TrimCharsStr(keyName, L"/\\", true, true);
+  if (!table || name.empty()) return;
   // Read only: the system's table is never written, not even with defaults.
   HKEY opened = nullptr;
-  if (::RegOpenKeyExW(Table, name.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+  if (::RegOpenKeyExW(table, name.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
   TRegKey key(opened);
   DWORD type = 0;
   std::string data;
@@ -250,7 +250,7 @@ void LoadTimeZoneFromTable(HKEY Table, const std::wstring& KeyName, TTimeZoneInf
     return;
   REG_TZI_FORMAT tzi;
   std::memcpy(&tzi, data.data(), sizeof tzi);  // a longer value keeps its first 44 bytes
-  Info.LoadTimeZone(name, ReadString(key.Get(), L"Display"), ReadString(key.Get(), L"Std"),
+  info.LoadTimeZone(name, ReadString(key.Get(), L"Display"), ReadString(key.Get(), L"Std"),
                     ReadString(key.Get(), L"Dlt"), tzi);
 }
 
@@ -266,9 +266,9 @@ TRegKey OpenTimeZoneTable() {
 
 }  // namespace
 
-void LoadTimeZoneFromRegistry(const std::wstring& KeyName, TTimeZoneInfo& Info) {
+void LoadTimeZoneFromRegistry(const std::wstring& keyName, TTimeZoneInfo& info) {
   TRegKey table = OpenTimeZoneTable();
-  LoadTimeZoneFromTable(table.Get(), KeyName, Info);
+  LoadTimeZoneFromTable(table.Get(), keyName, info);
 }
 
 std::vector<std::wstring> TimeZoneKeyNames() {
@@ -285,8 +285,8 @@ std::vector<std::wstring> TimeZoneKeyNames() {
   return names;
 }
 
-std::wstring BiasToOffsetText(std::int32_t Bias) {
-  const std::int64_t v = -static_cast<std::int64_t>(Bias);
+std::wstring BiasToOffsetText(std::int32_t bias) {
+  const std::int64_t v = -static_cast<std::int64_t>(bias);
   if (v == 0) return L"+0000";
   const std::int64_t magnitude = v < 0 ? -v : v;
   return (v > 0 ? L"+" : L"-") + IntToStrZeroPad(magnitude / 60, 2) + IntToStrZeroPad(magnitude % 60, 2);

@@ -37,27 +37,27 @@ struct TTimeZoneInfo {
   void Clear();
   // From the system's current dynamic time-zone information; DisplayName stays empty.
   void LoadLocalTimeZone();
-  void LoadTimeZone(const std::wstring& keyName, const std::wstring& Display, const std::wstring& Std,
-                    const std::wstring& Dlt, const REG_TZI_FORMAT& TZI);
+  void LoadTimeZone(const std::wstring& keyName, const std::wstring& display, const std::wstring& std,
+                    const std::wstring& dlt, const REG_TZI_FORMAT& tzi);
   bool IsEmpty() const { return KeyName.empty(); }
   // True when both rules name a switch (a month other than 0). A rule that cannot be a switch
   // (month above 12, weekday above 6, occurrence outside 1..5, a time beyond 23:59:59.999)
   // counts as none: such a zone keeps standard time.
   bool HasDst() const;
   // Day of week, 0 = Sunday .. 6 = Saturday.
-  static int Dow(double D);
+  static int Dow(double d);
   // Local date-time of the switch in Year, to the millisecond; 0 for a rule without a switch.
-  static double SwitchTime(const SYSTEMTIME& S, std::int32_t Year);
+  static double SwitchTime(const SYSTEMTIME& s, std::int32_t year);
 
   // Standard time is in force at that local time. In the hour skipped in spring daylight time
   // counts; the hour that occurs twice in autumn is taken as daylight time (its first pass).
-  bool LocalTimeIsStd(double LocalTime) const;
-  double LocalTimeToUtc(double LocalTime) const;
+  bool LocalTimeIsStd(double localTime) const;
+  double LocalTimeToUtc(double localTime) const;
   // The bias in minutes in force at that moment in UTC.
-  std::int32_t UtcTimeBias(double UtcTime) const;
-  double UtcToLocalTime(double UtcTime) const;
+  std::int32_t UtcTimeBias(double utcTime) const;
+  double UtcToLocalTime(double utcTime) const;
   // UTC offset in hours at that local time (2.0, 5.5, -3.0 ...).
-  double TzOffsetH(double LocalTime) const;
+  double TzOffsetH(double localTime) const;
 
   // "UTC+0100 | UTC+0200", or "UTC+0100" without daylight saving time.
   std::wstring OffsetDisplayStr() const;
@@ -67,13 +67,13 @@ struct TTimeZoneInfo {
   std::wstring Dump() const;
   // A rule in words with the user's day and month names: "letzter Sonntag im Oktober 03:00";
   // "--" for a zone without daylight saving time.
-  std::wstring DumpDstSystemTime(const SYSTEMTIME& S) const;
+  std::wstring DumpDstSystemTime(const SYSTEMTIME& s) const;
 
 private:
   // Daylight time at T (milliseconds on a time line, Year its year): the switches of the year
   // before, of Year and of the year after are moved onto that line by the offsets, and the last
   // one at or before T decides. The local and the UTC view share it.
-  bool DaylightAt(std::int64_t T, std::int32_t Year, std::int64_t OffsetToDst, std::int64_t OffsetToStd) const;
+  bool DaylightAt(std::int64_t t, std::int32_t year, std::int64_t offsetToDst, std::int64_t offsetToStd) const;
 };
 
 // The current zone, loaded with its display name when the unit starts.
@@ -84,14 +84,14 @@ extern const wchar_t* const TimeZonesKeyPath;
 
 // Fills Info from the zone KeyName of the system's table ("/" and "\" at its ends are dropped);
 // an empty record when the zone is missing or its "TZI" value holds fewer than 44 bytes.
-void LoadTimeZoneFromRegistry(const std::wstring& KeyName, TTimeZoneInfo& Info);
+void LoadTimeZoneFromRegistry(const std::wstring& keyName, TTimeZoneInfo& info);
 // The same from a table below an open key (the system's table or a copy of it).
-void LoadTimeZoneFromTable(HKEY Table, const std::wstring& KeyName, TTimeZoneInfo& Info);
+void LoadTimeZoneFromTable(HKEY table, const std::wstring& keyName, TTimeZoneInfo& info);
 // The key names of all zones of the system's table, in the registry's order.
 std::vector<std::wstring> TimeZoneKeyNames();
 
 // The UTC offset that belongs to a bias in minutes: -60 gives "+0100", 300 "-0500", 0 "+0000".
-std::wstring BiasToOffsetText(std::int32_t Bias);
+std::wstring BiasToOffsetText(std::int32_t bias);
 
 // Unit start and stop (library start-up list, after the date and system units).
 void TimeZonesStart();

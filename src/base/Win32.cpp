@@ -8,8 +8,8 @@
 namespace {
 
 // The fixed version information of a file: true with the two 32-bit halves of the file version.
-bool FileVersion(const std::wstring& FileName, DWORD& versionMs, DWORD& versionLs) {
-  std::wstring name = FileName.empty() ? ProgramFileName() : FileName;
+bool FileVersion(const std::wstring& fileName, DWORD& versionMs, DWORD& versionLs) {
+  std::wstring name = fileName.empty() ? ProgramFileName() : fileName;
   DWORD ignored = 0;
   DWORD size = ::GetFileVersionInfoSizeW(name.c_str(), &ignored);
   if (size == 0) return false;
@@ -68,23 +68,23 @@ TIsWow64ProcessFunc SystemIsWow64Process() {
   return reinterpret_cast<TIsWow64ProcessFunc>(reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")));
 }
 
-bool IsWow64Through(TIsWow64ProcessFunc IsWow64Process) {
+bool IsWow64Through(TIsWow64ProcessFunc isWow64Process) {
   BOOL wow64 = FALSE;
-  return IsWow64Process && IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+  return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
 bool IsWow64() { return IsWow64Through(SystemIsWow64Process()); }
 
-std::wstring FileVersionText(const std::wstring& FileName) {
+std::wstring FileVersionText(const std::wstring& fileName) {
   DWORD ms = 0, ls = 0;
-  if (!FileVersion(FileName, ms, ls)) return std::wstring();
+  if (!FileVersion(fileName, ms, ls)) return std::wstring();
   return std::to_wstring(HIWORD(ms)) + L'.' + std::to_wstring(LOWORD(ms)) + L'.' + std::to_wstring(HIWORD(ls)) + L'.' +
          std::to_wstring(LOWORD(ls));
 }
 
-std::uint32_t FileVersionBuild(const std::wstring& FileName) {
+std::uint32_t FileVersionBuild(const std::wstring& fileName) {
   DWORD ms = 0, ls = 0;
-  return FileVersion(FileName, ms, ls) ? ls : 0;
+  return FileVersion(fileName, ms, ls) ? ls : 0;
 }
 
 void DisableGhosting() {

@@ -56,14 +56,14 @@ TDmLangQel::TDmLangQel(TComponent* owner) : TDataModule(owner) {
   siLang = NewComponent<TsiLang>(this, L"siLang");
   siLang->SetTable(DmLangTableRows());
   siLang->SetExcludedProperties(ExcludedProperties());
-  siLang->OnChangeLanguage = [this](TObject* Sender) { siLangChangeLanguage(Sender); };
+  siLang->OnChangeLanguage = [this](TObject* sender) { siLangChangeLanguage(sender); };
 
   LangDisp = NewComponent<TsiLangDispatcher>(this, L"LangDisp");
   LangDisp->SetExcludedProperties({L"!TVirtualImageListItem.CollectionName", L"!TVirtualImageList.DisabledSuffix"});
-  LangDisp->OnLinkToDispatcher = [this](TObject* Sender, TsiLang* linked) { LangDispLinkToDispatcher(Sender, linked); };
+  LangDisp->OnLinkToDispatcher = [this](TObject* sender, TsiLang* linked) { LangDispLinkToDispatcher(sender, linked); };
   siLang->SetLangDispatcher(LangDisp);
 
-  OnCreate = [this](TObject* Sender) { DatamoduleCreate(Sender); };
+  OnCreate = [this](TObject* sender) { DatamoduleCreate(sender); };
   DoCreate();
 }
 
@@ -80,10 +80,10 @@ void TDmLangQel::UpdateStrings() {
   for (const TLangStringVar& var : kStringVars) *var.Variable = siLang->GetTextOrDefault(var.Id);
 }
 
-int TDmLangQel::LanguageIndex(const std::wstring& LangTag) {
+int TDmLangQel::LanguageIndex(const std::wstring& langTag) {
   for (size_t i = 0; i < std::size(kLanguages); ++i)
-    if (SameTextOrdinal(kLanguages[i].Tag, LangTag)) return static_cast<int>(i) + 1;
-  const std::wstring part = LanguagePart(LangTag);
+    if (SameTextOrdinal(kLanguages[i].Tag, langTag)) return static_cast<int>(i) + 1;
+  const std::wstring part = LanguagePart(langTag);
   for (size_t i = 0; i < std::size(kLanguages); ++i)
     if (LanguagePart(kLanguages[i].Tag) == part) return static_cast<int>(i) + 1;
   return 2;  // every other language: English
@@ -94,9 +94,9 @@ int TDmLangQel::LocaleLanguage() {
   return LocaleLanguageOf(::GetUserDefaultLangID());
 }
 
-int TDmLangQel::LocaleLanguageOf(std::uint16_t LangId) {
-  const int primary = PRIMARYLANGID(LangId);
-  const int sub = SUBLANGID(LangId);
+int TDmLangQel::LocaleLanguageOf(std::uint16_t langId) {
+  const int primary = PRIMARYLANGID(langId);
+  const int sub = SUBLANGID(langId);
   for (size_t i = 0; i < std::size(kLanguages); ++i)
     if (kLanguages[i].PrimaryLangId == primary && kLanguages[i].SubLangId == sub) return static_cast<int>(i) + 1;
   for (size_t i = 0; i < std::size(kLanguages); ++i)
@@ -110,24 +110,24 @@ std::wstring TDmLangQel::CurLanguageTag() const {
   return index >= 1 && index <= static_cast<int>(tags.size()) ? tags[static_cast<size_t>(index - 1)] : std::wstring();
 }
 
-void TDmLangQel::SetAppLangDisp(TsiLangDispatcher* D) {
+void TDmLangQel::SetAppLangDisp(TsiLangDispatcher* d) {
   if (FAppLangDisp) FAppLangDisp->RemoveFreeNotification(this);
-  FAppLangDisp = D;
-  if (!D) return;
+  FAppLangDisp = d;
+  if (!d) return;
   // The host may free its dispatcher first: then the module forgets it.
-  D->AddFreeNotification(this, [this] { FAppLangDisp = nullptr; });
-  if (!FExternalSilFile.empty()) D->LoadAllFromFile(FExternalSilFile);
+  d->AddFreeNotification(this, [this] { FAppLangDisp = nullptr; });
+  if (!FExternalSilFile.empty()) d->LoadAllFromFile(FExternalSilFile);
 }
 
-void TDmLangQel::SetExternalSilFile(const std::wstring& Path) {
+void TDmLangQel::SetExternalSilFile(const std::wstring& path) {
   // The file is read once here; a file that cannot be read or is malformed is treated like a
   // missing one, so that tables linked later do not try it again and again.
   std::vector<TsiFileEntry> entries;
-  if (Path.empty() || !ReadTranslationFile(Path, entries)) {
+  if (path.empty() || !ReadTranslationFile(path, entries)) {
     FExternalSilFile.clear();
     return;
   }
-  FExternalSilFile = Path;
+  FExternalSilFile = path;
   LangDisp->ApplyFileEntries(entries);
   if (FAppLangDisp && FAppLangDisp != LangDisp) FAppLangDisp->ApplyFileEntries(entries);
   UpdateStrings();

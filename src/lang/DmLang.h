@@ -34,30 +34,30 @@ public:
   void UpdateStrings();
   // 1 or 2 for a language tag: the language of that tag, else of its language part ("de" of
   // "de-AT"), else English.
-  static int LanguageIndex(const std::wstring& LangTag);
+  static int LanguageIndex(const std::wstring& langTag);
   // 1 or 2 for the user's locale (refreshes the text variables first).
   int LocaleLanguage();
   // The same rule for a Windows language id (German and English of any region get their
   // language, every other locale English).
-  static int LocaleLanguageOf(std::uint16_t LangId);
+  static int LocaleLanguageOf(std::uint16_t langId);
   // The tag of the dispatcher's active language; empty when the index is out of range.
   std::wstring CurLanguageTag() const;
 
   // An application's own second dispatcher, kept in step with the external translation file.
   TsiLangDispatcher* AppLangDisp() const noexcept { return FAppLangDisp; }
-  void SetAppLangDisp(TsiLangDispatcher* D);
+  void SetAppLangDisp(TsiLangDispatcher* d);
   // The external translation file (format: lang/SiLang.h). Set to a file that exists and can be
   // read, it loads into every table linked to LangDisp (and to AppLangDisp) now and into every
   // table that links later; anything else leaves it empty and loads nothing.
   const std::wstring& ExternalSilFile() const noexcept { return FExternalSilFile; }
-  void SetExternalSilFile(const std::wstring& Path);
+  void SetExternalSilFile(const std::wstring& path);
 
   // LangDisp's link event: a table that links gets the external file's texts.
-  void LangDispLinkToDispatcher(TObject* Sender, TsiLang* linked);
+  void LangDispLinkToDispatcher(TObject* sender, TsiLang* linked);
 
 private:
-  void DatamoduleCreate(TObject* Sender);
-  void siLangChangeLanguage(TObject* Sender);
+  void DatamoduleCreate(TObject* sender);
+  void siLangChangeLanguage(TObject* sender);
 
   TsiLangDispatcher* FAppLangDisp = nullptr;
   std::wstring FExternalSilFile;

@@ -235,7 +235,7 @@ public:
   // 1..LangCount is ignored.
   int ActiveLanguage() const noexcept { return FActiveLanguage; }
   void SetActiveLanguage(int lang);
-  // Default {"de-DE", "en-US"}.
+  // fallback {"de-DE", "en-US"}.
   const std::vector<std::wstring>& LangTags() const noexcept { return FLangTags; }
   void SetLangTags(std::vector<std::wstring> tags);
   int LangCount() const noexcept { return static_cast<int>(FLangTags.size()); }
@@ -260,7 +260,7 @@ public:
   void RemoveFreeNotification(const void* holder);
 
   // A table linked (Sender is the dispatcher).
-  std::function<void(TObject* Sender, TsiLang* Table)> OnLinkToDispatcher;
+  std::function<void(TObject* sender, TsiLang* table)> OnLinkToDispatcher;
   TNotifyEvent OnChangeLanguage;
 
 private:

@@ -25,25 +25,25 @@ public:
   TLogger() = default;
 
   TLogTypes LogTypes() const noexcept { return FLogTypes; }
-  void SetLogTypes(TLogTypes Value) noexcept { FLogTypes = Value; }
+  void SetLogTypes(TLogTypes value) noexcept { FLogTypes = value; }
   bool Enabled() const noexcept { return FEnabled; }
-  void SetEnabled(bool Value) noexcept { FEnabled = Value; }
+  void SetEnabled(bool value) noexcept { FEnabled = value; }
   TLogDataFormat LogDataFormat() const noexcept { return FLogDataFormat; }
-  void SetLogDataFormat(TLogDataFormat Value) noexcept { FLogDataFormat = Value; }
+  void SetLogDataFormat(TLogDataFormat value) noexcept { FLogDataFormat = value; }
   TLogDateOptions LogDateOptions() const noexcept { return FLogDateOptions; }
-  void SetLogDateOptions(TLogDateOptions Value) noexcept { FLogDateOptions = Value; }
+  void SetLogDateOptions(TLogDateOptions value) noexcept { FLogDateOptions = value; }
   // When the last stamped line was formatted (local time); 0 before the first.
   double LastLog() const noexcept { return FLastLog; }
 
   // One stamped line (lines of a text with several lines go out as one, indented); an empty
   // text of type ltInfo is an empty line without stamp.
-  void Log(const std::wstring& Text, TLogType LogType);
+  void Log(const std::wstring& text, TLogType logType);
 
   // Virtual operations after SortKey, in this order.
   // Writes one finished line.
-  virtual void OutputLine(const std::wstring& Line, TLogType LogType) = 0;
+  virtual void OutputLine(const std::wstring& line, TLogType logType) = 0;
   // Renders DataLength bytes in the LogDataFormat, every line stamped on its own.
-  virtual void LogData(const void* Data, int DataLength, TLogType LogType);
+  virtual void LogData(const void* data, int dataLength, TLogType logType);
   // Nothing here; a concrete logger may empty its output.
   virtual void ClearLog();
   // A line of 77 hyphens, type ltInfo.
@@ -51,16 +51,16 @@ public:
 
   // Text behind the stamp the date options ask for ("stamp: "); further lines of Text are
   // indented under the first. Text unchanged when no option is set. Records the time of the line.
-  std::wstring StampText(const std::wstring& Text);
+  std::wstring StampText(const std::wstring& text);
 
 protected:
   // The current local date and time; tests give the logger a clock of their own.
   virtual double CurrentTime() const;
 
 private:
-  bool Passes(TLogType LogType) const noexcept { return FEnabled && FLogTypes.Contains(LogType); }
-  void OutputStamped(const std::wstring& Line, TLogType LogType) { OutputLine(StampText(Line), LogType); }
-  std::wstring Stamp(double Time) const;
+  bool Passes(TLogType logType) const noexcept { return FEnabled && FLogTypes.Contains(logType); }
+  void OutputStamped(const std::wstring& line, TLogType logType) { OutputLine(StampText(line), logType); }
+  std::wstring Stamp(double time) const;
 
   TLogTypes FLogTypes = TLogTypes::All();
   bool FEnabled = true;

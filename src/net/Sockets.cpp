@@ -106,17 +106,17 @@ bool gWinsockStarted = false;
 
 }  // namespace
 
-TWinSocket::TWinSocket(std::unique_ptr<TLogger> Logger) : TChannel(std::move(Logger)) {}
+TWinSocket::TWinSocket(std::unique_ptr<TLogger> logger) : TChannel(std::move(logger)) {}
 
-bool TWinSocket::DataAvailable(std::uint32_t TimeoutMillisec) {
+bool TWinSocket::DataAvailable(std::uint32_t timeoutMillisec) {
   if (!IsSocketValid()) return false;
   fd_set readSet;
   FD_ZERO(&readSet);
   FD_SET(FSocket.Get(), &readSet);
   timeval timeout{};
-  timeout.tv_sec = static_cast<long>(TimeoutMillisec / 1000u);
-  timeout.tv_usec = static_cast<long>((TimeoutMillisec % 1000u) * 1000u);
-  int result = ::select(0, &readSet, nullptr, nullptr, TimeoutMillisec == kInfinite ? nullptr : &timeout);
+  timeout.tv_sec = static_cast<long>(timeoutMillisec / 1000u);
+  timeout.tv_usec = static_cast<long>((timeoutMillisec % 1000u) * 1000u);
+  int result = ::select(0, &readSet, nullptr, nullptr, timeoutMillisec == kInfinite ? nullptr : &timeout);
   if (result == SOCKET_ERROR) {
     HandleError(::WSAGetLastError());
     return false;
@@ -132,40 +132,40 @@ void TWinSocket::CancelPendingAction() {
     HandleError(WSAECANCELLED);
 }
 
-void TWinSocket::HandleError(std::int32_t ErrorCode) {
-  SetLastError(ErrorCode);
-  if (IsConnectionLoss(ErrorCode)) SetConnected(false);
-  if (ErrorCode == 0 || ErrorCode == WSAEINTR) return;
-  RaiseError<ESocketsError>(WinsockErrorName(ErrorCode) + L": " + WinsockErrorText(ErrorCode));
+void TWinSocket::HandleError(std::int32_t errorCode) {
+  SetLastError(errorCode);
+  if (IsConnectionLoss(errorCode)) SetConnected(false);
+  if (errorCode == 0 || errorCode == WSAEINTR) return;
+  RaiseError<ESocketsError>(WinsockErrorName(errorCode) + L": " + WinsockErrorText(errorCode));
 }
 
-std::string TWinSocket::RecvWait(std::uint32_t TimeoutMillisec) {
+std::string TWinSocket::RecvWait(std::uint32_t timeoutMillisec) {
   std::string buffer;
-  if (DataAvailable(TimeoutMillisec)) Recv(buffer);
+  if (DataAvailable(timeoutMillisec)) Recv(buffer);
   return buffer;
 }
 
-std::wstring IpToStr(std::uint32_t Address) {
+std::wstring IpToStr(std::uint32_t address) {
   in_addr addr{};
-  addr.s_addr = Address;
+  addr.s_addr = address;
   const char* text = ::inet_ntoa(addr);
   return text ? AnsiToText(text) : std::wstring();
 }
 
-std::uint32_t StrToIp(const std::wstring& Text) {
+std::uint32_t StrToIp(const std::wstring& text) {
   // A zero character would end the text early for the platform and hide what follows it.
-  if (Text.find(L'\0') != std::wstring::npos) return INADDR_NONE;
-  return ::inet_addr(TextToAnsi(Text).c_str());
+  if (text.find(L'\0') != std::wstring::npos) return INADDR_NONE;
+  return ::inet_addr(TextToAnsi(text).c_str());
 }
 
-bool IsIpValid(std::uint32_t Address) { return Address != INADDR_NONE; }
+bool IsIpValid(std::uint32_t address) { return address != INADDR_NONE; }
 
-TInAddrArray HostAddresses(const hostent* HostEntry) {
+TInAddrArray HostAddresses(const hostent* hostEntry) {
   TInAddrArray addresses;
-  if (!HostEntry || !HostEntry->h_addr_list || HostEntry->h_addrtype != AF_INET ||
-      HostEntry->h_length != sizeof(std::uint32_t))
+  if (!hostEntry || !hostEntry->h_addr_list || hostEntry->h_addrtype != AF_INET ||
+      hostEntry->h_length != sizeof(std::uint32_t))
     return addresses;
-  for (char** entry = HostEntry->h_addr_list; *entry; ++entry) {
+  for (char** entry = hostEntry->h_addr_list; *entry; ++entry) {
     std::uint32_t address;
     std::memcpy(&address, *entry, sizeof address);
     addresses.push_back(address);
@@ -173,39 +173,39 @@ TInAddrArray HostAddresses(const hostent* HostEntry) {
   return addresses;
 }
 
-bool LookUpHost(const std::wstring& Host, std::uint32_t& Address) {
-  Address = StrToIp(Host);
-  if (IsIpValid(Address)) return true;
-  if (Host.find(L'\0') != std::wstring::npos) return false;
-  const std::string ansi = TextToAnsi(Host);
+bool LookUpHost(const std::wstring& host, std::uint32_t& address) {
+  address = StrToIp(host);
+  if (IsIpValid(address)) return true;
+  if (host.find(L'\0') != std::wstring::npos) return false;
+  const std::string ansi = TextToAnsi(host);
   // inet_addr answers 255.255.255.255 and "no address" alike; the strict parser tells them apart.
   in_addr dotted{};
   if (::inet_pton(AF_INET, ansi.c_str(), &dotted) == 1) {
-    Address = dotted.s_addr;
+    address = dotted.s_addr;
     return true;
   }
   TInAddrArray found = HostAddresses(::gethostbyname(ansi.c_str()));
   if (found.empty()) return false;
-  Address = found.front();
+  address = found.front();
   return true;
 }
 
-std::uint32_t ResolveHost(const std::wstring& Host) {
+std::uint32_t ResolveHost(const std::wstring& host) {
   std::uint32_t address;
-  LookUpHost(Host, address);
+  LookUpHost(host, address);
   return address;
 }
 
-std::wstring ResolveHostToStr(const std::wstring& Host) { return IpToStr(ResolveHost(Host)); }
+std::wstring ResolveHostToStr(const std::wstring& host) { return IpToStr(ResolveHost(host)); }
 
-std::wstring WinsockErrorName(std::int32_t ErrorCode) {
-  const TWinsockError* e = FindWinsockError(ErrorCode);
-  return e ? std::wstring(e->Name) : L"WinSock Error #" + std::to_wstring(ErrorCode);
+std::wstring WinsockErrorName(std::int32_t errorCode) {
+  const TWinsockError* e = FindWinsockError(errorCode);
+  return e ? std::wstring(e->Name) : L"WinSock Error #" + std::to_wstring(errorCode);
 }
 
-std::wstring WinsockErrorText(std::int32_t ErrorCode) {
-  const TWinsockError* e = FindWinsockError(ErrorCode);
-  return e && e->Text ? std::wstring(e->Text) : L"Error #" + std::to_wstring(ErrorCode);
+std::wstring WinsockErrorText(std::int32_t errorCode) {
+  const TWinsockError* e = FindWinsockError(errorCode);
+  return e && e->Text ? std::wstring(e->Text) : L"Error #" + std::to_wstring(errorCode);
 }
 
 void SocketsStart() {

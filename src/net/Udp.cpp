@@ -18,8 +18,8 @@ std::wstring PortText(const sockaddr_in& address) { return std::to_wstring(ntohs
 // ---------------------------------------------------------------------------------------------
 // TUdpClient
 
-TUdpClient::TUdpClient(std::unique_ptr<TLogger> Logger)
-    : TWinSocket(std::move(Logger)), FRecvBuffer(std::make_unique_for_overwrite<char[]>(kRecvBufferSize)) {
+TUdpClient::TUdpClient(std::unique_ptr<TLogger> logger)
+    : TWinSocket(std::move(logger)), FRecvBuffer(std::make_unique_for_overwrite<char[]>(kRecvBufferSize)) {
   SetSocket(OpenSocket());
 }
 
@@ -30,53 +30,53 @@ void TUdpClient::ReopenSocket() {
   SetSocket(OpenSocket());
 }
 
-void TUdpClient::SetSockAddr(std::uint32_t Address, int Port) noexcept {
+void TUdpClient::SetSockAddr(std::uint32_t address, int port) noexcept {
   std::memset(&FSockAddr, 0, sizeof FSockAddr);
   FSockAddr.sin_family = AF_INET;
-  FSockAddr.sin_port = htons(static_cast<u_short>(Port & 0xFFFF));
-  FSockAddr.sin_addr.s_addr = Address;
+  FSockAddr.sin_port = htons(static_cast<u_short>(port & 0xFFFF));
+  FSockAddr.sin_addr.s_addr = address;
   FSAL = sizeof FSockAddr;
 }
 
-void TUdpClient::SendTo(const sockaddr_in& Address, const std::string& Data, int Flags) {
-  ::sendto(Socket(), Data.data(), static_cast<int>(Data.size()), Flags, reinterpret_cast<const sockaddr*>(&Address),
-           sizeof Address);
+void TUdpClient::SendTo(const sockaddr_in& address, const std::string& data, int flags) {
+  ::sendto(Socket(), data.data(), static_cast<int>(data.size()), flags, reinterpret_cast<const sockaddr*>(&address),
+           sizeof address);
 }
 
-void TUdpClient::SendDatagram(const std::wstring& Peer, int Port, const std::string& Datagram) {
+void TUdpClient::SendDatagram(const std::wstring& peer, int port, const std::string& datagram) {
   // A peer that is neither a dotted address nor a name that resolves would otherwise go to
   // 255.255.255.255, a broadcast nobody asked for. That address given as such is sent as given
   // (the system refuses it unless broadcasts were switched on).
   std::uint32_t address;
-  if (!LookUpHost(Peer, address)) return;
-  SetSockAddr(address, Port);
-  SendTo(FSockAddr, Datagram, MSG_DONTROUTE);
+  if (!LookUpHost(peer, address)) return;
+  SetSockAddr(address, port);
+  SendTo(FSockAddr, datagram, MSG_DONTROUTE);
   Log(L"Send Datagram to " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltAction);
-  LogData(Datagram.data(), static_cast<int>(Datagram.size()), ltSend);
+  LogData(datagram.data(), static_cast<int>(datagram.size()), ltSend);
 }
 
-void TUdpClient::SendBroadcast(int Port, const std::string& Datagram) {
-  SetSockAddr(INADDR_BROADCAST, Port);
+void TUdpClient::SendBroadcast(int port, const std::string& datagram) {
+  SetSockAddr(INADDR_BROADCAST, port);
   // Stays on for the life of the socket.
   int permit = -1;
   ::setsockopt(Socket(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&permit), sizeof permit);
-  SendTo(FSockAddr, Datagram, MSG_DONTROUTE);
+  SendTo(FSockAddr, datagram, MSG_DONTROUTE);
   Log(L"UDP Broadcast", ltAction);
-  LogData(Datagram.data(), static_cast<int>(Datagram.size()), ltSend);
+  LogData(datagram.data(), static_cast<int>(datagram.size()), ltSend);
 }
 
-bool TUdpClient::ReceiveOne(std::string& Datagram) {
+bool TUdpClient::ReceiveOne(std::string& datagram) {
   FSAL = sizeof FSockAddr;
   int received = ::recvfrom(Socket(), FRecvBuffer.get(), kRecvBufferSize, 0, reinterpret_cast<sockaddr*>(&FSockAddr),
                             &FSAL);
   // An empty datagram and a failed receive both come back empty; failures raise nothing.
   if (received <= 0) {
-    Datagram.clear();
+    datagram.clear();
     return received == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK;
   }
-  Datagram.assign(FRecvBuffer.get(), static_cast<size_t>(received));
+  datagram.assign(FRecvBuffer.get(), static_cast<size_t>(received));
   Log(L"Received data from " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltInfo);
-  LogData(Datagram.data(), received, ltReceive);
+  LogData(datagram.data(), received, ltReceive);
   return true;
 }
 
@@ -95,27 +95,27 @@ int TUdpClient::DatagramWaiting() {
 
 std::wstring TUdpClient::LastPeer() const { return AddressText(FSockAddr); }
 
-void TUdpClient::Connect(const std::wstring& ConnectString) {
-  size_t firstComma = ConnectString.find(L',');
-  FPeer = ConnectString.substr(0, firstComma);
+void TUdpClient::Connect(const std::wstring& connectString) {
+  size_t firstComma = connectString.find(L',');
+  FPeer = connectString.substr(0, firstComma);
   FPort = 0;
   if (firstComma != std::wstring::npos) {
-    size_t secondComma = ConnectString.find(L',', firstComma + 1);
+    size_t secondComma = connectString.find(L',', firstComma + 1);
     size_t length = secondComma == std::wstring::npos ? std::wstring::npos : secondComma - firstComma - 1;
-    FPort = StrToIntDef(std::wstring_view(ConnectString).substr(firstComma + 1, length), 0);
+    FPort = StrToIntDef(std::wstring_view(connectString).substr(firstComma + 1, length), 0);
   }
   SetConnected(true);
 }
 
 void TUdpClient::Disconnect() { SetConnected(false); }
 
-void TUdpClient::Send(const void* Buffer, int Length) {
+void TUdpClient::Send(const void* buffer, int length) {
   std::string datagram;
-  if (Buffer && Length > 0) datagram.assign(static_cast<const char*>(Buffer), static_cast<size_t>(Length));
+  if (buffer && length > 0) datagram.assign(static_cast<const char*>(buffer), static_cast<size_t>(length));
   SendDatagram(FPeer, FPort, datagram);
 }
 
-void TUdpClient::Recv(std::string& Buffer) { Buffer = RecvDatagram(); }
+void TUdpClient::Recv(std::string& buffer) { buffer = RecvDatagram(); }
 int TUdpClient::InQueue() { return DatagramWaiting(); }
 int TUdpClient::OutQueue() { return 0; }
 // Datagrams are not discarded, and the line buffer is kept.
@@ -125,9 +125,9 @@ void TUdpClient::FlushOutQueue() {}
 // ---------------------------------------------------------------------------------------------
 // TUdpServer
 
-TUdpServer::TUdpServer(std::unique_ptr<TLogger> Logger, int Port) : TUdpClient(std::move(Logger)) {
+TUdpServer::TUdpServer(std::unique_ptr<TLogger> logger, int port) : TUdpClient(std::move(logger)) {
   SetReceiveBuffer();
-  SetPort(Port);
+  SetPort(port);
 }
 
 void TUdpServer::SetReceiveBuffer() noexcept {
@@ -136,12 +136,12 @@ void TUdpServer::SetReceiveBuffer() noexcept {
   ::setsockopt(Socket(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
 }
 
-void TUdpServer::SetPort(int Value) {
+void TUdpServer::SetPort(int value) {
   if (FPort != 0) {
     ReopenSocket();
     SetReceiveBuffer();
   }
-  FPort = Value;
+  FPort = value;
   Log(FPort != 0 ? L"Bind to Port " + std::to_wstring(FPort) : std::wstring(L"Bind to a port"), ltAction);
   SetSockAddr(INADDR_ANY, FPort);
   sockaddr_in& local = SockAddr();
@@ -162,10 +162,10 @@ void TUdpServer::SetPort(int Value) {
   }
 }
 
-void TUdpServer::Dispatch(const std::string& Datagram) {
+void TUdpServer::Dispatch(const std::string& datagram) {
   // The reply goes to this sender even if the handler sends elsewhere meanwhile.
   const sockaddr_in sender = SockAddr();
-  std::string reply = HandleDatagram(Datagram);
+  std::string reply = HandleDatagram(datagram);
   if (!reply.empty()) {
     SendTo(sender, reply, 0);
     Log(L"Sent Data to " + AddressText(sender), ltAction);
@@ -173,8 +173,8 @@ void TUdpServer::Dispatch(const std::string& Datagram) {
   }
 }
 
-void TUdpServer::Poll(std::uint32_t TimeoutMsec) {
-  while (DataAvailable(TimeoutMsec)) Dispatch(RecvDatagram());
+void TUdpServer::Poll(std::uint32_t timeoutMsec) {
+  while (DataAvailable(timeoutMsec)) Dispatch(RecvDatagram());
 }
 
 namespace {
@@ -198,11 +198,11 @@ private:
 
 }  // namespace
 
-bool TUdpServer::Poll(std::uint32_t TimeoutMsec, std::uint32_t BudgetMsec) {
+bool TUdpServer::Poll(std::uint32_t timeoutMsec, std::uint32_t budgetMsec) {
   using TClock = std::chrono::steady_clock;
-  const TClock::time_point end = TClock::now() + std::chrono::milliseconds(BudgetMsec);
+  const TClock::time_point end = TClock::now() + std::chrono::milliseconds(budgetMsec);
   std::string datagram;
-  while (DataAvailable(TimeoutMsec)) {
+  while (DataAvailable(timeoutMsec)) {
     const unsigned generation = SocketGeneration();
     TNonBlockingScope drain(Socket());
     while (ReceiveOne(datagram)) {

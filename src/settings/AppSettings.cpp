@@ -20,23 +20,23 @@ TRegistrySettings* AppSettings() { return gAppSettings.get(); }
 TIniSettings* AppIniSettings() { return gAppIniSettings.get(); }
 TSettings* AppExtraSettings() { return gAppExtraSettings.get(); }
 
-void SetAppExtraSettings(std::unique_ptr<TSettings> Settings) {
+void SetAppExtraSettings(std::unique_ptr<TSettings> settings) {
   Release(gAppExtraSettings);
-  gAppExtraSettings = std::move(Settings);
+  gAppExtraSettings = std::move(settings);
 }
 
-void InitAppSettings(const std::wstring& RegistryKey, bool DoWriteBack, const std::wstring& IniFileName) {
-  InitAppSettingsFor(ProgramFileName(), RegistryKey, DoWriteBack, IniFileName);
+void InitAppSettings(const std::wstring& registryKey, bool doWriteBack, const std::wstring& iniFileName) {
+  InitAppSettingsFor(ProgramFileName(), registryKey, doWriteBack, iniFileName);
 }
 
-void InitAppSettingsFor(const std::wstring& ProgramFile, const std::wstring& RegistryKey, bool DoWriteBack,
-                        const std::wstring& IniFileName) {
-  std::wstring iniName = IniFileName.empty() ? ChangeFileExt(ProgramFile, L".ini") : IniFileName;
-  std::wstring registryKey = RegistryKey.empty() ? L"Software/Zevrik/" + FileBaseName(ProgramFile) : RegistryKey;
+void InitAppSettingsFor(const std::wstring& programFile, const std::wstring& registryKey, bool doWriteBack,
+                        const std::wstring& iniFileName) {
+  std::wstring iniName = iniFileName.empty() ? ChangeFileExt(programFile, L".ini") : iniFileName;
+  std::wstring keyPath = registryKey.empty() ? L"Software/Zevrik/" + FileBaseName(programFile) : registryKey;
   Release(gAppSettings);
   Release(gAppIniSettings);
-  gAppIniSettings = std::make_unique<TIniSettings>(iniName, DoWriteBack);
-  gAppSettings = std::make_unique<TRegistrySettings>(registryKey, hkCurrentUser, rr6464);
+  gAppIniSettings = std::make_unique<TIniSettings>(iniName, doWriteBack);
+  gAppSettings = std::make_unique<TRegistrySettings>(keyPath, hkCurrentUser, rr6464);
 }
 
 void SettingsStart() {

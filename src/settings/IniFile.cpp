@@ -68,14 +68,14 @@ constexpr std::string_view kUtf8Bom("\xEF\xBB\xBF", 3);
 
 // Writes Text as UTF-16LE with byte-order mark into a new file in the folder of FileName and
 // returns its name; empty when no file could be made there. Raises EOSError when writing fails.
-std::wstring WriteUtf16Beside(const std::wstring& FileName, const std::wstring& Text) {
-  std::wstring name = CreateUniqueFile(FileFolder(FileName), FileNameOf(FileName), L".tmp");
+std::wstring WriteUtf16Beside(const std::wstring& fileName, const std::wstring& text) {
+  std::wstring name = CreateUniqueFile(FileFolder(fileName), FileNameOf(fileName), L".tmp");
   if (name.empty()) return name;
   TTempFile temp(name);
   {
     TFileStream file(name, fmOpenWrite);
-    size_t size = Text.size() * sizeof(wchar_t);
-    if (file.Write(kUtf16Bom.data(), kUtf16Bom.size()) != kUtf16Bom.size() || file.Write(Text.data(), size) != size)
+    size_t size = text.size() * sizeof(wchar_t);
+    if (file.Write(kUtf16Bom.data(), kUtf16Bom.size()) != kUtf16Bom.size() || file.Write(text.data(), size) != size)
       throw EOSError(ERROR_WRITE_FAULT, L"\"" + name + L"\"");
   }
   temp.Keep();
@@ -96,28 +96,28 @@ bool KeyNameStorable(const std::wstring& ident) {
 
 }  // namespace
 
-std::wstring QuoteIniValue(const std::wstring& Value) {
-  if (Value.empty()) return Value;
-  bool blankEnd = IsIniBlank(Value.front()) || IsIniBlank(Value.back());
-  bool quoted = Value.size() >= 2 && IsQuote(Value.front()) && Value.back() == Value.front();
-  return blankEnd || quoted ? L'\'' + Value + L'\'' : Value;
+std::wstring QuoteIniValue(const std::wstring& value) {
+  if (value.empty()) return value;
+  bool blankEnd = IsIniBlank(value.front()) || IsIniBlank(value.back());
+  bool quoted = value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
+  return blankEnd || quoted ? L'\'' + value + L'\'' : value;
 }
 
-std::wstring UnquoteIniValue(const std::wstring& Value) {
-  std::wstring text = TrimIniBlanks(Value);
+std::wstring UnquoteIniValue(const std::wstring& value) {
+  std::wstring text = TrimIniBlanks(value);
   if (text.size() >= 2 && IsQuote(text.front()) && text.back() == text.front()) return text.substr(1, text.size() - 2);
   return text;
 }
 
-std::wstring TIniFile::ReadString(const std::wstring& Section, const std::wstring& Ident,
-                                  const std::wstring& Default) const {
-  return ReadValue(Section, Ident).value_or(Default);
+std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstring& ident,
+                                  const std::wstring& fallback) const {
+  return ReadValue(section, ident).value_or(fallback);
 }
 
-std::optional<std::wstring> TIniFile::ReadValue(const std::wstring& Section, const std::wstring& Ident) const {
+std::optional<std::wstring> TIniFile::ReadValue(const std::wstring& section, const std::wstring& Ident) const {
   auto [buffer, length] = ReadGrowing(
       [&](wchar_t* data, DWORD size) {
-        return ::GetPrivateProfileStringW(Section.c_str(), Ident.c_str(), kMissing, data, size, FFileName.c_str());
+        return ::GetPrivateProfileStringW(section.c_str(), Ident.c_str(), kMissing, data, size, FFileName.c_str());
       },
       1, FFileName);
   buffer.resize(length);
@@ -125,15 +125,15 @@ std::optional<std::wstring> TIniFile::ReadValue(const std::wstring& Section, con
   return buffer;
 }
 
-std::int32_t TIniFile::ReadInteger(const std::wstring& Section, const std::wstring& Ident,
-                                   std::int32_t Default) const {
-  return StrToIntDef(ReadString(Section, Ident, std::wstring()), Default);
+std::int32_t TIniFile::ReadInteger(const std::wstring& section, const std::wstring& ident,
+                                   std::int32_t fallback) const {
+  return StrToIntDef(ReadString(section, ident, std::wstring()), fallback);
 }
 
-std::vector<std::wstring> TIniFile::ReadSection(const std::wstring& Section) const {
+std::vector<std::wstring> TIniFile::ReadSection(const std::wstring& section) const {
   auto [buffer, length] = ReadGrowing(
       [&](wchar_t* data, DWORD size) {
-        return ::GetPrivateProfileStringW(Section.c_str(), nullptr, L"", data, size, FFileName.c_str());
+        return ::GetPrivateProfileStringW(section.c_str(), nullptr, L"", data, size, FFileName.c_str());
       },
       2, FFileName);
   return SplitZeroList(buffer, length);
@@ -146,18 +146,18 @@ std::vector<std::wstring> TIniFile::ReadSections() const {
   return SplitZeroList(buffer, length);
 }
 
-std::vector<std::wstring> TIniFile::ReadSectionLines(const std::wstring& Section) const {
+std::vector<std::wstring> TIniFile::ReadSectionLines(const std::wstring& section) const {
   auto [buffer, length] = ReadGrowing(
       [&](wchar_t* data, DWORD size) {
-        return ::GetPrivateProfileSectionW(Section.c_str(), data, size, FFileName.c_str());
+        return ::GetPrivateProfileSectionW(section.c_str(), data, size, FFileName.c_str());
       },
       2, FFileName);
   return SplitZeroList(buffer, length);
 }
 
-std::vector<std::pair<std::wstring, std::wstring>> TIniFile::ReadSectionValues(const std::wstring& Section) const {
+std::vector<std::pair<std::wstring, std::wstring>> TIniFile::ReadSectionValues(const std::wstring& section) const {
   std::vector<std::pair<std::wstring, std::wstring>> values;
-  for (const std::wstring& line : ReadSectionLines(Section)) {
+  for (const std::wstring& line : ReadSectionLines(section)) {
     size_t equals = line.find(L'=');
     if (equals == std::wstring::npos)
       values.emplace_back(TrimIniBlanks(line), std::wstring());
@@ -167,46 +167,46 @@ std::vector<std::pair<std::wstring, std::wstring>> TIniFile::ReadSectionValues(c
   return values;
 }
 
-void TIniFile::WriteString(const std::wstring& Section, const std::wstring& Ident, const std::wstring& Value) {
-  if (!Storable(Section, L"\r\n") || !KeyNameStorable(Ident) || !Storable(Value, L"\r\n"))
+void TIniFile::WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value) {
+  if (!Storable(section, L"\r\n") || !KeyNameStorable(ident) || !Storable(value, L"\r\n"))
     throw EIniFileError(L"Unable to write to " + FFileName + L": the text cannot be stored in an INI file");
-  PrepareWrite({&Section, &Ident, &Value});
-  if (!::WritePrivateProfileStringW(Section.c_str(), Ident.c_str(), Value.c_str(), FFileName.c_str()))
+  PrepareWrite({&section, &ident, &value});
+  if (!::WritePrivateProfileStringW(section.c_str(), ident.c_str(), value.c_str(), FFileName.c_str()))
     RaiseWriteError(::GetLastError());
 }
 
-void TIniFile::WriteInteger(const std::wstring& Section, const std::wstring& Ident, std::int32_t Value) {
-  WriteString(Section, Ident, std::to_wstring(Value));
+void TIniFile::WriteInteger(const std::wstring& section, const std::wstring& ident, std::int32_t value) {
+  WriteString(section, ident, std::to_wstring(value));
 }
 
-void TIniFile::WriteSectionLines(const std::wstring& Section, const std::vector<std::wstring>& Lines) {
+void TIniFile::WriteSectionLines(const std::wstring& section, const std::vector<std::wstring>& lines) {
   std::wstring block;
-  bool storable = Storable(Section, L"\r\n");
-  for (const std::wstring& line : Lines) {
+  bool storable = Storable(section, L"\r\n");
+  for (const std::wstring& line : lines) {
     storable = storable && Storable(line, L"\r\n");
     block += line;
     block += L'\0';
   }
   if (!storable) throw EIniFileError(L"Unable to write to " + FFileName + L": the text cannot be stored in an INI file");
   block += L'\0';
-  PrepareWrite({&Section, &block});
-  if (!::WritePrivateProfileSectionW(Section.c_str(), block.c_str(), FFileName.c_str()))
+  PrepareWrite({&section, &block});
+  if (!::WritePrivateProfileSectionW(section.c_str(), block.c_str(), FFileName.c_str()))
     RaiseWriteError(::GetLastError());
 }
 
-void TIniFile::DeleteKey(const std::wstring& Section, const std::wstring& Ident) {
-  if (!::WritePrivateProfileStringW(Section.c_str(), Ident.c_str(), nullptr, FFileName.c_str())) RaiseDeleteError();
+void TIniFile::DeleteKey(const std::wstring& section, const std::wstring& ident) {
+  if (!::WritePrivateProfileStringW(section.c_str(), ident.c_str(), nullptr, FFileName.c_str())) RaiseDeleteError();
 }
 
-void TIniFile::EraseSection(const std::wstring& Section) {
-  if (!::WritePrivateProfileStringW(Section.c_str(), nullptr, nullptr, FFileName.c_str())) RaiseDeleteError();
+void TIniFile::EraseSection(const std::wstring& section) {
+  if (!::WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, FFileName.c_str())) RaiseDeleteError();
 }
 
 void TIniFile::UpdateFile() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, FFileName.c_str()); }
 
-void TIniFile::RaiseWriteError(unsigned long ErrorCode) const {
+void TIniFile::RaiseWriteError(unsigned long errorCode) const {
   std::wstring message = L"Unable to write to " + FFileName;
-  if (ErrorCode != ERROR_SUCCESS) message += L": " + SysErrorMessage(ErrorCode);
+  if (errorCode != ERROR_SUCCESS) message += L": " + SysErrorMessage(errorCode);
   throw EIniFileError(message);
 }
 
@@ -216,11 +216,11 @@ void TIniFile::RaiseDeleteError() const {
   if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) RaiseWriteError(error);
 }
 
-void TIniFile::RaiseConversionError(const std::wstring& Reason) const {
-  throw EIniFileError(L"Unable to write to " + FFileName + L": it cannot be converted to Unicode (" + Reason + L")");
+void TIniFile::RaiseConversionError(const std::wstring& reason) const {
+  throw EIniFileError(L"Unable to write to " + FFileName + L": it cannot be converted to Unicode (" + reason + L")");
 }
 
-void TIniFile::PrepareWrite(std::initializer_list<const std::wstring*> Texts) {
+void TIniFile::PrepareWrite(std::initializer_list<const std::wstring*> texts) {
   WIN32_FILE_ATTRIBUTE_DATA info;
   if (!::GetFileAttributesExW(FFileName.c_str(), GetFileExInfoStandard, &info)) {
     CreateUtf16File();
@@ -229,7 +229,7 @@ void TIniFile::PrepareWrite(std::initializer_list<const std::wstring*> Texts) {
   if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;  // the write reports the refusal
   bool empty = info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
   if (!empty) {
-    if (std::all_of(Texts.begin(), Texts.end(), [](const std::wstring* text) { return TextFitsCodePage(*text); }))
+    if (std::all_of(texts.begin(), texts.end(), [](const std::wstring* text) { return TextFitsCodePage(*text); }))
       return;
     if (StartsWithUtf16Bom()) return;
   }

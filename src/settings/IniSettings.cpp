@@ -18,14 +18,14 @@ std::int64_t ListIndexOf(const std::wstring& name) {
 
 }  // namespace
 
-std::wstring IniListSection(const std::wstring& Section) {
-  std::wstring section = Section;
-  std::replace(section.begin(), section.end(), L'\r', L'\\');
-  return section;
+std::wstring IniListSection(const std::wstring& section) {
+  std::wstring sectionName = section;
+  std::replace(sectionName.begin(), sectionName.end(), L'\r', L'\\');
+  return sectionName;
 }
 
-TIniSettings::TIniSettings(const std::wstring& FileName, bool DoWriteBack) : FIniFile(FileName) {
-  SetWriteBack(DoWriteBack);
+TIniSettings::TIniSettings(const std::wstring& fileName, bool doWriteBack) : FIniFile(fileName) {
+  SetWriteBack(doWriteBack);
 }
 
 void TIniSettings::Flush() { FIniFile.UpdateFile(); }
@@ -34,34 +34,34 @@ void TIniSettings::Written() {
   if (AutoFlush()) Flush();
 }
 
-std::int32_t TIniSettings::RdInteger(const std::wstring& Entry) {
+std::int32_t TIniSettings::RdInteger(const std::wstring& entry) {
   return NeverRaise(
       [&] {
-        std::int32_t def = StrToIntDef(EntryPart(Entry, 3), 0);
-        std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
+        std::int32_t def = StrToIntDef(EntryPart(entry, 3), 0);
+        std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(entry, 1), EntryPart(entry, 2));
         // Only what is missing is filled with the default: a text that is no number stays as it is.
-        if (!text && WriteBack()) TryWriteBack([&] { WrInteger(Entry, def); });
+        if (!text && WriteBack()) TryWriteBack([&] { WrInteger(entry, def); });
         return text ? StrToIntDef(*text, def) : def;
       },
-      [&] { return StrToIntDef(EntryPart(Entry, 3), 0); });
+      [&] { return StrToIntDef(EntryPart(entry, 3), 0); });
 }
 
-std::wstring TIniSettings::RdString(const std::wstring& Entry) {
+std::wstring TIniSettings::RdString(const std::wstring& entry) {
   return NeverRaise(
       [&] {
-        std::wstring def = EntryPart(Entry, 3);
-        std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(Entry, 1), EntryPart(Entry, 2));
-        if (!text && WriteBack()) TryWriteBack([&] { WrString(Entry, def); });
+        std::wstring def = EntryPart(entry, 3);
+        std::optional<std::wstring> text = FIniFile.ReadValue(EntryPart(entry, 1), EntryPart(entry, 2));
+        if (!text && WriteBack()) TryWriteBack([&] { WrString(entry, def); });
         return text ? *text : def;
       },
-      [&] { return EntryPart(Entry, 3); });
+      [&] { return EntryPart(entry, 3); });
 }
 
-void TIniSettings::RdStrings(const std::wstring& Section, TStrings& Strings, const std::wstring& Default) {
-  NeverRaise([&] { ReadList(Section, Strings, Default); }, [&] { Strings.SetText(Default); });
+void TIniSettings::RdStrings(const std::wstring& Section, TStrings& strings, const std::wstring& fallback) {
+  NeverRaise([&] { ReadList(Section, strings, fallback); }, [&] { strings.SetText(fallback); });
 }
 
-void TIniSettings::ReadList(const std::wstring& Section, TStrings& Strings, const std::wstring& Default) {
+void TIniSettings::ReadList(const std::wstring& Section, TStrings& strings, const std::wstring& fallback) {
   // The whole section in one read: a blob of a megabyte is some 20,000 keys.
   std::unordered_map<std::wstring, std::wstring> values;
   std::int64_t lastIndex = 0;
@@ -76,36 +76,36 @@ void TIniSettings::ReadList(const std::wstring& Section, TStrings& Strings, cons
   std::int64_t n = stored ? std::max<std::int64_t>(StrToIntDef(count->second, 0), 0) : 0;
   if (n > kMaxListLines) n = std::min(lastIndex, kMaxListLines);
   {
-    TStringsUpdate update(Strings);
-    Strings.Clear();
+    TStringsUpdate update(strings);
+    strings.Clear();
     for (std::int64_t i = 1; i <= n; ++i) {
       auto line = values.find(std::to_wstring(i));
-      Strings.Add(line != values.end() ? line->second : std::wstring());
+      strings.Add(line != values.end() ? line->second : std::wstring());
     }
-    if (!Default.empty() && Strings.Count() == 0) Strings.SetText(Default);
+    if (!fallback.empty() && strings.Count() == 0) strings.SetText(fallback);
   }
-  if (!stored && WriteBack() && IsDefaultList(Strings, Default))
-    TryWriteBack([&] { WrStrings(Section, Strings, kWriteBackTrim); });
+  if (!stored && WriteBack() && IsDefaultList(strings, fallback))
+    TryWriteBack([&] { WrStrings(Section, strings, kWriteBackTrim); });
 }
 
-void TIniSettings::WrInteger(const std::wstring& Entry, std::int32_t Value) {
-  FIniFile.WriteInteger(EntryPart(Entry, 1), EntryPart(Entry, 2), Value);
+void TIniSettings::WrInteger(const std::wstring& entry, std::int32_t value) {
+  FIniFile.WriteInteger(EntryPart(entry, 1), EntryPart(entry, 2), value);
   Written();
 }
 
-void TIniSettings::WrString(const std::wstring& Entry, const std::wstring& Value) {
-  FIniFile.WriteString(EntryPart(Entry, 1), EntryPart(Entry, 2), QuoteIniValue(Value));
+void TIniSettings::WrString(const std::wstring& entry, const std::wstring& value) {
+  FIniFile.WriteString(EntryPart(entry, 1), EntryPart(entry, 2), QuoteIniValue(value));
   Written();
 }
 
-void TIniSettings::WrStrings(const std::wstring& Section, const TStrings& Strings, TTrimStringsOptions Tso) {
-  TStringList lines = TrimmedLines(Strings, Tso);
-  std::wstring section = IniListSection(Section);
-  // The section is written whole in one go. Keys that are no part of the list stay; the numbered
+void TIniSettings::WrStrings(const std::wstring& section, const TStrings& strings, TTrimStringsOptions tso) {
+  TStringList lines = TrimmedLines(strings, tso);
+  std::wstring sectionName = IniListSection(section);
+  // The sectionName is written whole in one go. Keys that are no part of the list stay; the numbered
   // keys of an earlier, longer list go.
   std::vector<std::wstring> kept;
   std::int64_t oldCount = 0;
-  std::vector<std::wstring> old = FIniFile.ReadSectionLines(section);
+  std::vector<std::wstring> old = FIniFile.ReadSectionLines(sectionName);
   for (const std::wstring& line : old) {
     std::wstring name = Trim(line.substr(0, line.find(L'=')));
     if (LocaleLowerCase(name) == L"count") {
@@ -125,28 +125,28 @@ void TIniSettings::WrStrings(const std::wstring& Section, const TStrings& String
   for (int i = 0; i < lines.Count(); ++i)
     sectionLines.push_back(std::to_wstring(i + 1) + L'=' + QuoteIniValue(lines.Get(i)));
   sectionLines.insert(sectionLines.end(), kept.begin(), kept.end());
-  FIniFile.WriteSectionLines(section, sectionLines);
+  FIniFile.WriteSectionLines(sectionName, sectionLines);
   Written();
 }
 
-void TIniSettings::GetSubEntries(const std::wstring& Entry, TStrings& Names) {
+void TIniSettings::GetSubEntries(const std::wstring& entry, TStrings& names) {
   NeverRaise(
       [&] {
-        std::wstring section = TrimChars(EntryPart(Entry, 1), TCharset{9, 32}, true, true);
-        std::vector<std::wstring> names = section.empty() ? FIniFile.ReadSections() : FIniFile.ReadSection(section);
-        TStringsUpdate update(Names);
-        Names.Clear();
-        for (const std::wstring& name : names) Names.Add(name);
+        std::wstring section = TrimChars(EntryPart(entry, 1), TCharset{9, 32}, true, true);
+        std::vector<std::wstring> found = section.empty() ? FIniFile.ReadSections() : FIniFile.ReadSection(section);
+        TStringsUpdate update(names);
+        names.Clear();
+        for (const std::wstring& name : found) names.Add(name);
       },
-      [&] { Names.Clear(); });
+      [&] { names.Clear(); });
 }
 
-void TIniSettings::DelSection(const std::wstring& Section) { FIniFile.EraseSection(EntryPart(Section, 1)); }
+void TIniSettings::DelSection(const std::wstring& section) { FIniFile.EraseSection(EntryPart(section, 1)); }
 
-void TIniSettings::DelEntry(const std::wstring& Entry) { FIniFile.DeleteKey(EntryPart(Entry, 1), EntryPart(Entry, 2)); }
+void TIniSettings::DelEntry(const std::wstring& entry) { FIniFile.DeleteKey(EntryPart(entry, 1), EntryPart(entry, 2)); }
 
-std::wstring TIniSettings::SettingsDisplayStr(const std::wstring& Entry) {
-  return L"[" + EntryPart(Entry, 1) + L"] " + EntryPart(Entry, 2);
+std::wstring TIniSettings::SettingsDisplayStr(const std::wstring& entry) {
+  return L"[" + EntryPart(entry, 1) + L"] " + EntryPart(entry, 2);
 }
 
 TSettingsList TIniSettings::FillSettingsList(const std::wstring& /*Entry*/) { return TSettingsList(); }

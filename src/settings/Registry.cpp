@@ -6,23 +6,23 @@
 #include <limits>
 #include <new>
 
-std::wstring RegistrySubKey(const std::wstring& Key) {
-  size_t first = Key.find_first_not_of(L'\\');
+std::wstring RegistrySubKey(const std::wstring& key) {
+  size_t first = key.find_first_not_of(L'\\');
   if (first == std::wstring::npos) return std::wstring();
-  return Key.substr(first, Key.find_last_not_of(L'\\') - first + 1);
+  return key.substr(first, key.find_last_not_of(L'\\') - first + 1);
 }
 
-TRegistry::TRegistry(HKEY Root, REGSAM Access) : FRoot(Root), FAccess(Access) {}
+TRegistry::TRegistry(HKEY root, REGSAM access) : FRoot(root), FAccess(access) {}
 
-void TRegistry::SetRootKey(HKEY Root) {
+void TRegistry::SetRootKey(HKEY root) {
   CloseKey();
-  FRoot = Root;
+  FRoot = root;
 }
 
-bool TRegistry::OpenKey(const std::wstring& Key, bool CanCreate) {
+bool TRegistry::OpenKey(const std::wstring& key, bool canCreate) {
   CloseKey();
-  std::wstring subKey = RegistrySubKey(Key);
-  FOpenStatus = CanCreate ? ::RegCreateKeyExW(FRoot, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess,
+  std::wstring subKey = RegistrySubKey(key);
+  FOpenStatus = canCreate ? ::RegCreateKeyExW(FRoot, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess,
                                               nullptr, FKey.Put(), nullptr)
                           : ::RegOpenKeyExW(FRoot, subKey.c_str(), 0, FAccess, FKey.Put());
   if (FOpenStatus == ERROR_SUCCESS) return true;
@@ -35,42 +35,42 @@ void TRegistry::CloseKey() {
   FKey.Reset();
 }
 
-bool TRegistry::GetValueInfo(const std::wstring& Name, DWORD& Type, DWORD& Size) const {
-  Type = REG_NONE;
-  Size = 0;
-  return FKey && ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, nullptr, &Size) == ERROR_SUCCESS;
+bool TRegistry::GetValueInfo(const std::wstring& name, DWORD& type, DWORD& size) const {
+  type = REG_NONE;
+  size = 0;
+  return FKey && ::RegQueryValueExW(FKey.Get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
 }
 
-bool TRegistry::ValueExists(const std::wstring& Name) const {
+bool TRegistry::ValueExists(const std::wstring& name) const {
   DWORD type, size;
-  return GetValueInfo(Name, type, size);
+  return GetValueInfo(name, type, size);
 }
 
-std::int64_t TRegistry::DataSize(const std::wstring& Name) const {
+std::int64_t TRegistry::DataSize(const std::wstring& name) const {
   DWORD type, size;
-  return GetValueInfo(Name, type, size) ? static_cast<std::int64_t>(size) : -1;
+  return GetValueInfo(name, type, size) ? static_cast<std::int64_t>(size) : -1;
 }
 
-LSTATUS TRegistry::QueryValue(const std::wstring& Name, DWORD& Type, std::string& Data) const noexcept {
-  Type = REG_NONE;
-  Data.clear();
+LSTATUS TRegistry::QueryValue(const std::wstring& name, DWORD& type, std::string& data) const noexcept {
+  type = REG_NONE;
+  data.clear();
   if (!FKey) return ERROR_INVALID_HANDLE;
   // Small values come in one call; larger ones (or ones that grew meanwhile) in a buffer of the size asked for.
   BYTE small[256];
   DWORD size = sizeof(small);
-  LSTATUS status = ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, small, &size);
+  LSTATUS status = ::RegQueryValueExW(FKey.Get(), name.c_str(), nullptr, &type, small, &size);
   try {
     if (status == ERROR_SUCCESS) {
-      Data.assign(reinterpret_cast<const char*>(small), std::min<DWORD>(size, sizeof(small)));
+      data.assign(reinterpret_cast<const char*>(small), std::min<DWORD>(size, sizeof(small)));
       return ERROR_SUCCESS;
     }
     for (int attempt = 0; attempt < 8 && status == ERROR_MORE_DATA; ++attempt) {
-      Data.assign(size, '\0');
+      data.assign(size, '\0');
       DWORD got = size;
       status =
-          ::RegQueryValueExW(FKey.Get(), Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &got);
+          ::RegQueryValueExW(FKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
       if (status == ERROR_SUCCESS) {
-        Data.resize(std::min<size_t>(got, Data.size()));
+        data.resize(std::min<size_t>(got, data.size()));
         return ERROR_SUCCESS;
       }
       size = got;
@@ -78,69 +78,69 @@ LSTATUS TRegistry::QueryValue(const std::wstring& Name, DWORD& Type, std::string
   } catch (const std::bad_alloc&) {
     status = ERROR_OUTOFMEMORY;
   }
-  Data.clear();
+  data.clear();
   return status;
 }
 
-std::optional<std::int32_t> RegistryInteger(DWORD Type, const std::string& Data) {
-  if (Type != REG_DWORD || Data.size() != sizeof(std::int32_t)) return std::nullopt;
+std::optional<std::int32_t> RegistryInteger(DWORD type, const std::string& data) {
+  if (type != REG_DWORD || data.size() != sizeof(std::int32_t)) return std::nullopt;
   std::int32_t value;
-  std::copy(Data.begin(), Data.end(), reinterpret_cast<char*>(&value));
+  std::copy(data.begin(), data.end(), reinterpret_cast<char*>(&value));
   return value;
 }
 
-std::optional<std::wstring> RegistryString(DWORD Type, const std::string& Data) {
-  if (Type != REG_SZ && Type != REG_EXPAND_SZ) return std::nullopt;
-  std::wstring text(Data.size() / sizeof(wchar_t), L'\0');
-  std::copy(Data.begin(), Data.begin() + static_cast<std::ptrdiff_t>(text.size() * sizeof(wchar_t)),
+std::optional<std::wstring> RegistryString(DWORD type, const std::string& data) {
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+  std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+  std::copy(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(text.size() * sizeof(wchar_t)),
             reinterpret_cast<char*>(text.data()));
   // The stored terminator (other programs may leave it out); zeros inside belong to the text.
   if (!text.empty() && text.back() == L'\0') text.pop_back();
   return text;
 }
 
-std::optional<std::string> RegistryBinary(DWORD Type, const std::string& Data) {
-  if (Type != REG_BINARY && Type != REG_NONE) return std::nullopt;
-  return Data;
+std::optional<std::string> RegistryBinary(DWORD type, const std::string& data) {
+  if (type != REG_BINARY && type != REG_NONE) return std::nullopt;
+  return data;
 }
 
-std::optional<std::int32_t> TRegistry::ReadInteger(const std::wstring& Name) const {
+std::optional<std::int32_t> TRegistry::ReadInteger(const std::wstring& name) const {
   DWORD type;
   std::string data;
-  return QueryValue(Name, type, data) == ERROR_SUCCESS ? RegistryInteger(type, data) : std::nullopt;
+  return QueryValue(name, type, data) == ERROR_SUCCESS ? RegistryInteger(type, data) : std::nullopt;
 }
 
-std::optional<std::wstring> TRegistry::ReadString(const std::wstring& Name) const {
+std::optional<std::wstring> TRegistry::ReadString(const std::wstring& name) const {
   DWORD type;
   std::string data;
-  return QueryValue(Name, type, data) == ERROR_SUCCESS ? RegistryString(type, data) : std::nullopt;
+  return QueryValue(name, type, data) == ERROR_SUCCESS ? RegistryString(type, data) : std::nullopt;
 }
 
-std::optional<std::string> TRegistry::ReadBinary(const std::wstring& Name) const {
+std::optional<std::string> TRegistry::ReadBinary(const std::wstring& name) const {
   DWORD type;
   std::string data;
-  return QueryValue(Name, type, data) == ERROR_SUCCESS ? RegistryBinary(type, data) : std::nullopt;
+  return QueryValue(name, type, data) == ERROR_SUCCESS ? RegistryBinary(type, data) : std::nullopt;
 }
 
-void TRegistry::WriteRaw(const std::wstring& Name, DWORD Type, const void* Data, size_t Size) {
-  if (!FKey) throw EOSError(ERROR_INVALID_HANDLE, L"Failed to set data for \"" + Name + L"\"");
-  if (Size > std::numeric_limits<DWORD>::max())
-    throw EOSError(ERROR_INVALID_PARAMETER, L"Failed to set data for \"" + Name + L"\"");
-  LSTATUS status = ::RegSetValueExW(FKey.Get(), Name.c_str(), 0, Type, static_cast<const BYTE*>(Data),
-                                    static_cast<DWORD>(Size));
-  if (status != ERROR_SUCCESS) throw EOSError(static_cast<unsigned long>(status), L"Failed to set data for \"" + Name + L"\"");
+void TRegistry::WriteRaw(const std::wstring& name, DWORD type, const void* data, size_t size) {
+  if (!FKey) throw EOSError(ERROR_INVALID_HANDLE, L"Failed to set data for \"" + name + L"\"");
+  if (size > std::numeric_limits<DWORD>::max())
+    throw EOSError(ERROR_INVALID_PARAMETER, L"Failed to set data for \"" + name + L"\"");
+  LSTATUS status = ::RegSetValueExW(FKey.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                    static_cast<DWORD>(size));
+  if (status != ERROR_SUCCESS) throw EOSError(static_cast<unsigned long>(status), L"Failed to set data for \"" + name + L"\"");
 }
 
-void TRegistry::WriteInteger(const std::wstring& Name, std::int32_t Value) {
-  WriteRaw(Name, REG_DWORD, &Value, sizeof(Value));
+void TRegistry::WriteInteger(const std::wstring& name, std::int32_t value) {
+  WriteRaw(name, REG_DWORD, &value, sizeof(value));
 }
 
-void TRegistry::WriteString(const std::wstring& Name, const std::wstring& Value) {
-  WriteRaw(Name, REG_SZ, Value.c_str(), (Value.size() + 1) * sizeof(wchar_t));
+void TRegistry::WriteString(const std::wstring& name, const std::wstring& value) {
+  WriteRaw(name, REG_SZ, value.c_str(), (value.size() + 1) * sizeof(wchar_t));
 }
 
-void TRegistry::WriteBinary(const std::wstring& Name, const void* Data, size_t Size) {
-  WriteRaw(Name, REG_BINARY, Data, Size);
+void TRegistry::WriteBinary(const std::wstring& name, const void* data, size_t size) {
+  WriteRaw(name, REG_BINARY, data, size);
 }
 
 namespace {
@@ -171,12 +171,12 @@ std::vector<std::wstring> TRegistry::KeyNames() const { return EnumNames(FKey.Ge
 
 std::vector<std::wstring> TRegistry::ValueNames() const { return EnumNames(FKey.Get(), false); }
 
-bool TRegistry::DeleteValue(const std::wstring& Name) {
-  return FKey && ::RegDeleteValueW(FKey.Get(), Name.c_str()) == ERROR_SUCCESS;
+bool TRegistry::DeleteValue(const std::wstring& name) {
+  return FKey && ::RegDeleteValueW(FKey.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
-bool TRegistry::DeleteKey(const std::wstring& Key) {
-  std::wstring subKey = RegistrySubKey(Key);
+bool TRegistry::DeleteKey(const std::wstring& key) {
+  std::wstring subKey = RegistrySubKey(key);
   if (subKey.empty()) return false;  // never the whole root
   CloseKey();
   // Sub-keys deepest first, then the key itself.

@@ -19,27 +19,27 @@ std::wstring NormalKeyPath(std::wstring path) {
 
 }  // namespace
 
-HKEY RegistryRootKey(TRegistryHKey Root) {
-  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + Root)));
+HKEY RegistryRootKey(TRegistryHKey root) {
+  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + root)));
 }
 
-std::wstring RegistryRootName(TRegistryHKey Root) {
+std::wstring RegistryRootName(TRegistryHKey root) {
   static const wchar_t* const names[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER",     L"HKEY_LOCAL_MACHINE",
                                          L"HKEY_USERS",        L"HKEY_PERFORMANCE_DATA", L"HKEY_CURRENT_CONFIG",
                                          L"HKEY_DYN_DATA"};
-  return Root <= hkDynData ? names[Root] : std::wstring();
+  return root <= hkDynData ? names[root] : std::wstring();
 }
 
-TRegistrySettings::TRegistrySettings(const std::wstring& KeyPrefix, TRegistryHKey Root,
-                                     TRegistryWin32Root Win32Root)
-    : FRegistry(RegistryRootKey(Root)), FRoot(Root), FWin32Root(IsWow64() ? Win32Root : rr6432) {
-  std::wstring prefix = NormalKeyPath(KeyPrefix);
+TRegistrySettings::TRegistrySettings(const std::wstring& keyPrefix, TRegistryHKey root,
+                                     TRegistryWin32Root win32Root)
+    : FRegistry(RegistryRootKey(root)), FRoot(root), FWin32Root(IsWow64() ? win32Root : rr6432) {
+  std::wstring prefix = NormalKeyPath(keyPrefix);
   FKeyPrefix = L"\\" + prefix + (prefix.empty() ? L"" : L"\\");
 }
 
-void TRegistrySettings::SetAutoFlush(bool Value) {
-  TSettings::SetAutoFlush(Value);
-  FRegistry.SetLazyWrite(!Value);
+void TRegistrySettings::SetAutoFlush(bool value) {
+  TSettings::SetAutoFlush(value);
+  FRegistry.SetLazyWrite(!value);
 }
 
 void TRegistrySettings::Flush() {
@@ -48,29 +48,29 @@ void TRegistrySettings::Flush() {
   FRegistry.SetLazyWrite(!AutoFlush());
 }
 
-std::wstring TRegistrySettings::EntryKey(const std::wstring& Entry) const {
-  return FKeyPrefix + NormalKeyPath(EntryPart(Entry, 1));
+std::wstring TRegistrySettings::EntryKey(const std::wstring& entry) const {
+  return FKeyPrefix + NormalKeyPath(EntryPart(entry, 1));
 }
 
-bool TRegistrySettings::OpenForReading(const std::wstring& Entry) {
+bool TRegistrySettings::OpenForReading(const std::wstring& entry) {
   FRegistry.SetAccess(kReadAccess | (FWin32Root == rr6464 ? KEY_WOW64_64KEY : 0));
-  return FRegistry.OpenKey(EntryKey(Entry), false);
+  return FRegistry.OpenKey(EntryKey(entry), false);
 }
 
-bool TRegistrySettings::OpenForWriting(const std::wstring& Entry) {
+bool TRegistrySettings::OpenForWriting(const std::wstring& entry) {
   FRegistry.SetAccess(kWriteAccess);
-  return FRegistry.OpenKey(EntryKey(Entry), true);
+  return FRegistry.OpenKey(EntryKey(entry), true);
 }
 
-LSTATUS TRegistrySettings::ReadValue(const std::wstring& Entry, DWORD& Type, std::string& Data) {
-  Type = REG_NONE;
-  Data.clear();
-  if (!OpenForReading(Entry)) return FRegistry.OpenStatus();
-  return FRegistry.QueryValue(EntryPart(Entry, 2), Type, Data);
+LSTATUS TRegistrySettings::ReadValue(const std::wstring& entry, DWORD& type, std::string& data) {
+  type = REG_NONE;
+  data.clear();
+  if (!OpenForReading(entry)) return FRegistry.OpenStatus();
+  return FRegistry.QueryValue(EntryPart(entry, 2), type, data);
 }
 
 template <class TDefault, class TConvert, class TWrite>
-auto TRegistrySettings::ReadNative(const std::wstring& Entry, TDefault Default, TConvert Convert, TWrite Write) {
+auto TRegistrySettings::ReadNative(const std::wstring& Entry, TDefault fallback, TConvert convert, TWrite Write) {
   return NeverRaise(
       [&] {
         DWORD type;
@@ -78,25 +78,25 @@ auto TRegistrySettings::ReadNative(const std::wstring& Entry, TDefault Default, 
         LSTATUS status = ReadValue(Entry, type, data);
         // Only what is missing is filled with the default: a value of another type, or one that
         // cannot be read, stays as it is.
-        if (status == ERROR_FILE_NOT_FOUND && WriteBack()) TryWriteBack([&] { Write(Default()); });
-        return Convert(type, data).value_or(Default());
+        if (status == ERROR_FILE_NOT_FOUND && WriteBack()) TryWriteBack([&] { Write(fallback()); });
+        return convert(type, data).value_or(fallback());
       },
-      Default);
+      fallback);
 }
 
-std::int32_t TRegistrySettings::RdInteger(const std::wstring& Entry) {
+std::int32_t TRegistrySettings::RdInteger(const std::wstring& entry) {
   return ReadNative(
-      Entry, [&] { return StrToIntDef(EntryPart(Entry, 3), 0); }, RegistryInteger,
-      [&](std::int32_t value) { WrInteger(Entry, value); });
+      entry, [&] { return StrToIntDef(EntryPart(entry, 3), 0); }, RegistryInteger,
+      [&](std::int32_t value) { WrInteger(entry, value); });
 }
 
-std::wstring TRegistrySettings::RdString(const std::wstring& Entry) {
+std::wstring TRegistrySettings::RdString(const std::wstring& entry) {
   return ReadNative(
-      Entry, [&] { return EntryPart(Entry, 3); }, RegistryString,
-      [&](const std::wstring& value) { WrString(Entry, value); });
+      entry, [&] { return EntryPart(entry, 3); }, RegistryString,
+      [&](const std::wstring& value) { WrString(entry, value); });
 }
 
-void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, const std::wstring& Default) {
+void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& strings, const std::wstring& fallback) {
   NeverRaise(
       [&] {
         DWORD type;
@@ -105,81 +105,81 @@ void TRegistrySettings::RdStrings(const std::wstring& Entry, TStrings& Strings, 
         // An empty value is an empty list, whatever its type.
         std::optional<std::string> bytes;
         if (status == ERROR_SUCCESS) bytes = data.empty() ? std::string() : RegistryBinary(type, data);
-        Strings.SetText(bytes ? Utf8ToText(*bytes) : Default);
-        if (status == ERROR_FILE_NOT_FOUND && WriteBack() && IsDefaultList(Strings, Default))
-          TryWriteBack([&] { WrStrings(Entry, Strings, kWriteBackTrim); });
+        strings.SetText(bytes ? Utf8ToText(*bytes) : fallback);
+        if (status == ERROR_FILE_NOT_FOUND && WriteBack() && IsDefaultList(strings, fallback))
+          TryWriteBack([&] { WrStrings(Entry, strings, kWriteBackTrim); });
       },
-      [&] { Strings.SetText(Default); });
+      [&] { strings.SetText(fallback); });
 }
 
-std::string TRegistrySettings::RdBinary(const std::wstring& Entry) {
+std::string TRegistrySettings::RdBinary(const std::wstring& entry) {
   return NeverRaise(
       [&] {
-        if (!OpenForReading(Entry)) return std::string();
-        return FRegistry.ReadBinary(EntryPart(Entry, 2)).value_or(std::string());
+        if (!OpenForReading(entry)) return std::string();
+        return FRegistry.ReadBinary(EntryPart(entry, 2)).value_or(std::string());
       },
       [] { return std::string(); });
 }
 
-void TRegistrySettings::RdBlob(const std::wstring& Entry, TStream& Stream) {
+void TRegistrySettings::RdBlob(const std::wstring& Entry, TStream& stream) {
   NeverRaise(
       [&] {
         std::string bytes = RdBinary(Entry);
-        if (!bytes.empty()) Stream.Write(bytes.data(), bytes.size());
+        if (!bytes.empty()) stream.Write(bytes.data(), bytes.size());
       },
       [] {});
 }
 
-void TRegistrySettings::WrInteger(const std::wstring& Entry, std::int32_t Value) {
-  if (OpenForWriting(Entry)) FRegistry.WriteInteger(EntryPart(Entry, 2), Value);
+void TRegistrySettings::WrInteger(const std::wstring& entry, std::int32_t value) {
+  if (OpenForWriting(entry)) FRegistry.WriteInteger(EntryPart(entry, 2), value);
 }
 
-void TRegistrySettings::WrString(const std::wstring& Entry, const std::wstring& Value) {
-  if (OpenForWriting(Entry)) FRegistry.WriteString(EntryPart(Entry, 2), Value);
+void TRegistrySettings::WrString(const std::wstring& entry, const std::wstring& value) {
+  if (OpenForWriting(entry)) FRegistry.WriteString(EntryPart(entry, 2), value);
 }
 
-void TRegistrySettings::WrStrings(const std::wstring& Entry, const TStrings& Strings, TTrimStringsOptions Tso) {
-  TStringList lines = TrimmedLines(Strings, Tso);
+void TRegistrySettings::WrStrings(const std::wstring& entry, const TStrings& strings, TTrimStringsOptions tso) {
+  TStringList lines = TrimmedLines(strings, tso);
   std::string bytes = TextToUtf8(lines.Text());
-  if (OpenForWriting(Entry)) FRegistry.WriteBinary(EntryPart(Entry, 2), bytes.data(), bytes.size());
+  if (OpenForWriting(entry)) FRegistry.WriteBinary(EntryPart(entry, 2), bytes.data(), bytes.size());
 }
 
-void TRegistrySettings::WrBlob(const std::wstring& Entry, TStream& Stream) {
-  std::string bytes = ReadStreamBytes(Stream);
-  if (OpenForWriting(Entry)) FRegistry.WriteBinary(EntryPart(Entry, 2), bytes.data(), bytes.size());
+void TRegistrySettings::WrBlob(const std::wstring& entry, TStream& stream) {
+  std::string bytes = ReadStreamBytes(stream);
+  if (OpenForWriting(entry)) FRegistry.WriteBinary(EntryPart(entry, 2), bytes.data(), bytes.size());
 }
 
-void TRegistrySettings::GetSubEntries(const std::wstring& Entry, TStrings& Names) {
+void TRegistrySettings::GetSubEntries(const std::wstring& Entry, TStrings& names) {
   NeverRaise(
       [&] {
-        TStringsUpdate update(Names);
-        Names.Clear();
+        TStringsUpdate update(names);
+        names.Clear();
         FRegistry.SetAccess(kReadAccess);
         if (!FRegistry.OpenKey(EntryKey(Entry), false)) return;
-        for (const std::wstring& name : FRegistry.KeyNames()) Names.Add(name);
-        for (const std::wstring& name : FRegistry.ValueNames()) Names.Add(name);
+        for (const std::wstring& name : FRegistry.KeyNames()) names.Add(name);
+        for (const std::wstring& name : FRegistry.ValueNames()) names.Add(name);
       },
-      [&] { Names.Clear(); });
+      [&] { names.Clear(); });
 }
 
-void TRegistrySettings::DelSection(const std::wstring& Section) {
+void TRegistrySettings::DelSection(const std::wstring& section) {
   FRegistry.SetAccess(kWriteAccess);
-  FRegistry.DeleteKey(EntryKey(Section));
+  FRegistry.DeleteKey(EntryKey(section));
 }
 
-void TRegistrySettings::DelEntry(const std::wstring& Entry) {
+void TRegistrySettings::DelEntry(const std::wstring& entry) {
   // A missing key holds no value to delete: nothing is created for it.
   FRegistry.SetAccess(kWriteAccess);
-  if (FRegistry.OpenKey(EntryKey(Entry), false)) FRegistry.DeleteValue(EntryPart(Entry, 2));
+  if (FRegistry.OpenKey(EntryKey(entry), false)) FRegistry.DeleteValue(EntryPart(entry, 2));
 }
 
-std::wstring TRegistrySettings::SettingsDisplayStr(const std::wstring& Entry) {
-  return RegistryRootName(FRoot) + FKeyPrefix + EntryPart(Entry, 1) + L" \u2192 " + EntryPart(Entry, 2);
+std::wstring TRegistrySettings::SettingsDisplayStr(const std::wstring& entry) {
+  return RegistryRootName(FRoot) + FKeyPrefix + EntryPart(entry, 1) + L" \u2192 " + EntryPart(entry, 2);
 }
 
 TSettingsList TRegistrySettings::FillSettingsList(const std::wstring& /*Entry*/) { return TSettingsList(); }
 
-bool TRegistrySettings::KeyExists(const std::wstring& Key, TRegistryHKey Root) {
-  TRegistry registry(RegistryRootKey(Root), kReadAccess);
-  return registry.OpenKey(L"\\" + NormalKeyPath(Key) + L"\\", false);
+bool TRegistrySettings::KeyExists(const std::wstring& key, TRegistryHKey root) {
+  TRegistry registry(RegistryRootKey(root), kReadAccess);
+  return registry.OpenKey(L"\\" + NormalKeyPath(key) + L"\\", false);
 }

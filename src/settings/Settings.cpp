@@ -19,41 +19,41 @@ std::string Scramble(std::string_view bytes, const std::string& key, size_t star
 }
 
 // Integer of the entry's default: decimal, or hexadecimal after "$" or "0x"; 0 otherwise.
-std::int32_t DefaultInteger(const std::wstring& Entry) { return StrToIntDef(EntryPart(Entry, 3), 0); }
+std::int32_t DefaultInteger(const std::wstring& entry) { return StrToIntDef(EntryPart(entry, 3), 0); }
 
 }  // namespace
 
-std::wstring EntryPart(std::wstring_view Entry, int Field) {
+std::wstring EntryPart(std::wstring_view entry, int field) {
   size_t start = 0;
-  for (int n = 1; n < Field; ++n) {
-    size_t cr = Entry.find(L'\r', start);
+  for (int n = 1; n < field; ++n) {
+    size_t cr = entry.find(L'\r', start);
     if (cr == std::wstring_view::npos) return std::wstring();
     start = cr + 1;
   }
-  size_t end = Entry.find(L'\r', start);
-  return std::wstring(Entry.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
+  size_t end = entry.find(L'\r', start);
+  return std::wstring(entry.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
 }
 
 // ---- Passwords
 
-std::wstring QelEncode(const std::wstring& Value, const std::wstring& Code) {
-  std::string key = TextToAnsi(Code);
-  if (key.empty()) return Value;
+std::wstring QelEncode(const std::wstring& value, const std::wstring& code) {
+  std::string key = TextToAnsi(code);
+  if (key.empty()) return value;
   // A first character U+0008 would read back as the mark of the UTF-8 form: such texts take that form.
-  bool bytewise = std::all_of(Value.begin(), Value.end(), [](wchar_t c) { return c < 0x100; }) &&
-                  (Value.empty() || Value.front() != 8);
+  bool bytewise = std::all_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x100; }) &&
+                  (value.empty() || value.front() != 8);
   if (bytewise) {
-    std::string codes(Value.size(), '\0');
-    std::transform(Value.begin(), Value.end(), codes.begin(), [](wchar_t c) { return static_cast<char>(c); });
+    std::string codes(value.size(), '\0');
+    std::transform(value.begin(), value.end(), codes.begin(), [](wchar_t c) { return static_cast<char>(c); });
     return BytesToHex(Scramble(codes, key, 0));
   }
   std::string mark(1, static_cast<char>(key[0] ^ 8));
-  return BytesToHex(mark + Scramble(TextToUtf8(Value), key, key.size() == 1 ? 0 : 1));
+  return BytesToHex(mark + Scramble(TextToUtf8(value), key, key.size() == 1 ? 0 : 1));
 }
 
-std::wstring QelDecode(const std::wstring& Stored, const std::wstring& Code) {
-  std::string key = TextToAnsi(Code);
-  std::wstring text = Trim(Stored);
+std::wstring QelDecode(const std::wstring& stored, const std::wstring& code) {
+  std::string key = TextToAnsi(code);
+  std::wstring text = Trim(stored);
   if (key.empty() || text.size() % 2 != 0) return std::wstring();
   std::string bytes = HexToBytes(text);  // either case
   if (bytes.size() * 2 != text.size()) return std::wstring();
@@ -69,29 +69,29 @@ std::wstring QelDecode(const std::wstring& Stored, const std::wstring& Code) {
 
 // ---- Records
 
-TSettingRec TSettingsList::Find(const std::wstring& Entry) const {
-  std::wstring key = Trim(Entry);
+TSettingRec TSettingsList::Find(const std::wstring& entry) const {
+  std::wstring key = Trim(entry);
   if (key.find(L'\r') != std::wstring::npos) key = EntryPart(key, 1) + L'\\' + EntryPart(key, 2);
   for (const TSettingRec& rec : Settings)
     if (SameTextOrStr(rec.Name, key, true)) return rec;
   return TSettingRec();
 }
 
-std::wstring TSettingsList::RdString(const std::wstring& Entry) const {
-  std::wstring value = Find(Entry).TextValue;
+std::wstring TSettingsList::RdString(const std::wstring& entry) const {
+  std::wstring value = Find(entry).TextValue;
   if (!value.empty()) return value;
-  std::wstring def = EntryPart(Entry, 3);
+  std::wstring def = EntryPart(entry, 3);
   if (Owner && Owner->WriteBack() && !def.empty()) {
     try {
-      Owner->WrString(Entry, def);
+      Owner->WrString(entry, def);
     } catch (...) {  // a read never raises
     }
   }
   return def;
 }
 
-std::int32_t TSettingsList::RdInteger(const std::wstring& Entry) const {
-  return StrToIntDef(RdString(Entry), DefaultInteger(Entry));
+std::int32_t TSettingsList::RdInteger(const std::wstring& entry) const {
+  return StrToIntDef(RdString(entry), DefaultInteger(entry));
 }
 
 TCheckBoxListEntry TCheckBoxListEntry::Create(const std::wstring& text, bool isChecked, std::int32_t data) {
@@ -102,14 +102,14 @@ TCheckBoxListEntry TCheckBoxListEntry::Create(const std::wstring& text, bool isC
   return entry;
 }
 
-int TCheckBoxEntryList::Add(const std::wstring& Text, bool IsChecked, std::int32_t Data, const std::wstring& DataStr) {
-  TCheckBoxListEntry entry = TCheckBoxListEntry::Create(Text, IsChecked, Data);
-  entry.DataStr = DataStr;
+int TCheckBoxEntryList::Add(const std::wstring& text, bool isChecked, std::int32_t data, const std::wstring& dataStr) {
+  TCheckBoxListEntry entry = TCheckBoxListEntry::Create(text, isChecked, data);
+  entry.DataStr = dataStr;
   return Add(entry);
 }
 
-int TCheckBoxEntryList::Add(const TCheckBoxListEntry& CBE) {
-  Items.push_back(CBE);
+int TCheckBoxEntryList::Add(const TCheckBoxListEntry& cbe) {
+  Items.push_back(cbe);
   return static_cast<int>(Items.size()) - 1;
 }
 
@@ -117,31 +117,31 @@ bool TCheckBoxEntryList::IsEmpty() const {
   return std::none_of(Items.begin(), Items.end(), [](const TCheckBoxListEntry& e) { return e.IsVisible; });
 }
 
-void TCheckBoxEntryList::CheckAll(bool Check) {
-  for (TCheckBoxListEntry& entry : Items) entry.IsChecked = Check;
+void TCheckBoxEntryList::CheckAll(bool check) {
+  for (TCheckBoxListEntry& entry : Items) entry.IsChecked = check;
 }
 
-void TCheckBoxEntryList::CheckItem(std::int32_t Data, bool Check) {
+void TCheckBoxEntryList::CheckItem(std::int32_t data, bool check) {
   for (TCheckBoxListEntry& entry : Items)
-    if (entry.Data == Data) {
-      entry.IsChecked = Check;
+    if (entry.Data == data) {
+      entry.IsChecked = check;
       return;
     }
 }
 
-bool TCheckBoxEntryList::IsChecked(int Index) const {
-  return Index >= 0 && Index < static_cast<int>(Items.size()) && Items[static_cast<size_t>(Index)].IsChecked;
+bool TCheckBoxEntryList::IsChecked(int index) const {
+  return index >= 0 && index < static_cast<int>(Items.size()) && Items[static_cast<size_t>(index)].IsChecked;
 }
 
-bool TCheckBoxEntryList::IsItemChecked(std::int32_t Data) const {
+bool TCheckBoxEntryList::IsItemChecked(std::int32_t data) const {
   for (const TCheckBoxListEntry& entry : Items)
-    if (entry.Data == Data) return entry.IsChecked;
+    if (entry.Data == data) return entry.IsChecked;
   return false;
 }
 
-bool TCheckBoxEntryList::IsItemChecked(const std::wstring& DataStr) const {
+bool TCheckBoxEntryList::IsItemChecked(const std::wstring& dataStr) const {
   for (const TCheckBoxListEntry& entry : Items)
-    if (SameTextOrStr(entry.DataStr, DataStr, true)) return entry.IsChecked;
+    if (SameTextOrStr(entry.DataStr, dataStr, true)) return entry.IsChecked;
   return false;
 }
 
@@ -159,156 +159,156 @@ TIntArray TCheckBoxEntryList::DataArray() const {
 
 std::wstring TCheckBoxEntryList::SettingsStr() const { return IntArrayToStr(DataArray(), L","); }
 
-void TCheckBoxEntryList::LoadSettings(const std::wstring& Value) {
-  if (Value.empty()) return;
-  TIntArray checked = StrToIntArray(Value, L",");
+void TCheckBoxEntryList::LoadSettings(const std::wstring& value) {
+  if (value.empty()) return;
+  TIntArray checked = StrToIntArray(value, L",");
   for (TCheckBoxListEntry& entry : Items) entry.IsChecked = IntInArray(entry.Data, checked);
 }
 
 // ---- TSettings
 
-void TSettings::DelSection(const std::wstring& Section) {
-  std::wstring section = EntryPart(Section, 1);
+void TSettings::DelSection(const std::wstring& section) {
+  std::wstring sectionName = EntryPart(section, 1);
   TStringList names;
-  GetSubEntries(section, names);
-  for (const std::wstring& name : names.Lines()) DelEntry(section + L'\r' + name);
+  GetSubEntries(sectionName, names);
+  for (const std::wstring& name : names.Lines()) DelEntry(sectionName + L'\r' + name);
 }
 
-void TSettings::DelEntry(const std::wstring& Entry) { WrString(Entry, std::wstring()); }
+void TSettings::DelEntry(const std::wstring& entry) { WrString(entry, std::wstring()); }
 
-std::int32_t TSettings::RdInteger(const std::wstring& Entry) {
+std::int32_t TSettings::RdInteger(const std::wstring& entry) {
   // The standard conversion takes "0x" and "$" hexadecimal as well as decimal.
-  return NeverRaise([&] { return StrToIntDef(RdString(Entry), DefaultInteger(Entry)); },
-                    [&] { return DefaultInteger(Entry); });
+  return NeverRaise([&] { return StrToIntDef(RdString(entry), DefaultInteger(entry)); },
+                    [&] { return DefaultInteger(entry); });
 }
 
-std::int64_t TSettings::RdInt64(const std::wstring& Entry) {
-  auto def = [&] { return StrToInt64Def(EntryPart(Entry, 3), 0); };
-  return NeverRaise([&] { return StrToInt64Def(RdString(Entry), def()); }, def);
+std::int64_t TSettings::RdInt64(const std::wstring& entry) {
+  auto def = [&] { return StrToInt64Def(EntryPart(entry, 3), 0); };
+  return NeverRaise([&] { return StrToInt64Def(RdString(entry), def()); }, def);
 }
 
-bool TSettings::RdBoolean(const std::wstring& Entry) {
-  return NeverRaise([&] { return RdInteger(Entry) != 0; }, [&] { return DefaultInteger(Entry) != 0; });
+bool TSettings::RdBoolean(const std::wstring& entry) {
+  return NeverRaise([&] { return RdInteger(entry) != 0; }, [&] { return DefaultInteger(entry) != 0; });
 }
 
-double TSettings::RdDate(const std::wstring& Entry) {
-  return NeverRaise([&] { return ParseDateTimeFmt(kDateFormat, RdString(Entry)); }, [] { return 0.0; });
+double TSettings::RdDate(const std::wstring& entry) {
+  return NeverRaise([&] { return ParseDateTimeFmt(kDateFormat, RdString(entry)); }, [] { return 0.0; });
 }
 
-double TSettings::RdDateTime(const std::wstring& Entry) {
-  return NeverRaise([&] { return ParseDateTimeFmt(kDateTimeFormat, RdString(Entry)); }, [] { return 0.0; });
+double TSettings::RdDateTime(const std::wstring& entry) {
+  return NeverRaise([&] { return ParseDateTimeFmt(kDateTimeFormat, RdString(entry)); }, [] { return 0.0; });
 }
 
-double TSettings::RdFloat(const std::wstring& Entry) {
-  return NeverRaise([&] { return StrToFloatSep(RdString(Entry), L'.', 0); }, [] { return 0.0; });
+double TSettings::RdFloat(const std::wstring& entry) {
+  return NeverRaise([&] { return StrToFloatSep(RdString(entry), L'.', 0); }, [] { return 0.0; });
 }
 
-std::wstring TSettings::RdPassword(const std::wstring& Entry, const std::wstring& Code, TEncType EncType) {
+std::wstring TSettings::RdPassword(const std::wstring& entry, const std::wstring& Code, TEncType EncType) {
   return NeverRaise(
       [&] {
         switch (EncType) {
-          case etHex: return AnsiToText(HexToBytes(RdString(Entry)));
-          case etQelEncode: return QelDecode(RdString(Entry), Code);
-          default: return RdString(Entry);
+          case etHex: return AnsiToText(HexToBytes(RdString(entry)));
+          case etQelEncode: return QelDecode(RdString(entry), Code);
+          default: return RdString(entry);
         }
       },
       [] { return std::wstring(); });
 }
 
-TIntArray TSettings::RdIntArray(const std::wstring& Entry) {
-  return NeverRaise([&] { return StrToIntArray(RdString(Entry), L","); }, [] { return TIntArray(); });
+TIntArray TSettings::RdIntArray(const std::wstring& entry) {
+  return NeverRaise([&] { return StrToIntArray(RdString(entry), L","); }, [] { return TIntArray(); });
 }
 
-void TSettings::RdBlob(const std::wstring& Entry, TStream& Stream) {
+void TSettings::RdBlob(const std::wstring& Entry, TStream& stream) {
   // A stream that cannot take the bytes keeps what it got.
   NeverRaise(
       [&] {
         TStringList lines;
         RdStrings(Entry, lines, std::wstring());
-        Base64DecodeLines(lines, Stream);
+        Base64DecodeLines(lines, stream);
       },
       [] {});
 }
 
-std::wstring TSettings::RdBlobText(const std::wstring& Entry) {
+std::wstring TSettings::RdBlobText(const std::wstring& entry) {
   return NeverRaise(
       [&] {
         TMemoryStream stream;
-        RdBlob(Entry, stream);
+        RdBlob(entry, stream);
         stream.SetPosition(0);
         return ReadTextUtf8(stream);
       },
       [] { return std::wstring(); });
 }
 
-void TSettings::WrInteger(const std::wstring& Entry, std::int32_t Value) { WrString(Entry, std::to_wstring(Value)); }
+void TSettings::WrInteger(const std::wstring& entry, std::int32_t value) { WrString(entry, std::to_wstring(value)); }
 
-void TSettings::WrInt64(const std::wstring& Entry, std::int64_t Value) { WrString(Entry, std::to_wstring(Value)); }
+void TSettings::WrInt64(const std::wstring& entry, std::int64_t value) { WrString(entry, std::to_wstring(value)); }
 
-void TSettings::WrBoolean(const std::wstring& Entry, bool Value) { WrInteger(Entry, Value ? 1 : 0); }
+void TSettings::WrBoolean(const std::wstring& entry, bool value) { WrInteger(entry, value ? 1 : 0); }
 
-void TSettings::WrDate(const std::wstring& Entry, double Value) { WrString(Entry, FormatDateTime(kDateFormat, Value)); }
+void TSettings::WrDate(const std::wstring& entry, double value) { WrString(entry, FormatDateTime(kDateFormat, value)); }
 
-void TSettings::WrDateTime(const std::wstring& Entry, double Value) {
-  WrString(Entry, FormatDateTime(kDateTimeFormat, Value));
+void TSettings::WrDateTime(const std::wstring& entry, double value) {
+  WrString(entry, FormatDateTime(kDateTimeFormat, value));
 }
 
-void TSettings::WrFloat(const std::wstring& Entry, double Value, bool EmptyOnZero) {
-  WrString(Entry, FormatFloatTrim(10, L'.', 0, EmptyOnZero, Value));
+void TSettings::WrFloat(const std::wstring& entry, double value, bool emptyOnZero) {
+  WrString(entry, FormatFloatTrim(10, L'.', 0, emptyOnZero, value));
 }
 
-void TSettings::WrPassword(const std::wstring& Entry, const std::wstring& Code, const std::wstring& Value,
-                           TEncType EncType) {
-  switch (EncType) {
-    case etHex: WrString(Entry, BytesToHex(TextToAnsi(Value))); break;
-    case etQelEncode: WrString(Entry, QelEncode(Value, Code)); break;
-    default: WrString(Entry, Value); break;
+void TSettings::WrPassword(const std::wstring& entry, const std::wstring& code, const std::wstring& value,
+                           TEncType encType) {
+  switch (encType) {
+    case etHex: WrString(entry, BytesToHex(TextToAnsi(value))); break;
+    case etQelEncode: WrString(entry, QelEncode(value, code)); break;
+    default: WrString(entry, value); break;
   }
 }
 
-void TSettings::WrIntArray(const std::wstring& Entry, const TIntArray& Value) {
-  WrString(Entry, IntArrayToStr(Value, L","));
+void TSettings::WrIntArray(const std::wstring& entry, const TIntArray& value) {
+  WrString(entry, IntArrayToStr(value, L","));
 }
 
-void TSettings::WrBlob(const std::wstring& Entry, TStream& Stream) {
+void TSettings::WrBlob(const std::wstring& entry, TStream& stream) {
   TStringList lines;
-  Base64EncodeLines(Stream, lines, 64);
-  WrStrings(Entry, lines, TTrimStringsOptions());
+  Base64EncodeLines(stream, lines, 64);
+  WrStrings(entry, lines, TTrimStringsOptions());
 }
 
-void TSettings::WrBlobText(const std::wstring& Entry, const std::wstring& Value) {
+void TSettings::WrBlobText(const std::wstring& entry, const std::wstring& value) {
   TMemoryStream stream;
-  WriteTextUtf8(stream, Value, false);
-  WrBlob(Entry, stream);
+  WriteTextUtf8(stream, value, false);
+  WrBlob(entry, stream);
 }
 
-std::wstring TSettings::SettingsDisplayStr(const std::wstring& Entry) {
-  return JoinNonEmpty(EntryPart(Entry, 1), EntryPart(Entry, 2), L"\\");
+std::wstring TSettings::SettingsDisplayStr(const std::wstring& entry) {
+  return JoinNonEmpty(EntryPart(entry, 1), EntryPart(entry, 2), L"\\");
 }
 
-std::wstring TSettings::RdStrings(const std::wstring& Entry, const std::wstring& Default) {
+std::wstring TSettings::RdStrings(const std::wstring& entry, const std::wstring& fallback) {
   return NeverRaise(
       [&] {
         TStringList lines;
-        RdStrings(Entry, lines, Default);
+        RdStrings(entry, lines, fallback);
         return lines.Text();
       },
       [] { return std::wstring(); });
 }
 
-TStringList TSettings::TrimmedLines(const TStrings& Strings, TTrimStringsOptions Tso) {
+TStringList TSettings::TrimmedLines(const TStrings& strings, TTrimStringsOptions tso) {
   TStringList lines;
-  lines.Assign(Strings);
-  TrimStrings(lines, Tso, TCharset{9, 32});
+  lines.Assign(strings);
+  TrimStrings(lines, tso, TCharset{9, 32});
   return lines;
 }
 
-bool TSettings::IsDefaultList(const TStrings& Strings, const std::wstring& Default) {
-  return !Default.empty() && Trim(Strings.Text()) == Trim(Default);
+bool TSettings::IsDefaultList(const TStrings& strings, const std::wstring& fallback) {
+  return !fallback.empty() && Trim(strings.Text()) == Trim(fallback);
 }
 
-void TSettings::WrStrings(const std::wstring& Entry, const std::wstring& Text, TTrimStringsOptions Tso) {
+void TSettings::WrStrings(const std::wstring& entry, const std::wstring& text, TTrimStringsOptions tso) {
   TStringList lines;
-  lines.SetText(Text);
-  WrStrings(Entry, lines, Tso);
+  lines.SetText(text);
+  WrStrings(entry, lines, tso);
 }

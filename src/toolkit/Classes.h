@@ -17,7 +17,7 @@ public:
   virtual ~TObject() = default;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TNotifyEvent = std::function<void(TObject* sender)>;
 
 // A part of a window or of a module, visual or not. Its owner frees it: owned components are
 // freed in reverse order of creation when the owner goes, so a form's named members can be
@@ -81,11 +81,11 @@ enum TShiftStateFlag : std::uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, s
 using TShiftState = TSet<TShiftStateFlag, 6>;
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
-using TKeyEvent = std::function<void(TObject* Sender, unsigned short& Key, TShiftState Shift)>;
-using TKeyPressEvent = std::function<void(TObject* Sender, wchar_t& Key)>;
+using TKeyEvent = std::function<void(TObject* sender, unsigned short& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
 using TMouseWheelEvent =
-    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, int X, int Y, bool& Handled)>;
-using TContextPopupEvent = std::function<void(TObject* Sender, int X, int Y, bool& Handled)>;
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, int x, int y, bool& handled)>;
+using TContextPopupEvent = std::function<void(TObject* sender, int x, int y, bool& handled)>;
 
 // A rectangle in design pixels (96 dots per inch).
 struct TDesignRect {

@@ -69,7 +69,7 @@ public:
   bool DialogKey(WORD key, TShiftState shift) override;
 
   TNotifyEvent OnChange;
-  std::function<void(TObject* Sender, bool& AllowChange)> OnChanging;
+  std::function<void(TObject* sender, bool& allowChange)> OnChanging;
 
 protected:
   void CreateParams(TCreateParams& params) override;

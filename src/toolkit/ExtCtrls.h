@@ -37,7 +37,7 @@ private:
   bool FInTick = false;
 };
 
-using TCanvasEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;
+using TCanvasEvent = std::function<void(TObject* sender, TCanvas& canvas)>;
 
 // A surface that the program paints itself (OnPaint). Its window text is what it shows, for
 // screen readers and UI automation.

@@ -2,7 +2,7 @@
 
 TGraphic::~TGraphic() = default;
 
-bool SameGraphicClass(TGraphicClass A, TGraphicClass B) {
+bool SameGraphicClass(TGraphicClass a, TGraphicClass b) {
   // The same class may come with more than one reference object; its type is one.
-  return A && B && (A == B || A->Type() == B->Type());
+  return a && b && (a == b || a->Type() == b->Type());
 }

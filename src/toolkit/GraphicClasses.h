@@ -21,7 +21,7 @@ class TIcon : public TGraphic {};
 class TMetafile : public TGraphic {
 public:
   bool Enhanced() const noexcept { return FEnhanced; }
-  void SetEnhanced(bool Value) noexcept { FEnhanced = Value; }
+  void SetEnhanced(bool value) noexcept { FEnhanced = value; }
 
 private:
   bool FEnhanced = true;
@@ -38,7 +38,7 @@ public:
 
   const std::type_info& Type() const noexcept { return FType; }
   // False for no object.
-  bool Holds(const TGraphic* Graphic) const { return Graphic && FHolds(*Graphic); }
+  bool Holds(const TGraphic* graphic) const { return graphic && FHolds(*graphic); }
 
 private:
   const std::type_info& FType;
@@ -58,4 +58,4 @@ TGraphicClass GraphicClass() {
 
 // True when both name the same class (exactly; a derived class is another class); false when
 // either is none.
-bool SameGraphicClass(TGraphicClass A, TGraphicClass B);
+bool SameGraphicClass(TGraphicClass a, TGraphicClass b);

@@ -142,14 +142,14 @@ private:
   bool FReadOnly = false;
 };
 
-// A push button. Default: Enter presses it; Cancel: Esc presses it; a ModalResult closes a
+// A push button. fallback: Enter presses it; Cancel: Esc presses it; a ModalResult closes a
 // modal form with that result when the button is clicked (before OnClick, which may take the
 // result back).
 class TButton : public TControl {
 public:
   explicit TButton(TComponent* owner);
 
-  bool Default() const noexcept { return FDefault; }
+  bool fallback() const noexcept { return FDefault; }
   void SetDefault(bool value);
   bool Cancel() const noexcept { return FCancel; }
   void SetCancel(bool value);

@@ -106,33 +106,33 @@ TAboutFacts ReadAboutFacts() {
 
 // ---- texts ----
 
-std::wstring BuildNumberOf(const std::wstring& FileVersion) { return GetToken(FileVersion, L".", 4); }
+std::wstring BuildNumberOf(const std::wstring& fileVersion) { return GetToken(fileVersion, L".", 4); }
 
-std::wstring AboutVersionText(const std::wstring& Version, const std::wstring& FileVersion) {
-  if (Version.empty()) return FileVersion;
-  const std::wstring build = BuildNumberOf(FileVersion);
-  if (build.empty() || Version.ends_with(L"." + build)) return Version;
-  return Version + L" Build " + build;
+std::wstring AboutVersionText(const std::wstring& version, const std::wstring& fileVersion) {
+  if (version.empty()) return fileVersion;
+  const std::wstring build = BuildNumberOf(fileVersion);
+  if (build.empty() || version.ends_with(L"." + build)) return version;
+  return version + L" Build " + build;
 }
 
-std::wstring ExeDateText(double DateTime) {
-  if (DateTime == 0) return {};
-  return FormatDateTime(L"ddddd hh:nn:ss", DateTime);
+std::wstring ExeDateText(double dateTime) {
+  if (dateTime == 0) return {};
+  return FormatDateTime(L"ddddd hh:nn:ss", dateTime);
 }
 
-std::wstring ExeSizeText(std::int64_t Size) {
-  if (Size < 0) return {};
-  return FormatNumber(0, L',', L'.', static_cast<double>(Size)) + L" Bytes = " + FormatByteSize(0, 1, 0, Size);
+std::wstring ExeSizeText(std::int64_t size) {
+  if (size < 0) return {};
+  return FormatNumber(0, L',', L'.', static_cast<double>(size)) + L" Bytes = " + FormatByteSize(0, 1, 0, size);
 }
 
-std::wstring PcNameText(const std::wstring& Computer, const std::wstring& Client) {
-  if (Client.empty() || Client == Computer) return Computer;
-  return Computer + L", Client: " + Client;
+std::wstring PcNameText(const std::wstring& computer, const std::wstring& client) {
+  if (client.empty() || client == computer) return computer;
+  return computer + L", Client: " + client;
 }
 
-std::wstring MonitorsText(const std::vector<TMonitor>& Monitors) {
+std::wstring MonitorsText(const std::vector<TMonitor>& monitors) {
   std::wstring text;
-  for (const TMonitor& monitor : Monitors) {
+  for (const TMonitor& monitor : monitors) {
     if (!text.empty()) text += L"\r\n";
     text += L"Monitor " + std::to_wstring(monitor.Width()) + L" x " + std::to_wstring(monitor.Height());
     if (monitor.Primary) text += L" (Primärer Monitor)";
@@ -140,39 +140,39 @@ std::wstring MonitorsText(const std::vector<TMonitor>& Monitors) {
   return text;
 }
 
-std::wstring Crc32Text(std::uint32_t Crc) {
+std::wstring Crc32Text(std::uint32_t crc) {
   wchar_t text[9];
-  std::swprintf(text, std::size(text), L"%08X", static_cast<unsigned>(Crc));
+  std::swprintf(text, std::size(text), L"%08X", static_cast<unsigned>(crc));
   return text;
 }
 
-std::wstring VersionInfoText(const TVersionInfoLines& Lines) {
+std::wstring VersionInfoText(const TVersionInfoLines& lines) {
   const std::pair<const wchar_t*, const std::wstring*> rows[] = {
-      {L"Version    : ", &Lines.Version},  {L"Exe-Version: ", &Lines.ExeVersion}, {L"Exe-Ordner : ", &Lines.ExePath},
-      {L"Exe-Name   : ", &Lines.ExeName},  {L"Exe-Datum  : ", &Lines.ExeDate},    {L"Exe-Größe  : ", &Lines.ExeSize},
-      {L"Exe-CRC32  : ", &Lines.ExeCrc32}, {L"PC         : ", &Lines.Pc},         {L"OS         : ", &Lines.Os},
-      {L"User       : ", &Lines.User},     {L"Codepage   : ", &Lines.Codepage},
+      {L"Version    : ", &lines.Version},  {L"Exe-Version: ", &lines.ExeVersion}, {L"Exe-Ordner : ", &lines.ExePath},
+      {L"Exe-Name   : ", &lines.ExeName},  {L"Exe-Datum  : ", &lines.ExeDate},    {L"Exe-Größe  : ", &lines.ExeSize},
+      {L"Exe-CRC32  : ", &lines.ExeCrc32}, {L"PC         : ", &lines.Pc},         {L"OS         : ", &lines.Os},
+      {L"User       : ", &lines.User},     {L"Codepage   : ", &lines.Codepage},
   };
-  std::wstring text = Lines.AppTitle + L"\r\n";
+  std::wstring text = lines.AppTitle + L"\r\n";
   for (const auto& [caption, value] : rows) text += caption + *value + L"\r\n";
   return text;
 }
 
-std::wstring CopyInfoText(const std::wstring& VersionInfo, const std::wstring& ExtendedInfo,
-                          const std::wstring& Monitors, double Now) {
-  std::wstring text = VersionInfo + L"\r\n";
+std::wstring CopyInfoText(const std::wstring& versionInfo, const std::wstring& extendedInfo,
+                          const std::wstring& monitors, double now) {
+  std::wstring text = versionInfo + L"\r\n";
   // The extended information as lines of its own, set off from the monitors by an empty line.
-  if (!ExtendedInfo.empty()) {
-    text += ExtendedInfo;
-    if (!ExtendedInfo.ends_with(L"\r\n")) text += L"\r\n";
+  if (!extendedInfo.empty()) {
+    text += extendedInfo;
+    if (!extendedInfo.ends_with(L"\r\n")) text += L"\r\n";
     text += L"\r\n";
   }
-  return text + Monitors + L"\r\n" + FormatDateTime(L"yyyy\"-\"mm\"-\"dd hh\":\"nn\":\"ss", Now) + L"\r\n";
+  return text + monitors + L"\r\n" + FormatDateTime(L"yyyy\"-\"mm\"-\"dd hh\":\"nn\":\"ss", now) + L"\r\n";
 }
 
-std::wstring ReleaseLineText(const std::wstring& ExeVersion, double FileDate) {
-  std::wstring text = L"# Release Build " + ExeVersion;
-  if (FileDate != 0) text += L", " + FormatDateTime(L"ddddd hh:nn", FileDate);
+std::wstring ReleaseLineText(const std::wstring& exeVersion, double fileDate) {
+  std::wstring text = L"# Release Build " + exeVersion;
+  if (fileDate != 0) text += L", " + FormatDateTime(L"ddddd hh:nn", fileDate);
   return text;
 }
 
@@ -209,49 +209,49 @@ TOsVersion ReadOsVersion() {
   return os;
 }
 
-std::wstring WindowsVersionName(const TOsVersion& Os) {
-  const bool workstation = Os.ProductType == VER_NT_WORKSTATION;
-  if (Os.PlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-    if (Os.Major != 4) return {};
+std::wstring WindowsVersionName(const TOsVersion& os) {
+  const bool workstation = os.ProductType == VER_NT_WORKSTATION;
+  if (os.PlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+    if (os.Major != 4) return {};
     // The second releases carry a letter in their service-pack text.
-    if (Os.Minor == 0)
-      return Os.CsdVersion.find_first_of(L"BC") != std::wstring::npos ? L"Windows 95 OSR2" : L"Windows 95";
-    if (Os.Minor == 10) return Os.CsdVersion.find(L'A') != std::wstring::npos ? L"Windows 98 SE" : L"Windows 98";
-    if (Os.Minor == 90) return L"Windows ME";
+    if (os.Minor == 0)
+      return os.CsdVersion.find_first_of(L"BC") != std::wstring::npos ? L"Windows 95 OSR2" : L"Windows 95";
+    if (os.Minor == 10) return os.CsdVersion.find(L'A') != std::wstring::npos ? L"Windows 98 SE" : L"Windows 98";
+    if (os.Minor == 90) return L"Windows ME";
     return {};
   }
-  if (Os.PlatformId != VER_PLATFORM_WIN32_NT) return {};
-  switch (Os.Major) {
+  if (os.PlatformId != VER_PLATFORM_WIN32_NT) return {};
+  switch (os.Major) {
     case 3:
     case 4:
-      return L"Windows NT " + std::to_wstring(Os.Major) + L"." + std::to_wstring(Os.Minor);
+      return L"Windows NT " + std::to_wstring(os.Major) + L"." + std::to_wstring(os.Minor);
     case 5:
-      if (Os.Minor == 0) return L"Windows 2000";
-      if (Os.Minor == 1) return L"Windows XP";
-      if (Os.Minor == 2) {
-        if (Os.ServerR2) return L"Windows Server 2003 R2";
-        if (workstation && Os.X64) return L"Windows XP x64";
+      if (os.Minor == 0) return L"Windows 2000";
+      if (os.Minor == 1) return L"Windows XP";
+      if (os.Minor == 2) {
+        if (os.ServerR2) return L"Windows Server 2003 R2";
+        if (workstation && os.X64) return L"Windows XP x64";
         return L"Windows Server 2003";
       }
       return {};
     case 6:
-      switch (Os.Minor) {
+      switch (os.Minor) {
         case 0:
           return workstation ? L"Windows Vista" : L"Windows Server 2008";
         case 1:
           return workstation ? L"Windows 7" : L"Windows Server 2008 R2";
         case 2:
-          return workstation ? (Os.Arm ? L"Windows RT" : L"Windows 8") : L"Windows Server 2012";
+          return workstation ? (os.Arm ? L"Windows RT" : L"Windows 8") : L"Windows Server 2012";
         case 3:
-          return workstation ? (Os.Arm ? L"Windows RT 8.1" : L"Windows 8.1") : L"Windows Server 2012 R2";
+          return workstation ? (os.Arm ? L"Windows RT 8.1" : L"Windows 8.1") : L"Windows Server 2012 R2";
         default:
           return {};
       }
     case 10:
-      if (Os.Minor != 0) return {};
-      if (workstation) return Os.Build >= 22000 ? L"Windows 11" : L"Windows 10";
+      if (os.Minor != 0) return {};
+      if (workstation) return os.Build >= 22000 ? L"Windows 11" : L"Windows 10";
       // Servers by their build: the release id stopped at 2009, which later servers report too.
-      switch (Os.Build) {
+      switch (os.Build) {
         case 14393:
           return L"Windows Server 2016";
         case 17763:
@@ -266,8 +266,8 @@ std::wstring WindowsVersionName(const TOsVersion& Os) {
   }
 }
 
-std::wstring WindowsEdition(const std::wstring& ProductName) {
-  std::wstring name = Trim(RemoveIgnoringCase(ProductName, L"(TM) "));
+std::wstring WindowsEdition(const std::wstring& productName) {
+  std::wstring name = Trim(RemoveIgnoringCase(productName, L"(TM) "));
   // Older systems call themselves "Microsoft Windows XP ...".
   if (LocaleUpperCase(name).starts_with(L"MICROSOFT ")) name = Trim(name.substr(10));
   for (const TEditionList& list : kEditionLists) {
@@ -280,23 +280,23 @@ std::wstring WindowsEdition(const std::wstring& ProductName) {
   return {};
 }
 
-std::wstring OsText(const TOsVersion& Os) {
-  std::wstring name = WindowsVersionName(Os);
-  if (Os.ServicePackMajor > 0) name = Trim(name + L" SP" + std::to_wstring(Os.ServicePackMajor));
-  return JoinNonEmptyArray({name, WindowsEdition(Os.ProductName), Os.Is64Bit ? L"64-Bit" : L"32-Bit"}, L" ");
+std::wstring OsText(const TOsVersion& os) {
+  std::wstring name = WindowsVersionName(os);
+  if (os.ServicePackMajor > 0) name = Trim(name + L" SP" + std::to_wstring(os.ServicePackMajor));
+  return JoinNonEmptyArray({name, WindowsEdition(os.ProductName), os.Is64Bit ? L"64-Bit" : L"32-Bit"}, L" ");
 }
 
 // ---- the checksum ----
 
-std::wstring CachedExeCrc32(const std::wstring& FileName) {
-  return !gCrcText.empty() && SameTextOrdinal(gCrcFile, FileName) ? gCrcText : std::wstring();
+std::wstring CachedExeCrc32(const std::wstring& fileName) {
+  return !gCrcText.empty() && SameTextOrdinal(gCrcFile, fileName) ? gCrcText : std::wstring();
 }
 
-std::wstring ComputeExeCrc32(const std::wstring& FileName) {
-  std::wstring cached = CachedExeCrc32(FileName);
+std::wstring ComputeExeCrc32(const std::wstring& fileName) {
+  std::wstring cached = CachedExeCrc32(fileName);
   if (!cached.empty()) return cached;
-  const std::wstring text = Crc32Text(FileCrc32(FileName));
-  gCrcFile = FileName;
+  const std::wstring text = Crc32Text(FileCrc32(fileName));
+  gCrcFile = fileName;
   gCrcText = text;
   return text;
 }

@@ -29,20 +29,20 @@ TAboutFacts ReadAboutFacts();
 // ---- texts ----
 
 // The fourth "."-separated part of a file version (the build number); empty when there is none.
-std::wstring BuildNumberOf(const std::wstring& FileVersion);
+std::wstring BuildNumberOf(const std::wstring& fileVersion);
 // The version the dialog shows: Version (or the file version when it is empty) with
 // " Build <n>" added when the file version has a build number that Version does not end with.
-std::wstring AboutVersionText(const std::wstring& Version, const std::wstring& FileVersion);
+std::wstring AboutVersionText(const std::wstring& version, const std::wstring& fileVersion);
 // The locale's short date, a blank and HH:NN:SS; empty for 0.
-std::wstring ExeDateText(double DateTime);
+std::wstring ExeDateText(double dateTime);
 // "1.234.567 Bytes = 1,2 MB" (the second part in the locale's separators); empty when negative.
-std::wstring ExeSizeText(std::int64_t Size);
+std::wstring ExeSizeText(std::int64_t size);
 // The computer's name, with ", Client: " and the client's name when they differ.
-std::wstring PcNameText(const std::wstring& Computer, const std::wstring& Client);
+std::wstring PcNameText(const std::wstring& computer, const std::wstring& client);
 // One line per monitor, "Monitor <width> x <height>", the primary one marked; joined by CR LF.
-std::wstring MonitorsText(const std::vector<TMonitor>& Monitors);
+std::wstring MonitorsText(const std::vector<TMonitor>& monitors);
 // A checksum as eight upper-case hexadecimal digits.
-std::wstring Crc32Text(std::uint32_t Crc);
+std::wstring Crc32Text(std::uint32_t crc);
 
 // The lines of the version information, as the dialog's labels show them.
 struct TVersionInfoLines {
@@ -50,14 +50,14 @@ struct TVersionInfoLines {
 };
 // The version information: the title, then one "Caption  : value" line per fact, each line
 // ended by CR LF. The captions are fixed German texts padded to eleven characters.
-std::wstring VersionInfoText(const TVersionInfoLines& Lines);
+std::wstring VersionInfoText(const TVersionInfoLines& lines);
 // Everything the Copy button puts on the clipboard: the version information, an empty line,
 // the extended information (each line ended by CR LF), the monitors and the time stamp Now
 // ("YYYY-MM-DD HH:NN:SS").
-std::wstring CopyInfoText(const std::wstring& VersionInfo, const std::wstring& ExtendedInfo,
-                          const std::wstring& Monitors, double Now);
+std::wstring CopyInfoText(const std::wstring& versionInfo, const std::wstring& extendedInfo,
+                          const std::wstring& monitors, double now);
 // The release line a double click on a version copies: "# Release Build <exe version>, <date HH:NN>".
-std::wstring ReleaseLineText(const std::wstring& ExeVersion, double FileDate);
+std::wstring ReleaseLineText(const std::wstring& exeVersion, double fileDate);
 
 // ---- the operating system ----
 
@@ -76,17 +76,17 @@ struct TOsVersion {
 };
 TOsVersion ReadOsVersion();
 // "Windows 7", "Windows Server 2019", "Windows NT 4.0" ...; empty for an unknown version.
-std::wstring WindowsVersionName(const TOsVersion& Os);
+std::wstring WindowsVersionName(const TOsVersion& os);
 // The edition found in the product name ("Pro", "Home Premium", "Media Center Edition" ...).
-std::wstring WindowsEdition(const std::wstring& ProductName);
+std::wstring WindowsEdition(const std::wstring& productName);
 // Version name (with "SP<n>"), edition and "64-Bit" / "32-Bit", the non-empty parts joined by blanks.
-std::wstring OsText(const TOsVersion& Os);
+std::wstring OsText(const TOsVersion& os);
 
 // ---- the checksum of the program file, computed once per run ----
 
 // The cached checksum of the file as Crc32Text, empty while it has not been computed.
-std::wstring CachedExeCrc32(const std::wstring& FileName);
+std::wstring CachedExeCrc32(const std::wstring& fileName);
 // Computes and caches it; raises EOSError (and caches nothing) when the file cannot be read.
-std::wstring ComputeExeCrc32(const std::wstring& FileName);
+std::wstring ComputeExeCrc32(const std::wstring& fileName);
 // Forgets the cached checksum (program end).
 void ClearExeCrc32Cache();

@@ -188,8 +188,8 @@ std::int64_t Milliseconds(double time) { return std::llround(time * 86400000.0);
 
 }  // namespace
 
-wchar_t DecimalSeparatorChar(TDecimalSeparator Separator) noexcept {
-  return gDecimalSeparators[Separator == dsDot ? 1 : 0];
+wchar_t DecimalSeparatorChar(TDecimalSeparator separator) noexcept {
+  return gDecimalSeparators[separator == dsDot ? 1 : 0];
 }
 
 wchar_t LocaleDecimalSeparator() noexcept { return gLocaleDecimalSeparator; }
@@ -291,14 +291,14 @@ void TVormIntEdit::SetMaxValue(std::int32_t value) {
   ValidateEdit();
 }
 
-void TVormIntEdit::Increment(std::int32_t maxValue, std::int32_t Add) {
-  const std::int64_t sum = static_cast<std::int64_t>(AsInteger()) + Add;
-  if (Add != 0 && sum <= maxValue) SetAsInteger(static_cast<std::int32_t>(sum));
+void TVormIntEdit::Increment(std::int32_t maxValue, std::int32_t add) {
+  const std::int64_t sum = static_cast<std::int64_t>(AsInteger()) + add;
+  if (add != 0 && sum <= maxValue) SetAsInteger(static_cast<std::int32_t>(sum));
 }
 
-void TVormIntEdit::Decrement(std::int32_t minValue, std::int32_t Subtract) {
-  const std::int64_t difference = static_cast<std::int64_t>(AsInteger()) - Subtract;
-  if (Subtract != 0 && difference >= minValue) SetAsInteger(static_cast<std::int32_t>(difference));
+void TVormIntEdit::Decrement(std::int32_t minValue, std::int32_t subtract) {
+  const std::int64_t difference = static_cast<std::int64_t>(AsInteger()) - subtract;
+  if (subtract != 0 && difference >= minValue) SetAsInteger(static_cast<std::int32_t>(difference));
 }
 
 void TVormIntEdit::ValidateEdit() {
@@ -558,23 +558,23 @@ TVormTimeEdit::TVormTimeEdit(TComponent* owner) : TMaskEdit(owner) {
   SetWidth(37);
 }
 
-void TVormTimeEdit::CrackTimeStr(std::wstring_view Value, double MinTime, double MaxTime, bool& IsEmpty,
-                                 bool& IsCorrect, double& Time) {
-  Time = 0;
-  IsEmpty = false;
-  IsCorrect = true;
-  const std::wstring text = NormalizedTime(Value);
+void TVormTimeEdit::CrackTimeStr(std::wstring_view value, double minTime, double maxTime, bool& isEmpty,
+                                 bool& isCorrect, double& time) {
+  time = 0;
+  isEmpty = false;
+  isCorrect = true;
+  const std::wstring text = NormalizedTime(value);
   if (text.empty()) {
-    IsEmpty = true;
+    isEmpty = true;
     return;
   }
   const std::vector<std::wstring> parts = TimeParts(text);
   if (parts.size() < 2 || parts.size() > 4) {
-    IsCorrect = false;
+    isCorrect = false;
     return;
   }
   if (std::all_of(parts.begin(), parts.end(), [](const std::wstring& p) { return p.empty(); })) {
-    IsEmpty = true;
+    isEmpty = true;
     return;
   }
   const int hour = TimePartValue(parts[0]);
@@ -582,11 +582,11 @@ void TVormTimeEdit::CrackTimeStr(std::wstring_view Value, double MinTime, double
   const int second = parts.size() > 2 ? TimePartValue(parts[2]) : 0;
   const int msec = parts.size() > 3 ? std::max(TimePartValue(parts[3]), 0) : 0;
   // A time of day holds less than a second of milliseconds: 1000 and more is no time.
-  IsCorrect = TryEncodeTime(hour, minute, second, msec, Time);
-  if (!IsCorrect) Time = 0;
+  isCorrect = TryEncodeTime(hour, minute, second, msec, time);
+  if (!isCorrect) time = 0;
   // Compared in whole milliseconds: bounds computed another way still meet exactly.
-  if (MinTime > 0 && Milliseconds(Time) < Milliseconds(MinTime)) IsCorrect = false;
-  if (MaxTime > 0 && Milliseconds(Time) > Milliseconds(MaxTime)) IsCorrect = false;
+  if (minTime > 0 && Milliseconds(time) < Milliseconds(minTime)) isCorrect = false;
+  if (maxTime > 0 && Milliseconds(time) > Milliseconds(maxTime)) isCorrect = false;
 }
 
 void TVormTimeEdit::ValidateEdit() {
@@ -687,9 +687,9 @@ void TVormTimeEdit::SetWrongTextColor(TColor value) {
   Invalidate();
 }
 
-double TVormTimeEdit::DateAndTime(const TVormDateTimePicker& Dtp) const {
-  if (Dtp.ShowCheckbox() && !Dtp.Checked()) return 0;
-  return ComposeDateTime(Dtp.DateTimeZ(), Time());
+double TVormTimeEdit::DateAndTime(const TVormDateTimePicker& dtp) const {
+  if (dtp.ShowCheckbox() && !dtp.Checked()) return 0;
+  return ComposeDateTime(dtp.DateTimeZ(), Time());
 }
 
 void TVormTimeEdit::Change() {

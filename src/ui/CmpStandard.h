@@ -21,7 +21,7 @@ enum TDecimalSeparator : std::uint8_t { dsFromLocale, dsDot };
 
 // The separator character of each TDecimalSeparator (dsFromLocale: the locale's, as it was
 // when the unit started).
-wchar_t DecimalSeparatorChar(TDecimalSeparator Separator) noexcept;
+wchar_t DecimalSeparatorChar(TDecimalSeparator separator) noexcept;
 // The locale's decimal separator as it was when the unit started (the currency conversions use it).
 wchar_t LocaleDecimalSeparator() noexcept;
 
@@ -72,9 +72,9 @@ public:
   void SetMaxValue(std::int32_t value);
 
   // Adds Add when Add is not 0 and the sum stays at most maxValue.
-  void Increment(std::int32_t maxValue, std::int32_t Add);
+  void Increment(std::int32_t maxValue, std::int32_t add);
   // Subtracts Subtract when it is not 0 and the difference stays at least minValue.
-  void Decrement(std::int32_t minValue, std::int32_t Subtract);
+  void Decrement(std::int32_t minValue, std::int32_t subtract);
   // Colours the field by its range.
   void ValidateEdit();
 
@@ -184,8 +184,8 @@ public:
   // separator count as ":"; two to four parts (hours, minutes, seconds, milliseconds), empty
   // parts counting 0. IsEmpty for a text without digits; Time 0 unless IsCorrect; a time
   // outside MinTime..MaxTime (0: no bound) keeps its Time but is not correct.
-  static void CrackTimeStr(std::wstring_view Value, double MinTime, double MaxTime, bool& IsEmpty, bool& IsCorrect,
-                           double& Time);
+  static void CrackTimeStr(std::wstring_view value, double minTime, double maxTime, bool& isEmpty, bool& isCorrect,
+                           double& time);
 
   // Colours the field by its text.
   void ValidateEdit() override;
@@ -215,7 +215,7 @@ public:
   void SetWrongTextColor(TColor value);
 
   // The picker's date plus this field's time; 0 when the picker's check box is not ticked.
-  double DateAndTime(const TVormDateTimePicker& Dtp) const;
+  double DateAndTime(const TVormDateTimePicker& dtp) const;
 
   void DoKeyDown(unsigned short& key, TShiftState shift) override;
 

@@ -102,8 +102,8 @@ int CurrentMonth() { return MonthOfDate(CurrentDate()); }
 
 }  // namespace
 
-const wchar_t* TFraDateRange::KindKey(int Page) {
-  return Page >= 0 && Page < kPageCount ? kKindKeys[Page] : kKindKeys[0];
+const wchar_t* TFraDateRange::KindKey(int page) {
+  return page >= 0 && page < kPageCount ? kKindKeys[page] : kKindKeys[0];
 }
 
 TFraDateRange::TFraDateRange(TComponent* owner) : TFrame(owner) {
@@ -126,23 +126,23 @@ TFraDateRange::TFraDateRange(TComponent* owner) : TFrame(owner) {
 
 TFraDateRange::~TFraDateRange() { DestroyComponents(); }
 
-TButton* TFraDateRange::NewButton(TTabSheet* Sheet, const std::wstring& Name, int Left, int Top, int Width,
-                                  const std::wstring& Caption) {
-  auto* button = NewComponent<TButton>(this, Name);
-  button->SetBounds(Left, Top, Width, kFieldHeight);
-  button->SetCaption(Caption);
-  button->SetParent(Sheet);
+TButton* TFraDateRange::NewButton(TTabSheet* sheet, const std::wstring& name, int left, int top, int width,
+                                  const std::wstring& caption) {
+  auto* button = NewComponent<TButton>(this, name);
+  button->SetBounds(left, top, width, kFieldHeight);
+  button->SetCaption(caption);
+  button->SetParent(sheet);
   return button;
 }
 
-void TFraDateRange::BuildPage(int Page) {
-  auto* sheet = NewComponent<TTabSheet>(this, std::wstring(L"Tsh") + kPageNames[Page]);
+void TFraDateRange::BuildPage(int page) {
+  auto* sheet = NewComponent<TTabSheet>(this, std::wstring(L"Tsh") + kPageNames[page]);
   sheet->SetPageControl(PgcRange);
-  Tsh[Page] = sheet;
+  Tsh[page] = sheet;
   static const wchar_t* const kCaptions[kPageCount] = {L"&KW", L"&Monat", L"&Quartal", L"&Jahr", L"&Von/Bis"};
   static const wchar_t* const kCurrent[kPageCount] = {L"Aktuelle", L"Aktueller", L"Aktuelles", L"Aktuelles",
                                                       L"Heute"};
-  sheet->SetCaption(kCaptions[Page]);
+  sheet->SetCaption(kCaptions[page]);
 
   // Positions of a row's parts: number field, "/", year field, "+", current button (its width).
   struct TLayout {
@@ -155,11 +155,11 @@ void TFraDateRange::BuildPage(int Page) {
       {0, 0, 0, 42, 84, 128, 65},      // year
       {0, 0, 0, 0, 136, 176, 65},      // dates: the picker at 40, 93 wide
   };
-  const TLayout& at = kLayout[Page];
+  const TLayout& at = kLayout[page];
   for (int r = 0; r < 2; ++r) {
     const int top = kRowTop[r];
-    const std::wstring base = std::wstring(kPageNames[Page]) + kRowNames[r];
-    TRow& row = Rows[Page][r];
+    const std::wstring base = std::wstring(kPageNames[page]) + kRowNames[r];
+    TRow& row = Rows[page][r];
     auto label = [&](const std::wstring& name, int left, const std::wstring& caption) {
       auto* lbl = NewComponent<TLabel>(this, name);
       lbl->SetBounds(left, top + 3, 0, 15);
@@ -174,53 +174,53 @@ void TFraDateRange::BuildPage(int Page) {
       return edit;
     };
     row.LblRow = label(L"Lbl" + base, 4, r == 0 ? L"Von" : L"Bis");
-    if (Page == dpWeek) label(L"Lbl" + base + L"KW", 38, L"KW");
-    if (Page == dpQuarter) label(L"Lbl" + base + L"Q", 42, L"Q");
+    if (page == dpWeek) label(L"Lbl" + base + L"KW", 38, L"KW");
+    if (page == dpQuarter) label(L"Lbl" + base + L"Q", 42, L"Q");
     if (at.Number > 0) {
       row.EdtNumber = field(L"Edt" + base, at.Number, at.NumberWidth);
       label(L"Lbl" + base + L"Slash", at.Slash, L"/");
     }
-    if (at.Year > 0) row.EdtYear = field(Page == dpYear ? L"Edt" + base : L"Edt" + base + L"Year", at.Year, 37);
-    if (Page == dpDate) {
+    if (at.Year > 0) row.EdtYear = field(page == dpYear ? L"Edt" + base : L"Edt" + base + L"Year", at.Year, 37);
+    if (page == dpDate) {
       row.DtpDate = NewComponent<TDateTimePicker>(this, L"Dtp" + base);
       row.DtpDate->SetBounds(40, top, 93, kFieldHeight);
       row.DtpDate->SetParent(sheet);
     }
     row.BtnInc = NewButton(sheet, L"Btn" + base + L"Inc", at.Plus, top, 17, L"+");
     row.BtnDec = NewButton(sheet, L"Btn" + base + L"Dec", at.Plus + 20, top, 17, L"\u2013");
-    row.BtnCurrent = NewButton(sheet, L"Btn" + base + L"Current", at.Current, top, at.CurrentWidth, kCurrent[Page]);
-    row.BtnInc->OnClick = [this, Page, r](TObject*) { StepClick(Page, r, 1); };
-    row.BtnDec->OnClick = [this, Page, r](TObject*) { StepClick(Page, r, -1); };
-    row.BtnCurrent->OnClick = [this, Page, r](TObject*) { CurrentClick(Page, r); };
+    row.BtnCurrent = NewButton(sheet, L"Btn" + base + L"Current", at.Current, top, at.CurrentWidth, kCurrent[page]);
+    row.BtnInc->OnClick = [this, page, r](TObject*) { StepClick(page, r, 1); };
+    row.BtnDec->OnClick = [this, page, r](TObject*) { StepClick(page, r, -1); };
+    row.BtnCurrent->OnClick = [this, page, r](TObject*) { CurrentClick(page, r); };
   }
   static const wchar_t* const kHints[kPageCount] = {L"\"Diese Woche\" einsetzen", L"\"Diesen Monat\" einsetzen",
                                                     L"\"Dieses Quartal\" einsetzen", L"\"Dieses Jahr\" einsetzen",
                                                     L"Heutiges Datum einsetzen"};
-  for (TRow& row : Rows[Page]) row.BtnCurrent->SetHint(kHints[Page]);
+  for (TRow& row : Rows[page]) row.BtnCurrent->SetHint(kHints[page]);
 }
 
 // ---- pages ----
 
 int TFraDateRange::ActivePage() const { return std::clamp(PgcRange->ActivePageIndex(), 0, kPageCount - 1); }
 
-void TFraDateRange::SetActivePage(int Page) { PgcRange->SetActivePageIndex(std::clamp(Page, 0, kPageCount - 1)); }
+void TFraDateRange::SetActivePage(int page) { PgcRange->SetActivePageIndex(std::clamp(page, 0, kPageCount - 1)); }
 
 void TFraDateRange::FocusFirstControl() { ::FocusFirstControl(Tsh[ActivePage()]); }
 
-double TFraDateRange::PickerDate(int Row) const { return WholeDay(Rows[dpDate][Row].DtpDate->Date()); }
+double TFraDateRange::PickerDate(int row) const { return WholeDay(Rows[dpDate][row].DtpDate->Date()); }
 
-void TFraDateRange::SetPickerDate(int Row, double Date) {
+void TFraDateRange::SetPickerDate(int row, double date) {
   // A date the picker cannot show (none, or beyond its calendar) gives the first-use date.
-  if (Date == 0 || !InRange(YearOfDate(Date), kPickerMinYear, kPickerMaxYear)) Date = EncodeDateExt(kFirstUseYear, 1, 1);
-  Rows[dpDate][Row].DtpDate->SetDate(WholeDay(Date));
+  if (date == 0 || !InRange(YearOfDate(date), kPickerMinYear, kPickerMaxYear)) date = EncodeDateExt(kFirstUseYear, 1, 1);
+  Rows[dpDate][row].DtpDate->SetDate(WholeDay(date));
 }
 
 // ---- the stored choice ----
 
-void TFraDateRange::Initialize(TSettings* Settings, const std::wstring& Entry) {
+void TFraDateRange::Initialize(TSettings* settings, const std::wstring& entry) {
   if (DmLangQel) siLang->SetLangDispatcher(DmLangQel->LangDisp);
-  FSettings = Settings ? Settings : AppSettings();
-  FEntry = Entry.empty() ? ControlSettingsPath(FSettings, this, L"", L"") : Entry;
+  FSettings = settings ? settings : AppSettings();
+  FEntry = entry.empty() ? ControlSettingsPath(FSettings, this, L"", L"") : entry;
   const std::wstring stored = FSettings && !FEntry.empty() ? FSettings->RdString(FEntry) : std::wstring();
   if (stored.empty())
     ApplyDefaults();
@@ -250,10 +250,10 @@ void TFraDateRange::ApplyDefaults() {
   SetPickerDate(1, today);
 }
 
-void TFraDateRange::ApplySettingsText(const std::wstring& Value) {
+void TFraDateRange::ApplySettingsText(const std::wstring& value) {
   // Sixteen fields; missing ones are empty, and whatever is not a number reads as 0.
   std::wstring fields[16];
-  std::wstring_view cursor = Value;
+  std::wstring_view cursor = value;
   std::wstring token;
   for (std::wstring& field : fields) {
     if (!NextToken(cursor, L"|", token, true)) break;
@@ -294,85 +294,85 @@ std::wstring TFraDateRange::SettingsText() const {
 
 // ---- values ----
 
-void TFraDateRange::GetValues(double& FromDt, double& ToDt, std::wstring& FromDtStr, std::wstring& ToDtStr,
-                              bool SaveSettings) {
+void TFraDateRange::GetValues(double& fromDt, double& toDt, std::wstring& fromDtStr, std::wstring& toDtStr,
+                              bool saveSettings) {
   const int page = ActivePage();
   auto number = [&](int r) { return Rows[page][r].EdtNumber->AsInteger(); };
   auto year = [&](int r) { return Rows[page][r].EdtYear->AsInteger(); };
   // Period indexes count on across year ends, so values out of their ranges still give a date.
   switch (page) {
     case dpWeek: {
-      FromDt = DateOfIsoWeek(year(0), number(0), 1);
-      ToDt = DateOfIsoWeek(year(1), number(1), 1) + 7;
+      fromDt = DateOfIsoWeek(year(0), number(0), 1);
+      toDt = DateOfIsoWeek(year(1), number(1), 1) + 7;
       auto text = [](double monday) {
         std::int32_t weekYear = 0;
         const int week = WeekNumber(monday, weekYear);
         return StrKW + L" " + std::to_wstring(week) + L"/" + std::to_wstring(weekYear);
       };
-      FromDtStr = text(FromDt);
-      ToDtStr = text(ToDt - 7);
+      fromDtStr = text(fromDt);
+      toDtStr = text(toDt - 7);
       break;
     }
     case dpMonth: {
-      FromDt = DateOfMonthIndex(MonthIndex(number(0), year(0)));
-      ToDt = DateOfMonthIndex(MonthIndex(number(1), year(1)) + 1);
+      fromDt = DateOfMonthIndex(MonthIndex(number(0), year(0)));
+      toDt = DateOfMonthIndex(MonthIndex(number(1), year(1)) + 1);
       auto text = [](double day) {
         std::int32_t y, m, d;
         DecodeDateInt(day, y, m, d);
         return FormatDateTime(L"mmmm", day) + L" " + std::to_wstring(y);
       };
-      FromDtStr = text(FromDt);
-      ToDtStr = text(ToDt - 1);
+      fromDtStr = text(fromDt);
+      toDtStr = text(toDt - 1);
       break;
     }
     case dpQuarter: {
       const int fromIndex = QuarterIndex(number(0), year(0)), toIndex = QuarterIndex(number(1), year(1));
-      FromDt = DateOfQuarterIndex(fromIndex);
-      ToDt = DateOfQuarterIndex(toIndex + 1);
+      fromDt = DateOfQuarterIndex(fromIndex);
+      toDt = DateOfQuarterIndex(toIndex + 1);
       auto text = [](int index) {
         int quarter;
         std::int32_t y;
         QuarterOfQuarterIndex(index, quarter, y);
         return L"Q" + std::to_wstring(quarter) + L"/" + std::to_wstring(y);
       };
-      FromDtStr = text(fromIndex);
-      ToDtStr = text(toIndex);
+      fromDtStr = text(fromIndex);
+      toDtStr = text(toIndex);
       break;
     }
     case dpYear:
-      FromDt = EncodeDateExt(year(0), 1, 1);
-      ToDt = EncodeDateExt(year(1), 12, 31) + 1;
-      FromDtStr = std::to_wstring(YearOfDate(FromDt));
-      ToDtStr = std::to_wstring(YearOfDate(ToDt - 1));
+      fromDt = EncodeDateExt(year(0), 1, 1);
+      toDt = EncodeDateExt(year(1), 12, 31) + 1;
+      fromDtStr = std::to_wstring(YearOfDate(fromDt));
+      toDtStr = std::to_wstring(YearOfDate(toDt - 1));
       break;
     default:
-      FromDt = PickerDate(0);
-      ToDt = PickerDate(1) + 1;
-      FromDtStr = FormatDateTimeEx(DateFormat, FromDt);
-      ToDtStr = FormatDateTimeEx(DateFormat, ToDt - 1);
+      fromDt = PickerDate(0);
+      toDt = PickerDate(1) + 1;
+      fromDtStr = FormatDateTimeEx(DateFormat, fromDt);
+      toDtStr = FormatDateTimeEx(DateFormat, toDt - 1);
       break;
   }
-  if (SaveSettings && FSettings && !FEntry.empty()) FSettings->WrString(FEntry, SettingsText());
+  if (saveSettings && FSettings && !FEntry.empty()) FSettings->WrString(FEntry, SettingsText());
 }
 
-TDateRange TFraDateRange::GetValues(bool SaveSettings) {
+TDateRange TFraDateRange::GetValues(bool saveSettings) {
   TDateRange range;
-  GetValues(range.FromDt, range.ToDt, range.FromDtStr, range.ToDtStr, SaveSettings);
+  GetValues(range.FromDt, range.ToDt, range.FromDtStr, range.ToDtStr, saveSettings);
   return range;
 }
 
 // ---- checks ----
 
-std::wstring TFraDateRange::Text(const wchar_t* Id) const { return siLang->GetTextOrDefault(Id); }
+std::wstring TFraDateRange::Text(const wchar_t* id) const { return siLang->GetTextOrDefault(id); }
 
-bool TFraDateRange::Fail(const std::wstring& Message, TVormIntEdit* Field) {
-  MsgBox3(Text(L"IDS_0"), Message, L"", MB_ICONEXCLAMATION, ParentForm(this));
-  if (Field && Field->CanFocus()) Field->SetFocus();
+bool TFraDateRange::Fail(const std::wstring& message, TVormIntEdit* field) {
+  MsgBox3(Text(L"IDS_0"), message, L"", MB_ICONEXCLAMATION, ParentForm(this));
+  if (field && field->CanFocus()) field->SetFocus();
   return false;
 }
 
-bool TFraDateRange::CheckYears(int Page) {
-  for (const TRow& row : Rows[Page])
+bool TFraDateRange::CheckYears(int page) {
+  for (const TRow& row : Rows[page])
     if (!InRange(row.EdtYear->AsInteger(), FMinYear, FMaxYear))
       return Fail(FormatPlaceholders(Text(L"IDS_1"), {std::to_wstring(FMinYear), std::to_wstring(FMaxYear)}),
                   row.EdtYear);
@@ -419,57 +419,57 @@ bool TFraDateRange::CheckControls() {
 
 // ---- buttons ----
 
-void TFraDateRange::StepClick(int Page, int Row, int Delta) {
-  TRow& row = Rows[Page][Row];
-  if (Page == dpDate) {
-    SetPickerDate(Row, PickerDate(Row) + Delta);
+void TFraDateRange::StepClick(int page, int row, int delta) {
+  TRow& line = Rows[page][row];
+  if (page == dpDate) {
+    SetPickerDate(row, PickerDate(row) + delta);
     return;
   }
-  const std::int32_t year = row.EdtYear->AsInteger();
-  if (Page == dpYear) {
+  const std::int32_t year = line.EdtYear->AsInteger();
+  if (page == dpYear) {
     // Any year the field can show; one step beyond it is not taken.
-    const std::int64_t next = std::int64_t(year) + Delta;
-    if (next >= 0 && next <= kMaxFieldValue) row.EdtYear->SetAsInteger(static_cast<std::int32_t>(next));
+    const std::int64_t next = std::int64_t(year) + delta;
+    if (next >= 0 && next <= kMaxFieldValue) line.EdtYear->SetAsInteger(static_cast<std::int32_t>(next));
     return;
   }
-  const int value = row.EdtNumber->AsInteger();
-  const int high = Page == dpWeek ? 53 : Page == dpMonth ? 12 : 4;
+  const int value = line.EdtNumber->AsInteger();
+  const int high = page == dpWeek ? 53 : page == dpMonth ? 12 : 4;
   if (!InRange(value, 1, high) || !InRange(year, kStepMinYear, kStepMaxYear)) return;
   int newValue = 0;
   std::int32_t newYear = 0;
-  if (Page == dpWeek)
-    WeekOfWeekIndex(WeekIndex(value, year) + Delta, newValue, newYear);
-  else if (Page == dpMonth)
-    MonthOfMonthIndex(MonthIndex(value, year) + Delta, newValue, newYear);
+  if (page == dpWeek)
+    WeekOfWeekIndex(WeekIndex(value, year) + delta, newValue, newYear);
+  else if (page == dpMonth)
+    MonthOfMonthIndex(MonthIndex(value, year) + delta, newValue, newYear);
   else
-    QuarterOfQuarterIndex(QuarterIndex(value, year) + Delta, newValue, newYear);
-  row.EdtNumber->SetAsInteger(newValue);
-  row.EdtYear->SetAsInteger(newYear);
+    QuarterOfQuarterIndex(QuarterIndex(value, year) + delta, newValue, newYear);
+  line.EdtNumber->SetAsInteger(newValue);
+  line.EdtYear->SetAsInteger(newYear);
 }
 
-void TFraDateRange::CurrentClick(int Page, int Row) {
-  TRow& row = Rows[Page][Row];
+void TFraDateRange::CurrentClick(int page, int row) {
+  TRow& line = Rows[page][row];
   const double today = CurrentDate();
-  switch (Page) {
+  switch (page) {
     case dpWeek: {
       std::int32_t weekYear = 0;
-      row.EdtNumber->SetAsInteger(WeekNumber(today, weekYear));
-      row.EdtYear->SetAsInteger(weekYear);
+      line.EdtNumber->SetAsInteger(WeekNumber(today, weekYear));
+      line.EdtYear->SetAsInteger(weekYear);
       break;
     }
     case dpMonth:
-      row.EdtNumber->SetAsInteger(CurrentMonth());
-      row.EdtYear->SetAsInteger(CurrentYear());
+      line.EdtNumber->SetAsInteger(CurrentMonth());
+      line.EdtYear->SetAsInteger(CurrentYear());
       break;
     case dpQuarter:
-      row.EdtNumber->SetAsInteger((CurrentMonth() - 1) / 3 + 1);
-      row.EdtYear->SetAsInteger(CurrentYear());
+      line.EdtNumber->SetAsInteger((CurrentMonth() - 1) / 3 + 1);
+      line.EdtYear->SetAsInteger(CurrentYear());
       break;
     case dpYear:
-      row.EdtYear->SetAsInteger(CurrentYear());
+      line.EdtYear->SetAsInteger(CurrentYear());
       break;
     default:
-      SetPickerDate(Row, today);
+      SetPickerDate(row, today);
       break;
   }
 }

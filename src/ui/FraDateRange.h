@@ -26,16 +26,16 @@ public:
   enum TPage : std::uint8_t { dpWeek, dpMonth, dpQuarter, dpYear, dpDate };
   static constexpr int kPageCount = 5;
   // The key of each page in the stored choice.
-  static const wchar_t* KindKey(int Page);
+  static const wchar_t* KindKey(int page);
 
   // Follows the active language, takes the store (AppSettings when none) and the entry of the
   // stored choice (the frame's own entry in the store's form section when empty), and shows
   // that choice, or the first-use values when nothing is stored.
-  void Initialize(TSettings* Settings, const std::wstring& Entry);
+  void Initialize(TSettings* settings, const std::wstring& entry);
   // The range of the active page; stores the choice when SaveSettings. Never fails: fields out
   // of their ranges are counted on (month 13 is January of the next year, an empty field is 0).
-  void GetValues(double& FromDt, double& ToDt, std::wstring& FromDtStr, std::wstring& ToDtStr, bool SaveSettings);
-  TDateRange GetValues(bool SaveSettings);
+  void GetValues(double& fromDt, double& toDt, std::wstring& fromDtStr, std::wstring& toDtStr, bool saveSettings);
+  TDateRange GetValues(bool saveSettings);
   // Checks the active page; the first problem is shown in a message box, its field gets the
   // focus, and the result is false.
   bool CheckControls();
@@ -43,11 +43,11 @@ public:
   void FocusFirstControl();
 
   int ActivePage() const;
-  void SetActivePage(int Page);
+  void SetActivePage(int page);
   // The stored choice as GetValues(true) writes it.
   std::wstring SettingsText() const;
   // Shows a stored choice (any text).
-  void ApplySettingsText(const std::wstring& Value);
+  void ApplySettingsText(const std::wstring& value);
   // The first-use values: the week page, from 1/2000 to now.
   void ApplyDefaults();
   const std::wstring& Entry() const noexcept { return FEntry; }
@@ -74,18 +74,18 @@ public:
   std::wstring DateFormat;
 
 private:
-  void BuildPage(int Page);
-  TButton* NewButton(TTabSheet* Sheet, const std::wstring& Name, int Left, int Top, int Width,
-                     const std::wstring& Caption);
-  void StepClick(int Page, int Row, int Delta);
-  void CurrentClick(int Page, int Row);
+  void BuildPage(int page);
+  TButton* NewButton(TTabSheet* sheet, const std::wstring& name, int left, int top, int width,
+                     const std::wstring& caption);
+  void StepClick(int page, int row, int delta);
+  void CurrentClick(int page, int row);
   // The "from" or "to" date of the date page, whole days.
-  double PickerDate(int Row) const;
-  void SetPickerDate(int Row, double Date);
+  double PickerDate(int row) const;
+  void SetPickerDate(int row, double date);
   // Reports a failed check and focuses the field.
-  bool Fail(const std::wstring& Message, TVormIntEdit* Field);
-  bool CheckYears(int Page);
-  std::wstring Text(const wchar_t* Id) const;
+  bool Fail(const std::wstring& message, TVormIntEdit* field);
+  bool CheckYears(int page);
+  std::wstring Text(const wchar_t* id) const;
 
   TSettings* FSettings = nullptr;
   std::wstring FEntry;

@@ -75,7 +75,7 @@ void TClickLabel::CreateParams(TCreateParams& params) {
   if (FPathEllipsis) params.Style |= SS_PATHELLIPSIS;
 }
 
-void TClickLabel::SetPath(const std::wstring& Path, int MaxWidth) {
+void TClickLabel::SetPath(const std::wstring& path, int maxWidth) {
   auto ellipsis = [this](bool on) {
     FPathEllipsis = on;
     if (!HandleAllocated()) return;
@@ -85,13 +85,13 @@ void TClickLabel::SetPath(const std::wstring& Path, int MaxWidth) {
   };
   ellipsis(false);
   SetAutoSize(true);
-  SetCaption(Path);
+  SetCaption(path);
   SetHint(L"");
-  if (Width() <= MaxWidth) return;
+  if (Width() <= maxWidth) return;
   SetAutoSize(false);
-  SetWidth(MaxWidth);
+  SetWidth(maxWidth);
   ellipsis(true);
-  SetHint(Path);
+  SetHint(path);
   Invalidate();
 }
 
@@ -304,48 +304,48 @@ TFrmAbout::TFrmAbout(TComponent* owner) : TForm(owner) {
 
 TFrmAbout::~TFrmAbout() { DestroyComponents(); }
 
-void TFrmAbout::Execute(const std::wstring& AppTitle, const std::wstring& Version, const std::wstring& ExtendedInfo,
-                        TAboutBadge GloatLogo, const std::wstring& Info1, const std::wstring& Info2) {
+void TFrmAbout::Execute(const std::wstring& appTitle, const std::wstring& version, const std::wstring& extendedInfo,
+                        TAboutBadge gloatLogo, const std::wstring& info1, const std::wstring& info2) {
   std::unique_ptr<TFrmAbout> dialog;
   {
     TBusySection busy;
     dialog = std::make_unique<TFrmAbout>(nullptr);
     // In front of the main window, whose taskbar button it shares.
     if (TForm* main = Application().MainForm(); main && main->HandleAllocated()) dialog->SetPopupParent(main->Handle());
-    dialog->Fill({AppTitle, Version, ExtendedInfo, GloatLogo, Info1, Info2}, ReadAboutFacts());
+    dialog->Fill({appTitle, version, extendedInfo, gloatLogo, info1, info2}, ReadAboutFacts());
   }
   dialog->ShowModal();
 }
 
-void TFrmAbout::Fill(const TAboutArgs& Args, const TAboutFacts& Facts) {
-  FFacts = Facts;
+void TFrmAbout::Fill(const TAboutArgs& args, const TAboutFacts& facts) {
+  FFacts = facts;
   HandleNeeded();  // the labels measure their texts
 
-  const std::wstring version = AboutVersionText(Args.Version, Facts.FileVersion);
-  LblAppTitle->SetCaption(Args.AppTitle);
+  const std::wstring version = AboutVersionText(args.Version, facts.FileVersion);
+  LblAppTitle->SetCaption(args.AppTitle);
   LblVersion->SetCaption(version);
   LblVersion2->SetCaption(version);
-  LblInfo1->SetCaption(Args.Info1);
-  LblInfo2->SetCaption(Args.Info2);
-  LblExeVersion->SetCaption(Facts.FileVersion);
-  LblExeName->SetCaption(FileNameOf(Facts.ProgramFile));
-  LblExeDateTime->SetCaption(ExeDateText(Facts.FileDate));
-  LblExeSize->SetCaption(ExeSizeText(Facts.FileSize));
+  LblInfo1->SetCaption(args.Info1);
+  LblInfo2->SetCaption(args.Info2);
+  LblExeVersion->SetCaption(facts.FileVersion);
+  LblExeName->SetCaption(FileNameOf(facts.ProgramFile));
+  LblExeDateTime->SetCaption(ExeDateText(facts.FileDate));
+  LblExeSize->SetCaption(ExeSizeText(facts.FileSize));
   ShowExeCrc32();
 
-  LblPcName->SetCaption(PcNameText(Facts.ComputerName, Facts.ClientName));
+  LblPcName->SetCaption(PcNameText(facts.ComputerName, facts.ClientName));
   BtnCopyPcName->SetHint(StrCopyToClipboard);
-  LblPcUser->SetCaption(Facts.UserName);
-  LblPcOs->SetCaption(Facts.OsText);
-  LblPcCodepage->SetCaption(Facts.CodePage ? std::to_wstring(Facts.CodePage) : std::wstring());
+  LblPcUser->SetCaption(facts.UserName);
+  LblPcOs->SetCaption(facts.OsText);
+  LblPcCodepage->SetCaption(facts.CodePage ? std::to_wstring(facts.CodePage) : std::wstring());
 
-  TshExtInfo->SetTabVisible(!Args.ExtendedInfo.empty());
-  MmoExtInfo->Lines().SetText(Args.ExtendedInfo);
+  TshExtInfo->SetTabVisible(!args.ExtendedInfo.empty());
+  MmoExtInfo->Lines().SetText(args.ExtendedInfo);
 
   BtnCopyInfo->SetGlyph(IDI_COPY);
   BtnCopyVersionInfo->SetGlyph(IDI_COPY);
 
-  const TPictureImage* badge = Args.Badge.Firebird ? ImgGloatLogoFirebird : Args.Badge.Picture;
+  const TPictureImage* badge = args.Badge.Firebird ? ImgGloatLogoFirebird : args.Badge.Picture;
   if (badge && !badge->Empty()) {
     // The badge keeps the right edge of its place.
     const int right = ImgGloatLogo->Left() + ImgGloatLogo->Width();
@@ -446,8 +446,8 @@ std::wstring TFrmAbout::CopyInfo() {
   return CopyInfoText(BuildVersionInfo(), MmoExtInfo->Lines().Text(), MonitorsText(PlacementMonitors()), Now());
 }
 
-void TFrmAbout::CopyAndTick(const std::wstring& Text) {
-  SetClipboardAsText(Text);
+void TFrmAbout::CopyAndTick(const std::wstring& text) {
+  SetClipboardAsText(text);
   PopupTick(this);
 }
 
@@ -491,8 +491,8 @@ void TFrmAbout::LblVersion2DblClick(TObject*) {
 
 // ---- the folders ----
 
-void TFrmAbout::BtnExeFolderMenuClick(TObject* Sender) {
-  if (auto* control = dynamic_cast<TControl*>(Sender))
+void TFrmAbout::BtnExeFolderMenuClick(TObject* sender) {
+  if (auto* control = dynamic_cast<TControl*>(sender))
     PopupMenuBelow(MnuExeFolder, control, paLeft);
   else
     PopupMenuBelow(MnuExeFolder, BtnExeFolderMenu, paCenter);
@@ -522,10 +522,10 @@ void TFrmAbout::FormShow(TObject*) {
                      (PnlLogo->ClientHeight() - ImgLogo->Height()) / 2, ImgLogo->Width(), ImgLogo->Height());
 }
 
-void TFrmAbout::FormKeyDown(TObject*, unsigned short& Key, TShiftState) {
+void TFrmAbout::FormKeyDown(TObject*, unsigned short& key, TShiftState) {
   // Esc and Enter close the dialog from every control, the memo too.
-  if (Key == VK_ESCAPE || Key == VK_RETURN) {
-    Key = 0;
+  if (key == VK_ESCAPE || key == VK_RETURN) {
+    key = 0;
     SetModalResult(mrOk);
   }
 }

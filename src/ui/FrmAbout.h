@@ -25,7 +25,7 @@ public:
   bool HandCursor() const noexcept { return FHandCursor; }
   void SetHandCursor(bool value) noexcept { FHandCursor = value; }
   // Shows Path in at most MaxWidth design pixels.
-  void SetPath(const std::wstring& Path, int MaxWidth);
+  void SetPath(const std::wstring& path, int maxWidth);
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -60,11 +60,11 @@ public:
 
   // Creates the dialog, fills it with the arguments and the facts of the running program,
   // shows it modally and frees it.
-  static void Execute(const std::wstring& AppTitle, const std::wstring& Version, const std::wstring& ExtendedInfo,
-                      TAboutBadge GloatLogo = {}, const std::wstring& Info1 = {}, const std::wstring& Info2 = {});
+  static void Execute(const std::wstring& appTitle, const std::wstring& version, const std::wstring& extendedInfo,
+                      TAboutBadge gloatLogo = {}, const std::wstring& info1 = {}, const std::wstring& info2 = {});
 
   // Fills the dialog (Execute does this under the busy cursor).
-  void Fill(const TAboutArgs& Args, const TAboutFacts& Facts);
+  void Fill(const TAboutArgs& args, const TAboutFacts& facts);
   const TAboutFacts& Facts() const noexcept { return FFacts; }
 
   // The version information as the labels show it now (the checksum computed first when it can be).
@@ -145,23 +145,23 @@ public:
   static constexpr const wchar_t* kBanner = L"Weichware, gell!";
 
 private:
-  void FormShow(TObject* Sender);
-  void FormKeyDown(TObject* Sender, unsigned short& Key, TShiftState Shift);
-  void BtnCopyInfoClick(TObject* Sender);
-  void BtnCopyVersionInfoClick(TObject* Sender);
-  void BtnCopyPcNameClick(TObject* Sender);
-  void BtnCopyExeFolderClick(TObject* Sender);
-  void BtnExeFolderMenuClick(TObject* Sender);
-  void MnuOpenExeFolderClick(TObject* Sender);
-  void MnuOpenExeFolderCloseExeClick(TObject* Sender);
-  void LblPcTempFolderClick(TObject* Sender);
-  void LblVersion2DblClick(TObject* Sender);
-  void LblExeCrc32Click(TObject* Sender);
-  void ImgAppIconDblClick(TObject* Sender);
-  void ImgLogoDblClick(TObject* Sender);
-  void BtnRemoteSupportClick(TObject* Sender);
-  void TimEeTimer(TObject* Sender);
-  void siLangChangeLanguage(TObject* Sender);
+  void FormShow(TObject* sender);
+  void FormKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
+  void BtnCopyInfoClick(TObject* sender);
+  void BtnCopyVersionInfoClick(TObject* sender);
+  void BtnCopyPcNameClick(TObject* sender);
+  void BtnCopyExeFolderClick(TObject* sender);
+  void BtnExeFolderMenuClick(TObject* sender);
+  void MnuOpenExeFolderClick(TObject* sender);
+  void MnuOpenExeFolderCloseExeClick(TObject* sender);
+  void LblPcTempFolderClick(TObject* sender);
+  void LblVersion2DblClick(TObject* sender);
+  void LblExeCrc32Click(TObject* sender);
+  void ImgAppIconDblClick(TObject* sender);
+  void ImgLogoDblClick(TObject* sender);
+  void BtnRemoteSupportClick(TObject* sender);
+  void TimEeTimer(TObject* sender);
+  void siLangChangeLanguage(TObject* sender);
 
   // Value columns and the buttons beside values, after the texts they depend on.
   void ArrangeRows();
@@ -170,7 +170,7 @@ private:
   // when the file cannot be read.
   bool EnsureExeCrc32();
   void RunEasterEgg();
-  void CopyAndTick(const std::wstring& Text);
+  void CopyAndTick(const std::wstring& text);
 
   TAboutFacts FFacts;
   bool FFilled = false;

@@ -135,28 +135,28 @@ protected:
 
 // ---- the hooks ----
 
-int MsgBoxHook(const std::wstring& text, std::uint32_t Flags, HWND) {
+int MsgBoxHook(const std::wstring& text, std::uint32_t flags, HWND) {
   bool dsa = false;
-  return std::abs(TFrmMsgBox::Execute(text, L"", L"", L"", Flags, L"", dsa, nullptr, {}));
+  return std::abs(TFrmMsgBox::Execute(text, L"", L"", L"", flags, L"", dsa, nullptr, {}));
 }
 
-int MsgBox2Hook(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags, HWND) {
+int MsgBox2Hook(const std::wstring& headline, const std::wstring& message, std::uint32_t flags, HWND) {
   bool dsa = false;
-  return TFrmMsgBox::Execute(headline, message, L"", L"", Flags, L"", dsa, nullptr, {});
+  return TFrmMsgBox::Execute(headline, message, L"", L"", flags, L"", dsa, nullptr, {});
 }
 
 int MsgBox3Hook(const std::wstring& headline, const std::wstring& message, const std::wstring& buttons,
-                std::uint32_t Flags, TForm* owner) {
+                std::uint32_t flags, TForm* owner) {
   bool dsa = false;
-  return TFrmMsgBox::Execute(headline, message, L"", buttons, Flags, L"", dsa, owner, {});
+  return TFrmMsgBox::Execute(headline, message, L"", buttons, flags, L"", dsa, owner, {});
 }
 
 }  // namespace
 
-std::wstring EscapeControlChars(std::wstring_view S) {
+std::wstring EscapeControlChars(std::wstring_view s) {
   std::wstring result;
-  result.reserve(S.size());
-  for (wchar_t c : S) {
+  result.reserve(s.size());
+  for (wchar_t c : s) {
     if (c < 32 && c != L'\r' && c != L'\n') {
       result += L'^';
       result += static_cast<wchar_t>(c + 64);
@@ -258,8 +258,8 @@ TFrmMsgBox::~TFrmMsgBox() {
 }
 
 int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, const std::wstring& caption,
-                        const std::wstring& buttons, std::uint32_t Flags, const std::wstring& DsaText, bool& DsaFlag,
-                        TForm* ownerForm, TMsgBoxOptions Options) {
+                        const std::wstring& buttons, std::uint32_t flags, const std::wstring& dsaText, bool& dsaFlag,
+                        TForm* ownerForm, TMsgBoxOptions options) {
   TForm* owner = ownerForm ? ownerForm : Application().MainForm();
   // The box belongs to the owner's window but not to the owner object: a box open while its
   // owner goes is not freed under its own modal loop.
@@ -274,11 +274,11 @@ int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& messag
   const bool onlyMessage = headline.empty() && !message.empty();
   box->FHeadlineUnwrapped = PrepareText(onlyMessage ? message : headline);
   box->FMessageUnwrapped = PrepareText(onlyMessage ? std::wstring() : message);
-  box->FFlags = Flags;
-  box->FOptions = Options;
+  box->FFlags = flags;
+  box->FOptions = options;
   box->FButtons = buttons;
-  box->FDsaText = DsaText;
-  box->FDsaFlag = DsaFlag;
+  box->FDsaText = dsaText;
+  box->FDsaFlag = dsaFlag;
   box->FGeblunken = true;
   box->FFlashed = false;
 
@@ -292,23 +292,23 @@ int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& messag
     throw;
   }
   Screen().SetCursor(savedCursor);
-  DsaFlag = box->ChkDsa->Checked();
+  dsaFlag = box->ChkDsa->Checked();
   return result;
 }
 
-int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags) {
-  return Execute(headline, message, Flags, TMsgBoxOptions{});
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t flags) {
+  return Execute(headline, message, flags, TMsgBoxOptions{});
 }
 
-int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
-                        TMsgBoxOptions Options) {
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t flags,
+                        TMsgBoxOptions options) {
   bool dsa = false;
-  return std::abs(Execute(headline, message, L"", L"", Flags, L"", dsa, nullptr, Options));
+  return std::abs(Execute(headline, message, L"", L"", flags, L"", dsa, nullptr, options));
 }
 
-int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
-                        const std::wstring& DsaText, bool& DsaFlag, TMsgBoxOptions Options) {
-  return std::abs(Execute(headline, message, L"", L"", Flags, DsaText, DsaFlag, nullptr, Options));
+int TFrmMsgBox::Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t flags,
+                        const std::wstring& dsaText, bool& dsaFlag, TMsgBoxOptions options) {
+  return std::abs(Execute(headline, message, L"", L"", flags, dsaText, dsaFlag, nullptr, options));
 }
 
 void TFrmMsgBox::FormCreate(TObject*) { UpdateStrings(); }
@@ -335,20 +335,20 @@ void TFrmMsgBox::siLangChangeLanguage(TObject*) {
   if (!FDsaText.empty()) ChkDsa->SetCaption(FDsaText);
 }
 
-void TFrmMsgBox::SetButtonCaptions(const std::wstring& Caption1, const std::wstring& Caption2,
-                                   const std::wstring& Caption3) {
-  Button1->SetCaption(Caption1);
-  Button2->SetCaption(Caption2);
-  Button3->SetCaption(Caption3);
+void TFrmMsgBox::SetButtonCaptions(const std::wstring& caption1, const std::wstring& caption2,
+                                   const std::wstring& caption3) {
+  Button1->SetCaption(caption1);
+  Button2->SetCaption(caption2);
+  Button3->SetCaption(caption3);
   Button1->SetVisible(true);
-  Button2->SetVisible(!Caption2.empty());
-  Button3->SetVisible(!Caption3.empty());
+  Button2->SetVisible(!caption2.empty());
+  Button3->SetVisible(!caption3.empty());
   // All three as wide as the widest caption needs, measured as written ("&" included).
   const int u = SpacingUnit(this);
   int widest = 0;
   {
     TWindowCanvas canvas(Handle(), Dpi(), Font());
-    for (const std::wstring* caption : {&Caption1, &Caption2, &Caption3})
+    for (const std::wstring* caption : {&caption1, &caption2, &caption3})
       widest = std::max(widest, canvas.TextWidth(*caption));
   }
   const int m = DesignCeil(widest + 4 * u, Dpi());
@@ -363,12 +363,12 @@ void TFrmMsgBox::SetButtonCaptions(const std::wstring& Caption1, const std::wstr
   if (Button3->Visible()) FButtonsRight = Button3->Bounds().Right();
 }
 
-void TFrmMsgBox::SetButtons(const std::wstring& Caption1, int Result1, const std::wstring& Caption2, int Result2,
-                            const std::wstring& Caption3, int Result3, int EscIndex) {
-  Button1->SetModalResult(Result1);
-  Button2->SetModalResult(Result2);
-  Button3->SetModalResult(Result3);
-  SetButtonCaptions(Caption1, Caption2, Caption3);
+void TFrmMsgBox::SetButtons(const std::wstring& caption1, int result1, const std::wstring& caption2, int result2,
+                            const std::wstring& caption3, int result3, int escIndex) {
+  Button1->SetModalResult(result1);
+  Button2->SetModalResult(result2);
+  Button3->SetModalResult(result3);
+  SetButtonCaptions(caption1, caption2, caption3);
   switch (FFlags & 0xF00) {
     case MB_DEFBUTTON2:
       if (Button2->Visible()) SetActiveControl(Button2);
@@ -382,13 +382,13 @@ void TFrmMsgBox::SetButtons(const std::wstring& Caption1, int Result1, const std
   }
   TButton* buttons[] = {Button1, Button2, Button3};
   for (TButton* button : buttons) button->SetCancel(false);
-  if (EscIndex == 0)
+  if (escIndex == 0)
     SetBorderIcons({});
-  else if (EscIndex >= 1 && EscIndex <= 3)
-    buttons[EscIndex - 1]->SetCancel(true);
+  else if (escIndex >= 1 && escIndex <= 3)
+    buttons[escIndex - 1]->SetCancel(true);
 }
 
-void TFrmMsgBox::ApplyButtons(bool Initial) {
+void TFrmMsgBox::ApplyButtons(bool initial) {
   std::wstring captions[3];
   int results[3] = {0, 0, 0};
   int escIndex = 1;
@@ -397,7 +397,7 @@ void TFrmMsgBox::ApplyButtons(bool Initial) {
     results[index] = result;
   };
   if (!FButtons.empty()) {
-    if (!Initial) return;  // the caller's captions are the caller's language
+    if (!initial) return;  // the caller's captions are the caller's language
     for (int i = 0; i < 3; ++i) set(i, GetToken(FButtons, L"|", i + 1), -(i + 1));
     // Esc answers with the last caption; with more than three, no button answers Esc.
     escIndex = TokenCount(FButtons, L"|");
@@ -436,31 +436,31 @@ void TFrmMsgBox::ApplyButtons(bool Initial) {
         break;
     }
   }
-  if (Initial)
+  if (initial)
     SetButtons(captions[0], results[0], captions[1], results[1], captions[2], results[2], escIndex);
   else
     SetButtonCaptions(captions[0], captions[1], captions[2]);
 }
 
-void TFrmMsgBox::WrapAndMeasure(TCanvas& Canvas, int Width, int& W, int& H) {
-  HDC dc = Canvas.Handle();
-  Canvas.SetFont(FHeadlineFont);
-  FHeadline = WrapText(dc, FHeadlineUnwrapped, Width);
+void TFrmMsgBox::WrapAndMeasure(TCanvas& canvas, int width, int& w, int& h) {
+  HDC dc = canvas.Handle();
+  canvas.SetFont(FHeadlineFont);
+  FHeadline = WrapText(dc, FHeadlineUnwrapped, width);
   FHeadlineH = TextHeightOf(dc, FHeadline);
-  W = TextWidthOf(dc, FHeadline);
+  w = TextWidthOf(dc, FHeadline);
   if (FMessageUnwrapped.empty()) {
     FMessage.clear();
     FGap = 0;
     FMessageH = 0;
-    H = FHeadlineH;
+    h = FHeadlineH;
     return;
   }
-  Canvas.SetFont(Font());
-  FMessage = WrapText(dc, FMessageUnwrapped, Width);
+  canvas.SetFont(Font());
+  FMessage = WrapText(dc, FMessageUnwrapped, width);
   FMessageH = TextHeightOf(dc, FMessage);
-  W = std::max(W, TextWidthOf(dc, FMessage));
+  w = std::max(w, TextWidthOf(dc, FMessage));
   FGap = 2 * SpacingUnit(this);
-  H = FHeadlineH + FGap + FMessageH;
+  h = FHeadlineH + FGap + FMessageH;
 }
 
 void TFrmMsgBox::FormShow(TObject*) {
@@ -526,7 +526,7 @@ int TFrmMsgBox::LayOutText() {
   return w;
 }
 
-void TFrmMsgBox::FitWindow(int TextWidth) {
+void TFrmMsgBox::FitWindow(int textWidth) {
   const bool dsa = !FDsaText.empty();
   PnlDsa->SetVisible(dsa);
   if (dsa) {
@@ -539,7 +539,7 @@ void TFrmMsgBox::FitWindow(int TextWidth) {
   // As wide as the text and the buttons, up to about ten margins short of the screen's width.
   const TMonitor monitor = Screen().MonitorFromWindow(Handle());
   const RECT window = WindowRect();
-  int x = std::max(DesignCeil(TextWidth, Dpi()), FButtonsRight - ScrollBox->Left());
+  int x = std::max(DesignCeil(textWidth, Dpi()), FButtonsRight - ScrollBox->Left());
   x = std::min(x, Unscale(monitor.Width() - static_cast<int>(window.right - window.left)) + ScrollBox->Width() -
                       10 * ScrollBox->Top());
   SetClientWidth(ScrollBox->Left() + x + ScrollBox->Top());
@@ -553,26 +553,26 @@ void TFrmMsgBox::ApplyWindowFlags() {
   if (FOptions.Contains(moBeep)) PlaySystemSound(FFlags & 0xF0);
 }
 
-void TFrmMsgBox::PaintBoxPaint(TObject*, TCanvas& Canvas) {
+void TFrmMsgBox::PaintBoxPaint(TObject*, TCanvas& canvas) {
   RECT box{};
   ::GetClientRect(PaintBox->Handle(), &box);
   // The area shows the part of the text the scroll box is scrolled to.
   const int top = -::GetScrollPos(ScrollBox->Handle(), SB_VERT);
-  Canvas.SetBrushStyle(bsClear);
-  ::SetTextAlign(Canvas.Handle(), TA_LEFT | TA_TOP);
+  canvas.SetBrushStyle(bsClear);
+  ::SetTextAlign(canvas.Handle(), TA_LEFT | TA_TOP);
   constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP;
   const bool colored = FOptions.Contains(moColored);
 
   TFontDesc headlineFont = FHeadlineFont;
   headlineFont.Color = colored ? clBlack : !FMessage.empty() ? kHeadlineColor : Font().Color;
-  Canvas.SetFont(headlineFont);
-  DrawVisibleLines(Canvas, FHeadline, RECT{0, top, box.right, top + FHeadlineH + 1}, kFormat);
+  canvas.SetFont(headlineFont);
+  DrawVisibleLines(canvas, FHeadline, RECT{0, top, box.right, top + FHeadlineH + 1}, kFormat);
 
   if (FMessage.empty()) return;
   TFontDesc messageFont = Font();
   if (colored) messageFont.Color = clBlack;
-  Canvas.SetFont(messageFont);
-  DrawVisibleLines(Canvas, FMessage, RECT{0, top + FHeadlineH + FGap, box.right, top + FHeadlineH + FGap + FMessageH},
+  canvas.SetFont(messageFont);
+  DrawVisibleLines(canvas, FMessage, RECT{0, top + FHeadlineH + FGap, box.right, top + FHeadlineH + FGap + FMessageH},
                    kFormat);
 }
 
@@ -588,10 +588,10 @@ void TFrmMsgBox::TimBlinkTimer(TObject*) {
   }
 }
 
-void TFrmMsgBox::FormKeyPress(TObject*, wchar_t& Key) {
-  if (Key == 3) {  // Ctrl+C, wherever the focus is
+void TFrmMsgBox::FormKeyPress(TObject*, wchar_t& key) {
+  if (key == 3) {  // Ctrl+C, wherever the focus is
     CopyMessageText();
-    Key = 0;
+    key = 0;
   }
 }
 
@@ -608,14 +608,14 @@ void TFrmMsgBox::CopyMessageText() {
   PopupTick(this);
 }
 
-void TFrmMsgBox::ScrollBoxMouseWheel(TObject*, TShiftState, int WheelDelta, int, int, bool& Handled) {
-  ScrollBox->SetVertPosition(ScrollBox->VertPosition() - WheelDelta);
-  Handled = true;
+void TFrmMsgBox::ScrollBoxMouseWheel(TObject*, TShiftState, int wheelDelta, int, int, bool& handled) {
+  ScrollBox->SetVertPosition(ScrollBox->VertPosition() - wheelDelta);
+  handled = true;
 }
 
-void TFrmMsgBox::FormCloseQuery(TObject*, bool& CanClose) {
+void TFrmMsgBox::FormCloseQuery(TObject*, bool& canClose) {
   // Without a close box only a button answers; a close request of the system is refused.
-  CanClose = ModalResult() != mrNone || HasCloseBox();
+  canClose = ModalResult() != mrNone || HasCloseBox();
 }
 
 // ---- unit ----

@@ -38,14 +38,14 @@ public:
   // the main window is the owner. DsaText shows the check box with that caption, checked as
   // DsaFlag says; DsaFlag receives its state (false without the check box).
   static int Execute(const std::wstring& headline, const std::wstring& message, const std::wstring& caption,
-                     const std::wstring& buttons, std::uint32_t Flags, const std::wstring& DsaText, bool& DsaFlag,
-                     TForm* owner, TMsgBoxOptions Options);
+                     const std::wstring& buttons, std::uint32_t flags, const std::wstring& dsaText, bool& dsaFlag,
+                     TForm* owner, TMsgBoxOptions options);
   // The short forms return the absolute value of the result.
-  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags);
-  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
-                     TMsgBoxOptions Options);
-  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t Flags,
-                     const std::wstring& DsaText, bool& DsaFlag, TMsgBoxOptions Options);
+  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t flags);
+  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t flags,
+                     TMsgBoxOptions options);
+  static int Execute(const std::wstring& headline, const std::wstring& message, std::uint32_t flags,
+                     const std::wstring& dsaText, bool& dsaFlag, TMsgBoxOptions options);
 
   // The window's parts, in the order of its description; the window owns them.
   TImage* ImgIcon;
@@ -65,8 +65,8 @@ public:
   // Gives the buttons their captions and results (a button without caption is hidden), widens
   // all three alike when a caption needs it, focuses the button the flags choose and makes
   // button EscIndex (1 to 3) the one Esc presses; EscIndex 0 removes the close box.
-  void SetButtons(const std::wstring& Caption1, int Result1, const std::wstring& Caption2, int Result2,
-                  const std::wstring& Caption3, int Result3, int EscIndex);
+  void SetButtons(const std::wstring& caption1, int result1, const std::wstring& caption2, int result2,
+                  const std::wstring& caption3, int result3, int escIndex);
   // The box's text as one text: headline, an empty line and the message (control characters
   // shown as "^X"). It is the text area's window text, so that screen readers and UI
   // automation can read what the box says.
@@ -80,28 +80,28 @@ public:
   const std::wstring& Message() const noexcept { return FMessage; }
 
 private:
-  void FormCreate(TObject* Sender);
-  void FormShow(TObject* Sender);
-  void FormKeyPress(TObject* Sender, wchar_t& Key);
-  void FormCloseQuery(TObject* Sender, bool& CanClose);
-  void PaintBoxPaint(TObject* Sender, TCanvas& Canvas);
-  void TimBlinkTimer(TObject* Sender);
-  void MnuCopyClick(TObject* Sender);
-  void ScrollBoxMouseWheel(TObject* Sender, TShiftState Shift, int WheelDelta, int X, int Y, bool& Handled);
-  void siLangChangeLanguage(TObject* Sender);
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  void FormKeyPress(TObject* sender, wchar_t& key);
+  void FormCloseQuery(TObject* sender, bool& canClose);
+  void PaintBoxPaint(TObject* sender, TCanvas& canvas);
+  void TimBlinkTimer(TObject* sender);
+  void MnuCopyClick(TObject* sender);
+  void ScrollBoxMouseWheel(TObject* sender, TShiftState shift, int wheelDelta, int x, int y, bool& handled);
+  void siLangChangeLanguage(TObject* sender);
 
   // The standard buttons of the flags, or the caller's (captions only when Initial is false).
-  void ApplyButtons(bool Initial);
-  void SetButtonCaptions(const std::wstring& Caption1, const std::wstring& Caption2, const std::wstring& Caption3);
+  void ApplyButtons(bool initial);
+  void SetButtonCaptions(const std::wstring& caption1, const std::wstring& caption2, const std::wstring& caption3);
   // Wraps and measures headline and message for a width (device pixels); W and H receive the
   // size of the whole text.
-  void WrapAndMeasure(TCanvas& Canvas, int Width, int& W, int& H);
+  void WrapAndMeasure(TCanvas& canvas, int width, int& w, int& h);
   // The steps of showing: colours, icon, buttons and headline font; the text wrapped into the
   // text area, which grows with it up to the screen (returns the text's width, device pixels);
   // the window sized around text, buttons and check box; what the flags ask of the window.
   void ApplyLook();
   int LayOutText();
-  void FitWindow(int TextWidth);
+  void FitWindow(int textWidth);
   void ApplyWindowFlags();
 
   std::wstring FHeadline;
@@ -124,7 +124,7 @@ private:
 };
 
 // Every control character but CR and LF as "^" and the character 64 above it (a tab is "^I").
-std::wstring EscapeControlChars(std::wstring_view S);
+std::wstring EscapeControlChars(std::wstring_view s);
 
 // The button captions every message box uses, in the active language.
 extern std::wstring CBtnText_OK;

@@ -47,9 +47,9 @@ TFrmPopupMsg::~TFrmPopupMsg() {
   if (FrmPopupMsg == this) FrmPopupMsg = nullptr;
 }
 
-void TFrmPopupMsg::ShowMsg(const std::wstring& Text, TComponent* OwnerForm, TAlignment Align) {
+void TFrmPopupMsg::ShowMsg(const std::wstring& text, TComponent* ownerForm, TAlignment align) {
   if (!FrmPopupMsg) {
-    TComponent* owner = OwnerForm ? OwnerForm : Application().MainForm();
+    TComponent* owner = ownerForm ? ownerForm : Application().MainForm();
     auto* popup = new TFrmPopupMsg(owner);
     FrmPopupMsg = popup;
     try {
@@ -72,7 +72,7 @@ void TFrmPopupMsg::ShowMsg(const std::wstring& Text, TComponent* OwnerForm, TAli
       throw;
     }
   }
-  FrmPopupMsg->ApplyText(Text, Align);
+  FrmPopupMsg->ApplyText(text, align);
 }
 
 void TFrmPopupMsg::Hide() { delete FrmPopupMsg; }
@@ -89,11 +89,11 @@ int TFrmPopupMsg::ClientPixelsHeight() const {
   return r.bottom;
 }
 
-void TFrmPopupMsg::ApplyText(const std::wstring& Text, TAlignment Align) {
+void TFrmPopupMsg::ApplyText(const std::wstring& text, TAlignment align) {
   InvalidateText();
   FMarkFont.Reset();
-  FText = Trim(NormalizeLineBreaks(Text));
-  FAlign = Align;
+  FText = Trim(NormalizeLineBreaks(text));
+  FAlign = align;
   // What the popup says is its window text, for screen readers and UI automation.
   SetCaption(FText);
   const TMonitor monitor = Screen().MonitorFromWindow(Handle());
@@ -202,17 +202,17 @@ bool TFrmPopupMsg::FitMark() {
   return false;
 }
 
-void TFrmPopupMsg::FormPaint(TObject*, TCanvas& Canvas) {
+void TFrmPopupMsg::FormPaint(TObject*, TCanvas& canvas) {
   RECT client{};
   ::GetClientRect(Handle(), &client);
-  Canvas.SetBrushColor(FBgColor);
-  Canvas.SetPen(FBorderColor, std::max(FEmQuad / 8, 1), psInsideFrame);
-  Canvas.Rectangle(client);
-  PaintText(Canvas);
+  canvas.SetBrushColor(FBgColor);
+  canvas.SetPen(FBorderColor, std::max(FEmQuad / 8, 1), psInsideFrame);
+  canvas.Rectangle(client);
+  PaintText(canvas);
 }
 
-void TFrmPopupMsg::PaintMark(TCanvas& Canvas) {
-  HDC dc = Canvas.Handle();
+void TFrmPopupMsg::PaintMark(TCanvas& canvas) {
+  HDC dc = canvas.Handle();
   TSelectObject font(dc, FMarkFont.Get());
   ::SetTextColor(dc, ColorToRGB(Font().Color));
   ::SetBkMode(dc, TRANSPARENT);
@@ -223,33 +223,33 @@ void TFrmPopupMsg::PaintMark(TCanvas& Canvas) {
   ::TextOutW(dc, x, y, FText.c_str(), static_cast<int>(FText.size()));
 }
 
-void TFrmPopupMsg::PaintText(TCanvas& Canvas) {
-  if (FMarkFont) return PaintMark(Canvas);
-  Canvas.SetFont(Font());
-  Canvas.SetBrushStyle(bsClear);
-  ::SetTextAlign(Canvas.Handle(), TA_LEFT | TA_TOP);
+void TFrmPopupMsg::PaintText(TCanvas& canvas) {
+  if (FMarkFont) return PaintMark(canvas);
+  canvas.SetFont(Font());
+  canvas.SetBrushStyle(bsClear);
+  ::SetTextAlign(canvas.Handle(), TA_LEFT | TA_TOP);
   RECT r = TextArea();
   const UINT align = FAlign == taLeftJustify ? DT_LEFT : FAlign == taRightJustify ? DT_RIGHT : DT_CENTER;
-  Canvas.DrawText(FText, r, align | DT_WORDBREAK | DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP);
+  canvas.DrawText(FText, r, align | DT_WORDBREAK | DT_NOPREFIX | DT_EXTERNALLEADING | DT_NOCLIP);
 }
 
-void TFrmPopupMsg::FormCloseQuery(TObject*, bool& CanClose) {
+void TFrmPopupMsg::FormCloseQuery(TObject*, bool& canClose) {
   // Only Hide removes the popup; the user cannot close it.
-  CanClose = false;
+  canClose = false;
 }
 
-void PopupMsgShow(const std::wstring& Text, TAlignment Align, TForm* Owner) {
-  TFrmPopupMsg::ShowMsg(Text, Owner, Align);
+void PopupMsgShow(const std::wstring& text, TAlignment align, TForm* owner) {
+  TFrmPopupMsg::ShowMsg(text, owner, align);
 }
 
 void PopupMsgHide() { TFrmPopupMsg::Hide(); }
 
-void PopupTick(TForm* Owner) {
+void PopupTick(TForm* owner) {
   ::MessageBeep(MB_ICONASTERISK);
   TStack* stack = PopupStack();
   const int before = stack ? stack->Count() : 0;
   try {
-    PushPopupMsg(kTickMark, Owner, taCenter);
+    PushPopupMsg(kTickMark, owner, taCenter);
     ::Sleep(kPopupMsec);
   } catch (...) {
     if (stack && stack->Count() > before) PopPopupMsg();

@@ -18,17 +18,17 @@ public:
 
   // Creates the window if there is none (owned by OwnerForm, or by the main window when it
   // is null), then shows Text in it.
-  static void ShowMsg(const std::wstring& Text, TComponent* OwnerForm, TAlignment Align);
+  static void ShowMsg(const std::wstring& text, TComponent* ownerForm, TAlignment align);
   // Frees the window, if any. (A class operation: it hides TForm::Hide on purpose.)
   static void Hide();
 
   // Shows Text (line breaks normalised, blanks at both ends removed); the window grows to hold
   // it and never shrinks.
-  void ApplyText(const std::wstring& Text, TAlignment Align);
+  void ApplyText(const std::wstring& text, TAlignment align);
   // Where the text goes, in client pixels.
   RECT TextArea() const;
   void InvalidateText();
-  void PaintText(TCanvas& Canvas);
+  void PaintText(TCanvas& canvas);
 
   const std::wstring& ShownText() const noexcept { return FText; }
   TAlignment Alignment() const noexcept { return FAlign; }
@@ -36,14 +36,14 @@ public:
   COLORREF BorderColor() const noexcept { return FBorderColor; }
 
 private:
-  void FormPaint(TObject* Sender, TCanvas& Canvas);
-  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormPaint(TObject* sender, TCanvas& canvas);
+  void FormCloseQuery(TObject* sender, bool& canClose);
   int ClientPixelsWidth() const;
   int ClientPixelsHeight() const;
   // Chooses the font of the tick mark: a face that has its glyph, in the size whose ink fills
   // three quarters of the client height. False when no face has it.
   bool FitMark();
-  void PaintMark(TCanvas& Canvas);
+  void PaintMark(TCanvas& canvas);
 
   std::wstring FText;
   int FEmQuad = 1;
@@ -60,9 +60,9 @@ private:
 extern TFrmPopupMsg* FrmPopupMsg;
 
 // The popup hooks' implementations.
-void PopupMsgShow(const std::wstring& Text, TAlignment Align, TForm* Owner);
+void PopupMsgShow(const std::wstring& text, TAlignment align, TForm* owner);
 void PopupMsgHide();
 
 // Confirms a command: the information sound, and a check mark over Owner (or the main window)
 // for a quarter of a second. Blocks the calling thread meanwhile.
-void PopupTick(TForm* Owner);
+void PopupTick(TForm* owner);

@@ -49,9 +49,9 @@ T* NewControl(TForm* owner, TControl* parent, const wchar_t* name, TDesignRect b
 }
 
 // The window of a query: owned by OwnerForm, or placed over the main window.
-std::unique_ptr<TFrmQueryValue> NewQueryForm(TForm* OwnerForm) {
-  auto form = std::make_unique<TFrmQueryValue>(OwnerForm);
-  if (!OwnerForm)
+std::unique_ptr<TFrmQueryValue> NewQueryForm(TForm* ownerForm) {
+  auto form = std::make_unique<TFrmQueryValue>(ownerForm);
+  if (!ownerForm)
     if (TForm* main = Application().MainForm(); main && main != form.get() && main->IsShowing())
       form->SetPopupParent(main->Handle());
   ApplyMainFormFont(form.get());
@@ -212,15 +212,15 @@ TFrmQueryValue::~TFrmQueryValue() { DestroyComponents(); }
 
 // ---- window steps ----
 
-int TFrmQueryValue::MeasureTextHeight(const std::wstring& Text, const TFontDesc& Font, int Width) const {
+int TFrmQueryValue::MeasureTextHeight(const std::wstring& text, const TFontDesc& font, int width) const {
   const int dpi = Dpi();
   TWindowDc dc(nullptr);  // the screen's
-  const TSharedFont font = SharedFont(Font, dpi);
-  TSelectObject select(dc.Get(), font->Get());
-  RECT r{0, 0, Width > 0 ? ScaleToDpi(Width, dpi) - 1 : 0, 0};
+  const TSharedFont shared = SharedFont(font, dpi);
+  TSelectObject select(dc.Get(), shared->Get());
+  RECT r{0, 0, width > 0 ? ScaleToDpi(width, dpi) - 1 : 0, 0};
   UINT format = DT_CALCRECT | DT_NOPREFIX | DT_NOCLIP;
-  if (Width > 0) format |= DT_WORDBREAK;
-  ::DrawTextW(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &r, format);
+  if (width > 0) format |= DT_WORDBREAK;
+  ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, format);
   // Design pixels that hold the text whole.
   return (static_cast<int>(r.bottom - r.top) * 96 + dpi - 1) / dpi;
 }
@@ -235,7 +235,7 @@ int TFrmQueryValue::DesignSpacingUnit() const { return std::max(1, UnscaleFromDp
 
 int TFrmQueryValue::CaptionBottom() const { return LblCaption->Margins().Top + LblCaption->Height(); }
 
-void TFrmQueryValue::EndClientAt(int Bottom) { SetClientHeight(Bottom + PnlBottom->Height()); }
+void TFrmQueryValue::EndClientAt(int bottom) { SetClientHeight(bottom + PnlBottom->Height()); }
 
 void TFrmQueryValue::UpdateCheckedCount() {
   LblCheckedItems->SetCaption(std::to_wstring(LstCheckbox->CheckedCount()) + L" / " +
@@ -266,12 +266,12 @@ bool TFrmQueryValue::ValidateInput() {
   }
 }
 
-void TFrmQueryValue::SetAllChecks(bool Checked, bool KeepGrayedAndDisabled) {
+void TFrmQueryValue::SetAllChecks(bool checked, bool keepGrayedAndDisabled) {
   // Headers are titles without a box: they are never counted as checked.
   for (int i = 0; i < LstCheckbox->Items().Count(); ++i) {
     if (LstCheckbox->Header(i)) continue;
-    if (KeepGrayedAndDisabled && (LstCheckbox->State(i) == cbGrayed || !LstCheckbox->ItemEnabled(i))) continue;
-    LstCheckbox->SetChecked(i, Checked);
+    if (keepGrayedAndDisabled && (LstCheckbox->State(i) == cbGrayed || !LstCheckbox->ItemEnabled(i))) continue;
+    LstCheckbox->SetChecked(i, checked);
   }
   UpdateCheckedCount();
 }
@@ -280,10 +280,10 @@ void TFrmQueryValue::SetAllChecks(bool Checked, bool KeepGrayedAndDisabled) {
 
 void TFrmQueryValue::BtnOKClick(TObject*) { SetModalResult(ValidateInput() ? mrOk : mrNone); }
 
-void TFrmQueryValue::FormKeyPress(TObject*, wchar_t& Key) {
-  if (Key == 27) {
+void TFrmQueryValue::FormKeyPress(TObject*, wchar_t& key) {
+  if (key == 27) {
     SetModalResult(mrCancel);
-    Key = 0;
+    key = 0;
   }
 }
 
@@ -314,19 +314,19 @@ void TFrmQueryValue::ChkDateTimeClick(TObject*) {
 
 // ---- the queries ----
 
-bool TFrmQueryValue::QueryInteger(const std::wstring& caption, std::int32_t& Value, bool PositiveOnly) {
+bool TFrmQueryValue::QueryInteger(const std::wstring& caption, std::int32_t& value, bool positiveOnly) {
   auto form = NewQueryForm(nullptr);
   form->SetPrompt(caption);
   TVormIntEdit* edit = form->EdtInteger;
   edit->SetBounds(form->FPad, form->CaptionBottom(), edit->Width(), edit->Height());
-  edit->SetNegativeAllowed(!PositiveOnly);
-  edit->SetAsInteger(Value);
+  edit->SetNegativeAllowed(!positiveOnly);
+  edit->SetAsInteger(value);
   edit->SetVisible(true);
   form->EndClientAt(edit->Top() + edit->Height());
   form->SetActiveControl(edit);
   form->OnShow = [edit](TObject*) { edit->SelectAll(); };
   if (form->ShowModal() != mrOk) return false;
-  Value = edit->AsInteger();
+  value = edit->AsInteger();
   return true;
 }
 
@@ -334,92 +334,92 @@ namespace {
 
 // The decimal queries share everything but the value's type.
 template <class TValue, class TRead, class TWrite>
-bool QueryDecimal(const std::wstring& caption, TValue& Value, int Decimals, bool PositiveOnly, TWrite write,
+bool QueryDecimal(const std::wstring& caption, TValue& value, int decimals, bool positiveOnly, TWrite write,
                   TRead read) {
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetCaption(caption);
   TVormDecimalEdit* edit = form->EdtDecimal;
   edit->SetBounds(form->Shape->Left(), form->Shape->Top(), edit->Width(), edit->Height());
-  edit->SetNegativeAllowed(!PositiveOnly);
-  edit->SetDecimals(Decimals);
-  write(*edit, Value);
+  edit->SetNegativeAllowed(!positiveOnly);
+  edit->SetDecimals(decimals);
+  write(*edit, value);
   edit->SetVisible(true);
   form->SetClientHeight(edit->Top() + edit->Height() + form->PnlBottom->Height());
   form->SetActiveControl(edit);
   form->OnShow = [edit](TObject*) { edit->SelectAll(); };
   if (form->ShowModal() != mrOk) return false;
-  Value = read(*edit);
+  value = read(*edit);
   return true;
 }
 
 }  // namespace
 
-bool TFrmQueryValue::QueryCurrency(const std::wstring& caption, TCurrency& Value, int Decimals, bool PositiveOnly) {
+bool TFrmQueryValue::QueryCurrency(const std::wstring& caption, TCurrency& value, int decimals, bool positiveOnly) {
   return QueryDecimal(
-      caption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, const TCurrency& v) { e.SetAsCurrency(v); },
+      caption, value, decimals, positiveOnly, [](TVormDecimalEdit& e, const TCurrency& v) { e.SetAsCurrency(v); },
       [](const TVormDecimalEdit& e) { return e.AsCurrency(); });
 }
 
-bool TFrmQueryValue::QueryFloat(const std::wstring& caption, double& Value, int Decimals, bool PositiveOnly) {
+bool TFrmQueryValue::QueryFloat(const std::wstring& caption, double& value, int decimals, bool positiveOnly) {
   return QueryDecimal(
-      caption, Value, Decimals, PositiveOnly, [](TVormDecimalEdit& e, double v) { e.SetAsFloat(v); },
+      caption, value, decimals, positiveOnly, [](TVormDecimalEdit& e, double v) { e.SetAsFloat(v); },
       [](const TVormDecimalEdit& e) { return e.AsFloat(); });
 }
 
-bool TFrmQueryValue::QueryBoolean(const std::wstring& caption, bool& Value) {
+bool TFrmQueryValue::QueryBoolean(const std::wstring& caption, bool& value) {
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetVisible(false);
   form->ChkBoolean->SetCaption(caption);
-  form->ChkBoolean->SetChecked(Value);
+  form->ChkBoolean->SetChecked(value);
   form->ChkBoolean->SetVisible(true);
   const TMargins& m = form->ChkBoolean->Margins();
   form->EndClientAt(m.Top + form->ChkBoolean->Height());
   form->SetActiveControl(form->ChkBoolean);
   if (form->ShowModal() != mrOk) return false;
-  Value = form->ChkBoolean->Checked();
+  value = form->ChkBoolean->Checked();
   return true;
 }
 
 namespace {
 
-bool QueryLine(TFrmQueryValue& form, int MaxLength, std::wstring& Value, bool password, int left, int top) {
+bool QueryLine(TFrmQueryValue& form, int maxLength, std::wstring& value, bool password, int left, int top) {
   TEdit* edit = form.EdtText;
   // Each character of a password shows as a small "o".
   if (password) edit->SetPasswordChar(L'o');
   edit->SetBounds(left, top, edit->Width(), edit->Height());
-  edit->SetMaxLength(MaxLength);
-  edit->SetText(Value);
+  edit->SetMaxLength(maxLength);
+  edit->SetText(value);
   edit->SetVisible(true);
   form.SetClientHeight(edit->Top() + edit->Height() + form.PnlBottom->Height());
   form.SetActiveControl(edit);
   form.OnShow = [edit](TObject*) { edit->SelectAll(); };
   if (form.ShowModal() != mrOk) return false;
-  Value = edit->Text();
+  value = edit->Text();
   return true;
 }
 
 }  // namespace
 
-bool TFrmQueryValue::QueryText(const std::wstring& caption, int MaxLength, std::wstring& Value) {
+bool TFrmQueryValue::QueryText(const std::wstring& caption, int maxLength, std::wstring& value) {
   auto form = NewQueryForm(nullptr);
   form->SetPrompt(caption);
-  return QueryLine(*form, MaxLength, Value, false, form->FPad, form->CaptionBottom());
+  return QueryLine(*form, maxLength, value, false, form->FPad, form->CaptionBottom());
 }
 
-bool TFrmQueryValue::QueryPassword(const std::wstring& caption, int MaxLength, std::wstring& Value) {
+bool TFrmQueryValue::QueryPassword(const std::wstring& caption, int maxLength, std::wstring& value) {
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetCaption(caption);
-  return QueryLine(*form, MaxLength, Value, true, form->Shape->Left(), form->Shape->Top());
+  return QueryLine(*form, maxLength, value, true, form->Shape->Left(), form->Shape->Top());
 }
 
-bool TFrmQueryValue::QueryMultilineText(const std::wstring& caption, std::wstring& Value, TForm* OwnerForm) {
-  auto form = NewQueryForm(OwnerForm);
+bool TFrmQueryValue::QueryMultilineText(const std::wstring& caption, std::wstring& value, TForm* ownerForm) {
+  auto form = NewQueryForm(ownerForm);
   form->LblCaption->SetCaption(caption);
   const int u = form->DesignSpacingUnit();
-  const int lines = std::clamp(CountLines(NormalizeLineBreaks(Value)), kMinMemoLines, kMaxMemoLines);
+  const int lines = std::clamp(CountLines(NormalizeLineBreaks(value)), kMinMemoLines, kMaxMemoLines);
   const int lineHeight = std::max(form->MeasureTextHeight(L"Ägy", form->Font(), 0), 3 * u);
   TMemo* memo = form->MmoText;
-  memo->Lines().SetText(NormalizeLineBreaks(Value));
+  memo->Lines().SetText(NormalizeLineBreaks(value));
   memo->SetVisible(true);
   form->HandleNeeded();
   // The memo's client area holds the lines; its frame and scroll bar come on top.
@@ -430,42 +430,42 @@ bool TFrmQueryValue::QueryMultilineText(const std::wstring& caption, std::wstrin
   form->SetActiveControl(memo);
   form->OnShow = [memo](TObject*) { ScrollMemoToEnd(memo); };
   if (form->ShowModal() != mrOk) return false;
-  Value = memo->Text();
+  value = memo->Text();
   return true;
 }
 
-bool TFrmQueryValue::QueryOption(const std::wstring& caption, const std::wstring& Options, bool MustSelect, int& Index,
-                                 TForm* OwnerForm) {
+bool TFrmQueryValue::QueryOption(const std::wstring& caption, const std::wstring& options, bool mustSelect, int& index,
+                                 TForm* ownerForm) {
   TStringList lines;
-  lines.SetText(Options);
-  if (MustSelect) {
+  lines.SetText(options);
+  if (mustSelect) {
     if (lines.Count() == 0) return false;
-    Index = std::clamp(Index, 0, lines.Count() - 1);
+    index = std::clamp(index, 0, lines.Count() - 1);
   }
-  return QueryList(caption, lines, Index, OwnerForm, false);
+  return QueryList(caption, lines, index, ownerForm, false);
 }
 
-bool TFrmQueryValue::QueryList(const std::wstring& caption, const std::wstring& Options, int& Index,
-                               TForm* OwnerForm, bool Dawio) {
+bool TFrmQueryValue::QueryList(const std::wstring& caption, const std::wstring& options, int& index,
+                               TForm* ownerForm, bool dawio) {
   TStringList lines;
-  lines.SetText(Options);
-  return QueryList(caption, lines, Index, OwnerForm, Dawio);
+  lines.SetText(options);
+  return QueryList(caption, lines, index, ownerForm, dawio);
 }
 
-bool TFrmQueryValue::QueryList(const std::wstring& caption, const TStrings& Options, int& Index, TForm* OwnerForm,
-                               bool Dawio) {
-  const int count = Options.Count();
+bool TFrmQueryValue::QueryList(const std::wstring& caption, const TStrings& options, int& index, TForm* ownerForm,
+                               bool dawio) {
+  const int count = options.Count();
   if (count == 0) return false;
-  if (Dawio && count == 1) {
-    Index = 0;
+  if (dawio && count == 1) {
+    index = 0;
     return true;
   }
-  auto form = NewQueryForm(OwnerForm);
+  auto form = NewQueryForm(ownerForm);
   const int p = form->LblCaption->Left();
   form->LblCaption->SetCaption(caption);
   TListBox* list = form->LstOption;
-  list->Items().Assign(Options);
-  list->SetItemIndex(Index >= 0 && Index < count ? Index : 0);
+  list->Items().Assign(options);
+  list->SetItemIndex(index >= 0 && index < count ? index : 0);
   list->SetHeight(list->HeightForRows(std::min(count, kMaxListRows)));
   list->SetVisible(true);
   form->HandleNeeded();
@@ -479,31 +479,31 @@ bool TFrmQueryValue::QueryList(const std::wstring& caption, const TStrings& Opti
   list->SetAlign(alClient);
   form->SetActiveControl(list);
   if (form->ShowModal() != mrOk) return false;
-  Index = list->ItemIndex();
+  index = list->ItemIndex();
   return true;
 }
 
-bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const TExplainedItems& Items, int& Index,
-                                        bool Dawio) {
-  if (Items.empty()) {
-    Index = -1;
+bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const TExplainedItems& items, int& index,
+                                        bool dawio) {
+  if (items.empty()) {
+    index = -1;
     return false;
   }
-  if (Dawio && Items.size() == 1) {
-    Index = 0;
+  if (dawio && items.size() == 1) {
+    index = 0;
     return true;
   }
   auto form = NewQueryForm(nullptr);
-  form->FExplainedItems = Items;
+  form->FExplainedItems = items;
   form->LblCaption->SetCaption(caption);
   TListBox* list = form->LstOption;
-  const int count = static_cast<int>(Items.size());
-  for (const TExplainedItem& item : Items) list->Items().Add(item.Item);
-  list->SetItemIndex(Index >= 0 && Index < count ? Index : 0);
+  const int count = static_cast<int>(items.size());
+  for (const TExplainedItem& item : items) list->Items().Add(item.Item);
+  list->SetItemIndex(index >= 0 && index < count ? index : 0);
   list->SetHeight(list->HeightForRows(std::min(count, kMaxListRows)));
   list->SetVisible(true);
   int details = 0;
-  for (const TExplainedItem& item : Items)
+  for (const TExplainedItem& item : items)
     details = std::max(details, form->MeasureTextHeight(item.Explanation, form->LblDetails->Font(), form->LblDetails->Width()));
   const int u = form->DesignSpacingUnit();
   const int listBottom = form->CaptionBottom() + form->LblCaption->Margins().Bottom + list->Height();
@@ -513,45 +513,45 @@ bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const TExpl
   form->ShowExplanation();
   form->SetActiveControl(list);
   if (form->ShowModal() != mrOk) return false;
-  Index = list->ItemIndex();
+  index = list->ItemIndex();
   return true;
 }
 
-bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const std::vector<TObjectEntry>& Options,
-                                        const TStrings& Details, TObject*& Value, bool Dawio) {
-  if (Options.empty()) return false;
-  if (Dawio && Options.size() == 1) {
-    Value = Options.front().Object;
+bool TFrmQueryValue::QueryExplainedList(const std::wstring& caption, const std::vector<TObjectEntry>& options,
+                                        const TStrings& details, TObject*& value, bool dawio) {
+  if (options.empty()) return false;
+  if (dawio && options.size() == 1) {
+    value = options.front().Object;
     return true;
   }
-  const size_t count = std::max(Options.size(), static_cast<size_t>(Details.Count()));
+  const size_t count = std::max(options.size(), static_cast<size_t>(details.Count()));
   TExplainedItems items(count);
   int index = -1;
   for (size_t i = 0; i < count; ++i) {
-    if (i < Options.size()) {
-      items[i].Item = Options[i].Text;
+    if (i < options.size()) {
+      items[i].Item = options[i].Text;
       items[i].Data = static_cast<std::int32_t>(i);
-      if (Options[i].Object == Value) index = static_cast<int>(i);
+      if (options[i].Object == value) index = static_cast<int>(i);
     }
-    if (i < static_cast<size_t>(Details.Count())) items[i].Explanation = Details.Get(static_cast<int>(i));
+    if (i < static_cast<size_t>(details.Count())) items[i].Explanation = details.Get(static_cast<int>(i));
   }
   if (!QueryExplainedList(caption, items, index, false)) return false;
   // Entries without an object of their own (more explanations than entries) give none.
-  Value = index >= 0 && static_cast<size_t>(index) < Options.size() ? Options[static_cast<size_t>(index)].Object
+  value = index >= 0 && static_cast<size_t>(index) < options.size() ? options[static_cast<size_t>(index)].Object
                                                                      : nullptr;
   return true;
 }
 
-bool TFrmQueryValue::QueryCheckboxList(const std::wstring& caption, TCheckBoxEntryList& Options) {
-  if (Options.Items.empty()) return false;
+bool TFrmQueryValue::QueryCheckboxList(const std::wstring& caption, TCheckBoxEntryList& options) {
+  if (options.Items.empty()) return false;
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetCaption(caption);
   TCheckListBox* list = form->LstCheckbox;
   list->SetVisible(true);
   form->PnlCheckAllNone->SetVisible(true);
   std::vector<size_t> source;  // the entry of each list item
-  for (size_t i = 0; i < Options.Items.size(); ++i) {
-    const TCheckBoxListEntry& entry = Options.Items[i];
+  for (size_t i = 0; i < options.Items.size(); ++i) {
+    const TCheckBoxListEntry& entry = options.Items[i];
     if (!entry.IsVisible) continue;
     const int item = list->Items().Add(entry.Text);
     list->SetChecked(item, entry.IsChecked);
@@ -570,28 +570,28 @@ bool TFrmQueryValue::QueryCheckboxList(const std::wstring& caption, TCheckBoxEnt
   form->SetActiveControl(list);
   if (form->ShowModal() != mrOk) return false;
   for (int item = 0; item < count; ++item)
-    Options.Items[source[static_cast<size_t>(item)]].IsChecked = list->Checked(item);
+    options.Items[source[static_cast<size_t>(item)]].IsChecked = list->Checked(item);
   return true;
 }
 
-bool TFrmQueryValue::QueryDate(const std::wstring& caption, double& Value, bool MayEmpty) {
+bool TFrmQueryValue::QueryDate(const std::wstring& caption, double& value, bool mayEmpty) {
   auto form = NewQueryForm(nullptr);
   form->LblCaption->SetCaption(caption);
   TVormDateTimePicker* picker = form->DtpDate;
-  picker->SetShowCheckbox(MayEmpty);
+  picker->SetShowCheckbox(mayEmpty);
   picker->SetTop(form->Shape->Top());
-  if (!MayEmpty) picker->SetLeft(form->Shape->Left());
-  picker->SetDateTimeZ(Value);
+  if (!mayEmpty) picker->SetLeft(form->Shape->Left());
+  picker->SetDateTimeZ(value);
   picker->SetVisible(true);
   form->SetClientHeight(picker->Top() + picker->Height() + form->PnlBottom->Height());
   form->SetActiveControl(picker);
   if (form->ShowModal() != mrOk) return false;
   // Whole days; 0 when the picker's box was unticked.
-  Value = picker->DateTimeZ();
+  value = picker->DateTimeZ();
   return true;
 }
 
-bool TFrmQueryValue::QueryDateTime(const std::wstring& caption, double& Value, bool MayEmpty, bool QuerySeconds) {
+bool TFrmQueryValue::QueryDateTime(const std::wstring& caption, double& value, bool mayEmpty, bool querySeconds) {
   auto form = NewQueryForm(nullptr);
   form->FKind = qkDateTime;
   form->LblCaption->SetCaption(caption);
@@ -600,44 +600,44 @@ bool TFrmQueryValue::QueryDateTime(const std::wstring& caption, double& Value, b
   const int top = form->Shape->Top();
   picker->SetTop(top);
   time->SetTop(top);
-  time->SetTimeFormat(QuerySeconds ? tfHHNNSS : tfHHNN);
-  if (MayEmpty) {
+  time->SetTimeFormat(querySeconds ? tfHHNNSS : tfHHNN);
+  if (mayEmpty) {
     form->ChkDateTime->SetTop(top + (picker->Height() - form->ChkDateTime->Height()) / 2);
-    form->ChkDateTime->SetChecked(Value != 0);
+    form->ChkDateTime->SetChecked(value != 0);
     form->ChkDateTime->SetVisible(true);
   } else {
     picker->SetLeft(form->Shape->Left());
     time->SetLeft(picker->Left() + picker->Width() + 8);
   }
-  const double shown = Value != 0 ? Value : Now();
+  const double shown = value != 0 ? value : Now();
   picker->SetDateTimeZ(shown);
   time->SetTime(shown);
   picker->SetVisible(true);
   time->SetVisible(true);
-  if (MayEmpty) form->ChkDateTimeClick(form->ChkDateTime);
+  if (mayEmpty) form->ChkDateTimeClick(form->ChkDateTime);
   form->SetClientHeight(top + std::max(picker->Height(), time->Height()) + form->PnlBottom->Height());
-  form->SetActiveControl(MayEmpty ? static_cast<TControl*>(form->ChkDateTime) : picker);
+  form->SetActiveControl(mayEmpty ? static_cast<TControl*>(form->ChkDateTime) : picker);
   if (form->ShowModal() != mrOk) return false;
-  if (MayEmpty && !form->ChkDateTime->Checked())
-    Value = 0;
+  if (mayEmpty && !form->ChkDateTime->Checked())
+    value = 0;
   else
-    Value = ComposeDateTime(std::floor(picker->DateTime()), time->Time());
+    value = ComposeDateTime(std::floor(picker->DateTime()), time->Time());
   return true;
 }
 
-bool TFrmQueryValue::QueryDateRange(const std::wstring& caption, TDateRange& DateRange, TSettings* Settings,
-                                    const std::wstring& SettingsEntry) {
-  DateRange.Clear();
+bool TFrmQueryValue::QueryDateRange(const std::wstring& caption, TDateRange& dateRange, TSettings* settings,
+                                    const std::wstring& settingsEntry) {
+  dateRange.Clear();
   auto form = NewQueryForm(nullptr);
   form->FKind = qkDateRange;
   form->LblCaption->SetCaption(caption);
   TFraDateRange* frame = form->FraDateRange;
   frame->SetBounds(form->Shape->Left(), form->Shape->Top(), frame->Width(), frame->Height());
   frame->SetVisible(true);
-  frame->Initialize(Settings, SettingsEntry);
+  frame->Initialize(settings, settingsEntry);
   form->SetClientHeight(frame->Top() + frame->Height() + form->PnlBottom->Height());
   form->SetActiveControl(FirstFocusableControl(frame->Tsh[frame->ActivePage()]));
   if (form->ShowModal() != mrOk) return false;
-  DateRange = frame->GetValues(true);
+  dateRange = frame->GetValues(true);
   return true;
 }

@@ -53,39 +53,39 @@ public:
   ~TFrmQueryValue() override;
 
   // ---- the queries: true only when the user confirmed with OK ----
-  static bool QueryInteger(const std::wstring& caption, std::int32_t& Value, bool PositiveOnly);
-  static bool QueryCurrency(const std::wstring& caption, TCurrency& Value, int Decimals, bool PositiveOnly);
-  static bool QueryFloat(const std::wstring& caption, double& Value, int Decimals, bool PositiveOnly);
-  static bool QueryBoolean(const std::wstring& caption, bool& Value);
-  static bool QueryText(const std::wstring& caption, int MaxLength, std::wstring& Value);
-  static bool QueryPassword(const std::wstring& caption, int MaxLength, std::wstring& Value);
-  static bool QueryMultilineText(const std::wstring& caption, std::wstring& Value, TForm* OwnerForm);
+  static bool QueryInteger(const std::wstring& caption, std::int32_t& value, bool positiveOnly);
+  static bool QueryCurrency(const std::wstring& caption, TCurrency& value, int decimals, bool positiveOnly);
+  static bool QueryFloat(const std::wstring& caption, double& value, int decimals, bool positiveOnly);
+  static bool QueryBoolean(const std::wstring& caption, bool& value);
+  static bool QueryText(const std::wstring& caption, int maxLength, std::wstring& value);
+  static bool QueryPassword(const std::wstring& caption, int maxLength, std::wstring& value);
+  static bool QueryMultilineText(const std::wstring& caption, std::wstring& value, TForm* ownerForm);
   // Options: one entry per line. With MustSelect an empty text gives false, and Index is
   // brought into the list first.
-  static bool QueryOption(const std::wstring& caption, const std::wstring& Options, bool MustSelect, int& Index,
-                          TForm* OwnerForm);
+  static bool QueryOption(const std::wstring& caption, const std::wstring& options, bool mustSelect, int& index,
+                          TForm* ownerForm);
   // Dawio: with exactly one entry the answer is that entry, without a window.
-  static bool QueryList(const std::wstring& caption, const TStrings& Options, int& Index, TForm* OwnerForm,
-                        bool Dawio);
-  static bool QueryList(const std::wstring& caption, const std::wstring& Options, int& Index, TForm* OwnerForm,
-                        bool Dawio);
-  static bool QueryCheckboxList(const std::wstring& caption, TCheckBoxEntryList& Options);
+  static bool QueryList(const std::wstring& caption, const TStrings& options, int& index, TForm* ownerForm,
+                        bool dawio);
+  static bool QueryList(const std::wstring& caption, const std::wstring& options, int& index, TForm* ownerForm,
+                        bool dawio);
+  static bool QueryCheckboxList(const std::wstring& caption, TCheckBoxEntryList& options);
   // Details[i] explains Options[i]; Value is the object of the chosen entry (and chooses the
   // entry the list starts on).
-  static bool QueryExplainedList(const std::wstring& caption, const std::vector<TObjectEntry>& Options,
-                                 const TStrings& Details, TObject*& Value, bool Dawio);
-  static bool QueryExplainedList(const std::wstring& caption, const TExplainedItems& Items, int& Index, bool Dawio);
+  static bool QueryExplainedList(const std::wstring& caption, const std::vector<TObjectEntry>& options,
+                                 const TStrings& details, TObject*& value, bool dawio);
+  static bool QueryExplainedList(const std::wstring& caption, const TExplainedItems& items, int& index, bool dawio);
   // MayEmpty: the date may be left out (0).
-  static bool QueryDate(const std::wstring& caption, double& Value, bool MayEmpty);
-  static bool QueryDateTime(const std::wstring& caption, double& Value, bool MayEmpty, bool QuerySeconds);
+  static bool QueryDate(const std::wstring& caption, double& value, bool mayEmpty);
+  static bool QueryDateTime(const std::wstring& caption, double& value, bool mayEmpty, bool querySeconds);
   // The frame's choice is kept at SettingsEntry of Settings (AppSettings when none). On cancel
   // DateRange is cleared.
-  static bool QueryDateRange(const std::wstring& caption, TDateRange& DateRange, TSettings* Settings,
-                             const std::wstring& SettingsEntry);
+  static bool QueryDateRange(const std::wstring& caption, TDateRange& dateRange, TSettings* settings,
+                             const std::wstring& settingsEntry);
 
   // Height of Text in Font wrapped to Width (no wrapping when Width <= 0), in design pixels of
   // the window's DPI, as drawn without prefix processing.
-  int MeasureTextHeight(const std::wstring& Text, const TFontDesc& Font, int Width) const;
+  int MeasureTextHeight(const std::wstring& text, const TFontDesc& font, int width) const;
 
   // The window's parts, in the order of its description; the window owns them.
   TLabel* LblCaption;
@@ -119,17 +119,17 @@ private:
   // What the window asks for; decides what OK checks.
   enum TQueryKind : std::uint8_t { qkOther, qkDateTime, qkDateRange };
 
-  void BtnOKClick(TObject* Sender);
-  void FormKeyPress(TObject* Sender, wchar_t& Key);
-  void LstOptionClick(TObject* Sender);
-  void LstOptionDblClick(TObject* Sender);
-  void LstCheckboxClickCheck(TObject* Sender);
-  void LstCheckboxDblClick(TObject* Sender);
-  void BtnCheckAllClick(TObject* Sender);
-  void BtnCheckNoneClick(TObject* Sender);
-  void MnuCheckListSelectAllClick(TObject* Sender);
-  void MnuCheckListUnselectAllClick(TObject* Sender);
-  void ChkDateTimeClick(TObject* Sender);
+  void BtnOKClick(TObject* sender);
+  void FormKeyPress(TObject* sender, wchar_t& key);
+  void LstOptionClick(TObject* sender);
+  void LstOptionDblClick(TObject* sender);
+  void LstCheckboxClickCheck(TObject* sender);
+  void LstCheckboxDblClick(TObject* sender);
+  void BtnCheckAllClick(TObject* sender);
+  void BtnCheckNoneClick(TObject* sender);
+  void MnuCheckListSelectAllClick(TObject* sender);
+  void MnuCheckListUnselectAllClick(TObject* sender);
+  void ChkDateTimeClick(TObject* sender);
 
   // The prompt, measured: the label grows to hold it.
   void SetPrompt(const std::wstring& caption);
@@ -140,12 +140,12 @@ private:
   // The bottom edge of the prompt in the stack of top-aligned controls (design pixels).
   int CaptionBottom() const;
   // The bottom panel right under the given design y.
-  void EndClientAt(int Bottom);
+  void EndClientAt(int bottom);
   // The spacing unit in design pixels.
   int DesignSpacingUnit() const;
   // Checks or unchecks the entries of the check list one by one; the buttons leave grayed and
   // disabled entries alone, the context menu does not.
-  void SetAllChecks(bool Checked, bool KeepGrayedAndDisabled);
+  void SetAllChecks(bool checked, bool keepGrayedAndDisabled);
 
   TExplainedItems FExplainedItems;
   int FPad = 8;

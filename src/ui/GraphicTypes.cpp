@@ -15,10 +15,10 @@ std::unique_ptr<TGraphicTypeList> gGraphicTypes;
 
 // The extensions of a list as stored: tokens trimmed, empty ones dropped, lower case with the
 // user's locale rules, each with its leading ".".
-std::vector<std::wstring> ExtensionTokens(std::wstring_view Extensions) {
+std::vector<std::wstring> ExtensionTokens(std::wstring_view extensions) {
   std::vector<std::wstring> tokens;
   std::wstring token;
-  std::wstring_view cursor = Extensions;
+  std::wstring_view cursor = extensions;
   while (NextToken(cursor, L";", token, true)) {
     if (token.empty() || token == L".") continue;
     token = LocaleLowerCase(token);
@@ -28,16 +28,16 @@ std::vector<std::wstring> ExtensionTokens(std::wstring_view Extensions) {
   return tokens;
 }
 
-std::wstring JoinTokens(const std::vector<std::wstring>& Tokens) {
+std::wstring JoinTokens(const std::vector<std::wstring>& tokens) {
   std::wstring text;
-  for (const std::wstring& token : Tokens) text = JoinNonEmpty(text, token, L";");
+  for (const std::wstring& token : tokens) text = JoinNonEmpty(text, token, L";");
   return text;
 }
 
 // The extensions as file patterns: ".jpg;.jpeg" becomes "*.jpg;*.jpeg".
-std::wstring Patterns(const std::wstring& Extension) {
+std::wstring Patterns(const std::wstring& extension) {
   std::wstring patterns;
-  for (wchar_t c : Extension) {
+  for (wchar_t c : extension) {
     if (c == L'.') patterns += L'*';
     patterns += c;
   }
@@ -46,18 +46,18 @@ std::wstring Patterns(const std::wstring& Extension) {
 
 // Beyond the fixed bytes: the marker after a JPEG's start (every JPEG has one: JFIF E0, the
 // cameras' Exif E1, other application segments, tables or a frame), the image count of an icon.
-bool JpegMarkerFollows(const unsigned char* Data, std::size_t DataLength) {
-  return DataLength > 3 && Data[3] >= 0xC0 && Data[3] != 0xFF;
+bool JpegMarkerFollows(const unsigned char* data, std::size_t dataLength) {
+  return dataLength > 3 && data[3] >= 0xC0 && data[3] != 0xFF;
 }
-bool IconHasImages(const unsigned char* Data, std::size_t DataLength) {
-  return DataLength >= 6 && (Data[4] != 0 || Data[5] != 0);
+bool IconHasImages(const unsigned char* data, std::size_t dataLength) {
+  return dataLength >= 6 && (data[4] != 0 || data[5] != 0);
 }
 
 struct TSignature {
   std::size_t Offset;
   std::string_view Bytes;
   const wchar_t* Extension;
-  bool (*More)(const unsigned char* Data, std::size_t DataLength) = nullptr;
+  bool (*More)(const unsigned char* data, std::size_t dataLength) = nullptr;
 };
 
 using namespace std::string_view_literals;
@@ -84,10 +84,10 @@ const TSignature kSignatures[] = {
 };
 
 // A signature longer than the data (from its offset) does not fit: nothing is read past the end.
-bool Fits(const TSignature& Signature, const unsigned char* Data, std::size_t DataLength) {
-  if (DataLength < Signature.Offset || DataLength - Signature.Offset < Signature.Bytes.size()) return false;
-  if (std::memcmp(Data + Signature.Offset, Signature.Bytes.data(), Signature.Bytes.size()) != 0) return false;
-  return !Signature.More || Signature.More(Data, DataLength);
+bool Fits(const TSignature& signature, const unsigned char* data, std::size_t dataLength) {
+  if (dataLength < signature.Offset || dataLength - signature.Offset < signature.Bytes.size()) return false;
+  if (std::memcmp(data + signature.Offset, signature.Bytes.data(), signature.Bytes.size()) != 0) return false;
+  return !signature.More || signature.More(data, dataLength);
 }
 
 }  // namespace
@@ -112,8 +112,8 @@ void TGraphicTypeList::AddType(TGraphicClass typeClass, const std::wstring& name
   Add(std::move(type));
 }
 
-void TGraphicTypeList::LeaveTypes(const std::wstring& Extensions) {
-  std::wstring list = Extensions;
+void TGraphicTypeList::LeaveTypes(const std::wstring& extensions) {
+  std::wstring list = extensions;
   std::replace(list.begin(), list.end(), L'|', L';');
   std::replace(list.begin(), list.end(), L',', L';');
   std::vector<bool> keep(static_cast<size_t>(Count()), false);
@@ -129,8 +129,8 @@ void TGraphicTypeList::LeaveTypes(const std::wstring& Extensions) {
     if (!keep[static_cast<size_t>(i)]) Delete(At(i));
 }
 
-TGraphicType* TGraphicTypeList::FindByExtension(const std::wstring& Extension) const {
-  const std::wstring query = JoinTokens(ExtensionTokens(Extension));
+TGraphicType* TGraphicTypeList::FindByExtension(const std::wstring& extension) const {
+  const std::wstring query = JoinTokens(ExtensionTokens(extension));
   if (query.empty()) return nullptr;
   const std::wstring wanted = L";" + query + L";";
   for (TListNode* p = StartScan(); Scan(p);) {
@@ -140,58 +140,58 @@ TGraphicType* TGraphicTypeList::FindByExtension(const std::wstring& Extension) c
   return nullptr;
 }
 
-TGraphicClass TGraphicTypeList::ClassByExtension(const std::wstring& Extension) const {
-  TGraphicType* type = FindByExtension(Extension);
+TGraphicClass TGraphicTypeList::ClassByExtension(const std::wstring& extension) const {
+  TGraphicType* type = FindByExtension(extension);
   return type ? type->TypeClass : nullptr;
 }
 
-TGraphicType* TGraphicTypeList::FindByClass(TGraphicClass GraphicClass) const {
-  if (!GraphicClass) return nullptr;
+TGraphicType* TGraphicTypeList::FindByClass(TGraphicClass graphicClass) const {
+  if (!graphicClass) return nullptr;
   for (TListNode* p = StartScan(); Scan(p);) {
     auto* type = static_cast<TGraphicType*>(p);
-    if (SameGraphicClass(type->TypeClass, GraphicClass)) return type;
+    if (SameGraphicClass(type->TypeClass, graphicClass)) return type;
   }
   return nullptr;
 }
 
-TGraphicType* TGraphicTypeList::FindByObject(const TGraphic* Graphic) const {
-  if (!Graphic) return nullptr;
+TGraphicType* TGraphicTypeList::FindByObject(const TGraphic* graphic) const {
+  if (!graphic) return nullptr;
   // Two types share the metafile class; the object's format tells them apart.
-  if (const auto* metafile = dynamic_cast<const TMetafile*>(Graphic))
+  if (const auto* metafile = dynamic_cast<const TMetafile*>(graphic))
     return FindByExtension(metafile->Enhanced() ? L".emf" : L".wmf");
   for (TListNode* p = StartScan(); Scan(p);) {
     auto* type = static_cast<TGraphicType*>(p);
-    if (type->TypeClass && type->TypeClass->Holds(Graphic)) return type;
+    if (type->TypeClass && type->TypeClass->Holds(graphic)) return type;
   }
   return nullptr;
 }
 
-std::wstring TGraphicTypeList::GraphicName(TGraphicClass GraphicClass) const {
-  if (SameGraphicClass(GraphicClass, ::GraphicClass<TMetafile>())) return L"Windows Metafile";
-  TGraphicType* type = FindByClass(GraphicClass);
+std::wstring TGraphicTypeList::GraphicName(TGraphicClass graphicClass) const {
+  if (SameGraphicClass(graphicClass, ::GraphicClass<TMetafile>())) return L"Windows Metafile";
+  TGraphicType* type = FindByClass(graphicClass);
   return type ? type->Name : std::wstring();
 }
 
-bool TGraphicTypeList::IsVector(const TGraphic* Graphic) {
-  if (!Graphic) return false;
-  if (dynamic_cast<const TMetafile*>(Graphic)) return true;
+bool TGraphicTypeList::IsVector(const TGraphic* graphic) {
+  if (!graphic) return false;
+  if (dynamic_cast<const TMetafile*>(graphic)) return true;
   const TGraphicTypeList* registry = GraphicTypes();
   if (!registry) return false;
   for (TListNode* p = StartScan(); registry->Scan(p);) {
     auto* type = static_cast<TGraphicType*>(p);
-    if (type->IsVector && type->TypeClass && type->TypeClass->Holds(Graphic)) return true;
+    if (type->IsVector && type->TypeClass && type->TypeClass->Holds(graphic)) return true;
   }
   return false;
 }
 
-bool TGraphicTypeList::IsVector(TGraphicClass GraphicClass) {
-  if (!GraphicClass) return false;
-  if (SameGraphicClass(GraphicClass, ::GraphicClass<TMetafile>())) return true;
+bool TGraphicTypeList::IsVector(TGraphicClass graphicClass) {
+  if (!graphicClass) return false;
+  if (SameGraphicClass(graphicClass, ::GraphicClass<TMetafile>())) return true;
   const TGraphicTypeList* registry = GraphicTypes();
   if (!registry) return false;
   for (TListNode* p = StartScan(); registry->Scan(p);) {
     auto* type = static_cast<TGraphicType*>(p);
-    if (type->IsVector && SameGraphicClass(type->TypeClass, GraphicClass)) return true;
+    if (type->IsVector && SameGraphicClass(type->TypeClass, graphicClass)) return true;
   }
   return false;
 }
@@ -207,28 +207,28 @@ std::wstring TGraphicTypeList::FileFilter() const {
   return filter + L"<Image>|" + allPatterns;
 }
 
-TGraphicType* TGraphicTypeList::GuessType(const void* Data, std::size_t DataLength) const {
-  if (!Data) return nullptr;
-  const auto* bytes = static_cast<const unsigned char*>(Data);
+TGraphicType* TGraphicTypeList::GuessType(const void* data, std::size_t dataLength) const {
+  if (!data) return nullptr;
+  const auto* bytes = static_cast<const unsigned char*>(data);
   for (const TSignature& signature : kSignatures)
-    if (Fits(signature, bytes, DataLength)) return FindByExtension(signature.Extension);
+    if (Fits(signature, bytes, dataLength)) return FindByExtension(signature.Extension);
   return nullptr;
 }
 
-TGraphicType* TGraphicTypeList::GuessType(TMemoryStream* Data) const {
+TGraphicType* TGraphicTypeList::GuessType(TMemoryStream* data) const {
   // Only the stream's own bytes are looked at: a short stream is never read past its end.
-  if (!Data || Data->Size() <= 0) return nullptr;
-  return GuessType(Data->Memory(), static_cast<std::size_t>(Data->Size()));
+  if (!data || data->Size() <= 0) return nullptr;
+  return GuessType(data->Memory(), static_cast<std::size_t>(data->Size()));
 }
 
-void AddStandardGraphicTypes(TGraphicTypeList& List) {
-  List.AddType(GraphicClass<TJPEGImage>(), L"JPEG", L".jpg;.jpeg", false);
-  List.AddType(GraphicClass<TPngImage>(), L"PNG", L".png", false);
-  List.AddType(GraphicClass<TBitmap>(), L"Bitmap", L".bmp", false);
-  List.AddType(GraphicClass<TGIFImage>(), L"GIF", L".gif", false);
-  List.AddType(GraphicClass<TIcon>(), L"Icon", L".ico", false);
-  List.AddType(GraphicClass<TMetafile>(), L"Enhanced Metafile", L".emf", true);
-  List.AddType(GraphicClass<TMetafile>(), L"Windows Metafile", L".wmf", true);
+void AddStandardGraphicTypes(TGraphicTypeList& list) {
+  list.AddType(GraphicClass<TJPEGImage>(), L"JPEG", L".jpg;.jpeg", false);
+  list.AddType(GraphicClass<TPngImage>(), L"PNG", L".png", false);
+  list.AddType(GraphicClass<TBitmap>(), L"Bitmap", L".bmp", false);
+  list.AddType(GraphicClass<TGIFImage>(), L"GIF", L".gif", false);
+  list.AddType(GraphicClass<TIcon>(), L"Icon", L".ico", false);
+  list.AddType(GraphicClass<TMetafile>(), L"Enhanced Metafile", L".emf", true);
+  list.AddType(GraphicClass<TMetafile>(), L"Windows Metafile", L".wmf", true);
 }
 
 TGraphicTypeList* GraphicTypes() { return gGraphicTypes.get(); }

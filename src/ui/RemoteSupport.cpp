@@ -53,51 +53,51 @@ bool NeedsQuotes(const std::wstring& value) {
 
 std::span<const TSupportProgram> SupportPrograms() { return kSupportPrograms; }
 
-std::wstring FindSupportProgram(const std::wstring& folder, const std::wstring& Allowed) {
-  std::wstring allowed;
-  for (wchar_t c : Allowed)
-    if (c == L',' || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z')) allowed += c;
+std::wstring FindSupportProgram(const std::wstring& folder, const std::wstring& allowed) {
+  std::wstring allowedText;
+  for (wchar_t c : allowed)
+    if (c == L',' || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z')) allowedText += c;
   for (const TSupportProgram& program : kSupportPrograms) {
-    if (!KeyAllowed(program.Key, allowed)) continue;
+    if (!KeyAllowed(program.Key, allowedText)) continue;
     const std::wstring path = folder + program.FileName;
     if (FileExists(path)) return path;
   }
   return {};
 }
 
-int SupportProgramKind(const std::wstring& Path) {
-  const std::wstring name = FileNameOf(Path);
+int SupportProgramKind(const std::wstring& path) {
+  const std::wstring name = FileNameOf(path);
   for (size_t i = 0; i < std::size(kSupportPrograms); ++i)
     if (SameTextOrdinal(name, kSupportPrograms[i].FileName)) return static_cast<int>(i);
   return 0;
 }
 
-void ReadProxySettings(TSettings* Store, TProxyChoice& Choice) {
-  if (!Store) return;
-  const std::wstring port = Store->RdString(kProxyPortEntry);
-  const std::wstring server = Store->RdString(kProxyServerEntry);
+void ReadProxySettings(TSettings* store, TProxyChoice& choice) {
+  if (!store) return;
+  const std::wstring port = store->RdString(kProxyPortEntry);
+  const std::wstring server = store->RdString(kProxyServerEntry);
   const std::wstring proxy = JoinNonEmpty(server, port, L":");
-  const std::wstring user = Store->RdString(kProxyUserEntry);
-  const std::wstring password = Store->RdString(kProxyPasswordEntry);
-  const int priority = Store->RdInteger(kProxyPriorityEntry);
-  if (Choice.Best < priority && !proxy.empty()) {
-    Choice.Proxy = proxy;
-    Choice.User = user;
-    Choice.Password = password;
-    Choice.Best = priority;
+  const std::wstring user = store->RdString(kProxyUserEntry);
+  const std::wstring password = store->RdString(kProxyPasswordEntry);
+  const int priority = store->RdInteger(kProxyPriorityEntry);
+  if (choice.Best < priority && !proxy.empty()) {
+    choice.Proxy = proxy;
+    choice.User = user;
+    choice.Password = password;
+    choice.Best = priority;
   }
 }
 
-std::wstring QuoteCommandArgument(const std::wstring& Value) {
-  std::wstring value;
-  for (wchar_t c : Value)
-    if (c != L'\0') value += c;
-  if (!NeedsQuotes(value)) return value;
+std::wstring QuoteCommandArgument(const std::wstring& value) {
+  std::wstring text;
+  for (wchar_t c : value)
+    if (c != L'\0') text += c;
+  if (!NeedsQuotes(text)) return text;
   // Backslashes are literal unless they stand before a quote: there (and before the closing
   // quote) each one is doubled, and an inner quote gets one of its own.
   std::wstring quoted = L"\"";
   size_t backslashes = 0;
-  for (wchar_t c : value) {
+  for (wchar_t c : text) {
     if (c == L'\\') {
       ++backslashes;
       continue;
@@ -115,16 +115,16 @@ std::wstring QuoteCommandArgument(const std::wstring& Value) {
   return quoted;
 }
 
-std::wstring SupportArguments(int Kind, const TProxyChoice& Choice) {
-  if (Choice.Proxy.empty() || Kind < 0 || Kind >= static_cast<int>(std::size(kSupportPrograms))) return {};
-  const TSupportProgram& program = kSupportPrograms[Kind];
-  std::wstring arguments = program.ProxyOption + QuoteCommandArgument(Choice.Proxy);
-  if (!Choice.User.empty()) arguments += program.UserOption + QuoteCommandArgument(Choice.User);
-  if (!Choice.Password.empty()) arguments += program.PasswordOption + QuoteCommandArgument(Choice.Password);
+std::wstring SupportArguments(int kind, const TProxyChoice& choice) {
+  if (choice.Proxy.empty() || kind < 0 || kind >= static_cast<int>(std::size(kSupportPrograms))) return {};
+  const TSupportProgram& program = kSupportPrograms[kind];
+  std::wstring arguments = program.ProxyOption + QuoteCommandArgument(choice.Proxy);
+  if (!choice.User.empty()) arguments += program.UserOption + QuoteCommandArgument(choice.User);
+  if (!choice.Password.empty()) arguments += program.PasswordOption + QuoteCommandArgument(choice.Password);
   return arguments;
 }
 
-void SetSupportFoldersProc(TSupportFoldersProc Proc) noexcept { gFoldersProc = Proc; }
+void SetSupportFoldersProc(TSupportFoldersProc proc) noexcept { gFoldersProc = proc; }
 
 TSupportFolders SupportFolders() {
   if (gFoldersProc) return gFoldersProc();

@@ -29,10 +29,10 @@ inline constexpr const wchar_t* kProxyPasswordEntry = L"Remote Support\rProxy Se
 inline constexpr const wchar_t* kProxyPriorityEntry = L"Remote Support\rProxy Server Priority\r1";
 
 // Full path of the first allowed known client in Folder (which ends with "\"), or empty.
-std::wstring FindSupportProgram(const std::wstring& Folder, const std::wstring& Allowed);
+std::wstring FindSupportProgram(const std::wstring& folder, const std::wstring& allowed);
 // Index of the known client whose file name is the file-name part of Path (ignoring case);
 // 0 when none is.
-int SupportProgramKind(const std::wstring& Path);
+int SupportProgramKind(const std::wstring& path);
 
 // The proxy the stores name: the store with the highest priority that names one wins; on equal
 // priorities the one read first.
@@ -43,15 +43,15 @@ struct TProxyChoice {
   int Best = 0;  // the priority of the store that won; a store needs more to win
 };
 // One store's contribution to the choice; nothing for a null store.
-void ReadProxySettings(TSettings* Store, TProxyChoice& Choice);
+void ReadProxySettings(TSettings* store, TProxyChoice& choice);
 
 // Value as exactly one argument under the command-line rules of Windows (CommandLineToArgvW and
 // the C runtime): in double quotes, with quotes and the backslashes before them escaped, when
 // it is empty or holds blanks, quotes or control characters; as it is otherwise. Zero
 // characters, which would cut the command line short, are dropped.
-std::wstring QuoteCommandArgument(const std::wstring& Value);
+std::wstring QuoteCommandArgument(const std::wstring& value);
 // The client's proxy arguments for the choice (none without a proxy), every value quoted.
-std::wstring SupportArguments(int Kind, const TProxyChoice& Choice);
+std::wstring SupportArguments(int kind, const TProxyChoice& choice);
 
 // Where StartRemoteSupport looks for clients (each with trailing "\"); tests give their own.
 struct TSupportFolders {
@@ -59,7 +59,7 @@ struct TSupportFolders {
   std::wstring Desktop;
 };
 using TSupportFoldersProc = TSupportFolders (*)();
-void SetSupportFoldersProc(TSupportFoldersProc Proc) noexcept;
+void SetSupportFoldersProc(TSupportFoldersProc proc) noexcept;
 // The program folder and the user's desktop folder (empty when the system names none).
 TSupportFolders SupportFolders();
 

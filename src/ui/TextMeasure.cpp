@@ -80,25 +80,25 @@ int FindBreak(std::wstring_view line, int fit, int low) {
 
 }  // namespace
 
-int SpacingUnitForPPI(int PixelsPerInch) { return std::max(PixelsPerInch, 96) / 24; }
+int SpacingUnitForPPI(int pixelsPerInch) { return std::max(pixelsPerInch, 96) / 24; }
 
-int ControlPPI(const TControl* Control) {
-  if (!Control) Control = Application().MainForm();
-  const int ppi = Control && Control->HandleAllocated() ? Screen().MonitorFromWindow(Control->Handle()).PixelsPerInch
+int ControlPPI(const TControl* control) {
+  if (!control) control = Application().MainForm();
+  const int ppi = control && control->HandleAllocated() ? Screen().MonitorFromWindow(control->Handle()).PixelsPerInch
                                                         : Screen().PixelsPerInch();
   return std::max(ppi, 96);
 }
 
-int SpacingUnit(const TControl* Control) { return SpacingUnitForPPI(ControlPPI(Control)); }
+int SpacingUnit(const TControl* control) { return SpacingUnitForPPI(ControlPPI(control)); }
 
-std::wstring NormalizeLineBreaks(std::wstring_view S) {
+std::wstring NormalizeLineBreaks(std::wstring_view s) {
   std::wstring result;
-  result.reserve(S.size() + S.size() / 32);
-  for (size_t i = 0; i < S.size(); ++i) {
-    const wchar_t c = S[i];
+  result.reserve(s.size() + s.size() / 32);
+  for (size_t i = 0; i < s.size(); ++i) {
+    const wchar_t c = s[i];
     if (c == L'\r') {
       result += L"\r\n";
-      if (i + 1 < S.size() && S[i + 1] == L'\n') ++i;
+      if (i + 1 < s.size() && s[i + 1] == L'\n') ++i;
     } else if (c == L'\n') {
       result += L"\r\n";
     } else {
@@ -108,39 +108,39 @@ std::wstring NormalizeLineBreaks(std::wstring_view S) {
   return result;
 }
 
-int CharsThatFit(HDC DC, std::wstring_view S, int Width) {
-  const int length = Length(S);
+int CharsThatFit(HDC dc, std::wstring_view s, int width) {
+  const int length = Length(s);
   if (length == 0) return 0;
   int fit = 0;
-  if (Width > 0) {
+  if (width > 0) {
     // Only a prefix that can hold the width is measured, widened while all of it fits: the
     // wrapping asks this for every rest of a long line, which must cost what fits, not the rest.
-    int window = std::min(length, Width / 2 + 16);
+    int window = std::min(length, width / 2 + 16);
     for (;;) {
-      fit = FitOfPrefix(DC, S, window, Width);
+      fit = FitOfPrefix(dc, s, window, width);
       if (fit < window || window == length) break;
       window = window > length / 2 ? length : window * 2;
     }
   }
-  if (fit > 0 && fit < length && IS_HIGH_SURROGATE(S[static_cast<size_t>(fit - 1)]) &&
-      IS_LOW_SURROGATE(S[static_cast<size_t>(fit)]))
+  if (fit > 0 && fit < length && IS_HIGH_SURROGATE(s[static_cast<size_t>(fit - 1)]) &&
+      IS_LOW_SURROGATE(s[static_cast<size_t>(fit)]))
     --fit;
   return fit > 0 ? fit : length;
 }
 
-int TextHeightOf(HDC DC, const std::wstring& S) {
-  const RECT r = MeasureText(DC, S);
+int TextHeightOf(HDC dc, const std::wstring& s) {
+  const RECT r = MeasureText(dc, s);
   return r.bottom - r.top;
 }
 
-int TextWidthOf(HDC DC, const std::wstring& S) {
-  const RECT r = MeasureText(DC, S);
+int TextWidthOf(HDC dc, const std::wstring& s) {
+  const RECT r = MeasureText(dc, s);
   return r.right - r.left;
 }
 
-int LineHeightOf(HDC DC, int n) {
+int LineHeightOf(HDC dc, int n) {
   TEXTMETRICW tm{};
-  if (!::GetTextMetricsW(DC, &tm)) return 1;
+  if (!::GetTextMetricsW(dc, &tm)) return 1;
   int height = tm.tmHeight;
   if (n > 1) {
     const int quotient = height / n, remainder = height % n;
@@ -150,26 +150,26 @@ int LineHeightOf(HDC DC, int n) {
   return std::max(height, 1);
 }
 
-int LineHeightOf(TCanvas& Canvas, int n) {
-  if (!Canvas.FontHandle()) return LineHeightOf(Canvas.Handle(), n);
-  TSelectObject select(Canvas.Handle(), Canvas.FontHandle());
-  return LineHeightOf(Canvas.Handle(), n);
+int LineHeightOf(TCanvas& canvas, int n) {
+  if (!canvas.FontHandle()) return LineHeightOf(canvas.Handle(), n);
+  TSelectObject select(canvas.Handle(), canvas.FontHandle());
+  return LineHeightOf(canvas.Handle(), n);
 }
 
-void CopyFontAttributes(TFontDesc& Target, const TFontDesc& Source) {
-  Target.Charset = Source.Charset;
-  Target.Color = Source.Color;
-  Target.Height = Source.Height;
-  Target.Name = Source.Name;
-  Target.Orientation = Source.Orientation;
-  Target.Pitch = Source.Pitch;
-  Target.Family = Source.Family;  // one byte with the pitch in the system's font description
-  Target.Style = Source.Style;
-  Target.Quality = Source.Quality;
+void CopyFontAttributes(TFontDesc& target, const TFontDesc& source) {
+  target.Charset = source.Charset;
+  target.Color = source.Color;
+  target.Height = source.Height;
+  target.Name = source.Name;
+  target.Orientation = source.Orientation;
+  target.Pitch = source.Pitch;
+  target.Family = source.Family;  // one byte with the pitch in the system's font description
+  target.Style = source.Style;
+  target.Quality = source.Quality;
 }
 
-std::wstring WrapText(HDC DC, std::wstring_view S, int Width) {
-  const std::wstring text = NormalizeLineBreaks(S);
+std::wstring WrapText(HDC dc, std::wstring_view s, int width) {
+  const std::wstring text = NormalizeLineBreaks(s);
   std::wstring result;
   result.reserve(text.size() + text.size() / 8);
   size_t pos = 0;
@@ -180,13 +180,13 @@ std::wstring WrapText(HDC DC, std::wstring_view S, int Width) {
     std::wstring_view line(text.data() + pos, end - pos);
     if (line.empty()) result += L"\r\n";
     while (!line.empty()) {
-      const int fit = CharsThatFit(DC, line, Width);
+      const int fit = CharsThatFit(dc, line, width);
       if (fit >= Length(line)) {
         result.append(line);
         result += L"\r\n";
         break;
       }
-      const int low = CharsThatFit(DC, line, Width * 2 / 10);
+      const int low = CharsThatFit(dc, line, width * 2 / 10);
       const int p = low > fit ? fit : FindBreak(line, fit, low);
       AppendTrimmed(result, line.substr(0, static_cast<size_t>(p)));
       result += L"\r\n";

@@ -31,9 +31,9 @@ public:
   std::vector<std::wstring> Log;
 
 protected:
-  void Notify(TListNode* Node, TListNotification Action) override {
+  void Notify(TListNode* node, TListNotification action) override {
     static const wchar_t* const kNames[] = {L"inserted", L"listInserted", L"extracted", L"deleted"};
-    Log.push_back(AsKey(Node)->Key + L":" + kNames[Action]);
+    Log.push_back(AsKey(node)->Key + L":" + kNames[action]);
   }
 };
 

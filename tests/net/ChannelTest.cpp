@@ -30,19 +30,19 @@ public:
   void Connect(const std::wstring&) override { SetConnected(true); }
   void Disconnect() override { SetConnected(false); }
   using TChannel::Recv;
-  void Recv(std::string& Buffer) override {
+  void Recv(std::string& buffer) override {
     // A receive the test did not script is a fault of the code under test (it would block).
     if (Script.empty()) throw std::logic_error("unscripted receive");
     ++Receives;
     TChunk chunk = Script.front();
     Script.pop_front();
-    Buffer = chunk.Bytes;
+    buffer = chunk.Bytes;
     if (chunk.ErrorAfter != 0) SetLastError(chunk.ErrorAfter);
     if (chunk.DisconnectAfter) SetConnected(false);
   }
   // A wait that finds no scripted chunk times out.
-  std::string RecvWait(std::uint32_t TimeoutMilliseconds) override {
-    WaitTimeouts.push_back(TimeoutMilliseconds);
+  std::string RecvWait(std::uint32_t timeoutMilliseconds) override {
+    WaitTimeouts.push_back(timeoutMilliseconds);
     std::string buffer;
     if (!Script.empty()) Recv(buffer);
     return buffer;

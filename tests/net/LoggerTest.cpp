@@ -20,9 +20,9 @@ public:
   std::vector<TLogType> Types;
   double Clock = 45356.5;  // 2024-03-05 12:00
 
-  void OutputLine(const std::wstring& Line, TLogType LogType) override {
-    Lines.push_back(Line);
-    Types.push_back(LogType);
+  void OutputLine(const std::wstring& line, TLogType logType) override {
+    Lines.push_back(line);
+    Types.push_back(logType);
   }
 
 protected:

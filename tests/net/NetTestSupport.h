@@ -51,13 +51,13 @@ public:
   ~TRecordingLogger() override { FRecord->LoggerFreed = true; }
 
   // Without stamp options a text reaches OutputLine unchanged; bytes are recorded as they come.
-  void OutputLine(const std::wstring& Line, TLogType LogType) override {
-    FRecord->Entries.push_back(TextEntry(Line, LogType));
+  void OutputLine(const std::wstring& line, TLogType logType) override {
+    FRecord->Entries.push_back(TextEntry(line, logType));
   }
-  void LogData(const void* Data, int DataLength, TLogType LogType) override {
+  void LogData(const void* data, int dataLength, TLogType logType) override {
     FRecord->Entries.push_back(
-        DataEntry(DataLength > 0 ? std::string(static_cast<const char*>(Data), static_cast<size_t>(DataLength)) : "",
-                  LogType));
+        DataEntry(dataLength > 0 ? std::string(static_cast<const char*>(data), static_cast<size_t>(dataLength)) : "",
+                  logType));
   }
 
 private:

@@ -27,11 +27,11 @@ public:
   int Receives = 0;
   void Connect(const std::wstring&) override { SetConnected(true); }
   using TChannel::Recv;
-  void Recv(std::string& Buffer) override {
+  void Recv(std::string& buffer) override {
     ++Receives;
-    Buffer.assign(100, '\0');
-    int n = ::recv(Socket(), Buffer.data(), static_cast<int>(Buffer.size()), 0);
-    Buffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    buffer.assign(100, '\0');
+    int n = ::recv(Socket(), buffer.data(), static_cast<int>(buffer.size()), 0);
+    buffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
   }
 };
 

@@ -20,8 +20,8 @@ public:
   std::string Reply;
   std::function<void(TTestServer&)> OnDatagram;
 
-  std::string HandleDatagram(const std::string& Datagram) override {
-    Received.push_back(Datagram);
+  std::string HandleDatagram(const std::string& datagram) override {
+    Received.push_back(datagram);
     Senders.push_back(LastPeer());
     if (OnDatagram) OnDatagram(*this);
     return Reply;

@@ -97,17 +97,17 @@ public:
   int Writes = 0;
 
   void Flush() override {}
-  std::wstring RdString(const std::wstring& Entry) override {
-    auto it = Values.find(EntryPart(Entry, 1) + L"\\" + EntryPart(Entry, 2));
-    return it == Values.end() ? EntryPart(Entry, 3) : it->second;
+  std::wstring RdString(const std::wstring& entry) override {
+    auto it = Values.find(EntryPart(entry, 1) + L"\\" + EntryPart(entry, 2));
+    return it == Values.end() ? EntryPart(entry, 3) : it->second;
   }
-  void RdStrings(const std::wstring&, TStrings& Strings, const std::wstring& Default) override { Strings.SetText(Default); }
-  void WrString(const std::wstring& Entry, const std::wstring& Value) override {
+  void RdStrings(const std::wstring&, TStrings& strings, const std::wstring& fallback) override { strings.SetText(fallback); }
+  void WrString(const std::wstring& entry, const std::wstring& value) override {
     ++Writes;
-    Values[EntryPart(Entry, 1) + L"\\" + EntryPart(Entry, 2)] = Value;
+    Values[EntryPart(entry, 1) + L"\\" + EntryPart(entry, 2)] = value;
   }
   void WrStrings(const std::wstring&, const TStrings&, TTrimStringsOptions) override {}
-  void GetSubEntries(const std::wstring&, TStrings& Names) override { Names.Clear(); }
+  void GetSubEntries(const std::wstring&, TStrings& names) override { names.Clear(); }
   TSettingsList FillSettingsList(const std::wstring&) override { return TSettingsList(); }
 };
 

@@ -26,15 +26,15 @@ TTempFolder::~TTempFolder() {
   std::filesystem::remove_all(FPath, ignored);
 }
 
-std::wstring TTempFolder::WriteFile(const std::wstring& Name, const std::string& Bytes) const {
-  std::wstring full = FPath + Name;
-  WriteFileBytes(full, Bytes);
+std::wstring TTempFolder::WriteFile(const std::wstring& name, const std::string& bytes) const {
+  std::wstring full = FPath + name;
+  WriteFileBytes(full, bytes);
   return full;
 }
 
-std::string ReadFileBytes(const std::wstring& FileName) {
+std::string ReadFileBytes(const std::wstring& fileName) {
   try {
-    TFileStream file(FileName, fmOpenRead);
+    TFileStream file(fileName, fmOpenRead);
     std::string bytes(static_cast<size_t>(file.Size()), '\0');
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     return bytes;
@@ -43,15 +43,15 @@ std::string ReadFileBytes(const std::wstring& FileName) {
   }
 }
 
-void WriteFileBytes(const std::wstring& FileName, const std::string& Bytes) {
-  TFileStream file(FileName, fmCreate);
-  file.Write(Bytes.data(), Bytes.size());
+void WriteFileBytes(const std::wstring& fileName, const std::string& bytes) {
+  TFileStream file(fileName, fmCreate);
+  file.Write(bytes.data(), bytes.size());
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& Folder) {
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   std::vector<std::wstring> names;
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(Folder, ignored))
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
     names.push_back(entry.path().filename().wstring());
   return names;
 }

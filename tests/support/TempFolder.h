@@ -18,15 +18,15 @@ public:
   // Full path with trailing "\".
   const std::wstring& Path() const { return FPath; }
   // Writes a file of the folder (Name relative to it) and returns its full name.
-  std::wstring WriteFile(const std::wstring& Name, const std::string& Bytes) const;
+  std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const;
 
 private:
   std::wstring FPath;
 };
 
 // The bytes of a file; empty when it cannot be read.
-std::string ReadFileBytes(const std::wstring& FileName);
+std::string ReadFileBytes(const std::wstring& fileName);
 // Creates or replaces the file with the bytes; raises EOSError when it cannot.
-void WriteFileBytes(const std::wstring& FileName, const std::string& Bytes);
+void WriteFileBytes(const std::wstring& fileName, const std::string& bytes);
 // Names of the files and folders in a folder.
-std::vector<std::wstring> FilesIn(const std::wstring& Folder);
+std::vector<std::wstring> FilesIn(const std::wstring& folder);

@@ -10,13 +10,13 @@ public:
   std::map<std::wstring, std::wstring> Values;
 
   void Flush() override {}
-  std::wstring RdString(const std::wstring& Entry) override {
-    auto it = Values.find(Entry);
-    return it == Values.end() ? EntryPart(Entry, 3) : it->second;
+  std::wstring RdString(const std::wstring& entry) override {
+    auto it = Values.find(entry);
+    return it == Values.end() ? EntryPart(entry, 3) : it->second;
   }
-  void RdStrings(const std::wstring&, TStrings& Strings, const std::wstring&) override { Strings.Clear(); }
-  void WrString(const std::wstring& Entry, const std::wstring& Value) override { Values[Entry] = Value; }
+  void RdStrings(const std::wstring&, TStrings& strings, const std::wstring&) override { strings.Clear(); }
+  void WrString(const std::wstring& entry, const std::wstring& value) override { Values[entry] = value; }
   void WrStrings(const std::wstring&, const TStrings&, TTrimStringsOptions) override {}
-  void GetSubEntries(const std::wstring&, TStrings& Names) override { Names.Clear(); }
+  void GetSubEntries(const std::wstring&, TStrings& names) override { names.Clear(); }
   TSettingsList FillSettingsList(const std::wstring&) override { return {}; }
 };

@@ -321,7 +321,7 @@ TEST_F(MsgBoxDialog, LongCaptionsWidenAllButtonsAlikeAndTheWindowWithThem) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Default button, close query
+// fallback button, close query
 
 struct TDefaultButtonCase {
   const char* name;

@@ -28,13 +28,13 @@ inline TStep Do(std::function<void()> action) {
 }
 
 // Waits until the query window is in front with the focus on one of its controls, and hands
-// it to the next steps through Query.
-inline TStep WaitForQuery(TFrmQueryValue*& Query) {
-  return [&Query] {
-    Query = OpenQuery();
-    if (!Query || ::GetForegroundWindow() != Query->Handle()) return false;
+// it to the next steps through query.
+inline TStep WaitForQuery(TFrmQueryValue*& query) {
+  return [&query] {
+    query = OpenQuery();
+    if (!query || ::GetForegroundWindow() != query->Handle()) return false;
     HWND focus = ::GetFocus();
-    return focus && ::IsChild(Query->Handle(), focus);
+    return focus && ::IsChild(query->Handle(), focus);
   };
 }
 
