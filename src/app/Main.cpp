@@ -24,8 +24,6 @@ namespace {
 // what waits until its whole budget is spent (receiving, formatting, appending, painting), so
 // that no flood keeps the window from answering; it then goes on at the next opportunity (the
 // shortest timer, which comes after input and painting).
-// Posted by the background work when a piece of it is done.
-constexpr UINT kBackgroundWorkDone = WM_APP + 1;
 constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
 constexpr std::uint32_t kReceiveBudgetMsec = 50;
@@ -33,6 +31,9 @@ constexpr std::chrono::milliseconds kTickBudget{100};
 
 // A UDP port number has 16 bits.
 constexpr int kMaxPort = 65535;
+
+// Posted by the background work when a piece of it is done.
+constexpr UINT kBackgroundWorkDone = WM_APP + 1;
 
 std::wstring BindFailureText(int port, const std::wstring& error) {
   return L"UDP-Server kann nicht an Port " + std::to_wstring(port) + L" gebunden werden. Fehler: " + error;
