@@ -8,6 +8,7 @@
 #include "base/Unicode.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
+#include "toolkit/Menus.h"
 #include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/FrmQueryValue.h"
@@ -86,6 +87,18 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   FLogView = std::make_unique<TLogMemoView>(*MmoLog);
   FLogFeed = std::make_unique<TLogFeed>(*FLogView);
 
+  FStatusLine = std::make_unique<TLogStatusLine>(this, this);
+  TimStatus = NewComponent<TTimer>(this, L"TimStatus");
+  TimStatus->SetInterval(TLogStatusLine::kIntervalMsec);
+  TimStatus->OnTimer = [this](TObject* sender) { TimStatusTimer(sender); };
+  MmoLog->OnEditMenu = [this](TPopupMenu& menu) {
+    menu.AddItem(L"MnuLine3", L"-");
+    menu.AddItem(L"MnuStatusLine", L"&Statuszeile", [this](TObject*) {
+          SetStatusLineShown(!FStatusLine->Panel()->Visible());
+          if (AppSettings()) AppSettings()->WrBoolean(kStatusLineEntry, FStatusLine->Panel()->Visible());
+        })->SetChecked(FStatusLine->Panel()->Visible());
+  };
+
   Timer = NewComponent<TTimer>(this, L"Timer");
   Timer->SetInterval(kPollInterval);
   Timer->OnTimer = [this](TObject* sender) { TimerTimer(sender); };
@@ -134,6 +147,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
 
 TFrmMain::~TFrmMain() {
   UdpServer.reset();
+  FStatusLine.reset();
   FLogFeed.reset();
   FLogView.reset();
   DestroyComponents();
@@ -155,6 +169,12 @@ int TFrmMain::CommandLinePort() {
   return port;
 }
 
+int TFrmMain::CommandLineBacklogKib() {
+  TCliParser parser;
+  parser.ParseCmdLine(TOptionTypes{otSlash}, ocUpperCase, false);
+  return parser.HasOption(L"/Backlog") ? std::max(StrToIntDef(parser.OptionParam(L"/Backlog"), 0), 0) : 0;
+}
+
 void TFrmMain::FormShow(TObject*) {
   if (FontInstalled(L"Consolas")) {
     TFontDesc font = MmoLog->Font();
@@ -171,6 +191,8 @@ void TFrmMain::FormShow(TObject*) {
     return;
   }
   SetLogFontSize(AppSettings() ? AppSettings()->RdInteger(kFontSizeEntry) : kDesignFontSize);
+  SetStatusLineShown(!AppSettings() || AppSettings()->RdBoolean(kStatusLineEntry));
+  if (const int kib = CommandLineBacklogKib(); kib > 0) FLogFeed->SetLimit(static_cast<std::size_t>(kib) << 10);
   BtnPort->SetCaption(std::to_wstring(UdpServer->Port()));
   SetCaption(L"Zevrik Tavrino    Port " + std::to_wstring(port));
   Application().SetTitle(L"Tavrino " + std::to_wstring(port));
@@ -287,6 +309,24 @@ void TFrmMain::TimerTimer(TObject*) {
   bool more = UdpServer && UdpServer->Poll(0, kReceiveBudgetMsec);
   if (!FLogFeed->Show(start + kTickBudget)) more = true;
   Timer->SetInterval(more ? kCatchUpInterval : kPollInterval);
+}
+
+void TFrmMain::SetStatusLineShown(bool shown) {
+  FStatusLine->Panel()->SetVisible(shown);
+  TimStatus->SetEnabled(shown);
+  if (shown) TimStatusTimer(nullptr);
+}
+
+void TFrmMain::TimStatusTimer(TObject*) {
+  const TLogFeed::TCounts& counts = FLogFeed->Counts();
+  TLogStatusFacts facts;
+  facts.Received = counts.Received;
+  facts.Dropped = counts.Dropped;
+  facts.Lines = MmoLog->Lines().Count();
+  facts.PerSecond = FRate.Sample(std::chrono::steady_clock::now(), counts.Received);
+  facts.WaitingBytes = FLogFeed->Bytes();
+  facts.MemoryBytes = MmoLog->Content().BytesHeld();
+  FStatusLine->Show(facts);
 }
 
 void TFrmMain::BtnInfoClick(TObject*) {

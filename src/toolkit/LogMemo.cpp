@@ -907,6 +907,7 @@ void TLogMemo::ShowEditMenu(POINT screenPoint) {
         SelectAll();
         ShowChanges();
       })->SetEnabled(FText.Length() > 0);
+  if (OnEditMenu) OnEditMenu(menu);
   menu.SetPopupComponent(this);
   menu.Popup(screenPoint.x, screenPoint.y);
 }

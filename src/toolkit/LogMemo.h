@@ -14,6 +14,7 @@
 #include "toolkit/LogText.h"
 #include "toolkit/StdCtrls.h"  // TScrollStyle
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@
 class TLogMemo;
 class TLogMemoAccessible;
 class TLogMemoBadge;
+class TPopupMenu;
 
 // The lines of a log memo: Add appends a line at the end (after a line break when the last
 // line holds text), on the screen with the next PaintChanges. The other operations work on the
@@ -101,6 +103,8 @@ public:
   void CopyToClipboard(TPos pos, TPos count) const;
 
   TNotifyEvent OnChange;
+  // Called with the view's context menu before it shows, to add items of the owner's own.
+  std::function<void(TPopupMenu& menu)> OnEditMenu;
 
 protected:
   void CreateParams(TCreateParams& params) override;

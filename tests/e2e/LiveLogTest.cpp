@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 #include "support/UserInput.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -33,13 +34,9 @@ HWND Badge(HWND view) {
   return badge && ::IsWindowVisible(badge) ? badge : nullptr;
 }
 
-// The count a badge text "▼ 1.234 neue Zeilen" gives, or -1 when the text is not of that form.
-long long BadgeCount(const std::wstring& text) {
-  const std::wstring head = L"\u25BC ", tail = L" neue Zeilen";
-  if (text.size() <= head.size() + tail.size() || text.compare(0, head.size(), head) != 0 ||
-      text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
-    return -1;
-  const std::wstring number = text.substr(head.size(), text.size() - head.size() - tail.size());
+// A number in German format ("1.234"), or -1 when the text is not one.
+long long GermanNumber(const std::wstring& number) {
+  if (number.empty()) return -1;
   long long count = 0;
   for (std::size_t i = 0; i < number.size(); ++i) {
     // Groups of three digits, separated by points, from the right.
@@ -51,6 +48,39 @@ long long BadgeCount(const std::wstring& text) {
     count = count * 10 + (number[i] - L'0');
   }
   return count;
+}
+
+// The count a badge text "▼ 1.234 neue Zeilen" gives, or -1 when the text is not of that form.
+long long BadgeCount(const std::wstring& text) {
+  const std::wstring head = L"\u25BC ", tail = L" neue Zeilen";
+  if (text.size() <= head.size() + tail.size() || text.compare(0, head.size(), head) != 0 ||
+      text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
+    return -1;
+  return GermanNumber(text.substr(head.size(), text.size() - head.size() - tail.size()));
+}
+
+const wchar_t kSettingsKey[] = L"Software\\Zevrik\\Tavrino\\Settings";
+
+// The status line's label that begins with head, when it shows.
+HWND StatusLabel(HWND main, const std::wstring& head) {
+  for (HWND label : ChildWindows(main, L"Static"))
+    if (WindowText(label).rfind(head, 0) == 0 && ::IsWindowVisible(label)) return label;
+  return nullptr;
+}
+// The count of a status label ("Empfangen: 1.234"), or -1 when it does not show.
+long long StatusCount(HWND main, const std::wstring& head) {
+  HWND label = StatusLabel(main, head);
+  return label ? GermanNumber(WindowText(label).substr(head.size())) : -1;
+}
+
+void SetStatusLineSetting(DWORD value) {
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Status Line", REG_DWORD, &value, sizeof value),
+            ERROR_SUCCESS);
+}
+DWORD StatusLineSetting() {
+  DWORD value = 0xFFFF, size = sizeof value;
+  ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"Status Line", RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
 }
 
 // Datagrams "Zeile n" sent every few milliseconds on a thread of its own, until stopped.
@@ -98,6 +128,7 @@ TEST(LiveLogBadge, CountReadsGermanNumbers) {
   EXPECT_EQ(BadgeCount(L"\u25BC 12 neue Zeilen"), 12);
   EXPECT_EQ(BadgeCount(L"\u25BC 1234 neue Zeilen"), -1);
   EXPECT_EQ(BadgeCount(L"1 neue Zeile"), -1);
+  EXPECT_EQ(GermanNumber(L"1.234.567"), 1234567);
 }
 
 // Scrolled up during a stream, the first visible line stays while the lines grow; the badge
@@ -139,6 +170,105 @@ TEST_F(LiveLog, ScrolledUpTheViewHoldsWhileLinesArriveAndTheBadgeFollowsAgain) {
   SendAndWaitShown(view, "danach");
   EXPECT_EQ(FirstVisibleLine(view), following + 1);
   EXPECT_EQ(Badge(view), nullptr);
+}
+
+// A flood that outruns a small backlog: every datagram sent is received, and each is either
+// shown or counted among the dropped, as the status line and the drop notices say.
+TEST(LiveLogCounts, AfterAFloodWithDropsReceivedIsShownPlusDroppedAndAllThatWasSent) {
+  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Status Line");
+  SetStatusLineSetting(1);
+  TRunningProgram program(L"/Backlog:4");
+  HWND main = program.MainWindow();
+  HWND view = program.LogView();
+  ASSERT_TRUE(PumpUntil([&] { return StatusCount(main, L"Empfangen: ") == 0; }));
+  constexpr int kSent = 3000;
+  {
+    TSocketHandle sock(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(kPort);
+    to.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < kSent; ++i) {
+      const std::string text = "Datagramm " + std::to_string(i);
+      ASSERT_EQ(::sendto(sock.Get(), text.data(), static_cast<int>(text.size()), 0, reinterpret_cast<sockaddr*>(&to),
+                         sizeof to),
+                static_cast<int>(text.size()));
+    }
+  }
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        HWND waiting = StatusLabel(main, L"Wartend: ");
+        return StatusCount(main, L"Empfangen: ") == kSent && waiting && WindowText(waiting) == L"Wartend: 0 Bytes";
+      },
+      60000))
+      << StatusCount(main, L"Empfangen: ");
+  long long shown = 0, dropped = 0;
+  int lines = 0;
+  const std::wstring text = WindowText(view);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find(L"\r\n", at);
+    const std::wstring line = text.substr(at, end - at);
+    at = end == std::wstring::npos ? text.size() : end + 2;
+    ++lines;
+    if (line.rfind(L"Datagramm ", 0) == 0) ++shown;
+    if (line.rfind(L"[Tavrino: ", 0) == 0) dropped += std::stoll(line.substr(10));
+  }
+  EXPECT_GT(dropped, 0);
+  EXPECT_EQ(shown + dropped, kSent);
+  EXPECT_TRUE(PumpUntil([&] { return StatusCount(main, L"Verworfen: ") == dropped; })) << StatusCount(main, L"Verworfen: ");
+  EXPECT_TRUE(PumpUntil([&] { return StatusCount(main, L"Zeilen: ") == lines; })) << StatusCount(main, L"Zeilen: ");
+  // Dropped datagrams in red: the label's ink on the screen.
+  ::SetForegroundWindow(main);
+  HWND droppedLabel = StatusLabel(main, L"Verworfen: ");
+  ASSERT_NE(droppedLabel, nullptr);
+  bool red = false;
+  PumpUntil([&] {
+    const TScreenPixels pixels = ScreenPixels(ScreenClientRect(droppedLabel));
+    red = std::any_of(pixels.Pixels.begin(), pixels.Pixels.end(),
+                      [](COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80; });
+    return red;
+  });
+  EXPECT_TRUE(red);
+}
+
+// Switched off in the view's context menu, the status line stays off at the next start.
+TEST(LiveLogCounts, StatusLineSwitchedOffInTheViewsMenuStaysOff) {
+  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Status Line");
+  SetStatusLineSetting(1);
+  {
+    TRunningProgram program;
+    HWND main = program.MainWindow();
+    HWND view = program.LogView();
+    ASSERT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") != nullptr; }));
+    ::SetForegroundWindow(main);
+    ClickWithMouse(view, true);
+    HWND popup = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (popup = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(popup); }));
+    // (Wine gives no other process the menu's items: the item is chosen by its access key, as
+    // a user does, and its effect is checked.)
+    PressKey('S');
+    EXPECT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") == nullptr; }));
+    EXPECT_TRUE(PumpUntil([&] { return StatusLineSetting() == 0; }));
+    // And on again the same way, while the program runs.
+    ClickWithMouse(view, true);
+    ASSERT_TRUE(PumpUntil([&] { return (popup = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(popup); }));
+    PressKey('S');
+    EXPECT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") != nullptr; }));
+    EXPECT_TRUE(PumpUntil([&] { return StatusLineSetting() == 1; }));
+    ClickWithMouse(view, true);
+    ASSERT_TRUE(PumpUntil([&] { return (popup = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(popup); }));
+    PressKey('S');
+    EXPECT_TRUE(PumpUntil([&] { return StatusLineSetting() == 0; }));
+    // The view takes the room.
+    RECT viewRect, client;
+    ::GetWindowRect(view, &viewRect);
+    ::GetClientRect(main, &client);
+    EXPECT_EQ(viewRect.bottom - viewRect.top, client.bottom);
+  }
+  TRunningProgram again;
+  HWND main = again.MainWindow();
+  ASSERT_TRUE(PumpUntil([&] { return WindowText(main) == L"Zevrik Tavrino    Port 6702"; }));
+  EXPECT_EQ(StatusLabel(main, L"Empfangen: "), nullptr);
 }
 
 }  // namespace
