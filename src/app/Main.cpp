@@ -28,6 +28,8 @@ constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
 constexpr std::uint32_t kReceiveBudgetMsec = 50;
 constexpr std::chrono::milliseconds kTickBudget{100};
+// While a search runs, its share of the tick: the view never waits for it long.
+constexpr std::chrono::milliseconds kSearchShare{40};
 
 // A UDP port number has 16 bits.
 constexpr int kMaxPort = 65535;
@@ -91,6 +93,12 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   TimStatus = NewComponent<TTimer>(this, L"TimStatus");
   TimStatus->SetInterval(TLogStatusLine::kIntervalMsec);
   TimStatus->OnTimer = [this](TObject* sender) { TimStatusTimer(sender); };
+  // Above the status line.
+  FFindBar = std::make_unique<TFindBar>(this, this, *MmoLog);
+  SetKeyPreview(true);
+  OnKeyDown = [this](TObject*, unsigned short& key, TShiftState shift) {
+    if (key != 0 && FFindBar->HandleKey(key, shift)) key = 0;
+  };
   MmoLog->OnEditMenu = [this](TPopupMenu& menu) {
     menu.AddItem(L"MnuLine3", L"-");
     menu.AddItem(L"MnuStatusLine", L"&Statuszeile", [this](TObject*) {
@@ -147,6 +155,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
 
 TFrmMain::~TFrmMain() {
   UdpServer.reset();
+  FFindBar.reset();
   FStatusLine.reset();
   FLogFeed.reset();
   FLogView.reset();
@@ -307,7 +316,9 @@ void TFrmMain::TimerTimer(TObject*) {
   // Receiving only stores the datagrams, so the socket is kept drained however slowly the view
   // takes them; the view gets the rest of the tick.
   bool more = UdpServer && UdpServer->Poll(0, kReceiveBudgetMsec);
-  if (!FLogFeed->Show(start + kTickBudget)) more = true;
+  const auto viewBudget = FFindBar->IsOpen() ? kTickBudget - kSearchShare : kTickBudget;
+  if (!FLogFeed->Show(start + viewBudget)) more = true;
+  if (!FFindBar->Step(start + kTickBudget)) more = true;
   Timer->SetInterval(more ? kCatchUpInterval : kPollInterval);
 }
 

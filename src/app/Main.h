@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the log view, the tool column and the UDP server it polls.
+#include "app/FindBar.h"
 #include "app/LogFeed.h"
 #include "app/LogStatus.h"
 #include "net/Udp.h"
@@ -79,6 +80,9 @@ private:
   TTimer* TimStatus = nullptr;
   TRateMeter FRate;
   void TimStatusTimer(TObject* Sender);
+
+  // Ctrl+F: finding in the view, in slices of the ticks.
+  std::unique_ptr<TFindBar> FFindBar;
   void SetStatusLineShown(bool shown);
   void BtnClearClick(TObject* Sender);
   void BtnSaveClick(TObject* Sender);

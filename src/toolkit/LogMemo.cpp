@@ -43,6 +43,10 @@ wchar_t Shown(wchar_t c, bool controlPictures) noexcept {
 
 COLORREF SystemColor(int index) { return ::GetSysColor(index); }
 
+// Matches of the find bar: marker yellow under black, whatever the system's colours.
+constexpr COLORREF kMatchBackground = RGB(255, 226, 110);
+constexpr COLORREF kMatchText = RGB(0, 0, 0);
+
 }  // namespace
 
 // The badge of a view that holds still: a static text in the tooltip colours that tools and
@@ -264,21 +268,47 @@ void TLogMemo::PaintRow(HDC dc, TPos line, int y, int width) {
   ::SetTextColor(dc, fore);
   ::SetBkColor(dc, back);
   ::ExtTextOutW(dc, x, y, flags, &row, FGlyphs.data(), static_cast<UINT>(FGlyphs.size()), FWidths.data());
-  // The selected part of the row, over it.
-  const TPos selStart = SelStart(), selEnd = SelEnd();
   const auto count = static_cast<TPos>(FGlyphs.size());
-  if (selStart == selEnd || count == 0 || selEnd <= firstPos || selStart >= firstPos + count) return;
-  const auto from = static_cast<std::size_t>(std::max<TPos>(selStart - firstPos, 0));
-  const auto to = static_cast<std::size_t>(std::min<TPos>(selEnd - firstPos, count));
-  int selLeft = x;
-  for (std::size_t i = 0; i < from; ++i) selLeft += FWidths[i];
-  int selRight = selLeft;
-  for (std::size_t i = from; i < to; ++i) selRight += FWidths[i];
-  const RECT selected{std::max(selLeft, 0), y, std::min(selRight, width), y + FRowHeight};
-  ::SetTextColor(dc, SystemColor(COLOR_HIGHLIGHTTEXT));
-  ::SetBkColor(dc, SystemColor(COLOR_HIGHLIGHT));
-  ::ExtTextOutW(dc, selLeft, y, flags, &selected, FGlyphs.data() + from, static_cast<UINT>(to - from),
-                FWidths.data() + from);
+  if (count == 0) return;
+  // Glyphs from .. to (indexes) in other colours, over the row.
+  auto paintRange = [&](TPos from, TPos to, COLORREF text, COLORREF background) {
+    from = std::max<TPos>(from, 0);
+    to = std::min<TPos>(to, count);
+    if (from >= to) return;
+    int left = x;
+    for (TPos i = 0; i < from; ++i) left += FWidths[static_cast<std::size_t>(i)];
+    int right = left;
+    for (TPos i = from; i < to; ++i) right += FWidths[static_cast<std::size_t>(i)];
+    const RECT r{std::max(left, 0), y, std::min(right, width), y + FRowHeight};
+    ::SetTextColor(dc, text);
+    ::SetBkColor(dc, background);
+    ::ExtTextOutW(dc, left, y, flags, &r, FGlyphs.data() + from, static_cast<UINT>(to - from),
+                  FWidths.data() + from);
+  };
+  // Every match of the find bar in sight, read with what a match at the edge reaches into.
+  if (!FHighlight.Empty()) {
+    const TPos m = FHighlight.Length();
+    const TPos lineStart = FText.LineStart(line), lineEnd = FText.LineEnd(line);
+    const TPos from = std::max(firstPos - (m - 1), lineStart), to = std::min(firstPos + count + m - 1, lineEnd);
+    if (to > from) {
+      FMatchChars.resize(static_cast<std::size_t>(to - from));
+      FText.Read(from, to - from, FMatchChars.data());
+      FHighlight.FindAll(FMatchChars.data(), FMatchChars.size(), FMatchChars.size(), [&](std::size_t i) {
+        const TPos at = from + static_cast<TPos>(i) - firstPos;
+        paintRange(at, at + m, kMatchText, kMatchBackground);
+        return true;
+      });
+    }
+  }
+  // The selected part of the row, over it: the current match stands out from the others.
+  const TPos selStart = SelStart(), selEnd = SelEnd();
+  if (selStart != selEnd)
+    paintRange(selStart - firstPos, selEnd - firstPos, SystemColor(COLOR_HIGHLIGHTTEXT), SystemColor(COLOR_HIGHLIGHT));
+}
+
+void TLogMemo::SetHighlight(const TLogMatcher& matcher) {
+  FHighlight = matcher;
+  if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 // ---- the screen following the view ----

@@ -11,6 +11,7 @@
 // ... with their 32-bit answers), EN_CHANGE to the parent, and an accessible object.
 #include "base/StringList.h"
 #include "toolkit/Controls.h"
+#include "toolkit/LogSearch.h"
 #include "toolkit/LogText.h"
 #include "toolkit/StdCtrls.h"  // TScrollStyle
 
@@ -98,6 +99,10 @@ public:
   void FollowEnd();
   // The badge's text for a count of new lines ("▼ 1.234 neue Zeilen").
   static std::wstring NewLinesText(TPos lines);
+
+  // Every match of this in the rows in sight is marked (an empty matcher: none).
+  void SetHighlight(const TLogMatcher& matcher);
+  const TLogMatcher& Highlight() const noexcept { return FHighlight; }
 
   // Text, copied to the clipboard in one pass from the blocks (no copy of it in between).
   void CopyToClipboard(TPos pos, TPos count) const;
@@ -215,6 +220,8 @@ private:
   int FWheelRest = 0;
   std::vector<wchar_t> FGlyphs;  // one row's characters as drawn, and their cell widths
   std::vector<INT> FWidths;
+  TLogMatcher FHighlight;
+  std::vector<wchar_t> FMatchChars;  // the characters of a row searched for matches
   TLogMemoAccessible* FAccessible = nullptr;  // made when a tool first asks
   bool FValueToAnnounce = false, FSelectionToAnnounce = false;
   TPos FNewLines = 0;                // lines appended while the view held still

@@ -61,6 +61,10 @@ public:
   template <class F>
   void ForEachSlice(TPos pos, TPos count, F&& f) const;
 
+  // Counts the changes other than appends (edits, undo, clear): what was read of the text
+  // before a change of the revision may have moved; appends leave it as it stands.
+  std::uint64_t Revision() const noexcept { return FRevision; }
+
   // Memory the text holds: blocks, their line breaks and the runs.
   std::size_t BytesHeld() const noexcept;
 
@@ -137,6 +141,7 @@ private:
   TPos FBreakCount = 0;
   TPos FWidest = 0;
   TPos FLastLineCells = 0;  // cells of the last line: where an append goes on
+  std::uint64_t FRevision = 0;
   TUndo FUndo;
 };
 

@@ -271,4 +271,64 @@ TEST(LiveLogCounts, StatusLineSwitchedOffInTheViewsMenuStaysOff) {
   EXPECT_EQ(StatusLabel(main, L"Empfangen: "), nullptr);
 }
 
+// A control of the main window by its class and text, when it shows.
+HWND Shown(HWND main, const std::wstring& className, const std::wstring& text) {
+  for (HWND wnd : ChildWindows(main, className))
+    if (::IsWindowVisible(wnd) && WindowText(wnd) == text) return wnd;
+  return nullptr;
+}
+
+std::pair<DWORD, DWORD> SelectionOf(HWND view) {
+  DWORD start = 0, end = 0;
+  ::SendMessageW(view, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {start, end};
+}
+
+// Ctrl+F, typing, Enter, F3 and Shift+F3, the case switch and Esc, as a user gives them; the
+// count and the selection each leaves, read from outside.
+TEST_F(LiveLog, FindBarFindsTypedTextAndLeavesTheSelectionOnTheMatch) {
+  HWND view = StartFocused();
+  HWND main = program.MainWindow();
+  for (const char* line : {"eins Fehler", "zwei", "drei FEHLER", "vier fehler"}) SendDatagram(kPort, line);
+  ASSERT_TRUE(PumpUntil([&] { return WindowText(view) == L"eins Fehler\r\nzwei\r\ndrei FEHLER\r\nvier fehler\r\n"; }));
+
+  PressKey('F', {VK_CONTROL});
+  HWND edit = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    edit = FocusedWindowOf(view);
+    return edit && edit != view && ::IsWindowVisible(edit);
+  }));
+  TypeText(L"fehler");
+  EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"3 Treffer") != nullptr; }));
+  // Matches in sight are marked.
+  EXPECT_TRUE(PumpUntil([&] {
+    const TScreenPixels pixels = ScreenPixels(ScreenClientRect(view));
+    return std::count(pixels.Pixels.begin(), pixels.Pixels.end(), RGB(255, 226, 110)) > 0;
+  }));
+
+  PressKey(VK_RETURN);  // from the caret at the end around to the first
+  EXPECT_TRUE(PumpUntil([&] { return SelectionOf(view) == std::make_pair(DWORD{5}, DWORD{11}); }));
+  EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"1 von 3") != nullptr; }));
+  PressKey(VK_F3);
+  EXPECT_TRUE(PumpUntil([&] { return SelectionOf(view) == std::make_pair(DWORD{24}, DWORD{30}); }));
+  EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"2 von 3") != nullptr; }));
+  PressKey(VK_F3, {VK_SHIFT});
+  EXPECT_TRUE(PumpUntil([&] { return SelectionOf(view) == std::make_pair(DWORD{5}, DWORD{11}); }));
+
+  HWND matchCase = Shown(main, L"Button", L"Groß-/Kleinschreibung");
+  ASSERT_NE(matchCase, nullptr);
+  ClickWithMouse(matchCase);
+  EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"1 Treffer") != nullptr; }));
+  HWND next = Shown(main, L"Button", L"Weiter");
+  ASSERT_NE(next, nullptr);
+  ClickWithMouse(next);
+  EXPECT_TRUE(PumpUntil([&] { return SelectionOf(view) == std::make_pair(DWORD{37}, DWORD{43}); }));
+  EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"1 von 1") != nullptr; }));
+
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(edit); }));
+  EXPECT_TRUE(PumpUntil([&] { return FocusedWindowOf(view) == view; }));
+  EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{37}, DWORD{43}));
+}
+
 }  // namespace
