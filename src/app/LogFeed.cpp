@@ -40,8 +40,10 @@ std::wstring TLogFeed::DropNotice(std::size_t Count) {
 }
 
 void TLogFeed::Push(std::string Datagram, bool Hex) {
+  ++FCounts.Received;
   const std::size_t cost = Datagram.size() + kEntryCost;
   if (FBytes + cost > FLimit) {
+    ++FCounts.Dropped;
     // Full: the datagram is dropped, and the view says so at this place. One notice counts a
     // whole run of drops; it is held even beyond the limit, by one entry per run at most.
     if (!FEntries.empty() && FEntries.back().Dropped > 0) {
@@ -138,6 +140,7 @@ std::size_t TLogFeed::AppendFront(std::size_t Room) {
     std::replace(text.begin(), text.end(), L'\0', L'\u2400');
     lines.Add(text);
     PopFront();
+    ++FCounts.Shown;
     return text.size() + 2 + kLineChars;
   }
   // Rows of eight bytes: a datagram cut at multiples of eight bytes gives the same rows as
@@ -146,7 +149,10 @@ std::size_t TLogFeed::AppendFront(std::size_t Room) {
   const std::size_t bytes = std::min(rest, std::max<std::size_t>(Room / (kHexRowChars + kLineChars), 1) * 8);
   AddHexDump(&lines, entry.Data.data() + FFrontOffset, static_cast<int>(bytes), 8);
   FFrontOffset += bytes;
-  if (FFrontOffset >= entry.Data.size()) PopFront();
+  if (FFrontOffset >= entry.Data.size()) {
+    PopFront();
+    ++FCounts.Shown;
+  }
   return (bytes + 7) / 8 * (kHexRowChars + kLineChars);
 }
 

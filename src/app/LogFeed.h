@@ -6,6 +6,7 @@
 #include "base/StringList.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -68,6 +69,15 @@ public:
   // Bytes held, counted as for the limit.
   std::size_t Bytes() const noexcept { return FBytes; }
   std::size_t Limit() const noexcept { return FLimit; }
+  // A new limit, for what arrives from now on.
+  void SetLimit(std::size_t Limit) noexcept { FLimit = Limit; }
+
+  // Datagrams since the feed was made: every one received is shown in the view, dropped, or
+  // still waiting, so Received = Shown + Dropped + what waits.
+  struct TCounts {
+    std::uint64_t Received = 0, Shown = 0, Dropped = 0;
+  };
+  const TCounts& Counts() const noexcept { return FCounts; }
 
   // The view's own line in place of Count dropped datagrams.
   static std::wstring DropNotice(std::size_t Count);
@@ -102,6 +112,7 @@ private:
   std::deque<TEntry> FEntries;
   std::size_t FBytes = 0;
   std::size_t FFrontOffset = 0;  // bytes of the first entry (hex) already shown
+  TCounts FCounts;
 
   // Cost of one append: FFixedMsec + FMsecPerChar * characters; the repaint after it.
   double FFixedMsec = 20.0;

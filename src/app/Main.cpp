@@ -9,6 +9,7 @@
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
 #include "toolkit/Clipbrd.h"
+#include "toolkit/Menus.h"
 #include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
 #include "ui/FrmQueryValue.h"
@@ -28,6 +29,8 @@ constexpr unsigned kPollInterval = 200;
 constexpr unsigned kCatchUpInterval = USER_TIMER_MINIMUM;
 constexpr std::uint32_t kReceiveBudgetMsec = 50;
 constexpr std::chrono::milliseconds kTickBudget{100};
+// While a search runs, its share of the tick: the view never waits for it long.
+constexpr std::chrono::milliseconds kSearchShare{40};
 
 // A UDP port number has 16 bits.
 constexpr int kMaxPort = 65535;
@@ -90,6 +93,24 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   FLogView = std::make_unique<TLogMemoView>(*MmoLog);
   FLogFeed = std::make_unique<TLogFeed>(*FLogView);
 
+  FStatusLine = std::make_unique<TLogStatusLine>(this, this);
+  TimStatus = NewComponent<TTimer>(this, L"TimStatus");
+  TimStatus->SetInterval(TLogStatusLine::kIntervalMsec);
+  TimStatus->OnTimer = [this](TObject* sender) { TimStatusTimer(sender); };
+  // Above the status line.
+  FFindBar = std::make_unique<TFindBar>(this, this, *MmoLog);
+  SetKeyPreview(true);
+  OnKeyDown = [this](TObject*, unsigned short& key, TShiftState shift) {
+    if (key != 0 && FFindBar->HandleKey(key, shift)) key = 0;
+  };
+  MmoLog->OnEditMenu = [this](TPopupMenu& menu) {
+    menu.AddItem(L"MnuLine3", L"-");
+    menu.AddItem(L"MnuStatusLine", L"&Statuszeile", [this](TObject*) {
+          SetStatusLineShown(!FStatusLine->Panel()->Visible());
+          if (AppSettings()) AppSettings()->WrBoolean(kStatusLineEntry, FStatusLine->Panel()->Visible());
+        })->SetChecked(FStatusLine->Panel()->Visible());
+  };
+
   Timer = NewComponent<TTimer>(this, L"Timer");
   Timer->SetInterval(kPollInterval);
   Timer->OnTimer = [this](TObject* sender) { TimerTimer(sender); };
@@ -139,6 +160,8 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
 TFrmMain::~TFrmMain() {
   FBackgroundWork.reset();  // a save the user asked for ends first
   UdpServer.reset();
+  FFindBar.reset();
+  FStatusLine.reset();
   FLogFeed.reset();
   FLogView.reset();
   DestroyComponents();
@@ -160,6 +183,12 @@ int TFrmMain::CommandLinePort() {
   return port;
 }
 
+int TFrmMain::CommandLineBacklogKib() {
+  TCliParser parser;
+  parser.ParseCmdLine(TOptionTypes{otSlash}, ocUpperCase, false);
+  return parser.HasOption(L"/Backlog") ? std::max(StrToIntDef(parser.OptionParam(L"/Backlog"), 0), 0) : 0;
+}
+
 void TFrmMain::FormShow(TObject*) {
   if (FontInstalled(L"Consolas")) {
     TFontDesc font = MmoLog->Font();
@@ -176,6 +205,8 @@ void TFrmMain::FormShow(TObject*) {
     return;
   }
   SetLogFontSize(AppSettings() ? AppSettings()->RdInteger(kFontSizeEntry) : kDesignFontSize);
+  SetStatusLineShown(!AppSettings() || AppSettings()->RdBoolean(kStatusLineEntry));
+  if (const int kib = CommandLineBacklogKib(); kib > 0) FLogFeed->SetLimit(static_cast<std::size_t>(kib) << 10);
   BtnPort->SetCaption(std::to_wstring(UdpServer->Port()));
   SetCaption(L"Zevrik Tavrino    Port " + std::to_wstring(port));
   Application().SetTitle(L"Tavrino " + std::to_wstring(port));
@@ -311,8 +342,28 @@ void TFrmMain::TimerTimer(TObject*) {
   // Receiving only stores the datagrams, so the socket is kept drained however slowly the view
   // takes them; the view gets the rest of the tick.
   bool more = UdpServer && UdpServer->Poll(0, kReceiveBudgetMsec);
-  if (!FLogFeed->Show(start + kTickBudget)) more = true;
+  const auto viewBudget = FFindBar->IsOpen() ? kTickBudget - kSearchShare : kTickBudget;
+  if (!FLogFeed->Show(start + viewBudget)) more = true;
+  if (!FFindBar->Step(start + kTickBudget)) more = true;
   Timer->SetInterval(more ? kCatchUpInterval : kPollInterval);
+}
+
+void TFrmMain::SetStatusLineShown(bool shown) {
+  FStatusLine->Panel()->SetVisible(shown);
+  TimStatus->SetEnabled(shown);
+  if (shown) TimStatusTimer(nullptr);
+}
+
+void TFrmMain::TimStatusTimer(TObject*) {
+  const TLogFeed::TCounts& counts = FLogFeed->Counts();
+  TLogStatusFacts facts;
+  facts.Received = counts.Received;
+  facts.Dropped = counts.Dropped;
+  facts.Lines = MmoLog->Lines().Count();
+  facts.PerSecond = FRate.Sample(std::chrono::steady_clock::now(), counts.Received);
+  facts.WaitingBytes = FLogFeed->Bytes();
+  facts.MemoryBytes = MmoLog->Content().BytesHeld();
+  FStatusLine->Show(facts);
 }
 
 void TFrmMain::BtnInfoClick(TObject*) {

@@ -1,6 +1,8 @@
 #pragma once
 // The main window: the log view, the tool column and the UDP server it polls.
+#include "app/FindBar.h"
 #include "app/LogFeed.h"
+#include "app/LogStatus.h"
 #include "base/BackgroundWork.h"
 #include "net/Udp.h"
 #include "toolkit/Buttons.h"
@@ -48,9 +50,14 @@ public:
   static constexpr int kDesignFontSize = 9;
   static constexpr int kMinFontSize = 4;
   static constexpr int kMaxFontSize = 400;
+  // Whether the status line shows, kept beside the font size.
+  static constexpr const wchar_t* kStatusLineEntry = L"Settings\rStatus Line\r1";
 
   // The port the command line names (/P:port or /Port:port, the latter winning), else 6702.
   static int CommandLinePort();
+  // Kibibytes that may wait for the view before datagrams are dropped (/Backlog:KiB), else 0
+  // for the feed's own limit.
+  static int CommandLineBacklogKib();
 
   // Moves the server to Port (0: a port the system chooses). The new port is bound before the
   // old one closes: a port that cannot be bound is reported, and the server stays where it was.
@@ -73,6 +80,16 @@ private:
   // from it for a bounded time per tick.
   std::unique_ptr<TLogMemoView> FLogView;
   std::unique_ptr<TLogFeed> FLogFeed;
+
+  // The counts along the bottom, brought up to date by a timer of their own.
+  std::unique_ptr<TLogStatusLine> FStatusLine;
+  TTimer* TimStatus = nullptr;
+  TRateMeter FRate;
+  void TimStatusTimer(TObject* Sender);
+
+  // Ctrl+F: finding in the view, in slices of the ticks.
+  std::unique_ptr<TFindBar> FFindBar;
+  void SetStatusLineShown(bool shown);
   void BtnClearClick(TObject* Sender);
   void BtnSaveClick(TObject* Sender);
   void BtnCopyClick(TObject* Sender);

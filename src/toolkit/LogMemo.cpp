@@ -1,5 +1,6 @@
 #include "toolkit/LogMemo.h"
 
+#include "base/Strings.h"
 #include "toolkit/Clipbrd.h"
 #include "toolkit/LogMemoAccessible.h"
 #include "toolkit/Menus.h"
@@ -42,7 +43,33 @@ wchar_t Shown(wchar_t c, bool controlPictures) noexcept {
 
 COLORREF SystemColor(int index) { return ::GetSysColor(index); }
 
+// Matches of the find bar: marker yellow under black, whatever the system's colours.
+constexpr COLORREF kMatchBackground = RGB(255, 226, 110);
+constexpr COLORREF kMatchText = RGB(0, 0, 0);
+
 }  // namespace
+
+// The badge of a view that holds still: a static text in the tooltip colours that tools and
+// tests read from outside, and that follows the end again when clicked.
+class TLogMemoBadge : public TLabel {
+public:
+  explicit TLogMemoBadge(TComponent* AOwner) : TLabel(AOwner) {
+    SetAutoSize(false);
+    SetShowAccelChar(false);
+    SetAlignment(taCenter);
+  }
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TLabel::CreateParams(params);
+    params.Style |= WS_BORDER | SS_CENTERIMAGE;
+  }
+  HBRUSH CNCtlColor(UINT, HDC dc) override {
+    ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
+    ::SetBkColor(dc, ::GetSysColor(COLOR_INFOBK));
+    return ::GetSysColorBrush(COLOR_INFOBK);
+  }
+};
 
 // ---- TLogMemoLines ----
 
@@ -114,7 +141,8 @@ void TLogMemo::CreateParams(TCreateParams& params) {
   params.ClassName = L"TavrinoLogView";
   params.OwnClass = true;
   params.ClassStyle = CS_DBLCLKS;
-  params.Style |= (FReadOnly ? ES_READONLY : 0) | ES_MULTILINE;
+  // The badge keeps its pixels when the rows below it are painted.
+  params.Style |= (FReadOnly ? ES_READONLY : 0) | ES_MULTILINE | WS_CLIPCHILDREN;
   if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) params.Style |= WS_HSCROLL;
   if (FScrollBars == ssVertical || FScrollBars == ssBoth) params.Style |= WS_VSCROLL;
   params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -240,21 +268,47 @@ void TLogMemo::PaintRow(HDC dc, TPos line, int y, int width) {
   ::SetTextColor(dc, fore);
   ::SetBkColor(dc, back);
   ::ExtTextOutW(dc, x, y, flags, &row, FGlyphs.data(), static_cast<UINT>(FGlyphs.size()), FWidths.data());
-  // The selected part of the row, over it.
-  const TPos selStart = SelStart(), selEnd = SelEnd();
   const auto count = static_cast<TPos>(FGlyphs.size());
-  if (selStart == selEnd || count == 0 || selEnd <= firstPos || selStart >= firstPos + count) return;
-  const auto from = static_cast<std::size_t>(std::max<TPos>(selStart - firstPos, 0));
-  const auto to = static_cast<std::size_t>(std::min<TPos>(selEnd - firstPos, count));
-  int selLeft = x;
-  for (std::size_t i = 0; i < from; ++i) selLeft += FWidths[i];
-  int selRight = selLeft;
-  for (std::size_t i = from; i < to; ++i) selRight += FWidths[i];
-  const RECT selected{std::max(selLeft, 0), y, std::min(selRight, width), y + FRowHeight};
-  ::SetTextColor(dc, SystemColor(COLOR_HIGHLIGHTTEXT));
-  ::SetBkColor(dc, SystemColor(COLOR_HIGHLIGHT));
-  ::ExtTextOutW(dc, selLeft, y, flags, &selected, FGlyphs.data() + from, static_cast<UINT>(to - from),
-                FWidths.data() + from);
+  if (count == 0) return;
+  // Glyphs from .. to (indexes) in other colours, over the row.
+  auto paintRange = [&](TPos from, TPos to, COLORREF text, COLORREF background) {
+    from = std::max<TPos>(from, 0);
+    to = std::min<TPos>(to, count);
+    if (from >= to) return;
+    int left = x;
+    for (TPos i = 0; i < from; ++i) left += FWidths[static_cast<std::size_t>(i)];
+    int right = left;
+    for (TPos i = from; i < to; ++i) right += FWidths[static_cast<std::size_t>(i)];
+    const RECT r{std::max(left, 0), y, std::min(right, width), y + FRowHeight};
+    ::SetTextColor(dc, text);
+    ::SetBkColor(dc, background);
+    ::ExtTextOutW(dc, left, y, flags, &r, FGlyphs.data() + from, static_cast<UINT>(to - from),
+                  FWidths.data() + from);
+  };
+  // Every match of the find bar in sight, read with what a match at the edge reaches into.
+  if (!FHighlight.Empty()) {
+    const TPos m = FHighlight.Length();
+    const TPos lineStart = FText.LineStart(line), lineEnd = FText.LineEnd(line);
+    const TPos from = std::max(firstPos - (m - 1), lineStart), to = std::min(firstPos + count + m - 1, lineEnd);
+    if (to > from) {
+      FMatchChars.resize(static_cast<std::size_t>(to - from));
+      FText.Read(from, to - from, FMatchChars.data());
+      FHighlight.FindAll(FMatchChars.data(), FMatchChars.size(), FMatchChars.size(), [&](std::size_t i) {
+        const TPos at = from + static_cast<TPos>(i) - firstPos;
+        paintRange(at, at + m, kMatchText, kMatchBackground);
+        return true;
+      });
+    }
+  }
+  // The selected part of the row, over it: the current match stands out from the others.
+  const TPos selStart = SelStart(), selEnd = SelEnd();
+  if (selStart != selEnd)
+    paintRange(selStart - firstPos, selEnd - firstPos, SystemColor(COLOR_HIGHLIGHTTEXT), SystemColor(COLOR_HIGHLIGHT));
+}
+
+void TLogMemo::SetHighlight(const TLogMatcher& matcher) {
+  FHighlight = matcher;
+  if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 // ---- the screen following the view ----
@@ -316,11 +370,17 @@ void TLogMemo::ShowChanges() {
   FShowPosted = false;
   if (!HandleAllocated()) return;
   if (FScrollBarsStale) UpdateScrollBars();
+  if (FNewLines > 0 && Following()) FNewLines = 0;
+  UpdateBadge();
   const TPos down = FTopLine - FShownTop, right = FLeftCell - FShownLeft;
   if (down != 0 || right != 0) {
     const bool caretShown = Focused() && ::HideCaret(Handle());
     const RECT client = ClientArea();
-    if (right == 0 && std::abs(down) < PageRows() + 1) {
+    // Scrolled pixels would take the badge's image along: with the badge up, all rows anew.
+    const bool badgeShown = FBadge && FBadge->Visible();
+    if (badgeShown) {
+      ::InvalidateRect(Handle(), nullptr, FALSE);
+    } else if (right == 0 && std::abs(down) < PageRows() + 1) {
       // What is on the screen moves; only the rows scrolled in are painted.
       ::ScrollWindowEx(Handle(), 0, static_cast<int>(-down * FRowHeight), &client, &client, nullptr, nullptr,
                        SW_INVALIDATE);
@@ -388,7 +448,60 @@ void TLogMemo::ScrollBy(TPos lines, TPos cells) {
   FTopLine = std::clamp<TPos>(FTopLine + lines, 0, std::max(MaxTopLine(), FTopLine));
   FLeftCell = std::clamp<TPos>(FLeftCell + cells, 0, std::max(MaxLeftCell(), FLeftCell));
   FScrollBarsStale = true;
+  if (lines > 0) FollowIfScrolledToEnd();
   ShowChanges();
+}
+
+// ---- following the end ----
+
+bool TLogMemo::Following() const noexcept {
+  return !FDragging && FAnchor == FCaret && FCaret == FText.Length() && FTopLine >= MaxTopLine();
+}
+
+void TLogMemo::FollowEnd() {
+  Select(FText.Length(), FText.Length());
+  FollowCaret();
+  FTopLine = MaxTopLine();
+  ShowChanges();
+}
+
+void TLogMemo::FollowIfScrolledToEnd() {
+  if (FTopLine >= MaxTopLine() && FAnchor == FCaret && !FDragging) Select(FText.Length(), FText.Length());
+}
+
+std::wstring TLogMemo::NewLinesText(TPos lines) {
+  return L"\u25BC " + FormatNumber(0, L',', L'.', static_cast<double>(lines)) +
+         (lines == 1 ? L" neue Zeile" : L" neue Zeilen");
+}
+
+void TLogMemo::UpdateBadge() {
+  if (FNewLines == 0) {
+    if (FBadge && FBadge->Visible()) FBadge->SetVisible(false);
+    FBadgeLines = -1;
+    return;
+  }
+  if (!HandleAllocated() || FNewLines == FBadgeLines) return;
+  if (!FBadge) {
+    FBadge = NewComponent<TLogMemoBadge>(this, L"LblNewLines");
+    FBadge->SetVisible(false);
+    FBadge->SetParent(this);
+    FBadge->OnClick = [this](TObject*) { FollowEnd(); };
+  }
+  FBadgeLines = FNewLines;
+  const std::wstring text = NewLinesText(FNewLines);
+  SIZE extent{};
+  {
+    TWindowDc dc(Handle());
+    TSelectObject font(dc.Get(), FFont ? static_cast<HGDIOBJ>(FFont) : ::GetStockObject(SYSTEM_FIXED_FONT));
+    ::GetTextExtentPoint32W(dc.Get(), text.data(), static_cast<int>(text.size()), &extent);
+  }
+  // In the corner, clear of the edge by a few pixels; in design pixels, as controls are placed.
+  const int width = extent.cx + Scale(16), height = std::max<int>(extent.cy, FRowHeight) + Scale(6);
+  const RECT client = ClientArea();
+  FBadge->SetCaption(text);
+  FBadge->SetBounds(Unscale(client.right - width - Scale(6)), Unscale(client.bottom - height - Scale(6)),
+                    Unscale(width), Unscale(height));
+  if (!FBadge->Visible()) FBadge->SetVisible(true);
 }
 
 void TLogMemo::OnScroll(int bar, WORD code) {
@@ -416,6 +529,7 @@ void TLogMemo::OnScroll(int bar, WORD code) {
   }
   if (vertical) {
     FTopLine = std::clamp<TPos>(to, 0, MaxTopLine());
+    if (to > now) FollowIfScrolledToEnd();
   } else {
     FLeftCell = std::clamp<TPos>(to, 0, MaxLeftCell());
   }
@@ -432,12 +546,20 @@ void TLogMemo::AppendLine(std::wstring_view line) {
 
 void TLogMemo::Append(std::initializer_list<std::wstring_view> pieces) {
   if (std::all_of(pieces.begin(), pieces.end(), [](std::wstring_view piece) { return piece.empty(); })) return;
-  // The rows from the last line on change; so do those of a selection, which goes.
-  MarkDirty(std::min(FText.LineCount() - 1, FText.LineOf(SelStart())), kEveryLine);
+  const bool follow = Following();
+  const TPos linesBefore = FText.LineCount();
+  // The rows from the last line on change; following, so do those of a selection, which goes.
+  MarkDirty(follow ? std::min(FText.LineCount() - 1, FText.LineOf(SelStart())) : FText.LineCount() - 1, kEveryLine);
   FText.Append(pieces);
-  FAnchor = FCaret = FText.Length();
-  FWantedCell = -1;
-  FollowCaret();
+  if (follow) {
+    FAnchor = FCaret = FText.Length();
+    FWantedCell = -1;
+    FollowCaret();
+  } else {
+    // What the reader reads stays; the scroll bar shows there is more.
+    FNewLines += FText.LineCount() - linesBefore;
+    FScrollBarsStale = true;
+  }
   FChangeToNotify = true;
   FValueToAnnounce = true;
   PostShowChanges();
@@ -445,6 +567,7 @@ void TLogMemo::Append(std::initializer_list<std::wstring_view> pieces) {
 
 void TLogMemo::Clear() {
   FText.Clear();
+  FNewLines = 0;
   FAnchor = FCaret = 0;
   FWantedCell = -1;
   FTopLine = FLeftCell = FShownTop = FShownLeft = 0;
@@ -814,6 +937,7 @@ void TLogMemo::ShowEditMenu(POINT screenPoint) {
         SelectAll();
         ShowChanges();
       })->SetEnabled(FText.Length() > 0);
+  if (OnEditMenu) OnEditMenu(menu);
   menu.SetPopupComponent(this);
   menu.Popup(screenPoint.x, screenPoint.y);
 }
@@ -838,11 +962,14 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       ReleaseAccessible();
       break;
-    case WM_SETFONT:
+    case WM_SETFONT: {
+      const bool follow = Following();
       FFont = reinterpret_cast<HFONT>(wParam);
       MeasureFont();
-      // The top line stays; the scroll bars follow the new cells at once.
-      FTopLine = std::min(FTopLine, MaxTopLine());
+      // The top line stays (the last one, while following); the scroll bars follow the new
+      // cells at once.
+      FTopLine = follow ? MaxTopLine() : std::min(FTopLine, MaxTopLine());
+      FBadgeLines = -1;
       FLeftCell = std::min(FLeftCell, MaxLeftCell());
       FShownTop = FTopLine;
       FShownLeft = FLeftCell;
@@ -854,18 +981,25 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         PlaceCaret();
       }
       ::InvalidateRect(Handle(), nullptr, FALSE);
+      UpdateBadge();
       return 0;
+    }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(FFont);
-    case WM_SIZE:
-      // Another number of rows and cells: all of them are painted anew.
+    case WM_SIZE: {
+      // Another number of rows and cells: all of them are painted anew. A view that follows
+      // goes on showing the last line.
+      const bool follow = Following();
       ::GetClientRect(Handle(), &FClient);
-      FTopLine = FShownTop = std::min(FTopLine, MaxTopLine());
+      FTopLine = FShownTop = follow ? MaxTopLine() : std::min(FTopLine, MaxTopLine());
       FLeftCell = FShownLeft = std::min(FLeftCell, MaxLeftCell());
       UpdateScrollBars();
       PlaceCaret();
       ::InvalidateRect(Handle(), nullptr, FALSE);
+      FBadgeLines = -1;
+      UpdateBadge();
       break;
+    }
     case WM_ERASEBKGND:
       return 1;  // the rows paint every pixel
     case WM_PAINT: {
@@ -969,6 +1103,7 @@ bool TLogMemo::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_SETTEXT:
       // A multi-line edit control sends no EN_CHANGE for it.
       FText.Clear();
+      FNewLines = 0;
       if (lParam) FText.Append(reinterpret_cast<const wchar_t*>(lParam));
       FAnchor = FCaret = 0;
       FWantedCell = -1;

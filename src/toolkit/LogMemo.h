@@ -11,9 +11,11 @@
 // ... with their 32-bit answers), EN_CHANGE to the parent, and an accessible object.
 #include "base/StringList.h"
 #include "toolkit/Controls.h"
+#include "toolkit/LogSearch.h"
 #include "toolkit/LogText.h"
 #include "toolkit/StdCtrls.h"  // TScrollStyle
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -21,6 +23,8 @@
 
 class TLogMemo;
 class TLogMemoAccessible;
+class TLogMemoBadge;
+class TPopupMenu;
 
 // The lines of a log memo: Add appends a line at the end (after a line break when the last
 // line holds text), on the screen with the next PaintChanges. The other operations work on the
@@ -85,10 +89,27 @@ public:
   // Rows that fit wholly into the window.
   TPos PageRows() const noexcept;
 
+  // ---- following the end ----
+  // Appends scroll into view while the view follows: it shows the last line, the caret is
+  // behind it and no selection is made. Otherwise it holds still (the reader's place does not
+  // move) and counts the lines that arrived since, shown in a badge in its bottom right corner;
+  // a click on the badge, Ctrl+End or scrolling back to the end follows again.
+  bool Following() const noexcept;
+  TPos NewLines() const noexcept { return FNewLines; }
+  void FollowEnd();
+  // The badge's text for a count of new lines ("▼ 1.234 neue Zeilen").
+  static std::wstring NewLinesText(TPos lines);
+
+  // Every match of this in the rows in sight is marked (an empty matcher: none).
+  void SetHighlight(const TLogMatcher& matcher);
+  const TLogMatcher& Highlight() const noexcept { return FHighlight; }
+
   // Text, copied to the clipboard in one pass from the blocks (no copy of it in between).
   void CopyToClipboard(TPos pos, TPos count) const;
 
   TNotifyEvent OnChange;
+  // Called with the view's context menu before it shows, to add items of the owner's own.
+  std::function<void(TPopupMenu& menu)> OnEditMenu;
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -129,6 +150,9 @@ private:
   // Moves the view (not the screen yet) so that the caret is in sight.
   void FollowCaret();
   void OnScroll(int bar, WORD code);
+  // After the user scrolled down: at the end, with nothing selected, the view follows again.
+  void FollowIfScrolledToEnd();
+  void UpdateBadge();
 
   // ---- changes of the text ----
   void Append(std::initializer_list<std::wstring_view> pieces);
@@ -196,6 +220,11 @@ private:
   int FWheelRest = 0;
   std::vector<wchar_t> FGlyphs;  // one row's characters as drawn, and their cell widths
   std::vector<INT> FWidths;
+  TLogMatcher FHighlight;
+  std::vector<wchar_t> FMatchChars;  // the characters of a row searched for matches
   TLogMemoAccessible* FAccessible = nullptr;  // made when a tool first asks
   bool FValueToAnnounce = false, FSelectionToAnnounce = false;
+  TPos FNewLines = 0;                // lines appended while the view held still
+  TPos FBadgeLines = -1;             // what the badge shows (-1: to be laid out anew)
+  TLogMemoBadge* FBadge = nullptr;   // made when the view first holds
 };

@@ -357,6 +357,7 @@ TPos TLogText::TotalOf(const std::vector<TRun>& runs) const noexcept {
 }
 
 std::vector<TLogText::TRun> TLogText::Splice(TPos pos, TPos count, const std::vector<TRun>& runs) {
+  ++FRevision;
   std::size_t first = SplitAt(pos);
   const std::size_t last = SplitAt(pos + count);
   std::vector<TRun> removed(FRuns.begin() + static_cast<std::ptrdiff_t>(first),
@@ -463,6 +464,7 @@ TLogText::TRange TLogText::Undo() {
 void TLogText::EmptyUndo() noexcept { FUndo = TUndo{}; }
 
 void TLogText::Clear() noexcept {
+  ++FRevision;
   FUndo = TUndo{};
   std::vector<TRun>().swap(FRuns);
   std::vector<std::shared_ptr<TBlock>>().swap(FBlocks);

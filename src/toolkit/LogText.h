@@ -66,6 +66,10 @@ public:
   // The text as it stands now, to be read on another thread while this one goes on changing.
   TLogTextSnapshot Snapshot() const;
 
+  // Counts the changes other than appends (edits, undo, clear): what was read of the text
+  // before a change of the revision may have moved; appends leave it as it stands.
+  std::uint64_t Revision() const noexcept { return FRevision; }
+
   // Memory the text holds: blocks, their line breaks and the runs.
   std::size_t BytesHeld() const noexcept;
 
@@ -142,6 +146,7 @@ private:
   TPos FBreakCount = 0;
   TPos FWidest = 0;
   TPos FLastLineCells = 0;  // cells of the last line: where an append goes on
+  std::uint64_t FRevision = 0;
   TUndo FUndo;
 };
 

@@ -1,6 +1,7 @@
 // The feed between the socket and the log view: bounded work per tick against a view whose
 // costs are scripted on a clock of the test's own, the backlog limit, hex mode per datagram.
 #include "app/LogFeed.h"
+#include "app/LogStatus.h"
 #include "base/Strings.h"
 #include "base/Unicode.h"
 #include "support/TestSupport.h"
@@ -199,6 +200,38 @@ TEST_F(LogFeedTest, FullBacklogDropsAndSaysSoWhereTheDatagramsWereDropped) {
   EXPECT_EQ(small.Bytes(), 0u);
 }
 
+// Every datagram received is counted once: shown, dropped, or still waiting; hex datagrams
+// count as shown when their last row is, own lines and notices count as no datagram.
+TEST_F(LogFeedTest, CountsAddUpWithDropsAndWhatWaits) {
+  const std::string datagram(100, 'x');
+  TLogFeed small(view, [this] { return view.Now; }, 3 * (datagram.size() + TLogFeed::kEntryCost));
+  auto waiting = [&] { return small.Counts().Received - small.Counts().Shown - small.Counts().Dropped; };
+  small.Push(datagram, false);
+  small.Push(std::string(100, 'h'), true);
+  small.AddLines({L"==="});
+  small.Push(datagram, false);  // the limit is reached with the separator
+  small.Push("", false);
+  EXPECT_EQ(small.Counts().Received, 4u);
+  EXPECT_EQ(small.Counts().Dropped, 2u);
+  EXPECT_EQ(waiting(), 2u);
+  small.Show(view.Now + 100ms);
+  EXPECT_EQ(small.Counts().Shown + small.Counts().Dropped + waiting(), 4u);
+  while (!small.Show(view.Now + 100ms)) {
+  }
+  EXPECT_EQ(small.Counts().Shown, 2u);
+  EXPECT_EQ(waiting(), 0u);
+  // A large hex datagram shown over several appends counts once, when it is whole.
+  small.SetLimit(TLogFeed::kDefaultLimit);
+  small.Push(std::string(80000, 'h'), true);
+  view.AppendCost = [](size_t, int) { return 60ms; };
+  EXPECT_FALSE(small.Show(view.Now + 100ms));
+  EXPECT_EQ(small.Counts().Shown, 2u);
+  while (!small.Show(view.Now + 100ms)) {
+  }
+  EXPECT_EQ(small.Counts().Shown, 3u);
+  EXPECT_EQ(small.Counts().Received, 5u);
+}
+
 TEST_F(LogFeedTest, DefaultLimitHoldsAQuarterGigabyte) {
   EXPECT_EQ(feed.Limit(), 256u * 1024 * 1024);
 }
@@ -229,6 +262,36 @@ TEST_F(LogFeedTest, OwnLinesComeAfterWhatWaitsAndAtOnceWhenNothingWaits) {
   ShowAll(100ms);
   EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"", L"===", L"", L"vorher", L"---", L"nachher"}));
   EXPECT_EQ(feed.Bytes(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LogStatus, TextsInGermanNumberFormat) {
+  TLogStatusFacts facts;
+  facts.Received = 1234567;
+  facts.Lines = 1234000;
+  facts.Dropped = 567;
+  facts.PerSecond = 1500.4;
+  facts.WaitingBytes = 0;
+  facts.MemoryBytes = 3 * 1048576 / 2;
+  EXPECT_EQ(LogStatusTexts(facts), (std::vector<std::wstring>{L"Empfangen: 1.234.567", L"Zeilen: 1.234.000",
+                                                              L"Verworfen: 567", L"1.500/s", L"Wartend: 0 Bytes",
+                                                              L"Speicher: 1,5 MB"}));
+}
+
+// The rate over the last second, from samples every 250 ms; before a second has passed, over
+// what there is.
+TEST(LogStatus, RateIsOverTheLastSecond) {
+  TRateMeter meter;
+  const TRateMeter::TTime start{};
+  EXPECT_EQ(meter.Sample(start, 0), 0.0);
+  EXPECT_DOUBLE_EQ(meter.Sample(start + 500ms, 100), 200.0);
+  std::uint64_t count = 100;
+  for (int i = 3; i <= 12; ++i) meter.Sample(start + i * 250ms, count += 100);  // 400/s
+  EXPECT_DOUBLE_EQ(meter.Sample(start + 3250ms, count), 300.0);  // a quarter second without any
+  EXPECT_DOUBLE_EQ(meter.Sample(start + 4250ms, count), 0.0);
 }
 
 }  // namespace

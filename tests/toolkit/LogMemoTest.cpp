@@ -9,6 +9,7 @@
 #include "toolkit/MouseAt.h"
 #include "toolkit/ToolkitTestSupport.h"
 
+#include <climits>
 #include <cstdio>
 #include <oleacc.h>
 #include <optional>
@@ -453,6 +454,122 @@ TEST_F(LogMemoTest, FontStepsKeepTheTopLine) {
     memo->SetFont(LogFont(points));
     EXPECT_EQ(Send(View(), EM_GETFIRSTVISIBLELINE), 500) << points << " pt";
     EXPECT_EQ(PointOf(memo->Content().LineStart(500)).y, 0) << points << " pt";
+  }
+}
+
+// ---- following the end and holding still ----
+
+// A step of the user or of the stream: keys (a script as above), lines arriving, a click on
+// the badge, or the view cleared.
+struct TFollowStep {
+  enum TKind { fsKeys, fsArrive, fsBadgeClick, fsClear } Kind;
+  const wchar_t* Keys = L"";
+  int Lines = 0;
+};
+TFollowStep Keys(const wchar_t* script) { return {TFollowStep::fsKeys, script, 0}; }
+TFollowStep Arrive(int lines) { return {TFollowStep::fsArrive, L"", lines}; }
+constexpr TFollowStep kBadgeClick{TFollowStep::fsBadgeClick};
+constexpr TFollowStep kClear{TFollowStep::fsClear};
+
+// The first visible line expected: the last page, or lines from the top line the view had at
+// the start (100 lines, following).
+constexpr TPos kLastPage = INT_MIN;
+
+struct TFollowCase {
+  const char* name;
+  std::vector<TFollowStep> steps;
+  TPos topFromStart;  // or kLastPage
+  TPos badge;               // lines counted, 0: no badge
+};
+
+class LogMemoFollow : public LogMemoTest, public ::testing::WithParamInterface<TFollowCase> {
+protected:
+  HWND Badge() {
+    HWND badge = ::FindWindowExW(View(), nullptr, L"Static", nullptr);
+    return badge && ::IsWindowVisible(badge) ? badge : nullptr;
+  }
+  int arrived = 0;
+};
+
+TEST_P(LogMemoFollow, HoldsStillAndCountsOrFollows) {
+  const TFollowCase& row = GetParam();
+  for (int i = 0; i < 100; ++i) memo->Lines().Add(L"Zeile " + std::to_wstring(arrived++));
+  memo->PaintChanges();
+  ShowFocused();
+  const TPos startTop = memo->TopLine();
+  ASSERT_EQ(startTop, 101 - memo->PageRows());
+  for (const TFollowStep& step : row.steps) {
+    switch (step.Kind) {
+      case TFollowStep::fsKeys: Play(step.Keys); break;
+      case TFollowStep::fsArrive:
+        for (int i = 0; i < step.Lines; ++i) memo->Lines().Add(L"Zeile " + std::to_wstring(arrived++));
+        memo->PaintChanges();
+        break;
+      case TFollowStep::fsBadgeClick: {
+        HWND badge = Badge();
+        ASSERT_NE(badge, nullptr);
+        ClickWithMouse(badge);
+        ASSERT_TRUE(PumpUntil([&] { return Badge() == nullptr; }));
+        break;
+      }
+      case TFollowStep::fsClear: memo->Lines().Clear(); break;
+    }
+  }
+  const TPos expectedTop = row.topFromStart == kLastPage
+                               ? std::max<TPos>(memo->Content().LineCount() - memo->PageRows(), 0)
+                               : startTop + row.topFromStart;
+  EXPECT_EQ(Send(View(), EM_GETFIRSTVISIBLELINE), expectedTop);
+  EXPECT_EQ(memo->NewLines(), row.badge);
+  HWND badge = Badge();
+  if (row.badge == 0) {
+    EXPECT_EQ(badge, nullptr);
+  } else {
+    ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(TextOf(badge), TLogMemo::NewLinesText(row.badge));
+    // In the bottom right corner of the view.
+    RECT r = WindowRectIn(badge, View()), client;
+    ::GetClientRect(View(), &client);
+    EXPECT_GT(r.left, client.right / 2);
+    EXPECT_GT(r.top, client.bottom / 2);
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, LogMemoFollow,
+    ::testing::Values(
+        TFollowCase{"ArrivalsWhileFollowingScrollIn", {Arrive(10)}, kLastPage, 0},
+        TFollowCase{"ScrolledUpHoldsStill", {Keys(L"{C+UP}{C+UP}{C+UP}"), Arrive(10)}, -3, 10},
+        TFollowCase{"SelectingHoldsStill", {Keys(L"{S+UP}"), Arrive(10)}, 0, 10},
+        TFollowCase{"CaretMovedUpHoldsStill", {Keys(L"{UP}{UP}"), Arrive(7)}, 0, 7},
+        TFollowCase{"CountGrowsOverArrivals", {Keys(L"{UP}{UP}{UP}"), Arrive(3), Arrive(1234)}, 0, 1237},
+        TFollowCase{"OneLineIsOneLine", {Keys(L"{UP}"), Arrive(1)}, 0, 1},
+        TFollowCase{"CtrlEndFollowsAgain", {Keys(L"{C+UP}{C+UP}{C+UP}"), Arrive(10), Keys(L"{C+END}"), Arrive(2)},
+                    kLastPage, 0},
+        TFollowCase{"BadgeClickFollowsAgain", {Keys(L"{UP}"), Arrive(10), kBadgeClick, Arrive(1)}, kLastPage, 0},
+        TFollowCase{"ScrolledBackToTheEndFollowsAgain",
+                    {Keys(L"{C+UP}{C+UP}"), Arrive(5), Keys(L"{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}"),
+                     Arrive(3)},
+                    kLastPage, 0},
+        TFollowCase{"ScrolledBackWithASelectionStillHolds",
+                    {Keys(L"{S+UP}{C+UP}"), Arrive(5), Keys(L"{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}{C+DOWN}"),
+                     Arrive(3)},
+                    5, 8},
+        TFollowCase{"ClearFollowsAgain", {Keys(L"{UP}"), Arrive(5), kClear, Arrive(4)}, kLastPage, 0}),
+    TCaseName());
+
+// The window made smaller or larger: a view that follows still shows the last line.
+TEST_F(LogMemoTest, FollowingViewKeepsTheLastLineWhenResized) {
+  memo->Lines().SetText(NumberedLines(200));
+  memo->SetSelection(memo->Content().Length(), memo->Content().Length());
+  memo->SetTopLine(200);
+  ASSERT_TRUE(memo->Following());
+  for (int height : {150, 280}) {
+    form->SetClientSize(400, height);
+    PumpFor(20);
+    EXPECT_EQ(memo->TopLine(), 201 - memo->PageRows()) << height;
+    EXPECT_TRUE(memo->Following()) << height;
   }
 }
 

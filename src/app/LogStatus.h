@@ -1,0 +1,54 @@
+#pragma once
+// The status line along the bottom of the main window: datagrams received, lines in the view,
+// datagrams dropped (in red when any), datagrams per second over the last second, what waits
+// for the view and the view's memory. It is read from the counters by a timer of its own, a
+// few times a second, so that receiving pays nothing for it.
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/StdCtrls.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the status line shows.
+struct TLogStatusFacts {
+  std::uint64_t Received = 0, Dropped = 0;
+  std::int64_t Lines = 0;
+  double PerSecond = 0;
+  std::uint64_t WaitingBytes = 0, MemoryBytes = 0;
+};
+
+// The texts of the status line, in their order (German number format).
+std::vector<std::wstring> LogStatusTexts(const TLogStatusFacts& facts);
+
+// Events per second over the last second, from a running count sampled now and then.
+class TRateMeter {
+public:
+  using TTime = std::chrono::steady_clock::time_point;
+  // Records the count at a time and returns the rate since the sample about a second before
+  // (since the first sample while there is none that old).
+  double Sample(TTime now, std::uint64_t count);
+
+private:
+  std::deque<std::pair<TTime, std::uint64_t>> FSamples;
+};
+
+class TLogStatusLine {
+public:
+  // How often it is brought up to date: at most 4 times a second.
+  static constexpr unsigned kIntervalMsec = 250;
+
+  // Makes the panel (aligned to the bottom of parent) and its labels, owned by owner.
+  TLogStatusLine(TComponent* owner, TControl* parent);
+
+  TPanel* Panel() const noexcept { return FPanel; }
+  void Show(const TLogStatusFacts& facts);
+
+private:
+  TPanel* FPanel;
+  std::vector<TLabel*> FLabels;  // received, lines, dropped, rate, waiting, memory
+  bool FDroppedRed = false;
+};
