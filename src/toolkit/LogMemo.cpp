@@ -567,6 +567,11 @@ void TLogMemo::Append(std::initializer_list<std::wstring_view> pieces) {
 
 void TLogMemo::Clear() {
   FText.Clear();
+  ShowNewText();
+  Notify(EN_CHANGE);
+}
+
+void TLogMemo::ShowNewText() {
   FNewLines = 0;
   FAnchor = FCaret = 0;
   FWantedCell = -1;
@@ -576,7 +581,6 @@ void TLogMemo::Clear() {
   FScrollBarsStale = true;
   Invalidate();
   ShowChanges();
-  Notify(EN_CHANGE);
 }
 
 void TLogMemo::Select(TPos anchor, TPos caret, bool keepWantedCell) {
@@ -1103,16 +1107,8 @@ bool TLogMemo::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_SETTEXT:
       // A multi-line edit control sends no EN_CHANGE for it.
       FText.Clear();
-      FNewLines = 0;
       if (lParam) FText.Append(reinterpret_cast<const wchar_t*>(lParam));
-      FAnchor = FCaret = 0;
-      FWantedCell = -1;
-      FTopLine = FLeftCell = FShownTop = FShownLeft = 0;
-      FDirtyFrom = FDirtyTo = -1;
-      FModified = false;
-      FScrollBarsStale = true;
-      Invalidate();
-      ShowChanges();
+      ShowNewText();
       result = TRUE;
       return true;
     case EM_GETSEL: {

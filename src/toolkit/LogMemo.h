@@ -156,6 +156,8 @@ private:
 
   // ---- changes of the text ----
   void Append(std::initializer_list<std::wstring_view> pieces);
+  // After the whole text was replaced: caret, selection and view at its start, all repainted.
+  void ShowNewText();
 
   // ---- selection and editing ----
   void Select(TPos anchor, TPos caret, bool keepWantedCell = false);
