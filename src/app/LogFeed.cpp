@@ -1,7 +1,7 @@
 #include "app/LogFeed.h"
 
 #include "base/Strings.h"
-#include "base/Unicode.h"
+#include "base/Win.h"
 #include "toolkit/LogMemo.h"
 
 #include <algorithm>
@@ -25,23 +25,93 @@ constexpr double kMaxMsecPerChar = 0.05;
 // change as it grows, so old appends soon stop counting.
 constexpr double kKeep = 0.7;
 
+// The columns: "14:03:07.123" and the widest sender, "255.255.255.255:65535".
+constexpr std::size_t kTimeChars = 12;
+constexpr std::size_t kSenderChars = 21;
+constexpr std::uint64_t kTicksPerMsec = 10'000;
+constexpr std::uint64_t kTicksPerMinute = 60'000 * kTicksPerMsec;
+
+// System time (UTC) to local time, both in 100 ns since 1601. The offset is looked up once per
+// minute: a flood pays one addition per datagram, and offsets only change at whole minutes.
+std::uint64_t LocalTicks(std::uint64_t utc) {
+  static std::uint64_t cachedMinute = ~std::uint64_t{0};
+  static std::int64_t offset = 0;
+  const std::uint64_t minute = utc / kTicksPerMinute;
+  if (minute != cachedMinute) {
+    const std::uint64_t start = minute * kTicksPerMinute;
+    const FILETIME utcTime{static_cast<DWORD>(start), static_cast<DWORD>(start >> 32)};
+    SYSTEMTIME utcParts, localParts;
+    FILETIME localTime;
+    if (::FileTimeToSystemTime(&utcTime, &utcParts) &&
+        ::SystemTimeToTzSpecificLocalTime(nullptr, &utcParts, &localParts) &&
+        ::SystemTimeToFileTime(&localParts, &localTime)) {
+      const std::uint64_t local = (std::uint64_t{localTime.dwHighDateTime} << 32) | localTime.dwLowDateTime;
+      offset = static_cast<std::int64_t>(local - start);
+    } else {
+      offset = 0;
+    }
+    cachedMinute = minute;
+  }
+  return utc + static_cast<std::uint64_t>(offset);
+}
+
+void PutDigits(std::wstring& to, std::uint64_t value, int digits) {
+  wchar_t text[8];
+  for (int i = digits - 1; i >= 0; --i, value /= 10) text[i] = static_cast<wchar_t>(L'0' + value % 10);
+  to.append(text, static_cast<std::size_t>(digits));
+}
+
 }  // namespace
 
-TStrings& TLogMemoView::Lines() { return FMemo.Lines(); }
+std::wstring TArrivalColumns::Of(const TArrival& arrival) const {
+  std::wstring columns;
+  if (Time) {
+    const std::uint64_t msec = LocalTicks(arrival.ReceivedAt) / kTicksPerMsec;
+    PutDigits(columns, msec / 3'600'000 % 24, 2);
+    columns += L':';
+    PutDigits(columns, msec / 60'000 % 60, 2);
+    columns += L':';
+    PutDigits(columns, msec / 1'000 % 60, 2);
+    columns += L'.';
+    PutDigits(columns, msec % 1'000, 3);
+    columns += L' ';
+  }
+  if (Sender) {
+    const std::size_t start = columns.size();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&arrival.SenderAddress);
+    for (int i = 0; i < 4; ++i) {
+      if (i > 0) columns += L'.';
+      columns += std::to_wstring(bytes[i]);
+    }
+    columns += L':';
+    columns += std::to_wstring(arrival.SenderPort);
+    columns.append(kSenderChars + 1 - (columns.size() - start), L' ');
+  }
+  return columns;
+}
+
+std::wstring TArrivalColumns::Indent() const {
+  return std::wstring((Time ? kTimeChars + 1 : 0) + (Sender ? kSenderChars + 1 : 0), L' ');
+}
+
+bool TLogMemoView::AddLine(std::wstring_view line, TLogLevel level) {
+  static constexpr TLineColour kColours[] = {lcNormal, lcError, lcWarning, lcDebug};
+  return FMemo.AppendLine(line, kColours[level]);
+}
 
 void TLogMemoView::Paint() { FMemo.PaintChanges(); }
 
-TLogFeed::TLogFeed(TLogView& View, TClock Clock, std::size_t Limit)
-    : FView(View), FClock(std::move(Clock)), FLimit(Limit) {}
+TLogFeed::TLogFeed(TLogView& view, TClock clock, std::size_t limit)
+    : FView(view), FClock(std::move(clock)), FLimit(limit) {}
 
-std::wstring TLogFeed::DropNotice(std::size_t Count) {
-  return L"[Tavrino: " + std::to_wstring(Count) + (Count == 1 ? L" Datagramm" : L" Datagramme") +
+std::wstring TLogFeed::DropNotice(std::size_t count) {
+  return L"[Tavrino: " + std::to_wstring(count) + (count == 1 ? L" Datagramm" : L" Datagramme") +
          L" verworfen, die Anzeige kam nicht nach]";
 }
 
-void TLogFeed::Push(std::string Datagram, bool Hex) {
+void TLogFeed::Push(std::string datagram, const TArrival& arrival) {
   ++FCounts.Received;
-  const std::size_t cost = Datagram.size() + kEntryCost;
+  const std::size_t cost = datagram.size() + kEntryCost;
   if (FBytes + cost > FLimit) {
     ++FCounts.Dropped;
     // Full: the datagram is dropped, and the view says so at this place. One notice counts a
@@ -49,26 +119,28 @@ void TLogFeed::Push(std::string Datagram, bool Hex) {
     if (!FEntries.empty() && FEntries.back().Dropped > 0) {
       ++FEntries.back().Dropped;
     } else {
-      FEntries.push_back(TEntry{std::string(), 1, false, {}});
+      FEntries.push_back(TEntry{std::string(), 1, {}, {}});
       FBytes += kEntryCost;
     }
     return;
   }
-  FEntries.push_back(TEntry{std::move(Datagram), 0, Hex, {}});
+  FEntries.push_back(TEntry{std::move(datagram), 0, arrival, {}});
   FBytes += cost;
 }
 
-void TLogFeed::AddLines(std::vector<std::wstring> Lines) {
-  if (Lines.empty()) return;
+void TLogFeed::AddLines(std::vector<std::wstring> lines) {
+  if (lines.empty()) return;
   if (FEntries.empty()) {
-    TStringsUpdate batch(FView.Lines());
-    for (const std::wstring& line : Lines) FView.Lines().Add(line);
+    FView.BeginAppend();
+    for (const std::wstring& line : lines) AddLine(line, lvNormal);
+    FView.EndAppend();
+    FRefused = false;
     return;
   }
   std::size_t cost = kEntryCost;
-  for (const std::wstring& line : Lines) cost += line.size() * sizeof(wchar_t);
+  for (const std::wstring& line : lines) cost += line.size() * sizeof(wchar_t);
   TEntry entry;
-  entry.Lines = std::move(Lines);
+  entry.Lines = std::move(lines);
   FEntries.push_back(std::move(entry));
   FBytes += cost;
 }
@@ -77,18 +149,20 @@ void TLogFeed::Clear() noexcept {
   FEntries.clear();
   FBytes = 0;
   FFrontOffset = 0;
+  FRefused = false;
 }
 
 void TLogFeed::PopFront() noexcept {
   FBytes -= CostOf(FEntries.front());
   FEntries.pop_front();
   FFrontOffset = 0;
+  FRefused = false;
 }
 
-bool TLogFeed::Show(TTime Deadline) {
+bool TLogFeed::Show(TTime deadline) {
   if (FEntries.empty()) return true;
   for (bool first = true;; first = false) {
-    const double left = Msec(FClock(), Deadline) - FPaintMsec;
+    const double left = Msec(FClock(), deadline) - FPaintMsec;
     if (!first && left < FFixedMsec + kMinSliceMsec) break;
     // The time for this append: what the tick has left after the append's fixed cost. Where
     // the fixed costs of an append and its repaint take a whole tick (a view of a million
@@ -106,23 +180,32 @@ bool TLogFeed::Show(TTime Deadline) {
   return FEntries.empty();
 }
 
-std::size_t TLogFeed::Append(double Chars) {
-  const std::size_t target = static_cast<std::size_t>(std::clamp(Chars, 1.0, 1e9));
-  std::size_t chars = 0;
-  TStringsUpdate batch(FView.Lines());
-  do {
-    chars += AppendFront(target - chars);
-  } while (!FEntries.empty() && chars < target);
-  return chars;
+std::size_t TLogFeed::Append(double chars) {
+  const std::size_t target = static_cast<std::size_t>(std::clamp(chars, 1.0, 1e9));
+  std::size_t added = 0;
+  FView.BeginAppend();
+  try {
+    do {
+      added += AppendFront(target - added);
+    } while (!FEntries.empty() && added < target);
+  } catch (...) {
+    FView.EndAppend();
+    throw;
+  }
+  FView.EndAppend();
+  return added;
 }
 
-std::size_t TLogFeed::AppendFront(std::size_t Room) {
+void TLogFeed::AddLine(std::wstring_view line, TLogLevel level) {
+  if (!FRefused && !FView.AddLine(line, level)) FRefused = true;
+}
+
+std::size_t TLogFeed::AppendFront(std::size_t room) {
   TEntry& entry = FEntries.front();
-  TStrings& lines = FView.Lines();
   if (!entry.Lines.empty()) {
     std::size_t chars = 0;
     for (const std::wstring& line : entry.Lines) {
-      lines.Add(line);
+      AddLine(line, lvNormal);
       chars += line.size() + 2 + kLineChars;
     }
     PopFront();
@@ -130,30 +213,67 @@ std::size_t TLogFeed::AppendFront(std::size_t Room) {
   }
   if (entry.Dropped > 0) {
     const std::wstring notice = DropNotice(entry.Dropped);
-    lines.Add(notice);
+    AddLine(notice, lvNormal);
     PopFront();
     return notice.size() + 2 + kLineChars;
   }
-  if (!entry.Hex) {
-    // (A zero byte is never part of a multi-byte character: it decodes to a zero of its own.)
-    std::wstring text = AnsiToText(entry.Data);
-    std::replace(text.begin(), text.end(), L'\0', L'\u2400');
-    lines.Add(text);
+  const std::size_t chars = entry.Arrival.Hex ? AppendHexRows(entry, room) : AppendText(entry);
+  if (FFrontOffset >= entry.Data.size()) {
+    ++(FRefused ? FCounts.Dropped : FCounts.Shown);
     PopFront();
-    ++FCounts.Shown;
-    return text.size() + 2 + kLineChars;
   }
+  return chars;
+}
+
+std::size_t TLogFeed::AppendText(const TEntry& entry) {
+  // (A zero byte is never part of a multi-byte character: it decodes to a zero of its own.)
+  std::wstring text = DecodeDatagram(entry.Data, entry.Arrival.Charset);
+  std::replace(text.begin(), text.end(), L'\0', L'\u2400');
+  const std::wstring_view whole(text);
+  const TLogLevel level = LevelOf(whole.substr(0, whole.find(L"\r\n")));
+  // Line by line, so that each takes the datagram's level and the columns' indent.
+  const std::wstring columns = FColumns.Any() ? FColumns.Of(entry.Arrival) : std::wstring();
+  const std::wstring indent = FColumns.Any() ? FColumns.Indent() : std::wstring();
+  std::wstring withColumns;
+  std::size_t chars = 0;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = whole.find(L"\r\n", start);
+    const std::wstring_view line = whole.substr(start, end == std::wstring_view::npos ? whole.npos : end - start);
+    if (FColumns.Any()) {
+      withColumns.assign(start == 0 ? columns : indent).append(line);
+      AddLine(withColumns, level);
+    } else {
+      AddLine(line, level);
+    }
+    chars += columns.size() + line.size() + 2 + kLineChars;
+    if (end == std::wstring_view::npos) break;
+    start = end + 2;
+  }
+  FFrontOffset = entry.Data.size();
+  return chars;
+}
+
+std::size_t TLogFeed::AppendHexRows(const TEntry& entry, std::size_t room) {
   // Rows of eight bytes: a datagram cut at multiples of eight bytes gives the same rows as
   // the whole, so a large one is shown over several appends.
+  const std::wstring columns = FColumns.Any() ? FColumns.Of(entry.Arrival) : std::wstring();
   const std::size_t rest = entry.Data.size() - FFrontOffset;
-  const std::size_t bytes = std::min(rest, std::max<std::size_t>(Room / (kHexRowChars + kLineChars), 1) * 8);
-  AddHexDump(&lines, entry.Data.data() + FFrontOffset, static_cast<int>(bytes), 8);
-  FFrontOffset += bytes;
-  if (FFrontOffset >= entry.Data.size()) {
-    PopFront();
-    ++FCounts.Shown;
+  const std::size_t rowChars = kHexRowChars + columns.size() + kLineChars;
+  const std::size_t bytes = std::min(rest, std::max<std::size_t>(room / rowChars, 1) * 8);
+  FRows.Clear();
+  AddHexDump(&FRows, entry.Data.data() + FFrontOffset, static_cast<int>(bytes), 8);
+  if (FColumns.Any()) {
+    const std::wstring indent = FColumns.Indent();
+    std::wstring row;
+    for (int i = 0; i < FRows.Count(); ++i) {
+      row.assign(FFrontOffset == 0 && i == 0 ? columns : indent).append(FRows.Get(i));
+      AddLine(row, lvNormal);
+    }
+  } else {
+    for (int i = 0; i < FRows.Count(); ++i) AddLine(FRows.Get(i), lvNormal);
   }
-  return (bytes + 7) / 8 * (kHexRowChars + kLineChars);
+  FFrontOffset += bytes;
+  return (bytes + 7) / 8 * rowChars;
 }
 
 void TLogFeed::Learn(double chars, double msec) {

@@ -3,7 +3,9 @@
 // with the view mode it arrived in. The main window's timer receives into the feed and shows
 // from it for a measured time per tick, so that no flood, however large its datagrams or the
 // view, keeps the window from answering; what does not fit into a tick waits for the next.
+#include "app/LogLevels.h"
 #include "base/StringList.h"
+#include "base/Unicode.h"
 
 #include <chrono>
 #include <cstdint>
@@ -15,24 +17,50 @@
 
 class TLogMemo;
 
-// The view the feed writes into. Lines added inside an update bracket of Lines() go into the
-// view in one edit operation when the bracket closes; Paint repaints what changed, now.
+// The view the feed writes into: the lines added between BeginAppend and EndAppend are one
+// append (one edit operation of the view); Paint repaints what changed, now.
 class TLogView {
 public:
   virtual ~TLogView() = default;
-  virtual TStrings& Lines() = 0;
+  virtual void BeginAppend() {}
+  virtual void EndAppend() {}
+  // Adds a line at the end, drawn in its level's colour; false when the view takes no more
+  // lines (its memory is spent).
+  virtual bool AddLine(std::wstring_view line, TLogLevel level) = 0;
   virtual void Paint() = 0;
 };
 
 // The log view of the main window: the toolkit's log memo.
 class TLogMemoView : public TLogView {
 public:
-  explicit TLogMemoView(TLogMemo& Memo) : FMemo(Memo) {}
-  TStrings& Lines() override;
+  explicit TLogMemoView(TLogMemo& memo) : FMemo(memo) {}
+  bool AddLine(std::wstring_view line, TLogLevel level) override;
   void Paint() override;
 
 private:
   TLogMemo& FMemo;
+};
+
+// What is fixed about a datagram when it arrives: how it is shown (hex dump or text, and the
+// text's character set, as the window's choices stood then), when and from where it came.
+struct TArrival {
+  bool Hex = false;
+  TCharEncoding Charset = chAnsi;
+  std::uint64_t ReceivedAt = 0;   // system time (UTC), 100 ns since 1601
+  std::uint32_t SenderAddress = 0;  // IPv4, network byte order
+  std::uint16_t SenderPort = 0;
+};
+
+// The columns in front of each datagram's first line (its other lines and hex rows are
+// indented to match): its local receive time "14:03:07.123" and its sender "192.0.2.7:50123".
+struct TArrivalColumns {
+  bool Time = false;
+  bool Sender = false;
+  bool Any() const noexcept { return Time || Sender; }
+  // The columns for a datagram, each followed by a space, sender padded to its widest form.
+  std::wstring Of(const TArrival& arrival) const;
+  // As wide as Of, in spaces.
+  std::wstring Indent() const;
 };
 
 class TLogFeed {
@@ -47,30 +75,35 @@ public:
   // the limit, so that a flood of empty datagrams is bounded too.
   static constexpr std::size_t kEntryCost = 64;
 
-  explicit TLogFeed(TLogView& View, TClock Clock = &std::chrono::steady_clock::now,
-                    std::size_t Limit = kDefaultLimit);
+  explicit TLogFeed(TLogView& view, TClock clock = &std::chrono::steady_clock::now,
+                    std::size_t limit = kDefaultLimit);
 
-  // Records a received datagram with the view mode it arrived in (hex dump or text). When the
-  // feed is full it is dropped instead, and a notice line takes its place in the view. In text
-  // mode every byte is shown; a zero byte as the symbol for it, U+2400, since a zero character
-  // would end the text for the clipboard and for every caller that reads it.
-  void Push(std::string Datagram, bool Hex);
+  // Records a received datagram with what was fixed when it arrived. When the feed is full it
+  // is dropped instead, and a notice line takes its place in the view. In text mode every byte
+  // is shown; a zero byte as the symbol for it, U+2400, since a zero character would end the
+  // text for the clipboard and for every caller that reads it. A text datagram's lines take
+  // the level of its first line (a stack trace keeps the colour of its error).
+  void Push(std::string datagram, const TArrival& arrival);
   // Lines of the program's own (the separator) after what waits: at once when nothing waits.
-  void AddLines(std::vector<std::wstring> Lines);
+  void AddLines(std::vector<std::wstring> lines);
   // Formats waiting datagrams into the view, in arrival order, and repaints it, so that the
   // work ends about at Deadline: each append is sized from what the last ones cost. At least
   // one append is made, so the view keeps moving even when a tick has no time left. True when
   // nothing waits any more.
-  bool Show(TTime Deadline);
+  bool Show(TTime deadline);
   // Discards what waits (the window closes).
   void Clear() noexcept;
+
+  // The columns shown from now on.
+  void SetColumns(const TArrivalColumns& columns) { FColumns = columns; }
+  const TArrivalColumns& Columns() const noexcept { return FColumns; }
 
   bool Empty() const noexcept { return FEntries.empty(); }
   // Bytes held, counted as for the limit.
   std::size_t Bytes() const noexcept { return FBytes; }
   std::size_t Limit() const noexcept { return FLimit; }
   // A new limit, for what arrives from now on.
-  void SetLimit(std::size_t Limit) noexcept { FLimit = Limit; }
+  void SetLimit(std::size_t limit) noexcept { FLimit = limit; }
 
   // Datagrams since the feed was made: every one received is shown in the view, dropped, or
   // still waiting, so Received = Shown + Dropped + what waits.
@@ -80,13 +113,13 @@ public:
   const TCounts& Counts() const noexcept { return FCounts; }
 
   // The view's own line in place of Count dropped datagrams.
-  static std::wstring DropNotice(std::size_t Count);
+  static std::wstring DropNotice(std::size_t count);
 
 private:
   struct TEntry {
     std::string Data;
     std::size_t Dropped = 0;  // not 0: a notice of that many dropped datagrams
-    bool Hex = false;
+    TArrival Arrival;
     std::vector<std::wstring> Lines;  // not empty: lines of the program's own
   };
 
@@ -97,11 +130,15 @@ private:
   }
   // One edit operation of about Chars characters (at least one line); returns the characters.
   // Characters here are weighed as the view's costs are: each line counts some more.
-  std::size_t Append(double Chars);
-  // Formats the first waiting entry, or as many hex rows of it as fit into Room characters
+  std::size_t Append(double chars);
+  // Formats the first waiting entry, or as many hex rows of it as fit into room characters
   // (at least one); returns the characters added.
-  std::size_t AppendFront(std::size_t Room);
+  std::size_t AppendFront(std::size_t room);
   void PopFront() noexcept;
+  std::size_t AppendText(const TEntry& entry);
+  std::size_t AppendHexRows(const TEntry& entry, std::size_t room);
+  // Adds a line of the view; a line the view refuses makes the datagram count as dropped.
+  void AddLine(std::wstring_view line, TLogLevel level);
   double Msec(TTime from, TTime to) const { return std::chrono::duration<double, std::milli>(to - from).count(); }
   // Learns what an append costs, fixed and per character, from the appends made so far.
   void Learn(double chars, double msec);
@@ -112,7 +149,10 @@ private:
   std::deque<TEntry> FEntries;
   std::size_t FBytes = 0;
   std::size_t FFrontOffset = 0;  // bytes of the first entry (hex) already shown
+  bool FRefused = false;          // the view refused a line of the entry being shown
   TCounts FCounts;
+  TArrivalColumns FColumns;
+  TStringList FRows;  // the hex rows of one append, before they go into the view
 
   // Cost of one append: FFixedMsec + FMsecPerChar * characters; the repaint after it.
   double FFixedMsec = 20.0;

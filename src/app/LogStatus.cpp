@@ -13,12 +13,19 @@ std::wstring Grouped(double value) { return FormatNumber(0, L',', L'.', value); 
 }  // namespace
 
 std::vector<std::wstring> LogStatusTexts(const TLogStatusFacts& facts) {
+  std::wstring lines = L"Zeilen: " + Grouped(static_cast<double>(facts.Lines));
+  if (facts.LineLimit > 0) {
+    lines += L" (höchstens " + Grouped(static_cast<double>(facts.LineLimit));
+    if (facts.RemovedLines > 0) lines += L", " + Grouped(static_cast<double>(facts.RemovedLines)) + L" entfernt";
+    lines += L")";
+  }
   return {L"Empfangen: " + Grouped(static_cast<double>(facts.Received)),
-          L"Zeilen: " + Grouped(static_cast<double>(facts.Lines)),
+          lines,
           L"Verworfen: " + Grouped(static_cast<double>(facts.Dropped)),
           Grouped(facts.PerSecond) + L"/s",
           L"Wartend: " + FormatByteSize(L',', 1, L'.', static_cast<std::int64_t>(facts.WaitingBytes)),
-          L"Speicher: " + FormatByteSize(L',', 1, L'.', static_cast<std::int64_t>(facts.MemoryBytes))};
+          L"Speicher: " + FormatByteSize(L',', 1, L'.', static_cast<std::int64_t>(facts.MemoryBytes)) +
+              (facts.MemoryFull ? L" (voll)" : L"")};
 }
 
 double TRateMeter::Sample(TTime now, std::uint64_t count) {
@@ -45,14 +52,17 @@ TLogStatusLine::TLogStatusLine(TComponent* owner, TControl* parent) {
   Show(TLogStatusFacts{});
 }
 
+void TLogStatusLine::ShowRed(TLabel* label, bool red, bool& shownRed) {
+  if (red == shownRed) return;
+  shownRed = red;
+  TFontDesc font = label->Font();
+  font.Color = red ? kAttentionColor : clWindowText;
+  label->SetFont(font);
+}
+
 void TLogStatusLine::Show(const TLogStatusFacts& facts) {
-  const bool red = facts.Dropped > 0;
-  if (red != FDroppedRed) {
-    FDroppedRed = red;
-    TFontDesc font = FLabels[2]->Font();
-    font.Color = red ? kAttentionColor : clWindowText;
-    FLabels[2]->SetFont(font);
-  }
+  ShowRed(FLabels[2], facts.Dropped > 0, FDroppedRed);
+  ShowRed(FLabels[5], facts.MemoryFull, FMemoryRed);
   const std::vector<std::wstring> texts = LogStatusTexts(facts);
   int left = 4;
   for (std::size_t i = 0; i < FLabels.size(); ++i) {

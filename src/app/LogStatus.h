@@ -17,8 +17,11 @@
 struct TLogStatusFacts {
   std::uint64_t Received = 0, Dropped = 0;
   std::int64_t Lines = 0;
+  std::int64_t LineLimit = 0;     // the lines the view keeps at most (0: no limit)
+  std::int64_t RemovedLines = 0;  // old lines the limit took away
   double PerSecond = 0;
   std::uint64_t WaitingBytes = 0, MemoryBytes = 0;
+  bool MemoryFull = false;  // the view stopped growing: memory ran out
 };
 
 // The texts of the status line, in their order (German number format).
@@ -48,7 +51,8 @@ public:
   void Show(const TLogStatusFacts& facts);
 
 private:
+  static void ShowRed(TLabel* label, bool red, bool& shownRed);
   TPanel* FPanel;
   std::vector<TLabel*> FLabels;  // received, lines, dropped, rate, waiting, memory
-  bool FDroppedRed = false;
+  bool FDroppedRed = false, FMemoryRed = false;
 };

@@ -60,8 +60,8 @@ TSpeedButton* PictureButton(TForm* owner, TControl* parent, const std::wstring& 
 
 }  // namespace
 
-std::string TLoggerUdpServer::HandleDatagram(const std::string& Datagram) {
-  if (FrmMain) FrmMain->QueueDatagram(Datagram);
+std::string TLoggerUdpServer::HandleDatagram(const std::string& datagram) {
+  if (FrmMain) FrmMain->QueueDatagram(datagram, Origin());
   return {};
 }
 
@@ -103,8 +103,19 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   OnKeyDown = [this](TObject*, unsigned short& key, TShiftState shift) {
     if (key != 0 && FFindBar->HandleKey(key, shift)) key = 0;
   };
+  MmoLog->RemovedNotice = [](TLogMemo::TPos removed) {
+    return L"[Tavrino: " + FormatNumber(0, L',', L'.', static_cast<double>(removed)) + L" ältere Zeilen entfernt]";
+  };
+  MmoLog->FullNotice = [] {
+    return std::wstring(L"[Tavrino: Speicher voll, die Anzeige nimmt keine weiteren Zeilen auf]");
+  };
   MmoLog->OnEditMenu = [this](TPopupMenu& menu) {
     menu.AddItem(L"MnuLine3", L"-");
+    AddViewOptionItems(menu, FViewOptions, [this](const TViewOptions& options) {
+      ApplyViewOptions(options);
+      options.Store(AppSettings());
+    });
+    menu.AddItem(L"MnuLine4", L"-");
     menu.AddItem(L"MnuStatusLine", L"&Statuszeile", [this](TObject*) {
           SetStatusLineShown(!FStatusLine->Panel()->Visible());
           if (AppSettings()) AppSettings()->WrBoolean(kStatusLineEntry, FStatusLine->Panel()->Visible());
@@ -206,6 +217,7 @@ void TFrmMain::FormShow(TObject*) {
   }
   SetLogFontSize(AppSettings() ? AppSettings()->RdInteger(kFontSizeEntry) : kDesignFontSize);
   SetStatusLineShown(!AppSettings() || AppSettings()->RdBoolean(kStatusLineEntry));
+  ApplyViewOptions(TViewOptions::Load(AppSettings()));
   if (const int kib = CommandLineBacklogKib(); kib > 0) FLogFeed->SetLimit(static_cast<std::size_t>(kib) << 10);
   BtnPort->SetCaption(std::to_wstring(UdpServer->Port()));
   SetCaption(L"Zevrik Tavrino    Port " + std::to_wstring(port));
@@ -219,7 +231,23 @@ void TFrmMain::FormHide(TObject*) {
   SaveFormPlacement(this, nullptr);
 }
 
-void TFrmMain::QueueDatagram(const std::string& Datagram) { FLogFeed->Push(Datagram, BtnHexDump->Down()); }
+void TFrmMain::QueueDatagram(const std::string& datagram, const TUdpServer::TDatagramOrigin& origin) {
+  TArrival arrival;
+  arrival.Hex = BtnHexDump->Down();
+  arrival.Charset = FViewOptions.Charset;
+  arrival.ReceivedAt = origin.ReceivedAt;
+  arrival.SenderAddress = origin.Sender.sin_addr.s_addr;
+  arrival.SenderPort = ntohs(origin.Sender.sin_port);
+  FLogFeed->Push(datagram, arrival);
+}
+
+void TFrmMain::ApplyViewOptions(const TViewOptions& options) {
+  FViewOptions = options;
+  FLogFeed->SetColumns({.Time = options.ReceiveTime, .Sender = options.Sender});
+  MmoLog->SetLineColours(options.LevelColours);
+  MmoLog->SetLineLimit(options.LineLimit);
+  MmoLog->PaintChanges();
+}
 
 void TFrmMain::SetLogFontSize(int points) {
   // A stored size of any value gives a readable view.
@@ -302,16 +330,16 @@ void TFrmMain::BtnPortClick(TObject*) {
   ChangePort(port);
 }
 
-void TFrmMain::ChangePort(int Port) {
-  if (Port < 0 || Port > kMaxPort) {
+void TFrmMain::ChangePort(int port) {
+  if (port < 0 || port > kMaxPort) {
     // The socket would take the low 16 bits and bind some other port: refused before the
     // server is touched, so it goes on where it is.
     const std::wstring error = WinsockErrorName(WSAEINVAL) + L": " + WinsockErrorText(WSAEINVAL);
-    MsgBox3(BindFailureText(Port, error), MB_ICONINFORMATION, this);
+    MsgBox3(BindFailureText(port, error), MB_ICONINFORMATION, this);
     return;
   }
   // The port it is bound to already: a second socket could not bind it, and nothing is to change.
-  if (UdpServer && Port != 0 && Port == UdpServer->Port()) {
+  if (UdpServer && port != 0 && port == UdpServer->Port()) {
     ShowBoundPort();
     return;
   }
@@ -319,9 +347,9 @@ void TFrmMain::ChangePort(int Port) {
   // nor the port the program had (another program could take it meanwhile), nor its datagrams.
   std::unique_ptr<TLoggerUdpServer> next;
   try {
-    next = std::make_unique<TLoggerUdpServer>(nullptr, Port);
+    next = std::make_unique<TLoggerUdpServer>(nullptr, port);
   } catch (const std::exception& e) {
-    MsgBox3(BindFailureText(Port, ExceptionMessage(e)), MB_ICONINFORMATION, this);
+    MsgBox3(BindFailureText(port, ExceptionMessage(e)), MB_ICONINFORMATION, this);
     return;
   }
   // What reached the old port so far goes into the log before its socket closes.
@@ -359,7 +387,10 @@ void TFrmMain::TimStatusTimer(TObject*) {
   TLogStatusFacts facts;
   facts.Received = counts.Received;
   facts.Dropped = counts.Dropped;
-  facts.Lines = MmoLog->Lines().Count();
+  facts.Lines = MmoLog->Content().LineCount();
+  facts.LineLimit = FViewOptions.LineLimit;
+  facts.RemovedLines = MmoLog->RemovedLines();
+  facts.MemoryFull = MmoLog->Full();
   facts.PerSecond = FRate.Sample(std::chrono::steady_clock::now(), counts.Received);
   facts.WaitingBytes = FLogFeed->Bytes();
   facts.MemoryBytes = MmoLog->Content().BytesHeld();

@@ -3,6 +3,7 @@
 #include "app/FindBar.h"
 #include "app/LogFeed.h"
 #include "app/LogStatus.h"
+#include "app/ViewOptions.h"
 #include "base/BackgroundWork.h"
 #include "net/Udp.h"
 #include "toolkit/Buttons.h"
@@ -19,7 +20,7 @@
 class TLoggerUdpServer : public TUdpServer {
 public:
   using TUdpServer::TUdpServer;
-  std::string HandleDatagram(const std::string& Datagram) override;
+  std::string HandleDatagram(const std::string& datagram) override;
 };
 
 class TFrmMain : public TForm {
@@ -59,22 +60,23 @@ public:
   // for the feed's own limit.
   static int CommandLineBacklogKib();
 
-  // Moves the server to Port (0: a port the system chooses). The new port is bound before the
+  // Moves the server to port (0: a port the system chooses). The new port is bound before the
   // old one closes: a port that cannot be bound is reported, and the server stays where it was.
   // The view is never touched.
-  void ChangePort(int Port);
+  void ChangePort(int port);
 
-  // Takes a received datagram for the view, as text or hex dump as the "Hex" button stands now.
-  void QueueDatagram(const std::string& Datagram);
+  // Takes a received datagram for the view, as text (in the character set chosen now) or hex
+  // dump as the "Hex" button stands now, with where and when it came from.
+  void QueueDatagram(const std::string& datagram, const TUdpServer::TDatagramOrigin& origin);
 
 protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-  void FormCreate(TObject* Sender);
-  void FormShow(TObject* Sender);
-  void FormHide(TObject* Sender);
-  void TimerTimer(TObject* Sender);
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  void FormHide(TObject* sender);
+  void TimerTimer(TObject* sender);
 
   // What was received and waits for the view: the timer fills it from the socket and shows
   // from it for a bounded time per tick.
@@ -85,19 +87,19 @@ private:
   std::unique_ptr<TLogStatusLine> FStatusLine;
   TTimer* TimStatus = nullptr;
   TRateMeter FRate;
-  void TimStatusTimer(TObject* Sender);
+  void TimStatusTimer(TObject* sender);
 
   // Ctrl+F: finding in the view, in slices of the ticks.
   std::unique_ptr<TFindBar> FFindBar;
   void SetStatusLineShown(bool shown);
-  void BtnClearClick(TObject* Sender);
-  void BtnSaveClick(TObject* Sender);
-  void BtnCopyClick(TObject* Sender);
-  void BtnInsertSeparatorClick(TObject* Sender);
-  void BtnIncFontSizeClick(TObject* Sender);
-  void BtnDecFontSizeClick(TObject* Sender);
-  void BtnPortClick(TObject* Sender);
-  void BtnInfoClick(TObject* Sender);
+  void BtnClearClick(TObject* sender);
+  void BtnSaveClick(TObject* sender);
+  void BtnCopyClick(TObject* sender);
+  void BtnInsertSeparatorClick(TObject* sender);
+  void BtnIncFontSizeClick(TObject* sender);
+  void BtnDecFontSizeClick(TObject* sender);
+  void BtnPortClick(TObject* sender);
+  void BtnInfoClick(TObject* sender);
 
   // Saving and copying run on a thread of their own, on a snapshot of the view taken at the
   // click, so that the window keeps answering and receiving while a large view is written; the
@@ -105,6 +107,10 @@ private:
   std::unique_ptr<TBackgroundWork> FBackgroundWork;
   std::atomic<HWND> FBackgroundWorkWindow{nullptr};
   void RunInBackground(std::function<void()> work);
+
+  // The view's options (context menu), applied to the view and the feed and kept.
+  TViewOptions FViewOptions;
+  void ApplyViewOptions(const TViewOptions& options);
 
   void SetLogFontSize(int points);
   void StoreLogFontSize();

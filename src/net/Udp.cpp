@@ -165,6 +165,10 @@ void TUdpServer::SetPort(int value) {
 void TUdpServer::Dispatch(const std::string& datagram) {
   // The reply goes to this sender even if the handler sends elsewhere meanwhile.
   const sockaddr_in sender = SockAddr();
+  FILETIME now;
+  ::GetSystemTimePreciseAsFileTime(&now);
+  FOrigin.Sender = sender;
+  FOrigin.ReceivedAt = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
   std::string reply = HandleDatagram(datagram);
   if (!reply.empty()) {
     SendTo(sender, reply, 0);

@@ -94,10 +94,19 @@ public:
   // Handles one datagram; a non-empty result goes back to its sender as the reply.
   virtual std::string HandleDatagram(const std::string& datagram);
 
+  // Where and when the datagram being handled came from: read it inside HandleDatagram (the
+  // handler's interface stays the datagram alone).
+  struct TDatagramOrigin {
+    sockaddr_in Sender{};
+    std::uint64_t ReceivedAt = 0;  // system time (UTC) of the receive, in 100 ns since 1601
+  };
+  const TDatagramOrigin& Origin() const noexcept { return FOrigin; }
+
 private:
   void SetReceiveBuffer() noexcept;
   // Hands one received datagram to HandleDatagram and sends the reply, if any, to its sender.
   void Dispatch(const std::string& datagram);
 
   int FPort = 0;  // the local port
+  TDatagramOrigin FOrigin;
 };

@@ -7,7 +7,18 @@
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
 
 TMenuItem::~TMenuItem() {
+  DestroyComponents();  // the submenu's items, while the list is still here
   if (FMenu) std::erase(FMenu->FItems, this);
+  if (FParentItem) std::erase(FParentItem->FItems, this);
+}
+
+TMenuItem* TMenuItem::AddItem(const std::wstring& name, const std::wstring& caption, TNotifyEvent onClick) {
+  auto* item = NewComponent<TMenuItem>(this, name);
+  item->SetCaption(caption);
+  item->OnClick = std::move(onClick);
+  item->FParentItem = this;
+  FItems.push_back(item);
+  return item;
 }
 
 void TMenuItem::Click() {
@@ -35,23 +46,38 @@ TMenuItem* TPopupMenu::AddItem(const std::wstring& name, const std::wstring& cap
   return item;
 }
 
+void TPopupMenu::AppendItems(HMENU menu, const std::vector<TMenuItem*>& items, std::vector<TMenuItem*>& ids) {
+  for (TMenuItem* item : items) {
+    if (!item->Visible()) continue;
+    if (item->Caption() == L"-") {
+      ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+    info.fType = MFT_STRING | (item->RadioItem() ? MFT_RADIOCHECK : 0);
+    info.fState = (item->Enabled() ? MFS_ENABLED : MFS_GRAYED) | (item->Checked() ? MFS_CHECKED : 0);
+    info.dwTypeData = const_cast<wchar_t*>(item->Caption().c_str());
+    if (!item->Items().empty()) {
+      info.fMask |= MIIM_SUBMENU;
+      info.hSubMenu = ::CreatePopupMenu();  // destroyed with the menu it is part of
+      if (info.hSubMenu) AppendItems(info.hSubMenu, item->Items(), ids);
+    }
+    ids.push_back(item);
+    info.wID = static_cast<UINT>(ids.size());
+    ::InsertMenuItemW(menu, ::GetMenuItemCount(menu), TRUE, &info);
+  }
+}
+
 void TPopupMenu::Popup(int x, int y, HWND ownerWindow) {
   FLastChosen = nullptr;
   if (OnPopup) OnPopup(this);
   TMenuHandle menu(::CreatePopupMenu());
   if (!menu) return;
-  // Command ids are the item's index + 1 (0 means: nothing chosen).
-  UINT id = 0;
-  for (TMenuItem* item : FItems) {
-    ++id;
-    if (!item->Visible()) continue;
-    if (item->Caption() == L"-") {
-      ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    UINT flags = MF_STRING | (item->Enabled() ? MF_ENABLED : MF_GRAYED) | (item->Checked() ? MF_CHECKED : 0);
-    ::AppendMenuW(menu.Get(), flags, id, item->Caption().c_str());
-  }
+  // Command ids are the item's place in this list + 1 (0 means: nothing chosen).
+  std::vector<TMenuItem*> ids;
+  AppendItems(menu.Get(), FItems, ids);
   const HWND owner = ownerWindow ? ownerWindow : ::GetActiveWindow();
   // The owner must be in front, or the menu does not go away when the user clicks elsewhere.
   if (owner) ::SetForegroundWindow(owner);
@@ -61,8 +87,8 @@ void TPopupMenu::Popup(int x, int y, HWND ownerWindow) {
           (FAlignment == paRight ? TPM_RIGHTALIGN : FAlignment == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN),
       x, y, owner, nullptr));
   if (owner) ::PostMessageW(owner, WM_NULL, 0, 0);
-  if (chosen == 0 || chosen > FItems.size()) return;
-  TMenuItem* item = FItems[chosen - 1];
+  if (chosen == 0 || chosen > ids.size()) return;
+  TMenuItem* item = ids[chosen - 1];
   FLastChosen = item;
   item->Click();
 }

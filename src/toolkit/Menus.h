@@ -27,6 +27,14 @@ public:
   void SetVisible(bool visible) noexcept { FVisible = visible; }
   bool Checked() const noexcept { return FChecked; }
   void SetChecked(bool checked) noexcept { FChecked = checked; }
+  // Checked shows as a dot instead of a tick: one choice of several.
+  bool RadioItem() const noexcept { return FRadioItem; }
+  void SetRadioItem(bool radio) noexcept { FRadioItem = radio; }
+
+  // The items of its submenu, in menu order (an item with items opens a submenu, it is not run).
+  const std::vector<TMenuItem*>& Items() const noexcept { return FItems; }
+  // Creates an item of its submenu, owned by this item.
+  TMenuItem* AddItem(const std::wstring& name, const std::wstring& caption, TNotifyEvent onClick = nullptr);
 
   virtual void Click();
   TNotifyEvent OnClick;
@@ -34,6 +42,9 @@ public:
 private:
   friend class TPopupMenu;
   TPopupMenu* FMenu = nullptr;
+  TMenuItem* FParentItem = nullptr;
+  std::vector<TMenuItem*> FItems;
+  bool FRadioItem = false;
   std::wstring FCaption;
   std::wstring FHint;
   bool FEnabled = true;
@@ -71,6 +82,8 @@ public:
 
 private:
   friend class TMenuItem;
+  // Appends the visible items to a menu handle; an item's command id is its place in ids + 1.
+  static void AppendItems(HMENU menu, const std::vector<TMenuItem*>& items, std::vector<TMenuItem*>& ids);
   std::vector<TMenuItem*> FItems;
   TComponent* FPopupComponent = nullptr;
   TMenuItem* FLastChosen = nullptr;

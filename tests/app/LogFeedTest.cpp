@@ -6,6 +6,9 @@
 #include "base/Unicode.h"
 #include "support/TestSupport.h"
 
+#include "base/Win.h"
+
+#include <cstdio>
 #include <functional>
 #include <random>
 
@@ -13,48 +16,39 @@ namespace {
 
 using namespace std::chrono_literals;
 using TTime = TLogFeed::TTime;
+const TArrival kHex{.Hex = true};
 
 // A view on the test's clock: every closing update bracket is one append, which costs what
 // AppendCost says for the characters it added; a repaint costs PaintCost.
 class TScriptedView : public TLogView {
 public:
-  class TLines : public TStringList {
-  public:
-    explicit TLines(TScriptedView& view) : FView(view) {}
-
-  protected:
-    void SetUpdateState(bool updating) override {
-      if (updating) {
-        FOpenCount = Count();
-        return;
-      }
-      size_t chars = 0;
-      for (int i = FOpenCount; i < Count(); ++i) chars += Get(i).size() + 2;
-      FView.Appended(chars);
-    }
-
-  private:
-    TScriptedView& FView;
-    int FOpenCount = 0;
-  };
-
-  TStrings& Lines() override { return FLines; }
+  void BeginAppend() override { FOpenCount = FLines.size(); }
+  void EndAppend() override {
+    size_t chars = 0;
+    for (size_t i = FOpenCount; i < FLines.size(); ++i) chars += FLines[i].size() + 2;
+    Now += AppendCost(chars, AppendCount++);
+    AppendEnds.push_back(Now);
+  }
+  bool AddLine(std::wstring_view line, TLogLevel level) override {
+    if (FLines.size() >= Capacity) return false;
+    FLines.emplace_back(line);
+    Levels.push_back(level);
+    return true;
+  }
   void Paint() override { Now += PaintCost; }
-  const std::vector<std::wstring>& Shown() const { return FLines.Lines(); }
+  const std::vector<std::wstring>& Shown() const { return FLines; }
 
   TTime Now{};
   std::function<std::chrono::milliseconds(size_t chars, int append)> AppendCost = [](size_t, int) { return 1ms; };
   std::chrono::milliseconds PaintCost{5};
   int AppendCount = 0;
   std::vector<TTime> AppendEnds;
+  std::vector<TLogLevel> Levels;
+  size_t Capacity = SIZE_MAX;  // lines it takes before it refuses (its memory is spent)
 
 private:
-  void Appended(size_t chars) {
-    Now += AppendCost(chars, AppendCount++);
-    AppendEnds.push_back(Now);
-  }
-
-  TLines FLines{*this};
+  std::vector<std::wstring> FLines;
+  size_t FOpenCount = 0;
 };
 
 class LogFeedTest : public ::testing::Test {
@@ -81,7 +75,7 @@ std::vector<std::wstring> Numbered(int count) {
 }
 
 void PushText(TLogFeed& feed, const std::vector<std::wstring>& lines) {
-  for (const auto& line : lines) feed.Push(TextToAnsi(line), false);
+  for (const auto& line : lines) feed.Push(TextToAnsi(line), {});
 }
 
 TEST_F(LogFeedTest, SlowAppendEndsTheTickAndTheRestFollowsInOrder) {
@@ -144,11 +138,11 @@ TEST_F(LogFeedTest, LargeFixedCostsStillLeaveRoomForNewLines) {
 }
 
 TEST_F(LogFeedTest, HexModeIsTheOneEachDatagramArrivedIn) {
-  feed.Push("AB", true);
-  feed.Push("AB", false);
-  feed.Push("", true);  // no rows
-  feed.Push("", false);  // an empty line
-  feed.Push("\x98", false);
+  feed.Push("AB", kHex);
+  feed.Push("AB", {});
+  feed.Push("", kHex);  // no rows
+  feed.Push("", {});  // an empty line
+  feed.Push("\x98", {});
   ShowAll(100ms);
   EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"41 42" + std::wstring(21, L' ') + L"AB", L"AB", L"",
                                                      AnsiToText("\x98")}));
@@ -157,8 +151,8 @@ TEST_F(LogFeedTest, HexModeIsTheOneEachDatagramArrivedIn) {
 // Every byte of a text datagram is shown, a zero byte as its symbol (a zero character would end
 // the text for the clipboard and every reader).
 TEST_F(LogFeedTest, ZeroBytesOfATextDatagramShowAsTheirSymbolAndTheRestFollows) {
-  feed.Push(std::string("vor\0nach\0", 9), false);
-  feed.Push(std::string("\0", 1), false);
+  feed.Push(std::string("vor\0nach\0", 9), {});
+  feed.Push(std::string("\0", 1), {});
   ShowAll(100ms);
   EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"vor\u2400nach\u2400", L"\u2400"}));
 }
@@ -169,7 +163,7 @@ TEST_F(LogFeedTest, LargeHexDatagramsAreShownOverSeveralTicksAsTheSameRows) {
   for (size_t size : {65507u, 9u, 8u, 1u, 20000u}) {
     std::string bytes(size, '\0');
     for (char& b : bytes) b = static_cast<char>(random());
-    feed.Push(bytes, true);
+    feed.Push(bytes, kHex);
     AddHexDump(&expected, bytes.data(), static_cast<int>(bytes.size()), 8);
   }
   view.AppendCost = [](size_t chars, int) { return 5ms + std::chrono::milliseconds(chars / 500); };
@@ -180,18 +174,18 @@ TEST_F(LogFeedTest, LargeHexDatagramsAreShownOverSeveralTicksAsTheSameRows) {
 TEST_F(LogFeedTest, FullBacklogDropsAndSaysSoWhereTheDatagramsWereDropped) {
   const std::string datagram(100, 'x');
   TLogFeed small(view, [this] { return view.Now; }, 2 * (datagram.size() + TLogFeed::kEntryCost));
-  small.Push(datagram, false);
-  small.Push(datagram, false);
-  small.Push("dropped", false);
-  small.Push("dropped too", true);
+  small.Push(datagram, {});
+  small.Push(datagram, {});
+  small.Push("dropped", {});
+  small.Push("dropped too", kHex);
   EXPECT_LE(small.Bytes(), small.Limit() + TLogFeed::kEntryCost);
   while (!small.Show(view.Now + 100ms)) {
   }
   // Room again: the next ones are taken, after the notice, until the feed is full again.
   const std::string other(100, 'y');
-  small.Push(other, false);
-  small.Push(other, false);
-  small.Push("dropped as well", false);
+  small.Push(other, {});
+  small.Push(other, {});
+  small.Push("dropped as well", {});
   while (!small.Show(view.Now + 100ms)) {
   }
   const std::wstring x(100, L'x'), y(100, L'y');
@@ -206,11 +200,11 @@ TEST_F(LogFeedTest, CountsAddUpWithDropsAndWhatWaits) {
   const std::string datagram(100, 'x');
   TLogFeed small(view, [this] { return view.Now; }, 3 * (datagram.size() + TLogFeed::kEntryCost));
   auto waiting = [&] { return small.Counts().Received - small.Counts().Shown - small.Counts().Dropped; };
-  small.Push(datagram, false);
-  small.Push(std::string(100, 'h'), true);
+  small.Push(datagram, {});
+  small.Push(std::string(100, 'h'), kHex);
   small.AddLines({L"==="});
-  small.Push(datagram, false);  // the limit is reached with the separator
-  small.Push("", false);
+  small.Push(datagram, {});  // the limit is reached with the separator
+  small.Push("", {});
   EXPECT_EQ(small.Counts().Received, 4u);
   EXPECT_EQ(small.Counts().Dropped, 2u);
   EXPECT_EQ(waiting(), 2u);
@@ -222,7 +216,7 @@ TEST_F(LogFeedTest, CountsAddUpWithDropsAndWhatWaits) {
   EXPECT_EQ(waiting(), 0u);
   // A large hex datagram shown over several appends counts once, when it is whole.
   small.SetLimit(TLogFeed::kDefaultLimit);
-  small.Push(std::string(80000, 'h'), true);
+  small.Push(std::string(80000, 'h'), kHex);
   view.AppendCost = [](size_t, int) { return 60ms; };
   EXPECT_FALSE(small.Show(view.Now + 100ms));
   EXPECT_EQ(small.Counts().Shown, 2u);
@@ -232,13 +226,84 @@ TEST_F(LogFeedTest, CountsAddUpWithDropsAndWhatWaits) {
   EXPECT_EQ(small.Counts().Received, 5u);
 }
 
+// The character set is the one each datagram arrived with, as the hex mode is.
+TEST_F(LogFeedTest, CharsetIsTheOneEachDatagramArrivedIn) {
+  const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93";  // "Grüße ✓"
+  feed.Push(utf8, {.Charset = chAnsi});
+  feed.Push(utf8, {.Charset = chUtf8});
+  feed.Push(utf8, {.Charset = chAuto});
+  feed.Push("Gr\xFC\xDF" "e", {.Charset = chAuto});  // not UTF-8: ANSI
+  ShowAll(100ms);
+  EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{AnsiToText(utf8), L"Grüße ✓", L"Grüße ✓", AnsiToText("Gr\xFC\xDF" "e")}));
+}
+
+// Every line of a text datagram takes the level of its first line; hex rows and the program's
+// own lines have none.
+TEST_F(LogFeedTest, LinesOfADatagramTakeTheLevelOfItsFirstLine) {
+  feed.Push("ERROR null pointer\r\n   at Main.run()", {});
+  feed.Push("plain\r\nERROR later", {});
+  feed.Push("ERROR", kHex);
+  feed.AddLines({L"ERROR of our own"});
+  ShowAll(100ms);
+  EXPECT_EQ(view.Levels, (std::vector<TLogLevel>{lvError, lvError, lvNormal, lvNormal, lvNormal, lvNormal}));
+}
+
+// Time and sender before each datagram's first line; its other lines and hex rows indented to
+// match, so that the messages stay in one column.
+TEST_F(LogFeedTest, ColumnsGoBeforeTheFirstLineAndTheRestIsIndented) {
+  // 2026-07-01 12:03:07.123 UTC, shown in local time.
+  SYSTEMTIME utc{2026, 7, 3, 1, 12, 3, 7, 123}, local;
+  ASSERT_TRUE(::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local));
+  FILETIME fileTime;
+  ASSERT_TRUE(::SystemTimeToFileTime(&utc, &fileTime));
+  TArrival arrival;
+  arrival.ReceivedAt = (std::uint64_t{fileTime.dwHighDateTime} << 32) | fileTime.dwLowDateTime;
+  arrival.SenderAddress = htonl(0xC0000207);  // 192.0.2.7
+  arrival.SenderPort = 50123;
+  wchar_t time[16];
+  swprintf(time, 16, L"%02u:%02u:%02u.%03u", local.wHour, local.wMinute, local.wSecond, local.wMilliseconds);
+  const std::wstring sender = L"192.0.2.7:50123      ";  // as wide as 255.255.255.255:65535
+  const std::wstring indent(13 + 22, L' ');
+
+  feed.SetColumns({.Time = true, .Sender = true});
+  feed.Push("eins\r\nzwei", arrival);
+  TArrival hex = arrival;
+  hex.Hex = true;
+  feed.Push(std::string(9, 'h'), hex);
+  feed.SetColumns({.Time = false, .Sender = true});
+  feed.Push("nur Absender", arrival);
+  feed.SetColumns({.Time = true, .Sender = false});
+  feed.Push("nur Zeit", arrival);
+  feed.SetColumns({});
+  feed.Push("ohne", arrival);
+  ShowAll(100ms);
+  TStringList rows;
+  AddHexDump(&rows, std::string(9, 'h').data(), 9, 8);
+  ASSERT_EQ(rows.Count(), 2);
+  EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{std::wstring(time) + L" " + sender + L" eins", indent + L"zwei",
+                                                     std::wstring(time) + L" " + sender + L" " + rows.Get(0),
+                                                     indent + rows.Get(1), sender + L" nur Absender",
+                                                     std::wstring(time) + L" nur Zeit", L"ohne"}));
+}
+
+// A view whose memory is spent refuses lines: the datagrams it did not take count as dropped.
+TEST_F(LogFeedTest, DatagramsTheViewRefusesCountAsDropped) {
+  view.Capacity = 3;
+  PushText(feed, Numbered(5));
+  ShowAll(100ms);
+  EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"Zeile 0", L"Zeile 1", L"Zeile 2"}));
+  EXPECT_EQ(feed.Counts().Shown, 3u);
+  EXPECT_EQ(feed.Counts().Dropped, 2u);
+  EXPECT_TRUE(feed.Empty());
+}
+
 TEST_F(LogFeedTest, DefaultLimitHoldsAQuarterGigabyte) {
   EXPECT_EQ(feed.Limit(), 256u * 1024 * 1024);
 }
 
 TEST_F(LogFeedTest, ClearDiscardsWhatWaits) {
   PushText(feed, Numbered(10));
-  feed.Push(std::string(70000, 'h'), true);
+  feed.Push(std::string(70000, 'h'), kHex);
   feed.Clear();
   EXPECT_TRUE(feed.Empty());
   EXPECT_EQ(feed.Bytes(), 0u);
@@ -255,9 +320,9 @@ TEST_F(LogFeedTest, OwnLinesComeAfterWhatWaitsAndAtOnceWhenNothingWaits) {
   feed.AddLines({L"", L"===", L""});
   EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"", L"===", L""}));  // nothing waited
 
-  feed.Push("vorher", false);
+  feed.Push("vorher", {});
   feed.AddLines({L"---"});
-  feed.Push("nachher", false);
+  feed.Push("nachher", {});
   EXPECT_EQ(view.Shown().size(), 3u);  // the separator waits behind the datagram
   ShowAll(100ms);
   EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{L"", L"===", L"", L"vorher", L"---", L"nachher"}));
@@ -279,6 +344,13 @@ TEST(LogStatus, TextsInGermanNumberFormat) {
   EXPECT_EQ(LogStatusTexts(facts), (std::vector<std::wstring>{L"Empfangen: 1.234.567", L"Zeilen: 1.234.000",
                                                               L"Verworfen: 567", L"1.500/s", L"Wartend: 0 Bytes",
                                                               L"Speicher: 1,5 MB"}));
+  // A limit on the lines, what it removed, and a view whose memory ran out.
+  facts.LineLimit = 100000;
+  EXPECT_EQ(LogStatusTexts(facts)[1], L"Zeilen: 1.234.000 (höchstens 100.000)");
+  facts.RemovedLines = 12345;
+  facts.MemoryFull = true;
+  EXPECT_EQ(LogStatusTexts(facts)[1], L"Zeilen: 1.234.000 (höchstens 100.000, 12.345 entfernt)");
+  EXPECT_EQ(LogStatusTexts(facts)[5], L"Speicher: 1,5 MB (voll)");
 }
 
 // The rate over the last second, from samples every 250 ms; before a second has passed, over

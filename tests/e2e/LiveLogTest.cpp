@@ -13,20 +13,8 @@ namespace {
 
 constexpr int kPort = 6702;
 
-LRESULT Ask(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
-  DWORD_PTR result = 0;
-  ::SendMessageTimeoutW(wnd, msg, wParam, lParam, SMTO_NORMAL, 10000, &result);
-  return static_cast<LRESULT>(result);
-}
-LRESULT LineCount(HWND view) { return Ask(view, EM_GETLINECOUNT); }
 LRESULT FirstVisibleLine(HWND view) { return Ask(view, EM_GETFIRSTVISIBLELINE); }
 
-std::wstring LineOf(HWND view, LRESULT line) {
-  wchar_t text[256] = {};
-  *reinterpret_cast<WORD*>(text) = 255;
-  const LRESULT length = Ask(view, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
-  return std::wstring(text, static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
-}
 
 // The badge of the view when it shows, else null.
 HWND Badge(HWND view) {
@@ -34,21 +22,6 @@ HWND Badge(HWND view) {
   return badge && ::IsWindowVisible(badge) ? badge : nullptr;
 }
 
-// A number in German format ("1.234"), or -1 when the text is not one.
-long long GermanNumber(const std::wstring& number) {
-  if (number.empty()) return -1;
-  long long count = 0;
-  for (std::size_t i = 0; i < number.size(); ++i) {
-    // Groups of three digits, separated by points, from the right.
-    if ((number.size() - i) % 4 == 0) {
-      if (number[i] != L'.') return -1;
-      continue;
-    }
-    if (number[i] < L'0' || number[i] > L'9') return -1;
-    count = count * 10 + (number[i] - L'0');
-  }
-  return count;
-}
 
 // The count a badge text "▼ 1.234 neue Zeilen" gives, or -1 when the text is not of that form.
 long long BadgeCount(const std::wstring& text) {
@@ -59,19 +32,6 @@ long long BadgeCount(const std::wstring& text) {
   return GermanNumber(text.substr(head.size(), text.size() - head.size() - tail.size()));
 }
 
-const wchar_t kSettingsKey[] = L"Software\\Zevrik\\Tavrino\\Settings";
-
-// The status line's label that begins with head, when it shows.
-HWND StatusLabel(HWND main, const std::wstring& head) {
-  for (HWND label : ChildWindows(main, L"Static"))
-    if (WindowText(label).rfind(head, 0) == 0 && ::IsWindowVisible(label)) return label;
-  return nullptr;
-}
-// The count of a status label ("Empfangen: 1.234"), or -1 when it does not show.
-long long StatusCount(HWND main, const std::wstring& head) {
-  HWND label = StatusLabel(main, head);
-  return label ? GermanNumber(WindowText(label).substr(head.size())) : -1;
-}
 
 void SetStatusLineSetting(DWORD value) {
   ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Status Line", REG_DWORD, &value, sizeof value),

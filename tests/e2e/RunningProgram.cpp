@@ -3,6 +3,7 @@
 #include "base/Exception.h"
 #include "support/Pump.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -208,4 +209,45 @@ RECT ScreenClientRect(HWND wnd) {
   ::GetClientRect(wnd, &r);
   ::MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+LRESULT Ask(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  ::SendMessageTimeoutW(wnd, msg, wParam, lParam, SMTO_NORMAL, 10000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+LRESULT LineCount(HWND view) { return Ask(view, EM_GETLINECOUNT); }
+
+std::wstring LineOf(HWND view, LRESULT line) {
+  wchar_t text[256] = {};
+  *reinterpret_cast<WORD*>(text) = 255;
+  const LRESULT length = Ask(view, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
+  return std::wstring(text, static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+}
+
+long long GermanNumber(const std::wstring& number) {
+  if (number.empty()) return -1;
+  long long count = 0;
+  for (std::size_t i = 0; i < number.size(); ++i) {
+    // Groups of three digits, separated by points, from the right.
+    if ((number.size() - i) % 4 == 0) {
+      if (number[i] != L'.') return -1;
+      continue;
+    }
+    if (number[i] < L'0' || number[i] > L'9') return -1;
+    count = count * 10 + (number[i] - L'0');
+  }
+  return count;
+}
+
+HWND StatusLabel(HWND main, const std::wstring& head) {
+  for (HWND label : ChildWindows(main, L"Static"))
+    if (WindowText(label).rfind(head, 0) == 0 && ::IsWindowVisible(label)) return label;
+  return nullptr;
+}
+
+long long StatusCount(HWND main, const std::wstring& head) {
+  HWND label = StatusLabel(main, head);
+  return label ? GermanNumber(WindowText(label).substr(head.size())) : -1;
 }

@@ -43,6 +43,22 @@ std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className);
 // Sends a UDP datagram to 127.0.0.1:port from this process.
 void SendDatagram(int port, const std::string& bytes);
 
+// ---- what the user sees, read from outside ----
+
+// A message sent to a window of the program and its answer (0 when it does not answer in 10 s).
+LRESULT Ask(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+LRESULT LineCount(HWND view);
+// A line of the view (its first 255 characters).
+std::wstring LineOf(HWND view, LRESULT line);
+// A number in German format ("1.234"), or -1 when the text is not one.
+long long GermanNumber(const std::wstring& number);
+// The program's settings in the registry (below HKEY_CURRENT_USER).
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Zevrik\\Tavrino\\Settings";
+// The status line's label that begins with head, when it shows.
+HWND StatusLabel(HWND main, const std::wstring& head);
+// The count of a status label ("Empfangen: 1.234"), or -1 when it does not show.
+long long StatusCount(HWND main, const std::wstring& head);
+
 // ---- what a test changes around the program, put back when it goes ----
 
 // A registry value as it was when the object was made (or its absence), written back at the end.

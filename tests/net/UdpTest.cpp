@@ -69,6 +69,33 @@ INSTANTIATE_TEST_SUITE_P(TUdpServer, UdpDatagrams,
                                            TDatagramCase{"LargestUdpDatagram", Pattern(TUdpClient::kMaxDatagram)}),
                          TCaseName());
 
+// The handler reads where and when each datagram came from beside it: the sending socket's
+// address and port, and a receive time between the send and the end of the handling.
+TEST(UdpServer, OriginNamesEachDatagramsSenderAndReceiveTime) {
+  auto systemTime = [] {
+    FILETIME now;
+    ::GetSystemTimePreciseAsFileTime(&now);
+    return (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+  };
+  TTestServer server(0);
+  std::vector<TUdpServer::TDatagramOrigin> origins;
+  server.OnDatagram = [&](TTestServer& self) { origins.push_back(self.Origin()); };
+  TLoopbackPeer first, second;
+  const std::uint64_t before = systemTime();
+  ASSERT_TRUE(first.SendTo(server.Port(), "one"));
+  ASSERT_TRUE(server.HandleOne());
+  ASSERT_TRUE(second.SendTo(server.Port(), "two"));
+  ASSERT_TRUE(server.HandleOne());
+  const std::uint64_t after = systemTime();
+  ASSERT_EQ(origins.size(), 2u);
+  EXPECT_EQ(ntohs(origins[0].Sender.sin_port), first.Port());
+  EXPECT_EQ(ntohs(origins[1].Sender.sin_port), second.Port());
+  EXPECT_EQ(origins[1].Sender.sin_addr.s_addr, LoopbackAddress());
+  EXPECT_GE(origins[0].ReceivedAt, before);
+  EXPECT_LE(origins[0].ReceivedAt, origins[1].ReceivedAt);
+  EXPECT_LE(origins[1].ReceivedAt, after);
+}
+
 TEST(UdpServer, DatagramsOneAfterAnotherKeepTheirBoundaries) {
   TTestServer server(0);
   TLoopbackPeer peer;

@@ -321,4 +321,56 @@ TEST(DialogMenu, RightClickOpensTheContextMenuAndTheChosenItemRuns) {
   EXPECT_EQ(menu->PopupComponent(), box);
 }
 
+// A submenu opens by its access key and its chosen item runs; one choice of several shows as a
+// checked radio item.
+TEST(DialogMenu, SubmenuItemChosenByAccessKeysRuns) {
+  auto form = NewForm(200, 120);
+  auto* box = Place<TPaintBox>(form.get(), form.get(), 10, 10, 150, 80);
+  auto* menu = NewComponent<TPopupMenu>(form.get(), L"MnuText");
+  std::vector<std::wstring> chosen;
+  menu->AddItem(L"MnuCopy", L"&Kopieren", [&](TObject*) { chosen.push_back(L"Kopieren"); });
+  TMenuItem* charset = menu->AddItem(L"MnuCharset", L"&Zeichensatz");
+  for (const wchar_t* name : {L"&ANSI", L"&UTF-8"}) {
+    TMenuItem* item = charset->AddItem(L"", name, [&chosen, name](TObject*) { chosen.push_back(name); });
+    item->SetRadioItem(true);
+    item->SetChecked(std::wstring(name) == L"&ANSI");
+  }
+  box->SetPopupMenu(menu);
+  form->Show();
+  ::SetForegroundWindow(form->Handle());
+  PumpFor(50);
+
+  std::atomic<bool> menuSeen{false};
+  UINT submenuType = 0, submenuState = 0;
+  std::thread user([&] {
+    HWND menuWnd = nullptr;
+    for (int i = 0; i < 500 && !menuSeen; ++i) {
+      menuWnd = ::FindWindowW(L"#32768", nullptr);
+      if (menuWnd && ::IsWindowVisible(menuWnd)) menuSeen = true;
+      ::Sleep(20);
+    }
+    if (!menuSeen) return;
+    auto* handle = reinterpret_cast<HMENU>(::SendMessageW(menuWnd, MN_GETHMENU, 0, 0));
+    if (HMENU sub = handle ? ::GetSubMenu(handle, 1) : nullptr) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE | MIIM_STATE;
+      if (::GetMenuItemInfoW(sub, 0, TRUE, &info)) {
+        submenuType = info.fType;
+        submenuState = info.fState;
+      }
+    }
+    PressKey('Z');
+    ::Sleep(200);
+    PressKey('U');
+  });
+  ClickWithMouse(box->Handle(), true);
+  EXPECT_TRUE(PumpUntil([&] { return !chosen.empty(); }));
+  user.join();
+  EXPECT_TRUE(menuSeen);
+  EXPECT_EQ(chosen, std::vector<std::wstring>{L"&UTF-8"});
+  EXPECT_TRUE(submenuType & MFT_RADIOCHECK);
+  EXPECT_TRUE(submenuState & MFS_CHECKED);
+}
+
 }  // namespace

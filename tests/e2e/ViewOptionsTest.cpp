@@ -1,0 +1,302 @@
+// The view's options in its context menu, as a user sets them: the character set of text
+// datagrams, the time and sender columns, colours by level and a limit on the lines kept. Each
+// is read back as the user sees it: the view's lines, its pixels, the status line, the registry.
+#include "e2e/RunningProgram.h"
+#include "base/Unicode.h"
+#include "support/Pump.h"
+#include "support/TestSupport.h"
+#include "support/UserInput.h"
+
+#include <atomic>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr int kPort = 6702;
+const std::string kGreetingUtf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93";  // "Grüße ✓"
+
+// Opens the view's context menu with the mouse and gives the keys of an item, and of its
+// submenu's item (Wine gives no other process the menu's items: they are chosen by access key,
+// as a user does).
+void ChooseInViewMenu(HWND main, HWND view, std::initializer_list<WORD> keys) {
+  ::SetForegroundWindow(main);
+  ClickWithMouse(view, true);
+  auto openMenus = [] {
+    int open = 0;
+    for (HWND menu = nullptr; (menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;)
+      if (::IsWindowVisible(menu)) ++open;
+    return open;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return openMenus() >= 1; }));
+  int level = 1;
+  for (WORD key : keys) {
+    PressKey(key);
+    if (key != *(keys.end() - 1)) ASSERT_TRUE(PumpUntil([&] { return openMenus() > level; })) << "submenu " << key;
+    ++level;
+  }
+  ASSERT_TRUE(PumpUntil([&] { return openMenus() == 0; }));
+}
+
+std::wstring StoredString(const wchar_t* name) {
+  wchar_t value[64] = {};
+  DWORD size = sizeof value;
+  if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return L"(none)";
+  return value;
+}
+DWORD StoredNumber(const wchar_t* name) {
+  DWORD value = 0xFFFF, size = sizeof value;
+  ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+void StoreNumber(const wchar_t* name, DWORD value) {
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
+}
+void Forget(const wchar_t* name) { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name); }
+
+// Waits until the view has a line more than before (the datagram just sent) and returns it.
+std::wstring NextLine(HWND view, LRESULT& lines) {
+  const LRESULT before = lines;
+  EXPECT_TRUE(PumpUntil([&] { return (lines = LineCount(view)) > before; })) << "no new line";
+  return LineOf(view, before - 1);
+}
+
+// The character set chosen when each datagram arrived decodes it: a UTF-8 greeting in each mode.
+TEST(ViewOptions, CharsetIsChosenInTheMenuKeptAndAppliesToWhatArrivesFromThen) {
+  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Charset");
+  Forget(L"Charset");
+  {
+    TRunningProgram program;
+    HWND main = program.MainWindow();
+    HWND view = program.LogView();
+    LRESULT lines = LineCount(view);
+    SendDatagram(kPort, kGreetingUtf8);
+    EXPECT_EQ(NextLine(view, lines), AnsiToText(kGreetingUtf8));  // ANSI, as always
+    ChooseInViewMenu(main, view, {'Z', 'U'});
+    EXPECT_TRUE(PumpUntil([] { return StoredString(L"Charset") == L"UTF-8"; }));
+    SendDatagram(kPort, kGreetingUtf8);
+    EXPECT_EQ(NextLine(view, lines), L"Grüße ✓");
+    EXPECT_EQ(LineOf(view, 0), AnsiToText(kGreetingUtf8));  // shown as it was received
+    ChooseInViewMenu(main, view, {'Z', 'T'});
+    EXPECT_TRUE(PumpUntil([] { return StoredString(L"Charset") == L"Auto"; }));
+  }
+  TRunningProgram again;
+  HWND view = again.LogView();
+  LRESULT lines = LineCount(view);
+  SendDatagram(kPort, kGreetingUtf8);
+  EXPECT_EQ(NextLine(view, lines), L"Grüße ✓");
+  SendDatagram(kPort, "Gr\xFC\xDF" "e");  // no UTF-8: ANSI
+  EXPECT_EQ(NextLine(view, lines), L"Grüße");
+  SendDatagram(kPort, "Gr\xC3\xBC\xC3");  // cut short: not UTF-8 either
+  EXPECT_EQ(NextLine(view, lines), AnsiToText("Gr\xC3\xBC\xC3"));
+}
+
+// Minutes of the day and milliseconds, local time.
+long long LocalMsecOfDay(const SYSTEMTIME& time) {
+  return ((time.wHour * 60LL + time.wMinute) * 60 + time.wSecond) * 1000 + time.wMilliseconds;
+}
+
+// "hh:mm:ss.mmm" as milliseconds of the day, or -1.
+long long ParseTime(const std::wstring& text) {
+  unsigned h, m, s, ms;
+  wchar_t tail;
+  if (text.size() != 12 || swscanf(text.c_str(), L"%2u:%2u:%2u.%3u%lc", &h, &m, &s, &ms, &tail) != 4) return -1;
+  return ((h * 60LL + m) * 60 + s) * 1000 + ms;
+}
+
+// A UDP socket on 127.0.0.1 with a port of its own, to be named as the sender.
+class TSenderSocket {
+public:
+  TSenderSocket() : FSocket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(FSocket, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    int length = sizeof local;
+    ::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &length);
+    FPort = ntohs(local.sin_port);
+  }
+  ~TSenderSocket() { ::closesocket(FSocket); }
+  TSenderSocket(const TSenderSocket&) = delete;
+  TSenderSocket& operator=(const TSenderSocket&) = delete;
+  int Port() const { return FPort; }
+  void Send(const std::string& bytes) const {
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(kPort);
+    target.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::sendto(FSocket, bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&target),
+             sizeof target);
+  }
+
+private:
+  SOCKET FSocket;
+  int FPort = 0;
+};
+
+// Time and sender columns before each datagram's first line, its other lines and hex rows
+// indented to match; taken when the datagram arrived, from the socket that sent it.
+TEST(ViewOptions, ReceiveTimeAndSenderColumnsNameWhenAndWhereEachDatagramCameFrom) {
+  TRegistryValueBackup time(HKEY_CURRENT_USER, kSettingsKey, L"Receive Time");
+  TRegistryValueBackup sender(HKEY_CURRENT_USER, kSettingsKey, L"Sender");
+  Forget(L"Receive Time");
+  Forget(L"Sender");
+  TRunningProgram program;
+  HWND main = program.MainWindow();
+  HWND view = program.LogView();
+  ChooseInViewMenu(main, view, {'P'});
+  ChooseInViewMenu(main, view, {'B'});
+  EXPECT_TRUE(PumpUntil([] { return StoredNumber(L"Receive Time") == 1 && StoredNumber(L"Sender") == 1; }));
+
+  TSenderSocket socket;
+  const LRESULT at = LineCount(view) - 1;  // the empty last line, where the next one goes
+  SYSTEMTIME before, after;
+  ::GetLocalTime(&before);
+  socket.Send("eins\r\nzwei");
+  ASSERT_TRUE(PumpUntil([&] { return LineCount(view) >= at + 3; }));
+  ::GetLocalTime(&after);
+  const std::wstring first = LineOf(view, at);
+  ASSERT_GE(first.size(), 35u) << first;
+  const long long arrived = ParseTime(first.substr(0, 12));
+  if (LocalMsecOfDay(after) < LocalMsecOfDay(before)) GTEST_SKIP() << "skipped: the day changed during the case";
+  EXPECT_GE(arrived, LocalMsecOfDay(before)) << first;
+  EXPECT_LE(arrived, LocalMsecOfDay(after)) << first;
+  std::wstring senderColumn = L"127.0.0.1:" + std::to_wstring(socket.Port());
+  senderColumn.resize(21, L' ');
+  EXPECT_EQ(first.substr(12), L" " + senderColumn + L" eins");
+  const std::wstring indent(35, L' ');
+  EXPECT_EQ(LineOf(view, at + 1), indent + L"zwei");
+
+  // Hex rows: the first after the columns, the next indented.
+  HWND hex = program.Button(L"Hex");
+  ClickWithMouse(hex);
+  ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  LRESULT lines = LineCount(view);
+  socket.Send("123456789");
+  ASSERT_TRUE(PumpUntil([&] { return LineCount(view) >= lines + 2; }));
+  EXPECT_EQ(LineOf(view, lines - 1).substr(12, 26), L" " + senderColumn + L" 31 ");
+  EXPECT_EQ(LineOf(view, lines).substr(0, 38), indent + L"39 ");
+
+  // Off again: no columns.
+  ClickWithMouse(hex);
+  ChooseInViewMenu(main, view, {'P'});
+  ChooseInViewMenu(main, view, {'B'});
+  EXPECT_TRUE(PumpUntil([] { return StoredNumber(L"Receive Time") == 0 && StoredNumber(L"Sender") == 0; }));
+  lines = LineCount(view);
+  socket.Send("ohne");
+  EXPECT_EQ(NextLine(view, lines), L"ohne");
+}
+
+// The darkest pixel of a line's row in the view: the colour its text is drawn in.
+COLORREF DarkestInRow(HWND view, LRESULT line) {
+  const auto start = static_cast<WPARAM>(Ask(view, EM_LINEINDEX, static_cast<WPARAM>(line)));
+  const LRESULT next = Ask(view, EM_LINEINDEX, static_cast<WPARAM>(line + 1));
+  const LRESULT top = HIWORD(Ask(view, EM_POSFROMCHAR, start));
+  const LRESULT bottom = HIWORD(Ask(view, EM_POSFROMCHAR, static_cast<WPARAM>(next)));
+  RECT row = ScreenClientRect(view);
+  row.bottom = row.top + static_cast<LONG>(bottom);
+  row.top += static_cast<LONG>(top);
+  row.right = row.left + 120;
+  const TScreenPixels pixels = ScreenPixels(row);
+  COLORREF darkest = RGB(255, 255, 255);
+  for (COLORREF c : pixels.Pixels)
+    if (GetRValue(c) + GetGValue(c) + GetBValue(c) < GetRValue(darkest) + GetGValue(darkest) + GetBValue(darkest))
+      darkest = c;
+  return darkest;
+}
+
+bool IsRed(COLORREF c) { return GetRValue(c) > 140 && GetGValue(c) < 60 && GetBValue(c) < 60; }
+bool IsDarkYellow(COLORREF c) {
+  return GetRValue(c) > 90 && GetGValue(c) > 90 && std::abs(GetRValue(c) - GetGValue(c)) < 40 && GetBValue(c) < 50;
+}
+bool IsGrey(COLORREF c) {
+  return GetRValue(c) > 90 && GetRValue(c) < 200 && GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c);
+}
+bool IsBlack(COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60; }
+
+// Lines with a level word or a syslog priority are drawn in its colour, on by default; the
+// menu switches the colours off and on for every line.
+TEST(ViewOptions, LinesAreDrawnInTheColourOfTheirLevel) {
+  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Level Colours");
+  Forget(L"Level Colours");
+  TRunningProgram program;
+  HWND main = program.MainWindow();
+  HWND view = program.LogView();
+  ::SetForegroundWindow(main);
+  for (const char* text : {"ERROR Platte voll", "alles gut", "<12>WARNUNG fast voll", "debug: x=1"})
+    SendDatagram(kPort, text);
+  ASSERT_TRUE(PumpUntil([&] { return LineOf(view, 3) == L"debug: x=1"; }));
+  COLORREF error = 0, plain = 0, warning = 0, debug = 0;
+  auto read = [&] {
+    error = DarkestInRow(view, 0);
+    plain = DarkestInRow(view, 1);
+    warning = DarkestInRow(view, 2);
+    debug = DarkestInRow(view, 3);
+  };
+  EXPECT_TRUE(PumpUntil([&] {
+    read();
+    return IsRed(error) && IsBlack(plain) && IsDarkYellow(warning) && IsGrey(debug);
+  })) << std::hex << error << " " << plain << " " << warning << " " << debug;
+
+  ChooseInViewMenu(main, view, {'F'});
+  EXPECT_TRUE(PumpUntil([] { return StoredNumber(L"Level Colours") == 0; }));
+  EXPECT_TRUE(PumpUntil([&] {
+    read();
+    return IsBlack(error) && IsBlack(plain) && IsBlack(warning) && IsBlack(debug);
+  })) << std::hex << error << " " << plain << " " << warning << " " << debug;
+  ChooseInViewMenu(main, view, {'F'});
+  EXPECT_TRUE(PumpUntil([&] {
+    read();
+    return IsRed(error);
+  }));
+}
+
+// A flood into a view that keeps at most 100,000 lines: the oldest go, the first line says how
+// many, the last datagram is the last line, and the window answers throughout.
+TEST(ViewOptions, FloodWithALineLimitKeepsTheLinesAtTheLimit) {
+  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Line Limit");
+  StoreNumber(L"Line Limit", 100000);
+  TRunningProgram program;
+  HWND main = program.MainWindow();
+  HWND view = program.LogView();
+  constexpr int kDatagrams = 250000;
+  std::atomic<bool> sent{false};
+  std::thread flood([&] {
+    TSenderSocket socket;
+    for (int i = 0; i < kDatagrams; ++i) {
+      socket.Send("Zeile " + std::to_string(i));
+      if (i % 500 == 499) ::Sleep(20);  // at most 25,000 a second: what the socket's buffer takes
+    }
+    sent = true;
+  });
+  LRESULT most = 0;
+  bool answered = true;
+  const std::wstring last = L"Zeile " + std::to_wstring(kDatagrams - 1);
+  const bool done = PumpUntil([&] {
+    DWORD_PTR result = 0;
+    answered = answered && ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    most = std::max(most, LineCount(view));
+    return sent && LineOf(view, LineCount(view) - 2) == last;
+  }, 180000);
+  flood.join();
+  ASSERT_TRUE(done);
+  EXPECT_TRUE(answered);
+  EXPECT_LE(most, 100000);
+  const LRESULT lines = LineCount(view);
+  EXPECT_GT(lines, 50000);
+  // "[Tavrino: 12.345 ältere Zeilen entfernt]", then the oldest datagram kept.
+  const std::wstring notice = LineOf(view, 0), head = L"[Tavrino: ", tail = L" ältere Zeilen entfernt]";
+  ASSERT_TRUE(notice.starts_with(head) && notice.ends_with(tail)) << notice;
+  const long long removed = GermanNumber(notice.substr(head.size(), notice.size() - head.size() - tail.size()));
+  EXPECT_EQ(LineOf(view, 1), L"Zeile " + std::to_wstring(removed));
+  EXPECT_EQ(removed + lines - 2, kDatagrams);  // the notice and the empty last line
+  EXPECT_TRUE(PumpUntil([&] {
+    HWND label = StatusLabel(main, L"Zeilen: ");
+    return label && WindowText(label).ends_with(L"(höchstens 100.000, " + notice.substr(head.size(), notice.size() - head.size() - tail.size()) + L" entfernt)");
+  }));
+}
+
+}  // namespace
