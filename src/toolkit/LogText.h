@@ -74,6 +74,7 @@ public:
   // before a change of the revision may have moved; appends leave it as it stands.
   std::uint64_t Revision() const noexcept { return FRevision; }
 
+  std::size_t BlockCount() const noexcept { return FBlocks.size(); }
   // Memory the text holds: blocks, their line breaks and the runs.
   std::size_t BytesHeld() const noexcept;
   // A ceiling on BytesHeld (0: none): a block that would pass it fails to allocate
