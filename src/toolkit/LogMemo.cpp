@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <imm.h>
+#include <new>
 #include <stdexcept>
 #include <windowsx.h>
 
@@ -42,6 +43,28 @@ wchar_t Shown(wchar_t c, bool controlPictures) noexcept {
 }
 
 COLORREF SystemColor(int index) { return ::GetSysColor(index); }
+
+// Lines by level: readable on the window's background; in high contrast the system's colours.
+constexpr COLORREF kErrorText = RGB(192, 0, 0);
+constexpr COLORREF kWarningText = RGB(128, 128, 0);
+constexpr COLORREF kDebugText = RGB(128, 128, 128);
+
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+// Memory a view keeps aside until memory runs out, so that its notice, painting, copying and
+// saving (which copies the last block) still find some: two wide blocks and room besides.
+constexpr std::size_t kFullReserveBytes = std::size_t{8} << 20;
+
+TPos BreaksIn(std::wstring_view text) noexcept {
+  TPos breaks = 0;
+  for (std::size_t at = text.find(L"\r\n"); at != std::wstring_view::npos; at = text.find(L"\r\n", at + 2)) ++breaks;
+  return breaks;
+}
 
 // Matches of the find bar: marker yellow under black, whatever the system's colours.
 constexpr COLORREF kMatchBackground = RGB(255, 226, 110);
@@ -126,9 +149,10 @@ void TLogMemoLines::SetText(const std::wstring& text) {
 
 // ---- TLogMemo ----
 
-TLogMemo::TLogMemo(TComponent* owner) : TControl(owner), FLines(*this) {
+TLogMemo::TLogMemo(TComponent* owner, std::uint32_t blockChars) : TControl(owner), FText(blockChars), FLines(*this) {
   SetTabStop(true);
   SetBounds(0, 0, 185, 89);
+  FReserve.reset(new (std::nothrow) std::byte[kFullReserveBytes]);
 }
 
 TLogMemo::~TLogMemo() {
@@ -150,6 +174,7 @@ void TLogMemo::CreateParams(TCreateParams& params) {
 
 void TLogMemo::CreateWnd() {
   ::GetClientRect(Handle(), &FClient);
+  FHighContrast = HighContrastOn();
   TControl::CreateWnd();
   FShownTop = FTopLine;
   FShownLeft = FLeftCell;
@@ -232,7 +257,7 @@ void TLogMemo::PaintRow(HDC dc, TPos line, int y, int width) {
   const TColor color = Color();
   const COLORREF back =
       color != clDefault ? ColorToRGB(color) : SystemColor(FReadOnly || !enabled ? COLOR_BTNFACE : COLOR_WINDOW);
-  const COLORREF fore = enabled ? ColorToRGB(Font().Color) : SystemColor(COLOR_GRAYTEXT);
+  const COLORREF fore = TextColour(line, enabled);
   const RECT row{0, y, width, y + FRowHeight};
   FGlyphs.clear();
   FWidths.clear();
@@ -304,6 +329,22 @@ void TLogMemo::PaintRow(HDC dc, TPos line, int y, int width) {
   const TPos selStart = SelStart(), selEnd = SelEnd();
   if (selStart != selEnd)
     paintRange(selStart - firstPos, selEnd - firstPos, SystemColor(COLOR_HIGHLIGHTTEXT), SystemColor(COLOR_HIGHLIGHT));
+}
+
+COLORREF TLogMemo::TextColour(TPos line, bool enabled) const {
+  if (!enabled) return SystemColor(COLOR_GRAYTEXT);
+  switch (FLineColoursOn ? FColours.At(line) : lcNormal) {
+    case lcError: return FHighContrast ? SystemColor(COLOR_HOTLIGHT) : kErrorText;
+    case lcWarning: return FHighContrast ? SystemColor(COLOR_HOTLIGHT) : kWarningText;
+    case lcDebug: return FHighContrast ? SystemColor(COLOR_GRAYTEXT) : kDebugText;
+    default: return ColorToRGB(Font().Color);
+  }
+}
+
+void TLogMemo::SetLineColours(bool on) {
+  if (on == FLineColoursOn) return;
+  FLineColoursOn = on;
+  if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TLogMemo::SetHighlight(const TLogMatcher& matcher) {
@@ -539,18 +580,49 @@ void TLogMemo::OnScroll(int bar, WORD code) {
 
 // ---- changes of the text ----
 
-void TLogMemo::AppendLine(std::wstring_view line) {
+bool TLogMemo::AppendLine(std::wstring_view line, TLineColour colour) {
   const bool onNewLine = FText.LineLength(FText.LineCount() - 1) == 0;
-  Append({onNewLine ? std::wstring_view() : std::wstring_view(L"\r\n"), line, std::wstring_view(L"\r\n")});
+  return Append({onNewLine ? std::wstring_view() : std::wstring_view(L"\r\n"), line, std::wstring_view(L"\r\n")},
+                colour, FText.LineCount() - (onNewLine ? 1 : 0), colour != lcNormal ? BreaksIn(line) + 1 : 0);
 }
 
-void TLogMemo::Append(std::initializer_list<std::wstring_view> pieces) {
-  if (std::all_of(pieces.begin(), pieces.end(), [](std::wstring_view piece) { return piece.empty(); })) return;
+bool TLogMemo::Append(std::initializer_list<std::wstring_view> pieces, TLineColour colour, TPos colouredLine,
+                      TPos colouredLines) {
+  if (FFull) return false;
+  if (std::all_of(pieces.begin(), pieces.end(), [](std::wstring_view piece) { return piece.empty(); })) return true;
+  try {
+    AppendNow(pieces, colour, colouredLine, colouredLines);
+  } catch (const std::bad_alloc&) {
+    BecomeFull();
+    return false;
+  }
+  try {
+    RemoveOldLines();
+  } catch (const std::bad_alloc&) {
+    BecomeFull();  // the lines are in; the oldest could not make room for them
+  }
+  return true;
+}
+
+void TLogMemo::AppendNow(std::initializer_list<std::wstring_view> pieces, TLineColour colour, TPos colouredLine,
+                         TPos colouredLines) {
   const bool follow = Following();
   const TPos linesBefore = FText.LineCount();
+  // The colours first: what fails to allocate there or in the text leaves both as they were.
+  const TPos colouredLast = colouredLine + colouredLines - 1;
+  if (colour != lcNormal && colouredLines > 0) {
+    try {
+      for (TPos line = colouredLine; line <= colouredLast; ++line) FColours.Set(line, colour);
+      FText.Append(pieces);
+    } catch (...) {
+      FColours.Remove(colouredLine, colouredLast);
+      throw;
+    }
+  } else {
+    FText.Append(pieces);
+  }
   // The rows from the last line on change; following, so do those of a selection, which goes.
-  MarkDirty(follow ? std::min(FText.LineCount() - 1, FText.LineOf(SelStart())) : FText.LineCount() - 1, kEveryLine);
-  FText.Append(pieces);
+  MarkDirty(follow ? std::min(linesBefore - 1, FText.LineOf(SelStart())) : linesBefore - 1, kEveryLine);
   if (follow) {
     FAnchor = FCaret = FText.Length();
     FWantedCell = -1;
@@ -565,8 +637,97 @@ void TLogMemo::Append(std::initializer_list<std::wstring_view> pieces) {
   PostShowChanges();
 }
 
-void TLogMemo::Clear() {
+void TLogMemo::SetLineLimit(TPos lines) {
+  FLineLimit = std::max<TPos>(lines, 0);
+  if (FFull) return;
+  try {
+    RemoveOldLines();
+  } catch (const std::bad_alloc&) {
+    BecomeFull();
+  }
+  ShowChanges();
+}
+
+void TLogMemo::RemoveOldLines() {
+  if (FLineLimit <= 0 || FText.LineCount() <= FLineLimit) return;
+  const TPos noticeLines = RemovedNotice ? 1 : 0;
+  const TPos cut = FText.FrontCut(FText.LineCount() + noticeLines - FLineLimit);
+  if (cut == 0) return;
+  const TPos cutLines = FText.LineOf(cut);
+  const TPos removed = FRemovedLines + cutLines - FNoticeLines;
+  // Whatever may fail to allocate before the text changes.
+  const std::wstring notice = noticeLines > 0 ? RemovedNotice(removed) + L"\r\n" : std::wstring();
+  FText.RemoveFront(cut);
+  FRemovedLines = removed;
+  FColours.RemovedFront(cutLines, 0);
+  FNoticeLines = 0;
+  bool noRoom = false;
+  if (noticeLines > 0) {
+    try {
+      FText.Replace(0, 0, notice, false);
+      FColours.RemovedFront(0, noticeLines);
+      FNoticeLines = noticeLines;
+    } catch (const std::bad_alloc&) {
+      noRoom = true;  // the view goes on without the notice, and is full
+    }
+  }
+  // Everything that holds a place moves with the text: a line that went leaves its holder at the
+  // first line that stayed (a reader whose lines went looks at the start).
+  const TPos noticeChars = FNoticeLines > 0 ? static_cast<TPos>(notice.size()) : 0;
+  const TPos shiftChars = noticeChars - cut, shiftLines = FNoticeLines - cutLines;
+  auto movePos = [&](TPos pos) { return std::max<TPos>(pos + shiftChars, noticeChars); };
+  auto moveLine = [&](TPos line) { return line >= cutLines ? line + shiftLines : 0; };
+  FAnchor = movePos(FAnchor);
+  FCaret = movePos(FCaret);
+  const bool shownGone = FShownTop < cutLines;
+  FTopLine = std::min(moveLine(FTopLine), MaxTopLine());
+  FShownTop = moveLine(FShownTop);
+  if (FDirtyFrom >= 0) {
+    FDirtyFrom = moveLine(FDirtyFrom);
+    FDirtyTo = FDirtyTo >= kEveryLine ? kEveryLine : moveLine(FDirtyTo);
+  }
+  FNewLines = std::min(FNewLines, FText.LineCount() - 1 - FNoticeLines);
+  if (shownGone) {
+    // What the screen shows went: all rows anew, no scrolling.
+    FShownTop = FTopLine;
+    if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
+  } else {
+    MarkDirty(0, 0);  // the notice
+  }
+  FScrollBarsStale = true;
+  FValueToAnnounce = true;
+  PostShowChanges();
+  if (noRoom) throw std::bad_alloc();
+}
+
+void TLogMemo::BecomeFull() {
+  FFull = true;
+  FReserve.reset();
+  if (!FullNotice) return;
+  // The notice goes in beyond the cap a test set, as into the memory kept for it.
+  const std::size_t cap = FText.MemoryCap();
+  FText.SetMemoryCap(0);
+  try {
+    const std::wstring notice = FullNotice();
+    const bool onNewLine = FText.LineLength(FText.LineCount() - 1) == 0;
+    AppendNow({onNewLine ? std::wstring_view() : std::wstring_view(L"\r\n"), notice, std::wstring_view(L"\r\n")},
+              lcNormal, 0, 0);
+  } catch (const std::bad_alloc&) {
+    // Not even that: the view stays as it is.
+  }
+  FText.SetMemoryCap(cap);
+}
+
+void TLogMemo::ForgetText() {
   FText.Clear();
+  FColours.Clear();
+  FRemovedLines = FNoticeLines = 0;
+  FFull = false;
+  if (!FReserve) FReserve.reset(new (std::nothrow) std::byte[kFullReserveBytes]);
+}
+
+void TLogMemo::Clear() {
+  ForgetText();
   ShowNewText();
   Notify(EN_CHANGE);
 }
@@ -614,15 +775,23 @@ void TLogMemo::ReplaceSelection(std::wstring_view text, bool undoable) {
   const TPos pos = SelStart(), count = SelEnd() - pos;
   if (count == 0 && text.empty()) return;
   const TPos linesBefore = FText.LineCount();
-  MarkDirty(FText.LineOf(pos), FText.LineOf(pos + count));
+  const TEditedLines lines = LinesOf(pos, count);
+  MarkDirty(lines.First, lines.Last);
   FText.Replace(pos, count, text, undoable);
   FAnchor = FCaret = pos + static_cast<TPos>(text.size());
-  Edited(pos, static_cast<TPos>(text.size()), linesBefore);
+  Edited(pos, static_cast<TPos>(text.size()), linesBefore, lines);
 }
 
-// After an edit at pos: the rows it changed (all below it when the lines moved), the scroll
-// bars, the caret in sight, and the parent told.
-void TLogMemo::Edited(TPos pos, TPos inserted, TPos linesBefore) {
+TLogMemo::TEditedLines TLogMemo::LinesOf(TPos pos, TPos count) const {
+  const TPos first = FText.LineOf(pos);
+  return {first, FText.LineOf(pos + count), FText.LineStart(first) == pos};
+}
+
+// After an edit at pos: the colours move with their lines, the rows it changed (all below it
+// when the lines moved), the scroll bars, the caret in sight, and the parent told.
+void TLogMemo::Edited(TPos pos, TPos inserted, TPos linesBefore, const TEditedLines& lines) {
+  FColours.Replaced(lines.First, lines.Last, lines.FromLineStart, FText.LineOf(pos + inserted) - lines.First);
+  if (lines.First < FNoticeLines) FNoticeLines = 0;  // the notice was edited: a line as others
   FWantedCell = -1;
   FModified = true;
   FValueToAnnounce = true;
@@ -636,10 +805,13 @@ void TLogMemo::Edited(TPos pos, TPos inserted, TPos linesBefore) {
 void TLogMemo::Undo() {
   if (FReadOnly || !FText.CanUndo()) return;
   const TPos linesBefore = FText.LineCount();
+  const TLogText::TRange replaced = FText.UndoRange();
+  const TEditedLines lines = LinesOf(replaced.Pos, replaced.Length);
   MarkDirty(FText.LineOf(SelStart()), FText.LineOf(SelEnd()));
+  MarkDirty(lines.First, lines.Last);
   const TLogText::TRange range = FText.Undo();
   Select(range.Pos, range.Pos + range.Length);
-  Edited(range.Pos, range.Length, linesBefore);
+  Edited(range.Pos, range.Length, linesBefore, lines);
 }
 
 void TLogMemo::CopyToClipboard(TPos pos, TPos count) const {
@@ -1036,6 +1208,11 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
       Invalidate();
       break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      FHighContrast = HighContrastOn();
+      ::InvalidateRect(Handle(), nullptr, FALSE);
+      break;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && !Screen().CursorHandle()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
@@ -1106,8 +1283,8 @@ bool TLogMemo::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
       return true;
     case WM_SETTEXT:
       // A multi-line edit control sends no EN_CHANGE for it.
-      FText.Clear();
-      if (lParam) FText.Append(reinterpret_cast<const wchar_t*>(lParam));
+      ForgetText();
+      if (lParam) Append({reinterpret_cast<const wchar_t*>(lParam)}, lcNormal);
       ShowNewText();
       result = TRUE;
       return true;

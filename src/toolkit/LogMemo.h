@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +51,8 @@ class TLogMemo : public TControl {
 public:
   using TPos = TLogText::TPos;
 
-  explicit TLogMemo(TComponent* owner);
+  // blockChars: the size of the text's blocks (tests make it small).
+  explicit TLogMemo(TComponent* owner, std::uint32_t blockChars = TLogText::kBlockChars);
   ~TLogMemo() override;
 
   TLogMemoLines& Lines() noexcept { return FLines; }
@@ -66,12 +68,40 @@ public:
 
   // Appends text at the end. The caret goes behind it and the view follows, as an edit control
   // does after EM_REPLACESEL at the end; the screen follows with PaintChanges, or soon after.
-  void Append(std::wstring_view text) { Append({text}); }
+  // False when nothing was added: the view is full (see Full).
+  bool Append(std::wstring_view text) { return Append({text}, lcNormal); }
   // Appends a line ended by a line break, on a line of its own (after a break when the last
-  // line holds text, typed there for instance).
-  void AppendLine(std::wstring_view line);
-  // Empties the view at once (its blocks are freed).
+  // line holds text, typed there for instance), drawn in the colour given (every line of it,
+  // when it holds line breaks). False when nothing was added: the view is full.
+  bool AppendLine(std::wstring_view line, TLineColour colour = lcNormal);
+  // Empties the view at once (its blocks are freed); a full view takes lines again.
   void Clear();
+
+  // ---- line colours ----
+  // Off: every line in the window's text colour (the colours stay recorded for later).
+  void SetLineColours(bool on);
+  bool LineColours() const noexcept { return FLineColoursOn; }
+  TLineColour LineColour(TPos line) const noexcept { return FColours.At(line); }
+
+  // ---- a ceiling on the lines kept ----
+  // 0: no limit. When an append takes the line count beyond it, the oldest lines go in whole
+  // blocks of the text, and the first line says how many went (RemovedNotice).
+  void SetLineLimit(TPos lines);
+  TPos LineLimit() const noexcept { return FLineLimit; }
+  // Lines removed since the text was last cleared or set.
+  TPos RemovedLines() const noexcept { return FRemovedLines; }
+  // The text of the first line after lines were removed (empty function: no such line).
+  std::function<std::wstring(TPos removed)> RemovedNotice;
+
+  // ---- running out of memory ----
+  // An append that found no memory left the text as it was and made the view full: it takes
+  // no more appends until it is cleared or set anew, and ends with a line of its own
+  // (FullNotice). Painting, copying and saving go on in memory kept for that.
+  bool Full() const noexcept { return FFull; }
+  std::function<std::wstring()> FullNotice;
+  // Appends fail as if memory ran out once the text would hold more than this (0: no cap).
+  void SetMemoryCap(std::size_t bytes) noexcept { FText.SetMemoryCap(bytes); }
+  std::size_t BytesHeld() const noexcept { return FText.BytesHeld() + FColours.BytesHeld(); }
   // Puts what changed since the last time on the screen now: the scroll bars, the rows that
   // scrolled in, the rows that changed.
   void PaintChanges();
@@ -155,9 +185,20 @@ private:
   void UpdateBadge();
 
   // ---- changes of the text ----
-  void Append(std::initializer_list<std::wstring_view> pieces);
+  // Appends and makes the view full when memory runs out; colouredLines lines from colouredLine
+  // on take the colour.
+  bool Append(std::initializer_list<std::wstring_view> pieces, TLineColour colour, TPos colouredLine = 0,
+              TPos colouredLines = 0);
+  void AppendNow(std::initializer_list<std::wstring_view> pieces, TLineColour colour, TPos colouredLine,
+                 TPos colouredLines);
+  // Removes the oldest lines beyond the limit and puts the notice of how many went in front.
+  void RemoveOldLines();
+  void BecomeFull();
+  // Empties the text and forgets what belonged to it (colours, removed lines, a full view).
+  void ForgetText();
   // After the whole text was replaced: caret, selection and view at its start, all repainted.
   void ShowNewText();
+  COLORREF TextColour(TPos line, bool enabled) const;
 
   // ---- selection and editing ----
   void Select(TPos anchor, TPos caret, bool keepWantedCell = false);
@@ -166,7 +207,14 @@ private:
   void HandleChar(wchar_t c);
   // Replaces the selection by text as the user's edit (undoable), then shows it.
   void ReplaceSelection(std::wstring_view text, bool undoable);
-  void Edited(TPos pos, TPos inserted, TPos linesBefore);
+  // What the lines of the text [pos, pos + count) are before an edit replaces them.
+  struct TEditedLines {
+    TPos First, Last;
+    bool FromLineStart;
+  };
+  TEditedLines LinesOf(TPos pos, TPos count) const;
+  // After an edit at pos that put inserted characters in place of the lines given.
+  void Edited(TPos pos, TPos inserted, TPos linesBefore, const TEditedLines& lines);
   void Undo();
   void Cut();
   void Copy() const;
@@ -196,6 +244,14 @@ private:
   void AnnounceChanges();
 
   TLogText FText;
+  TLogLineColours FColours;
+  bool FLineColoursOn = true;
+  bool FHighContrast = false;
+  TPos FLineLimit = 0;
+  TPos FRemovedLines = 0;
+  TPos FNoticeLines = 0;  // 1 while the first line is the notice of removed lines
+  bool FFull = false;
+  std::unique_ptr<std::byte[]> FReserve;  // freed when memory runs out, for what must go on
   TLogMemoLines FLines;
   TScrollStyle FScrollBars = ssBoth;
   bool FReadOnly = false;

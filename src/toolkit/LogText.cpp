@@ -1,6 +1,7 @@
 #include "toolkit/LogText.h"
 
 #include <cstring>
+#include <new>
 #include <iterator>
 
 namespace {
@@ -241,13 +242,18 @@ void TLogText::MeasureChange(TPos pos, TPos length) {
 
 // ---- blocks and runs ----
 
+std::unique_ptr<std::uint8_t[]> TLogText::NewBlockBytes(std::size_t bytes) const {
+  if (FMemoryCap > 0 && BytesHeld() + bytes > FMemoryCap) throw std::bad_alloc();
+  return std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+}
+
 TLogText::TBlock& TLogText::WritableBlock(bool wide) {
   if (FBlocks.empty() || FBlocks.back()->Length == FBlockChars) {
     auto block = std::make_shared<TBlock>();
     // After a full block the text is evidently large: the next one is made full size at once.
     block->Capacity = FBlocks.empty() ? std::min(kFirstBlockChars, FBlockChars) : FBlockChars;
     block->Wide = wide;
-    block->Bytes = std::make_unique_for_overwrite<std::uint8_t[]>(block->Capacity * (wide ? 2u : 1u));
+    block->Bytes = NewBlockBytes(block->Capacity * (wide ? 2u : 1u));
     FBlocks.push_back(std::move(block));
   }
   TBlock& block = *FBlocks.back();
@@ -255,7 +261,7 @@ TLogText::TBlock& TLogText::WritableBlock(bool wide) {
   if (grow || (wide && !block.Wide)) {
     // Not full yet: the block may still move.
     const std::uint32_t capacity = grow ? std::min(block.Capacity * 2, FBlockChars) : block.Capacity;
-    auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity * (block.Wide || wide ? 2u : 1u));
+    auto bytes = NewBlockBytes(capacity * (block.Wide || wide ? 2u : 1u));
     if (block.Wide || !wide) {
       std::memcpy(bytes.get(), block.Bytes.get(), block.Length * (block.Wide ? 2u : 1u));
     } else {
@@ -357,6 +363,8 @@ TPos TLogText::TotalOf(const std::vector<TRun>& runs) const noexcept {
 }
 
 std::vector<TLogText::TRun> TLogText::Splice(TPos pos, TPos count, const std::vector<TRun>& runs) {
+  // Room for two splits and the new runs first: when memory runs out, nothing has changed yet.
+  FRuns.reserve(FRuns.size() + runs.size() + 2);
   ++FRevision;
   std::size_t first = SplitAt(pos);
   const std::size_t last = SplitAt(pos + count);
@@ -387,13 +395,14 @@ std::vector<TLogText::TRun> TLogText::Splice(TPos pos, TPos count, const std::ve
 
 void TLogText::Append(std::initializer_list<std::wstring_view> pieces) {
   // Widths: the text goes on in the last line; a CR is a character of its own until an LF
-  // makes it a break.
+  // makes it a break. They count once the characters are in.
+  TPos widest = FWidest;
   TPos cell = FLastLineCells;
   wchar_t before = FLength > 0 ? At(FLength - 1) : L'\0';
   for (const std::wstring_view piece : pieces) {
     for (const wchar_t c : piece) {
       if (c == L'\n' && before == L'\r') {
-        FWidest = std::max(FWidest, cell - 1);
+        widest = std::max(widest, cell - 1);
         cell = 0;
       } else {
         cell = NextCell(cell, c);
@@ -401,15 +410,70 @@ void TLogText::Append(std::initializer_list<std::wstring_view> pieces) {
       before = c;
     }
   }
-  FWidest = std::max(FWidest, cell);
-  FLastLineCells = cell;
 
-  // The last run may go on; the runs behind it are new.
+  // The last run may go on; the runs behind it are new. What memory running out leaves half
+  // written is taken back: the new blocks, the characters and breaks added to the last one.
   const std::size_t last = FRuns.empty() ? 0 : FRuns.size() - 1;
   const std::size_t count = FRuns.size();
-  for (const std::wstring_view piece : pieces) Write(piece, FRuns);
+  const std::uint32_t lastRunLength = FRuns.empty() ? 0 : FRuns.back().Length;
+  const std::size_t blocks = FBlocks.size();
+  TBlock* lastBlock = FBlocks.empty() ? nullptr : FBlocks.back().get();
+  const std::uint32_t lastBlockLength = lastBlock ? lastBlock->Length : 0;
+  const std::size_t lastBlockBreaks = lastBlock ? lastBlock->Breaks.size() : 0;
+  try {
+    for (const std::wstring_view piece : pieces) Write(piece, FRuns);
+  } catch (...) {
+    FRuns.erase(FRuns.begin() + static_cast<std::ptrdiff_t>(count), FRuns.end());
+    if (!FRuns.empty()) FRuns.back().Length = lastRunLength;
+    FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(blocks), FBlocks.end());
+    if (lastBlock) {
+      lastBlock->Length = lastBlockLength;
+      lastBlock->Breaks.resize(lastBlockBreaks);
+    }
+    throw;
+  }
   for (std::size_t i = count; i < FRuns.size(); ++i) FixSeam(i);
   Renumber(last);
+  FWidest = std::max(widest, cell);
+  FLastLineCells = cell;
+}
+
+TPos TLogText::FrontCut(TPos minLines) const {
+  minLines = std::clamp<TPos>(minLines, 0, FBreakCount);
+  if (minLines == 0) return 0;
+  const TPos exact = LineStart(minLines);
+  const std::size_t run = RunAt(exact - 1);
+  if (run + 1 == FRuns.size()) return exact;
+  const TPos end = FRuns[run].Pos + FRuns[run].Length;
+  const TPos line = LineOf(end);
+  const TPos start = LineStart(line);
+  // The line the run's end lies in goes whole, unless it is the last one.
+  return start == end || line == FBreakCount ? start : LineStart(line + 1);
+}
+
+void TLogText::RemoveFront(TPos pos) {
+  pos = std::clamp<TPos>(pos, 0, FLength);
+  if (pos == 0) return;
+  // What may fail to allocate comes first, so that running out of memory changes nothing.
+  FRuns.reserve(FRuns.size() + 1);
+  const std::size_t firstKept = pos < FLength ? RunAt(pos) : FRuns.size();
+  std::vector<const TBlock*> kept;
+  kept.reserve(FRuns.size() - firstKept);
+  for (std::size_t i = firstKept; i < FRuns.size(); ++i) kept.push_back(FRuns[i].Block);
+  std::ranges::sort(kept);
+
+  EmptyUndo();
+  ++FRevision;
+  const std::size_t first = SplitAt(pos);
+  FRuns.erase(FRuns.begin(), FRuns.begin() + static_cast<std::ptrdiff_t>(first));
+  if (!FRuns.empty()) FixSeam(0);
+  Renumber(0);
+  FLastLineCells = LineCells(FBreakCount);
+  // The last block is the one written next, even when nothing refers to it.
+  const TBlock* writable = FBlocks.empty() ? nullptr : FBlocks.back().get();
+  std::erase_if(FBlocks, [&](const std::shared_ptr<TBlock>& block) {
+    return block.get() != writable && !std::ranges::binary_search(kept, block.get());
+  });
 }
 
 void TLogText::Replace(TPos pos, TPos count, std::wstring_view text, bool undoable) {
@@ -425,6 +489,14 @@ void TLogText::Replace(TPos pos, TPos count, std::wstring_view text, bool undoab
     EmptyUndo();
     return;
   }
+  try {
+    RememberForUndo(pos, count, inserted, std::move(removed));
+  } catch (const std::bad_alloc&) {
+    EmptyUndo();  // the edit stands; only its undo is lost
+  }
+}
+
+void TLogText::RememberForUndo(TPos pos, TPos count, TPos inserted, std::vector<TRun> removed) {
   // As an edit control keeps its undo: deleting on at the same place (Delete) or just before it
   // (Backspace) adds to what is kept; typing on behind what was typed adds to it.
   if (count > 0) {
@@ -469,4 +541,65 @@ void TLogText::Clear() noexcept {
   std::vector<TRun>().swap(FRuns);
   std::vector<std::shared_ptr<TBlock>>().swap(FBlocks);
   FLength = FBreakCount = FWidest = FLastLineCells = 0;
+}
+
+// ---- line colours ----
+
+std::deque<TLogLineColours::TEntry>::iterator TLogLineColours::Find(TPos line) noexcept {
+  return std::ranges::lower_bound(FLines, line - FShift, {}, &TEntry::Line);
+}
+
+TLineColour TLogLineColours::At(TPos line) const noexcept {
+  const auto it = std::ranges::lower_bound(FLines, line - FShift, {}, &TEntry::Line);
+  return it != FLines.end() && it->Line == line - FShift ? it->Colour : lcNormal;
+}
+
+void TLogLineColours::Set(TPos line, TLineColour colour) {
+  const auto it = Find(line);
+  const bool recorded = it != FLines.end() && it->Line == line - FShift;
+  if (colour == lcNormal) {
+    if (recorded) FLines.erase(it);
+  } else if (recorded) {
+    it->Colour = colour;
+  } else {
+    FLines.insert(it, TEntry{line - FShift, colour});
+  }
+}
+
+void TLogLineColours::Remove(TPos first, TPos last) noexcept {
+  if (first > last) return;
+  FLines.erase(Find(first), Find(last + 1));
+}
+
+void TLogLineColours::Shift(TPos line, TPos delta) noexcept {
+  if (delta == 0) return;
+  const auto from = Find(line);
+  if (from - FLines.begin() > FLines.end() - from) {
+    for (auto it = from; it != FLines.end(); ++it) it->Line += delta;
+  } else {
+    // Fewer before: all move, and those before are put back.
+    for (auto it = FLines.begin(); it != from; ++it) it->Line -= delta;
+    FShift += delta;
+  }
+}
+
+void TLogLineColours::Replaced(TPos first, TPos last, bool fromLineStart, TPos insertedBreaks) noexcept {
+  const TPos delta = insertedBreaks - (last - first);
+  if (fromLineStart) {
+    Remove(first, last - 1);
+    Shift(first, delta);
+  } else {
+    Remove(first + 1, last);
+    Shift(first + 1, delta);
+  }
+}
+
+void TLogLineColours::RemovedFront(TPos removedLines, TPos addedLines) noexcept {
+  FLines.erase(FLines.begin(), Find(removedLines));
+  FShift += addedLines - removedLines;
+}
+
+void TLogLineColours::Clear() noexcept {
+  std::deque<TEntry>().swap(FLines);
+  FShift = 0;
 }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <deque>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -24,6 +25,9 @@
 #include <vector>
 
 class TLogTextSnapshot;
+
+// How a line of the log is drawn: decided once, when it is added.
+enum TLineColour : std::uint8_t { lcNormal, lcError, lcWarning, lcDebug };
 
 class TLogText {
 public:
@@ -70,8 +74,13 @@ public:
   // before a change of the revision may have moved; appends leave it as it stands.
   std::uint64_t Revision() const noexcept { return FRevision; }
 
+  std::size_t BlockCount() const noexcept { return FBlocks.size(); }
   // Memory the text holds: blocks, their line breaks and the runs.
   std::size_t BytesHeld() const noexcept;
+  // A ceiling on BytesHeld (0: none): a block that would pass it fails to allocate
+  // (std::bad_alloc), as when memory runs out.
+  void SetMemoryCap(std::size_t bytes) noexcept { FMemoryCap = bytes; }
+  std::size_t MemoryCap() const noexcept { return FMemoryCap; }
 
   // ---- widths in cells ----
   // The widest line there has been since the text was last emptied (edits never shrink it).
@@ -84,9 +93,20 @@ public:
 
   // ---- changes ----
   // Appends text at the end; the undo stays as it was (it refers to places before the end).
+  // When memory runs out (std::bad_alloc), the text is as it was before.
   void Append(std::wstring_view text) { Append({text}); }
   // Appends the pieces one after the other, as one text (a line and its break: no string made).
   void Append(std::initializer_list<std::wstring_view> pieces);
+  // Where to cut the oldest text so that at least minLines lines go and the memory of the
+  // blocks before the cut can be freed: the first line start behind the end of the run that
+  // holds the minLines-th line's break (a line that crosses into the next block goes whole).
+  // Within the run still being written no block can be freed: there the cut is that line start
+  // itself. Never inside a line: in a text of one line, nothing can go (0).
+  TPos FrontCut(TPos minLines) const;
+  // Removes the characters before pos, and frees the blocks nothing refers to any more (a
+  // snapshot taken before keeps its own). Costs the runs and blocks, never the characters or
+  // the lines. An edit: the undo is emptied.
+  void RemoveFront(TPos pos);
   // Replaces count characters at pos by text. An undoable edit is remembered for Undo, joined
   // with the one before as an edit control joins typing, deleting and backspacing; any other
   // edit forgets the undo.
@@ -95,6 +115,8 @@ public:
   struct TRange {
     TPos Pos = 0, Length = 0;
   };
+  // The characters the next Undo replaces.
+  TRange UndoRange() const noexcept { return {FUndo.Pos, FUndo.Inserted}; }
   // Puts back what the last undoable edits replaced; that is an undoable edit itself, so a
   // second Undo redoes them. Returns where the text put back now stands.
   TRange Undo();
@@ -128,6 +150,9 @@ private:
   // the last of them ends in its block lengthens it; positions are not set).
   void Write(std::wstring_view text, std::vector<TRun>& runs);
   TBlock& WritableBlock(bool wide);
+  std::unique_ptr<std::uint8_t[]> NewBlockBytes(std::size_t bytes) const;
+  // Keeps what an undoable edit replaced, joined with the edits before as an edit control does.
+  void RememberForUndo(TPos pos, TPos count, TPos inserted, std::vector<TRun> removed);
   // Puts runs in place of count characters at pos; returns the runs taken out.
   std::vector<TRun> Splice(TPos pos, TPos count, const std::vector<TRun>& runs);
   // The seam flag of a run, from the run before it.
@@ -147,7 +172,44 @@ private:
   TPos FWidest = 0;
   TPos FLastLineCells = 0;  // cells of the last line: where an append goes on
   std::uint64_t FRevision = 0;
+  std::size_t FMemoryCap = 0;
   TUndo FUndo;
+};
+
+// The colours of a text's lines. Only lines with a colour are recorded, sorted by line, so a
+// lookup is a binary search; the lines of all records move at once by one number (the oldest
+// lines removed), those behind an edit by a walk over the smaller side.
+class TLogLineColours {
+public:
+  using TPos = TLogText::TPos;
+
+  TLineColour At(TPos line) const noexcept;
+  // Records a line's colour (lcNormal: none).
+  void Set(TPos line, TLineColour colour);
+  // Forgets the colours of the lines first ... last.
+  void Remove(TPos first, TPos last) noexcept;
+  // The lines first ... last were replaced by insertedBreaks + 1 lines. The line the edit
+  // leaves in place keeps its colour (the one the edit begins in, or, when the edit begins at a
+  // line's start, the one its end lies in: text pushed down by a line break takes its colour
+  // along); the other lines of the range lose theirs, the lines behind move.
+  void Replaced(TPos first, TPos last, bool fromLineStart, TPos insertedBreaks) noexcept;
+  // The first removedLines lines were removed and addedLines put in front of the rest.
+  void RemovedFront(TPos removedLines, TPos addedLines) noexcept;
+  void Clear() noexcept;
+  std::size_t Count() const noexcept { return FLines.size(); }
+  std::size_t BytesHeld() const noexcept { return FLines.size() * sizeof(TEntry); }
+
+private:
+  struct TEntry {
+    TPos Line;  // plus FShift: the line it colours
+    TLineColour Colour;
+  };
+  std::deque<TEntry>::iterator Find(TPos line) noexcept;
+  // Lines from line on move by delta.
+  void Shift(TPos line, TPos delta) noexcept;
+
+  std::deque<TEntry> FLines;
+  TPos FShift = 0;
 };
 
 // The text as it stood when it was taken, readable on any thread while the text goes on changing

@@ -818,3 +818,285 @@ TEST_F(LogMemoTest, ContextMenuHasTheEditCommandsInGerman) {
 }
 
 }  // namespace
+
+// ---- line colours ----
+
+// The colour each row is painted in: the pixels of its glyphs, read from a paint into memory.
+std::vector<std::vector<COLORREF>> RowColours(HWND wnd, int rows, int rowHeight) {
+  RECT client;
+  ::GetClientRect(wnd, &client);
+  HDC screen = ::GetDC(wnd);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ::SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  std::vector<std::vector<COLORREF>> colours(static_cast<std::size_t>(rows));
+  const COLORREF back = ::GetPixel(dc, client.right - 1, 0);
+  for (int row = 0; row < rows; ++row)
+    for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y)
+      for (int x = 0; x < client.right / 2; ++x) {
+        const COLORREF pixel = ::GetPixel(dc, x, y);
+        auto& seen = colours[static_cast<std::size_t>(row)];
+        if (pixel != back && std::find(seen.begin(), seen.end(), pixel) == seen.end()) seen.push_back(pixel);
+      }
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::ReleaseDC(wnd, screen);
+  return colours;
+}
+
+TEST_F(LogMemoTest, LinesArePaintedInTheirColourUntilColoursAreSwitchedOff) {
+  TFontDesc font = LogFont(10);
+  font.Quality = NONANTIALIASED_QUALITY;  // glyph pixels in the text colour itself
+  memo->SetFont(font);
+  memo->AppendLine(L"ERROR: kaputt", lcError);
+  memo->AppendLine(L"WARN: vorsicht", lcWarning);
+  memo->AppendLine(L"DEBUG: details", lcDebug);
+  memo->AppendLine(L"INFO: normal");
+  memo->PaintChanges();
+  const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
+  const std::vector<COLORREF> expected{RGB(192, 0, 0), RGB(128, 128, 0), RGB(128, 128, 128), text};
+  auto rows = RowColours(View(), 4, RowHeight());
+  for (std::size_t row = 0; row < 4; ++row)
+    EXPECT_EQ(rows[row], std::vector<COLORREF>{expected[row]}) << "row " << row;
+
+  memo->SetLineColours(false);
+  rows = RowColours(View(), 4, RowHeight());
+  for (std::size_t row = 0; row < 4; ++row) EXPECT_EQ(rows[row], std::vector<COLORREF>{text}) << "row " << row;
+  memo->SetLineColours(true);  // the colours were kept
+  rows = RowColours(View(), 4, RowHeight());
+  EXPECT_EQ(rows[0], std::vector<COLORREF>{expected[0]});
+  EXPECT_EQ(memo->LineColour(2), lcDebug);
+}
+
+// In high contrast the system's colours stand for the levels. Wine may not take the setting:
+// then there is nothing to see here.
+TEST_F(LogMemoTest, HighContrastPaintsLevelsInSystemColours) {
+  HIGHCONTRASTW saved{};
+  saved.cbSize = sizeof(saved);
+  ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(saved), &saved, 0);
+  HIGHCONTRASTW on = saved;
+  on.dwFlags |= HCF_HIGHCONTRASTON;
+  if (!::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(on), &on, 0)) GTEST_SKIP() << "high contrast cannot be set";
+  HIGHCONTRASTW now{};
+  now.cbSize = sizeof(now);
+  ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(now), &now, 0);
+  const bool taken = (now.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  TFontDesc font = LogFont(10);
+  font.Quality = NONANTIALIASED_QUALITY;
+  memo->SetFont(font);
+  memo->AppendLine(L"ERROR", lcError);
+  memo->AppendLine(L"DEBUG", lcDebug);
+  Send(View(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+  const auto rows = RowColours(View(), 2, RowHeight());
+  ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(saved), &saved, 0);
+  Send(View(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+  if (!taken) GTEST_SKIP() << "Wine did not take high contrast";
+  EXPECT_EQ(rows[0], std::vector<COLORREF>{::GetSysColor(COLOR_HOTLIGHT)});
+  EXPECT_EQ(rows[1], std::vector<COLORREF>{::GetSysColor(COLOR_GRAYTEXT)});
+}
+
+// Colours stay with their lines through the user's edits; lines an edit takes away lose theirs.
+struct TColourEditCase {
+  const char* name;
+  std::wstring script;   // keys, typed with the caret at the start of line caretLine
+  TPos caretLine;
+  std::vector<std::pair<std::wstring, TLineColour>> after;  // the coloured lines by their text
+};
+
+class LogMemoColourEdits : public LogMemoTest, public ::testing::WithParamInterface<TColourEditCase> {};
+
+TEST_P(LogMemoColourEdits, ColoursFollowTheirLines) {
+  const TColourEditCase& c = GetParam();
+  const TLineColour colours[] = {lcNormal, lcError, lcNormal, lcWarning, lcDebug, lcNormal};
+  for (int i = 0; i < 6; ++i) memo->AppendLine(L"Zeile " + std::to_wstring(i), colours[i]);
+  memo->PaintChanges();
+  ShowFocused();
+  const TPos at = memo->Content().LineStart(c.caretLine);
+  memo->SetSelection(at, at);
+  Play(c.script);
+  std::vector<std::pair<std::wstring, TLineColour>> got;
+  for (TPos line = 0; line < memo->Content().LineCount(); ++line)
+    if (memo->LineColour(line) != lcNormal) got.emplace_back(memo->Content().Line(line), memo->LineColour(line));
+  EXPECT_EQ(got, c.after) << TextOf(View());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogMemoColourEdits,
+    ::testing::Values(
+        TColourEditCase{"EnterAtTheStartPushesTheLineDown", L"{ENTER}", 1,
+                        {{L"Zeile 1", lcError}, {L"Zeile 3", lcWarning}, {L"Zeile 4", lcDebug}}},
+        TColourEditCase{"EnterAtTheEndKeepsTheLine", L"{END}{ENTER}neu", 1,
+                        {{L"Zeile 1", lcError}, {L"Zeile 3", lcWarning}, {L"Zeile 4", lcDebug}}},
+        TColourEditCase{"WholeLineCutLosesItsColour", L"{S+DOWN}{C+X}", 3,
+                        {{L"Zeile 1", lcError}, {L"Zeile 4", lcDebug}}},
+        TColourEditCase{"CutLinePastedElsewhereComesUncoloured", L"{S+DOWN}{C+X}{UP}{UP}{C+V}", 3,
+                        {{L"Zeile 1", lcError}, {L"Zeile 4", lcDebug}}},
+        TColourEditCase{"BackspaceJoinsOntoTheLineAbove", L"{BS}", 4,
+                        {{L"Zeile 1", lcError}, {L"Zeile 3Zeile 4", lcWarning}}},
+        TColourEditCase{"UndoneEnterPutsLinesBack", L"{ENTER}{ENTER}{C+Z}", 2,
+                        {{L"Zeile 1", lcError}, {L"Zeile 3", lcWarning}, {L"Zeile 4", lcDebug}}},
+        TColourEditCase{"SelectAllAndTypeForgetsAll", L"{C+A}x", 0, {}}),
+    TCaseName());
+
+TEST_F(LogMemoTest, ClearAndSetTextForgetTheColours) {
+  memo->AppendLine(L"a", lcError);
+  memo->Clear();
+  memo->AppendLine(L"b");
+  EXPECT_EQ(memo->LineColour(0), lcNormal);
+  memo->AppendLine(L"c", lcWarning);
+  ::SetWindowTextW(View(), L"x\r\ny\r\n");
+  EXPECT_EQ(memo->LineColour(1), lcNormal);
+  memo->AppendLine(L"ein\r\nDatagramm", lcDebug);  // every line of it
+  EXPECT_EQ(memo->LineColour(2), lcDebug);
+  EXPECT_EQ(memo->LineColour(3), lcDebug);
+  EXPECT_EQ(memo->LineColour(4), lcNormal);
+}
+
+// ---- a ceiling on the lines ----
+
+// A view whose blocks take 256 characters, so that a few lines fill them.
+class LogMemoCeiling : public LogMemoTest {
+protected:
+  void SetUp() override {
+    LogMemoTest::SetUp();
+    small = new TLogMemo(form.get(), 256);
+    small->SetBounds(0, 0, 400, 300);
+    small->SetFont(LogFont(9));
+    small->SetParent(form.get());
+    memo->SetVisible(false);
+    small->RemovedNotice = [](TPos removed) { return L"[" + std::to_wstring(removed) + L" entfernt]"; };
+    PumpFor(20);
+  }
+  // "Zeile 17 xxx...": 20 characters and its break, a colour by its number.
+  static std::wstring Numbered(int number) {
+    std::wstring line = L"Zeile " + std::to_wstring(number) + L" ";
+    line.resize(20, L'x');
+    return line;
+  }
+  static TLineColour ColourOf(int number) { return number % 3 == 0 ? lcError : number % 3 == 1 ? lcNormal : lcDebug; }
+  void Arrive(int lines) {
+    for (int i = 0; i < lines; ++i) {
+      ASSERT_TRUE(small->AppendLine(Numbered(next), ColourOf(next))) << next;
+      ++next;
+    }
+    small->PaintChanges();
+  }
+  // The number of the line shown in a row.
+  int NumberAt(TPos line) { return std::stoi(small->Content().Line(line).substr(6)); }
+
+  TLogMemo* small = nullptr;
+  int next = 0;
+};
+
+TEST_F(LogMemoCeiling, OldestLinesGoInWholeBlocksBehindACountLine) {
+  small->SetLineLimit(100);
+  std::size_t bytesAt500 = 0;
+  for (int round = 0; round < 20; ++round) {
+    Arrive(50);
+    const TLogText& text = small->Content();
+    ASSERT_LE(text.LineCount(), 100);
+    if (small->RemovedLines() == 0) continue;
+    // The first line says how many went; the next is the oldest that stayed.
+    EXPECT_EQ(text.Line(0), L"[" + std::to_wstring(small->RemovedLines()) + L" entfernt]");
+    EXPECT_EQ(NumberAt(1), small->RemovedLines());
+    EXPECT_EQ(NumberAt(text.LineCount() - 2), next - 1);
+    EXPECT_EQ(text.LineCount() - 2 + small->RemovedLines(), next);
+    // A block of 256 holds about 12 lines: what goes is at least the lines beyond the limit and
+    // no more than a block besides.
+    EXPECT_GT(text.LineCount(), 100 - 15);
+    for (TPos line = 1; line < text.LineCount() - 1; ++line)
+      ASSERT_EQ(small->LineColour(line), ColourOf(NumberAt(line))) << "line " << line;
+    EXPECT_EQ(small->LineColour(0), lcNormal);
+    if (next == 500) bytesAt500 = small->BytesHeld();
+  }
+  // The memory stays bounded: the 500 lines since would be 10,500 characters more.
+  EXPECT_LE(small->BytesHeld(), bytesAt500 + 2048);
+  EXPECT_EQ(Send(small->Handle(), EM_CANUNDO), FALSE);
+  small->Clear();
+  EXPECT_EQ(small->RemovedLines(), 0);
+  Arrive(1);
+  EXPECT_EQ(NumberAt(0), next - 1);
+}
+
+TEST_F(LogMemoCeiling, WithoutANoticeTheFirstLineIsTheOldestKept) {
+  small->RemovedNotice = nullptr;
+  small->SetLineLimit(50);
+  Arrive(200);
+  EXPECT_LE(small->Content().LineCount(), 50);
+  EXPECT_EQ(NumberAt(0), small->RemovedLines());
+  EXPECT_EQ(small->Content().LineCount() - 1 + small->RemovedLines(), next);
+}
+
+TEST_F(LogMemoCeiling, ReaderKeepsHisLinesWhileTheyStayAndTheViewFollowsOn) {
+  Arrive(80);
+  small->SetLineLimit(100);
+  // Following: the last lines stay in sight, the caret behind them.
+  Arrive(60);
+  EXPECT_GT(small->RemovedLines(), 0);
+  EXPECT_TRUE(small->Following());
+  EXPECT_EQ(small->Caret(), small->Content().Length());
+  EXPECT_EQ(small->TopLine(), small->Content().LineCount() - small->PageRows());
+  EXPECT_EQ(Send(small->Handle(), EM_GETFIRSTVISIBLELINE), small->TopLine());
+
+  // A reader at line "Zeile 120" with a word of it selected holds still and keeps it in sight.
+  TPos line = 0;
+  while (NumberAt(line + 1) != 120) ++line;
+  ++line;
+  small->SetTopLine(line);
+  const TPos start = small->Content().LineStart(line);
+  small->SetSelection(start + 6, start + 9);
+  const std::uint64_t revision = small->Content().Revision();
+  Arrive(40);
+  EXPECT_NE(small->Content().Revision(), revision);  // a running search starts anew
+  ASSERT_EQ(NumberAt(small->TopLine()), 120);
+  EXPECT_EQ(small->Content().Substr(small->SelStart(), 3), L"120");
+  EXPECT_EQ(small->NewLines(), 40);
+  EXPECT_EQ(Send(small->Handle(), EM_GETFIRSTVISIBLELINE), small->TopLine());
+
+  // Once his lines are gone, he looks at the start; the badge counts no more than there is.
+  Arrive(200);
+  EXPECT_EQ(small->TopLine(), 0);
+  EXPECT_EQ(small->SelStart(), small->SelEnd());
+  EXPECT_EQ(small->Caret(), small->Content().LineStart(1));
+  EXPECT_LE(small->NewLines(), small->Content().LineCount() - 2);
+  small->FollowEnd();
+  Arrive(5);
+  EXPECT_TRUE(small->Following());
+}
+
+// ---- running out of memory ----
+
+TEST_F(LogMemoCeiling, FullViewRefusesLinesKeepsWhatItShowsAndComesBackWhenCleared) {
+  small->FullNotice = [] { return std::wstring(L"[voll]"); };
+  small->SetMemoryCap(8000);
+  int accepted = 0;
+  while (small->AppendLine(Numbered(accepted), ColourOf(accepted)) && accepted < 100000) ++accepted;
+  ASSERT_TRUE(small->Full());
+  const TLogText& text = small->Content();
+  // Every line taken is whole, the one refused is not there, and the notice ends the view.
+  ASSERT_EQ(text.LineCount(), accepted + 2);
+  for (int i = 0; i < accepted; ++i) ASSERT_EQ(text.Line(i), Numbered(i)) << i;
+  EXPECT_EQ(text.Line(accepted), L"[voll]");
+  const std::wstring shown = TextOf(small->Handle());
+  EXPECT_FALSE(small->AppendLine(L"noch eine"));
+  EXPECT_FALSE(small->Append(L"und mehr"));
+  EXPECT_EQ(TextOf(small->Handle()), shown);
+
+  // Painting, copying and a snapshot (saving) still work.
+  small->PaintChanges();
+  ::RedrawWindow(small->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  small->CopyToClipboard(0, text.Length());
+  EXPECT_EQ(Clipboard().AsText(), shown);
+  const TLogTextSnapshot snapshot = text.Snapshot();
+  std::wstring saved(static_cast<std::size_t>(snapshot.Length()), L'\0');
+  snapshot.Read(0, snapshot.Length(), saved.data());
+  EXPECT_EQ(saved, shown);
+
+  small->Clear();
+  EXPECT_FALSE(small->Full());
+  small->SetMemoryCap(0);
+  EXPECT_TRUE(small->AppendLine(L"wieder da"));
+  EXPECT_EQ(TextOf(small->Handle()), L"wieder da\r\n");
+}

@@ -1,7 +1,7 @@
 // The log view's text against a plain model (one string, lines split naively): seeded random
-// appends, edits, undos and clears, every lookup checked after every step, with tiny blocks
-// (so that runs and line breaks cross block boundaries all the time) and with the real block
-// size and lines of 64 KB.
+// appends, edits, undos, clears and cuts of the oldest lines, every lookup checked after every
+// step, with tiny blocks (so that runs and line breaks cross block boundaries all the time) and
+// with the real block size and lines of 64 KB.
 #include "support/TestSupport.h"
 #include "toolkit/LogText.h"
 
@@ -89,6 +89,11 @@ public:
   void Clear() {
     Text.clear();
     Widest = 0;
+    FUndo = {};
+  }
+  void RemoveFront(TPos pos) {
+    if (pos == 0) return;
+    Text.erase(0, static_cast<std::size_t>(pos));
     FUndo = {};
   }
   TPos Size() const { return static_cast<TPos>(Text.size()); }
@@ -181,6 +186,7 @@ struct TRandomRun {
   std::size_t longest;      // the longest piece of random text
   bool longLines;           // a third of the appends are lines of 64 KB
   unsigned clearPerMille;   // how often the text is emptied
+  unsigned frontPerMille;   // how often the oldest lines are removed
 };
 
 class LogTextRandom : public ::testing::TestWithParam<TRandomRun> {};
@@ -213,6 +219,16 @@ TEST_P(LogTextRandom, MatchesThePlainModelAfterEveryStep) {
       text.Replace(pos, count, piece, undoable);
       model.Replace(pos, count, piece, undoable);
       what = "replace " + std::to_string(pos) + "+" + std::to_string(count) + " by " + std::to_string(piece.size());
+    } else if (kind < 850 + run.frontPerMille) {
+      // The oldest lines removed: the cut is a line start, at or behind the lines asked for.
+      const std::vector<TPos> starts = model.LineStarts();
+      const TPos lines = static_cast<TPos>(random() % starts.size());
+      const TPos cut = text.FrontCut(lines);
+      ASSERT_TRUE(std::ranges::binary_search(starts, cut)) << "cut " << cut << " at step " << step;
+      ASSERT_GE(cut, lines < static_cast<TPos>(starts.size()) ? starts[static_cast<std::size_t>(lines)] : 0);
+      text.RemoveFront(cut);
+      model.RemoveFront(cut);
+      what = "remove front " + std::to_string(cut);
     } else if (kind < 1000 - run.clearPerMille) {
       const TLogText::TRange got = text.Undo();
       const TLogText::TRange expected = model.Undo();
@@ -248,10 +264,10 @@ TEST_P(LogTextRandom, MatchesThePlainModelAfterEveryStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeded, LogTextRandom,
-                         ::testing::Values(TRandomRun{"TinyBlocks", 1, 7, 1500, 40, false, 20},
-                                           TRandomRun{"SmallBlocks", 2, 64, 1500, 300, false, 20},
-                                           TRandomRun{"SmallBlocksLongPieces", 3, 256, 600, 3000, false, 10},
-                                           TRandomRun{"RealBlocks64KLines", 4, TLogText::kBlockChars, 200, 300, true, 0}),
+                         ::testing::Values(TRandomRun{"TinyBlocks", 1, 7, 1500, 40, false, 20, 30},
+                                           TRandomRun{"SmallBlocks", 2, 64, 1500, 300, false, 20, 30},
+                                           TRandomRun{"SmallBlocksLongPieces", 3, 256, 600, 3000, false, 10, 30},
+                                           TRandomRun{"RealBlocks64KLines", 4, TLogText::kBlockChars, 200, 300, true, 0, 0}),
                          TCaseName());
 
 // Lines as an edit control counts them: only CR LF breaks; a CR or LF alone is a character.
@@ -340,6 +356,161 @@ TEST(LogText, NarrowBlocksTakeOneBytePerCharacterAndClearFreesThem) {
   EXPECT_EQ(text.Length(), 0);
   EXPECT_EQ(text.LineCount(), 1);
   EXPECT_EQ(text.WidestLine(), 0);
+}
+
+// The oldest lines go in whole blocks: blocks of 8 here, so that lines cross them.
+struct TFrontCutCase {
+  const char* name;
+  std::wstring_view text;
+  TPos minLines;
+  TPos cut;
+  std::wstring_view rest;
+  std::size_t blocksFreed;
+};
+
+class LogTextFrontCut : public ::testing::TestWithParam<TFrontCutCase> {};
+
+TEST_P(LogTextFrontCut, RemovesWholeLinesUpToABlockEnd) {
+  const TFrontCutCase& c = GetParam();
+  TLogText text(8);
+  text.Append(c.text);
+  const TLogTextSnapshot before = text.Snapshot();
+  const std::uint64_t revision = text.Revision();
+  text.Replace(0, 0, L"", true);
+  text.Replace(text.Length(), 0, L"!", true);
+  text.Replace(text.Length() - 1, 1, L"", true);  // an undo there is
+  const std::size_t blocksBefore = text.BlockCount();
+
+  ASSERT_EQ(text.FrontCut(c.minLines), c.cut);
+  text.RemoveFront(c.cut);
+  EXPECT_EQ(text.Substr(0, text.Length()), c.rest);
+  TModel model;
+  model.Append(std::wstring(c.rest));
+  const std::vector<TPos> starts = model.LineStarts();
+  ASSERT_EQ(text.LineCount(), static_cast<TPos>(starts.size()));
+  for (std::size_t line = 0; line < starts.size(); ++line) EXPECT_EQ(text.LineStart(static_cast<TPos>(line)), starts[line]);
+  EXPECT_EQ(blocksBefore - text.BlockCount(), c.blocksFreed);
+  if (c.cut > 0) {
+    EXPECT_NE(text.Revision(), revision);
+    EXPECT_FALSE(text.CanUndo());
+  }
+  // What a snapshot holds stays, and the text goes on growing after the cut.
+  std::wstring read(c.text.size(), L'\0');
+  EXPECT_EQ(before.Read(0, before.Length(), read.data()), static_cast<TPos>(c.text.size()));
+  EXPECT_EQ(read, c.text);
+  text.Append(L"xyz\r\nuvw");
+  EXPECT_EQ(text.Substr(0, text.Length()), std::wstring(c.rest) + L"xyz\r\nuvw");
+  EXPECT_EQ(text.Line(text.LineCount() - 1), L"uvw");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogTextFrontCut,
+    ::testing::Values(
+        // The line the block ends in goes whole, and the next block with it.
+        TFrontCutCase{"LineCrossesTheBlockEnd", L"aaaa\r\nbbbbbbbb\r\ncc\r\n", 1, 16, L"cc\r\n", 2},
+        TFrontCutCase{"BlockEndsAtALineStart", L"abcdef\r\nghijkl\r\nmn\r\n", 1, 8, L"ghijkl\r\nmn\r\n", 1},
+        TFrontCutCase{"CrLfSplitAcrossBlocks", L"abcdefg\r\nhijklm\r\nop\r\n", 1, 17, L"op\r\n", 2},
+        TFrontCutCase{"SeveralLinesAsked", L"a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n", 2, 9, L"d\r\ne\r\nf\r\n", 1},
+        // The last line may be longer than a block: it stays whole.
+        TFrontCutCase{"LastLineLongerThanABlock", L"ab\r\ncdefghijklmnop", 1, 4, L"cdefghijklmnop", 0},
+        // In the block still written no block can be freed: the lines asked for go, no more.
+        TFrontCutCase{"WithinTheLastBlock", L"ab\r\ncd\r\n", 1, 4, L"cd\r\n", 0},
+        TFrontCutCase{"AllOneLine", L"abcdefghijklmnopqrst", 1, 0, L"abcdefghijklmnopqrst", 0},
+        TFrontCutCase{"NothingAsked", L"ab\r\ncdefghij\r\n", 0, 0, L"ab\r\ncdefghij\r\n", 0}),
+    TCaseName());
+
+// Memory running out in the middle of an append (a cap stands for it) leaves the text as it
+// was, whether it fails at a new block, at the growth of the first one or where a block turns
+// wide; appends go on as before once there is memory again.
+struct TNoMemoryCase {
+  const char* name;
+  std::uint32_t blockChars;
+  std::wstring_view piece;   // appended until the cap is reached
+};
+
+class LogTextNoMemory : public ::testing::TestWithParam<TNoMemoryCase> {};
+
+TEST_P(LogTextNoMemory, AppendThatFailsLeavesTheTextAsItWas) {
+  const TNoMemoryCase& c = GetParam();
+  TLogText text(c.blockChars);
+  TModel model;
+  text.SetMemoryCap(40000);
+  bool failed = false;
+  for (int i = 0; i < 100000 && !failed; ++i) {
+    try {
+      text.Append(c.piece);
+      model.Append(std::wstring(c.piece));
+    } catch (const std::bad_alloc&) {
+      failed = true;
+    }
+  }
+  ASSERT_TRUE(failed);
+  EXPECT_LE(text.BytesHeld(), 40000u + 4096u);
+  std::mt19937 random(5);
+  ExpectSame(text, model, random, "after the failed append");
+  text.SetMemoryCap(0);
+  text.Append(c.piece);
+  model.Append(std::wstring(c.piece));
+  ExpectSame(text, model, random, "after the next append");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogTextNoMemory,
+    ::testing::Values(TNoMemoryCase{"NewBlocks", 1000, L"line of a log\r\nand its second half that crosses\r\n"},
+                      TNoMemoryCase{"FirstBlockGrowing", TLogText::kBlockChars, L"0123456789\r\n"},
+                      TNoMemoryCase{"WideningBlock", 5000, L"abc\r\n\u2192\u00E9\tdef\r\nghi"}),
+    TCaseName());
+
+// The colours of lines through edits: the line the edit leaves in place keeps its colour.
+struct TColoursCase {
+  const char* name;
+  TPos first, last;
+  bool fromLineStart;
+  TPos insertedBreaks;
+  std::vector<std::pair<TPos, TLineColour>> after;
+};
+
+class LogLineColoursEdits : public ::testing::TestWithParam<TColoursCase> {};
+
+TEST_P(LogLineColoursEdits, MoveWithTheirLines) {
+  const TColoursCase& c = GetParam();
+  TLogLineColours colours;
+  colours.Set(1, lcError);
+  colours.Set(3, lcWarning);
+  colours.Set(5, lcDebug);
+  colours.Set(7, lcError);
+  colours.Replaced(c.first, c.last, c.fromLineStart, c.insertedBreaks);
+  std::vector<std::pair<TPos, TLineColour>> got;
+  for (TPos line = 0; line < 12; ++line)
+    if (colours.At(line) != lcNormal) got.emplace_back(line, colours.At(line));
+  EXPECT_EQ(got, c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogLineColoursEdits,
+    ::testing::Values(
+        TColoursCase{"EnterAtALinesEnd", 3, 3, false, 1, {{1, lcError}, {3, lcWarning}, {6, lcDebug}, {8, lcError}}},
+        TColoursCase{"EnterAtALinesStart", 3, 3, true, 1, {{1, lcError}, {4, lcWarning}, {6, lcDebug}, {8, lcError}}},
+        TColoursCase{"TypingInALine", 3, 3, false, 0, {{1, lcError}, {3, lcWarning}, {5, lcDebug}, {7, lcError}}},
+        TColoursCase{"WholeLinesDeleted", 3, 5, true, 0, {{1, lcError}, {3, lcDebug}, {5, lcError}}},
+        TColoursCase{"DeletedFromMidLineToMidLine", 3, 5, false, 0, {{1, lcError}, {3, lcWarning}, {5, lcError}}},
+        TColoursCase{"BackspaceJoinsALine", 4, 5, false, 0, {{1, lcError}, {3, lcWarning}, {6, lcError}}},
+        TColoursCase{"LinesPastedNearTheEnd", 6, 6, false, 3, {{1, lcError}, {3, lcWarning}, {5, lcDebug}, {10, lcError}}},
+        TColoursCase{"LinesPastedAtTheTop", 0, 0, true, 2, {{3, lcError}, {5, lcWarning}, {7, lcDebug}, {9, lcError}}}),
+    TCaseName());
+
+TEST(LogLineColours, OldestLinesGoAndTheRestMoveUp) {
+  TLogLineColours colours;
+  for (TPos line = 0; line < 10; ++line) colours.Set(line, line % 2 ? lcWarning : lcNormal);
+  EXPECT_EQ(colours.Count(), 5u);
+  colours.RemovedFront(4, 1);  // lines 0-3 go, a notice line comes before the rest
+  EXPECT_EQ(colours.Count(), 3u);
+  EXPECT_EQ(colours.At(0), lcNormal);
+  for (TPos line = 1; line < 7; ++line) EXPECT_EQ(colours.At(line), line % 2 ? lcNormal : lcWarning) << line;
+  colours.Set(6, lcNormal);
+  EXPECT_EQ(colours.Count(), 2u);
+  colours.Clear();
+  EXPECT_EQ(colours.At(2), lcNormal);
 }
 
 }  // namespace
