@@ -3,6 +3,11 @@
 #include "base/Win.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -106,4 +111,168 @@ bool TextFitsCodePage(std::wstring_view text, unsigned codePage) {
     pos += n;
   }
   return true;
+}
+
+// ---- datagrams ----
+
+namespace {
+
+struct TUtf8Decoded {
+  std::size_t Units = 0;   // UTF-16 units written
+  bool Faulty = false;     // an ill-formed sequence was met
+  bool MultiByte = false;  // a well-formed sequence of more than one byte was met
+};
+
+// UTF-8 to UTF-16 into out, which has room for one unit per byte (no sequence gives more units
+// than it has bytes). Each maximal ill-formed subpart becomes one U+FFFD; Strict stops at the
+// first instead. ASCII goes eight bytes at a time: log lines are mostly ASCII.
+template <bool Strict>
+TUtf8Decoded DecodeUtf8(std::string_view bytes, wchar_t* out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t i = 0;
+  wchar_t* o = out;
+  TUtf8Decoded result;
+  while (i < n) {
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (word & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) o[k] = static_cast<wchar_t>(p[i + k]);
+      i += 8;
+      o += 8;
+    }
+    if (i >= n) break;
+    const unsigned lead = p[i++];
+    if (lead < 0x80) {
+      *o++ = static_cast<wchar_t>(lead);
+      continue;
+    }
+    // The lead byte fixes how many continuation bytes follow and the range of the first one,
+    // which rules out overlong forms, surrogates and code points above U+10FFFF.
+    int need = 0;
+    unsigned low = 0x80, high = 0xBF;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      need = 1;
+      code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      need = 2;
+      code = lead & 0x0F;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      need = 3;
+      code = lead & 0x07;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    }
+    int got = 0;
+    while (got < need && i < n && p[i] >= low && p[i] <= high) {
+      code = (code << 6) | (p[i++] & 0x3F);
+      low = 0x80;
+      high = 0xBF;
+      ++got;
+    }
+    if (need == 0 || got < need) {
+      // The byte that broke the sequence is read again as the start of the next one.
+      result.Faulty = true;
+      if constexpr (Strict) break;
+      *o++ = 0xFFFD;
+      continue;
+    }
+    result.MultiByte = true;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      *o++ = static_cast<wchar_t>(0xD800 + (code >> 10));
+      *o++ = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      *o++ = static_cast<wchar_t>(code);
+    }
+  }
+  result.Units = static_cast<std::size_t>(o - out);
+  return result;
+}
+
+}  // namespace
+
+std::wstring DecodeDatagram(std::string_view bytes, TCharEncoding encoding) {
+  if (encoding != chUtf8 && encoding != chAuto) return AnsiToText(bytes);
+  std::wstring text(bytes.size(), L'\0');
+  const TUtf8Decoded decoded =
+      encoding == chUtf8 ? DecodeUtf8<false>(bytes, text.data()) : DecodeUtf8<true>(bytes, text.data());
+  // Valid without a multi-byte sequence is ASCII, which reads the same in every ANSI code page.
+  if (decoded.Faulty && encoding == chAuto) return AnsiToText(bytes);
+  text.resize(decoded.Units);
+  return text;
+}
+
+// ---- characters a code page cannot write ----
+
+namespace {
+
+using TFitTable = std::array<std::uint64_t, 0x10000 / 64>;
+
+const TFitTable& FitTable(unsigned codePage) {
+  static std::mutex lock;
+  static std::map<unsigned, std::unique_ptr<TFitTable>> tables;
+  std::lock_guard guard(lock);
+  std::unique_ptr<TFitTable>& table = tables[codePage];
+  if (!table) {
+    table = std::make_unique<TFitTable>();
+    for (unsigned c = 0; c < 0x10000; ++c) {
+      const auto ch = static_cast<wchar_t>(c);
+      // Surrogates are judged in pairs by the counter.
+      if (!IS_HIGH_SURROGATE(ch) && !IS_LOW_SURROGATE(ch) &&
+          (c < 0x80 || TextFitsCodePage(std::wstring_view(&ch, 1), codePage)))
+        (*table)[c / 64] |= std::uint64_t{1} << (c % 64);
+    }
+  }
+  return *table;
+}
+
+}  // namespace
+
+TCodePageMisfits::TCodePageMisfits(unsigned codePage) {
+  if (codePage == 0) codePage = ::GetACP();
+  FFits = FitTable(codePage).data();
+  FPairsFit = codePage == CP_UTF8;
+}
+
+void TCodePageMisfits::Add(std::wstring_view piece) {
+  const wchar_t* p = piece.data();
+  const std::size_t n = piece.size();
+  std::size_t i = 0;
+  if (FHeld && n > 0) {
+    FHeld = false;
+    if (IS_LOW_SURROGATE(p[0])) {
+      FCount += FPairsFit ? 0 : 1;
+      i = 1;
+    } else {
+      ++FCount;
+    }
+  }
+  while (i < n) {
+    // ASCII fits every ANSI code page: four characters at a time.
+    while (i + 4 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (word & 0xFF80FF80FF80FF80ull) break;
+      i += 4;
+    }
+    if (i >= n) break;
+    const wchar_t c = p[i++];
+    if (FFits[c / 64] & (std::uint64_t{1} << (c % 64))) continue;
+    if (IS_HIGH_SURROGATE(c)) {
+      if (i == n) {
+        FHeld = true;
+        break;
+      }
+      if (IS_LOW_SURROGATE(p[i])) {
+        ++i;
+        if (FPairsFit) continue;
+      }
+    }
+    ++FCount;
+  }
 }
