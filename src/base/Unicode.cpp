@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <emmintrin.h>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -117,94 +119,137 @@ bool TextFitsCodePage(std::wstring_view text, unsigned codePage) {
 
 namespace {
 
-struct TUtf8Decoded {
-  std::size_t Units = 0;   // UTF-16 units written
-  bool Faulty = false;     // an ill-formed sequence was met
-  bool MultiByte = false;  // a well-formed sequence of more than one byte was met
+// Bytes before the first one that is not ASCII, sixteen at a time.
+std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16)
+    if (const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))))
+      return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+  while (i < n && p[i] < 0x80) ++i;
+  return i;
+}
+
+// The sequence that starts with the byte p[0] >= 0x80 (n bytes are there): its length when it is
+// well-formed, with its code point; otherwise zero, and Skip is the length of its maximal
+// ill-formed subpart, which becomes one U+FFFD. The lead byte fixes how many continuation bytes
+// follow and the range of the first one, which rules out overlong forms, surrogates and code
+// points above U+10FFFF.
+struct TSequence {
+  int Length = 0;
+  int Skip = 1;
+  char32_t Code = 0;
 };
+
+inline TSequence SequenceAt(const unsigned char* p, std::size_t n) {
+  TSequence sequence;
+  const unsigned lead = p[0];
+  int need = 0;
+  unsigned low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    need = 1;
+    sequence.Code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    need = 2;
+    sequence.Code = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    need = 3;
+    sequence.Code = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return sequence;
+  }
+  std::size_t i = 1;
+  for (; i <= static_cast<std::size_t>(need) && i < n && p[i] >= low && p[i] <= high; ++i) {
+    sequence.Code = (sequence.Code << 6) | (p[i] & 0x3F);
+    low = 0x80;
+    high = 0xBF;
+  }
+  // A broken sequence ends before the byte that broke it; that byte is read again.
+  if (i <= static_cast<std::size_t>(need))
+    sequence.Skip = static_cast<int>(i);
+  else
+    sequence.Length = need + 1;
+  return sequence;
+}
 
 // UTF-8 to UTF-16 into out, which has room for one unit per byte (no sequence gives more units
 // than it has bytes). Each maximal ill-formed subpart becomes one U+FFFD; Strict stops at the
-// first instead. ASCII goes eight bytes at a time: log lines are mostly ASCII.
+// first instead and says so. ASCII goes sixteen bytes at a time: log lines are mostly ASCII.
 template <bool Strict>
-TUtf8Decoded DecodeUtf8(std::string_view bytes, wchar_t* out) {
+std::optional<std::size_t> DecodeUtf8(std::string_view bytes, wchar_t* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
   std::size_t i = 0;
   wchar_t* o = out;
-  TUtf8Decoded result;
   while (i < n) {
-    while (i + 8 <= n) {
-      std::uint64_t word;
-      std::memcpy(&word, p + i, 8);
-      if (word & 0x8080808080808080ull) break;
-      for (int k = 0; k < 8; ++k) o[k] = static_cast<wchar_t>(p[i + k]);
-      i += 8;
-      o += 8;
+    for (; i + 16 <= n; i += 16, o += 16) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      if (_mm_movemask_epi8(chunk)) break;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi8(chunk, _mm_setzero_si128()));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 8), _mm_unpackhi_epi8(chunk, _mm_setzero_si128()));
     }
+    for (; i < n && p[i] < 0x80; ++i) *o++ = static_cast<wchar_t>(p[i]);
     if (i >= n) break;
-    const unsigned lead = p[i++];
-    if (lead < 0x80) {
-      *o++ = static_cast<wchar_t>(lead);
-      continue;
-    }
-    // The lead byte fixes how many continuation bytes follow and the range of the first one,
-    // which rules out overlong forms, surrogates and code points above U+10FFFF.
-    int need = 0;
-    unsigned low = 0x80, high = 0xBF;
-    char32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      need = 1;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      need = 2;
-      code = lead & 0x0F;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      need = 3;
-      code = lead & 0x07;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    }
-    int got = 0;
-    while (got < need && i < n && p[i] >= low && p[i] <= high) {
-      code = (code << 6) | (p[i++] & 0x3F);
-      low = 0x80;
-      high = 0xBF;
-      ++got;
-    }
-    if (need == 0 || got < need) {
-      // The byte that broke the sequence is read again as the start of the next one.
-      result.Faulty = true;
-      if constexpr (Strict) break;
+    const TSequence sequence = SequenceAt(p + i, n - i);
+    if (sequence.Length == 0) {
+      if constexpr (Strict) return std::nullopt;
       *o++ = 0xFFFD;
+      i += static_cast<std::size_t>(sequence.Skip);
       continue;
     }
-    result.MultiByte = true;
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      *o++ = static_cast<wchar_t>(0xD800 + (code >> 10));
-      *o++ = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+    i += static_cast<std::size_t>(sequence.Length);
+    if (sequence.Code >= 0x10000) {
+      const char32_t above = sequence.Code - 0x10000;
+      *o++ = static_cast<wchar_t>(0xD800 + (above >> 10));
+      *o++ = static_cast<wchar_t>(0xDC00 + (above & 0x3FF));
     } else {
-      *o++ = static_cast<wchar_t>(code);
+      *o++ = static_cast<wchar_t>(sequence.Code);
     }
   }
-  result.Units = static_cast<std::size_t>(o - out);
-  return result;
+  return static_cast<std::size_t>(o - out);
+}
+
+// The ANSI form into room for one unit per byte, as AnsiToText converts, in one call of the
+// system instead of two; false when it did not fit there.
+bool DecodeAnsi(std::string_view bytes, std::wstring& text) {
+  if (bytes.empty()) {
+    text.clear();
+    return true;
+  }
+  if (bytes.size() > (1u << 28)) return false;  // no length passed to the API overflows an int
+  const int units = ::MultiByteToWideChar(::GetACP(), 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                          static_cast<int>(text.size()));
+  if (units <= 0) return false;
+  text.resize(static_cast<std::size_t>(units));
+  return true;
 }
 
 }  // namespace
 
 std::wstring DecodeDatagram(std::string_view bytes, TCharEncoding encoding) {
-  if (encoding != chUtf8 && encoding != chAuto) return AnsiToText(bytes);
+  // No byte gives more than one UTF-16 unit, in UTF-8 or in an ANSI code page: the text is
+  // decoded into room made once.
   std::wstring text(bytes.size(), L'\0');
-  const TUtf8Decoded decoded =
-      encoding == chUtf8 ? DecodeUtf8<false>(bytes, text.data()) : DecodeUtf8<true>(bytes, text.data());
-  // Valid without a multi-byte sequence is ASCII, which reads the same in every ANSI code page.
-  if (decoded.Faulty && encoding == chAuto) return AnsiToText(bytes);
-  text.resize(decoded.Units);
-  return text;
+  std::optional<std::size_t> units;
+  if (encoding == chUtf8) {
+    units = DecodeUtf8<false>(bytes, text.data());
+  } else if (encoding == chAuto) {
+    // Valid without a multi-byte sequence is ASCII, which reads the same in every ANSI code
+    // page. ANSI text mostly breaks UTF-8 at its first byte above ASCII: that is looked at
+    // before anything is decoded.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t ascii = AsciiPrefixLength(p, bytes.size());
+    if (ascii == bytes.size() || SequenceAt(p + ascii, bytes.size() - ascii).Length > 0)
+      units = DecodeUtf8<true>(bytes, text.data());
+  }
+  if (units) {
+    text.resize(*units);
+    return text;
+  }
+  return DecodeAnsi(bytes, text) ? text : AnsiToText(bytes);
 }
 
 // ---- characters a code page cannot write ----
