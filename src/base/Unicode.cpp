@@ -76,8 +76,9 @@ std::string_view TAnsiEncoder::Encode(std::wstring_view piece) {
     FHeld = piece.back();
     piece.remove_suffix(1);
   }
-  // ASCII is the same bytes in every ANSI code page: those pieces need no call of the system.
-  if (FCodePage == 0 && std::all_of(piece.begin(), piece.end(), [](wchar_t c) { return c < 0x80; })) {
+  // ASCII is the same bytes in every ANSI code page and in UTF-8: those pieces need no call of
+  // the system.
+  if ((FCodePage == 0 || FCodePage == CP_UTF8) && std::all_of(piece.begin(), piece.end(), [](wchar_t c) { return c < 0x80; })) {
     FBytes.resize(piece.size());
     std::transform(piece.begin(), piece.end(), FBytes.begin(), [](wchar_t c) { return static_cast<char>(c); });
   } else {
