@@ -18,6 +18,10 @@ int RegisterMicroBench(const std::string& name, std::function<std::int64_t()> bo
 // part of interest) reports the seconds of that part; the harness takes them instead.
 void ReportMicroBenchSeconds(double seconds);
 
+// A remark that the harness prints after the row (a ratio to a baseline measured in the same
+// run); the remark of the fastest run is kept.
+void ReportMicroBenchNote(const std::string& note);
+
 // Keeps the compiler from dropping a result that is never used.
 template <class T>
 inline void KeepResult(const T& value) {

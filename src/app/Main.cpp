@@ -1,11 +1,10 @@
 #include "app/Main.h"
 
 #include "Resource.h"
+#include "app/LogSave.h"
 #include "base/CliParser.h"
-#include "base/Files.h"
 #include "base/Misc.h"
 #include "base/Strings.h"
-#include "base/Unicode.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
 #include "toolkit/Clipbrd.h"
@@ -264,19 +263,29 @@ void TFrmMain::BtnClearClick(TObject*) { MmoLog->Lines().Clear(); }
 
 void TFrmMain::BtnSaveClick(TObject*) {
   std::wstring fileName;
-  if (!SaveFileDialog(this, L"", L"", L"txt", L"Text Files|*.txt|All Files|*.*", fileName)) return;
-  // The text as the view holds it now, in the ANSI code page, read and converted in slices (a
-  // view of a gigabyte is not copied); the old file stays until every byte of the new one is written.
-  RunInBackground([fileName, text = MmoLog->Content().Snapshot()] {
-    WriteFileReplacing(fileName, [&text](const TByteSink& write) {
-      constexpr TLogText::TPos kSlice = 1 << 16;
-      std::wstring slice(kSlice, L'\0');
-      TAnsiEncoder encoder;
-      for (TLogText::TPos at = 0; at < text.Length(); at += kSlice)
-        write(encoder.Encode(std::wstring_view(slice.data(), static_cast<std::size_t>(text.Read(at, kSlice, slice.data())))));
-      write(encoder.Finish());
-    });
-  });
+  int filterIndex = 1;
+  if (!SaveFileDialog(this, L"", L"", L"txt", kLogSaveFilter, fileName, &filterIndex)) return;
+  // The text as the view holds it now; counting and writing read it on the worker thread.
+  auto text = std::make_shared<const TLogTextSnapshot>(MmoLog->Content().Snapshot());
+  if (LogFileCharsetOfFilter(filterIndex) == fcUtf8) {
+    RunInBackground([fileName, text] { WriteLogFile(fileName, *text, fcUtf8); });
+    return;
+  }
+  // Before an ANSI save, the characters it would lose are counted there, and the question
+  // comes back to the window's thread.
+  auto misfits = std::make_shared<std::int64_t>(0);
+  RunInBackground([text, misfits] { *misfits = CountAnsiMisfits(*text); },
+                  [this, fileName, text, misfits] {
+                    TLogFileCharset charset = fcAnsi;
+                    if (*misfits > 0) {
+                      switch (MsgBox3(AnsiMisfitsQuestion(*misfits), MB_ICONQUESTION | MB_YESNOCANCEL, this)) {
+                        case IDYES: charset = fcUtf8; break;
+                        case IDNO: break;
+                        default: return;
+                      }
+                    }
+                    RunInBackground([fileName, text, charset] { WriteLogFile(fileName, *text, charset); });
+                  });
 }
 
 void TFrmMain::BtnCopyClick(TObject*) {
@@ -286,14 +295,17 @@ void TFrmMain::BtnCopyClick(TObject*) {
   });
 }
 
-void TFrmMain::RunInBackground(std::function<void()> work) {
+void TFrmMain::RunInBackground(std::function<void()> work, std::function<void()> done) {
   if (!FBackgroundWork)
     FBackgroundWork = std::make_unique<TBackgroundWork>(
         [this] { ::PostMessageW(FBackgroundWorkWindow.load(), kBackgroundWorkDone, 0, 0); });
   FBackgroundWorkWindow = Handle();
-  FBackgroundWork->Add(std::move(work), [this](std::exception_ptr error) {
+  FBackgroundWork->Add(std::move(work), [this, done = std::move(done)](std::exception_ptr error) {
     if (error) std::rethrow_exception(error);  // reported as the command's own error
-    PopupTick(this);
+    if (done)
+      done();
+    else
+      PopupTick(this);
   });
 }
 

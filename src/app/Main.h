@@ -103,10 +103,11 @@ private:
 
   // Saving and copying run on a thread of their own, on a snapshot of the view taken at the
   // click, so that the window keeps answering and receiving while a large view is written; the
-  // check mark (or the error) follows when the work is done.
+  // check mark (or the error) follows when the work is done, or Done, if given, runs then on the
+  // window's thread (a question, and the next step).
   std::unique_ptr<TBackgroundWork> FBackgroundWork;
   std::atomic<HWND> FBackgroundWorkWindow{nullptr};
-  void RunInBackground(std::function<void()> work);
+  void RunInBackground(std::function<void()> work, std::function<void()> done = {});
 
   // The view's options (context menu), applied to the view and the feed and kept.
   TViewOptions FViewOptions;

@@ -1,5 +1,7 @@
 #pragma once
 // Conversions between text (UTF-16) and byte strings; the one place that does them.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,3 +34,33 @@ private:
 
 std::wstring Utf8ToText(std::string_view bytes);
 std::string TextToUtf8(std::wstring_view text);
+
+// How the bytes of a received datagram become text.
+enum TCharEncoding : std::uint8_t {
+  chAnsi,  // the system's ANSI code page, as AnsiToText
+  chUtf8,  // UTF-8; every ill-formed sequence shows as U+FFFD
+  chAuto   // UTF-8 when the bytes are valid UTF-8 with at least one multi-byte sequence, else ANSI
+};
+
+// The text of a datagram. Never raises and never drops a byte: in UTF-8 each maximal ill-formed
+// subpart (an overlong form, a surrogate, a code point above U+10FFFF, a stray continuation byte,
+// a cut sequence, C0, C1, F5-FF) becomes one U+FFFD. A zero byte is one U+0000 in every mode.
+std::wstring DecodeDatagram(std::string_view bytes, TCharEncoding encoding);
+
+// Characters of the text that the ANSI code page (or the given one) cannot write as themselves
+// (they would become "?" or a look-alike); a surrogate pair is one character, half a pair one
+// too. The first call for a code page builds a table of 64 K bits, which may take a few
+// milliseconds; then a character costs one look-up, an ASCII stretch less.
+class TCodePageMisfits {
+public:
+  explicit TCodePageMisfits(unsigned codePage = 0);
+  // Counts the characters of the piece; pieces may cut a surrogate pair.
+  void Add(std::wstring_view piece);
+  std::int64_t Count() const noexcept { return FCount + (FHeld ? 1 : 0); }
+
+private:
+  const std::uint64_t* FFits;  // bit c: character c has a byte form of its own
+  bool FPairsFit;              // UTF-8 as the ANSI code page writes every whole surrogate pair
+  std::int64_t FCount = 0;
+  bool FHeld = false;          // the piece before ended in a high surrogate
+};

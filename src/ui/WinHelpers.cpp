@@ -367,7 +367,7 @@ int FilterIndexOf(const std::wstring& filter, const std::wstring& ext) {
 }
 
 bool SaveFileDialog(TForm* owner, const std::wstring& title, std::wstring initialDir, std::wstring defaultExt,
-                    const std::wstring& filter, std::wstring& fileName) {
+                    const std::wstring& filter, std::wstring& fileName, int* filterIndex) {
   if (defaultExt.empty() && !fileName.empty()) {
     const std::wstring name = FileNameOf(fileName);
     const size_t dot = name.rfind(L'.');
@@ -386,7 +386,7 @@ bool SaveFileDialog(TForm* owner, const std::wstring& title, std::wstring initia
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner && owner->HandleAllocated() ? owner->Handle() : MainWindowHandle();
   ofn.lpstrFilter = filter.empty() ? nullptr : filterChars.c_str();
-  ofn.nFilterIndex = static_cast<DWORD>(FilterIndexOf(filter, defaultExt));
+  ofn.nFilterIndex = static_cast<DWORD>(filterIndex && *filterIndex > 0 ? *filterIndex : FilterIndexOf(filter, defaultExt));
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
@@ -395,6 +395,7 @@ bool SaveFileDialog(TForm* owner, const std::wstring& title, std::wstring initia
   ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   if (!::GetSaveFileNameW(&ofn)) return false;
   fileName = buffer.data();
+  if (filterIndex) *filterIndex = static_cast<int>(ofn.nFilterIndex);
   return true;
 }
 

@@ -84,9 +84,11 @@ bool OpenLink(const std::wstring& link);
 
 // ---- the save dialog ----
 // The system's save dialog: asks before overwriting, wants an existing folder. True with the
-// chosen name in FileName; false (FileName unchanged) when the user cancels.
+// chosen name in FileName; false (FileName unchanged) when the user cancels. FilterIndex, when
+// given: the 1-based filter pair shown first if it is above 0 (else the one of the default
+// extension), and on return the pair the user chose (unchanged when the user cancels).
 bool SaveFileDialog(TForm* owner, const std::wstring& title, std::wstring initialDir, std::wstring defaultExt,
-                    const std::wstring& filter, std::wstring& fileName);
+                    const std::wstring& filter, std::wstring& fileName, int* filterIndex = nullptr);
 // 1-based index of the filter pair whose patterns hold "*.Ext"; else the last "*.*" pair; else 0.
 int FilterIndexOf(const std::wstring& filter, const std::wstring& ext);
 

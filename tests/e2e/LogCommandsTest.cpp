@@ -2,6 +2,7 @@
 // system's save dialog with the keyboard: what lands in files, on the clipboard, in the view
 // and in the registry.
 #include "base/Files.h"
+#include "base/Unicode.h"
 #include "e2e/RunningProgram.h"
 #include "settings/SettingsTestSupport.h"
 #include "support/Pump.h"
@@ -38,21 +39,91 @@ std::wstring ClipboardText() {
   return text;
 }
 
+// Puts a text on the clipboard, as another program would.
+void SetClipboardText(const std::wstring& text) {
+  for (int attempt = 0; attempt < 50 && !::OpenClipboard(nullptr); ++attempt) ::Sleep(20);
+  ::EmptyClipboard();
+  if (HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
+    if (auto* p = static_cast<wchar_t*>(::GlobalLock(data))) {
+      std::copy(text.c_str(), text.c_str() + text.size() + 1, p);
+      ::GlobalUnlock(data);
+    }
+    if (!::SetClipboardData(CF_UNICODETEXT, data)) ::GlobalFree(data);
+  }
+  ::CloseClipboard();
+}
+
+constexpr int kFileTypeCombo = 0x470;  // the save dialog's "save as type" box (cmb1)
+
 // A fresh user profile for the program: no stored font size, no placement.
 class LogCommands : public ::testing::Test {
 protected:
   void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey); }
   void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey); }
 
-  // Clicks Save, waits for the save dialog, types the name and presses Enter.
-  void SaveAs(TRunningProgram& program, const std::wstring& fileName) {
+  // Clicks Save, waits for the save dialog, types the name, chooses the file type if told (the
+  // row below the first, picked from the opened list) and presses Enter.
+  void SaveAs(TRunningProgram& program, const std::wstring& fileName, int typeRow = 0) {
     ClickWithMouse(program.Button(L"Speichern"));
     HWND dialog = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (dialog = program.WaitForWindow(L"#32770", 100)) != nullptr; }, 15000));
     ::SetForegroundWindow(dialog);
     PumpFor(200);
     TypeText(fileName);
+    if (typeRow > 0) {
+      HWND combo = ::GetDlgItem(dialog, kFileTypeCombo);
+      ClickWithMouse(combo);
+      ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 15000));
+      for (int row = 0; row < typeRow; ++row) PressKey(VK_DOWN);
+      PressKey(VK_RETURN);  // closes the list on the row
+      ASSERT_TRUE(PumpUntil(
+          [&] {
+            return ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0 &&
+                   ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == typeRow;
+          },
+          15000));
+    }
     PressKey(VK_RETURN);
+  }
+  // The question before an ANSI save that would lose characters: its text, once the button of
+  // the caption has been clicked and the question is gone.
+  std::wstring AnswerAnsiQuestion(TRunningProgram& program, const std::wstring& caption) {
+    HWND box = nullptr;
+    std::wstring question;
+    PumpUntil(
+        [&] {
+          for (HWND wnd : program.TopLevelWindows(L"TavrinoForm", true))
+            for (HWND child : ChildWindows(wnd, L"TavrinoPaintBox"))
+              if (const std::wstring text = WindowText(child); text.find(L"ANSI") != std::wstring::npos) {
+                box = wnd;
+                question = text;
+                return true;
+              }
+          return false;
+        },
+        15000);
+    if (!box) return L"<no question>";
+    HWND button = nullptr;
+    for (HWND child : ChildWindows(box, L"Button"))
+      if (WindowText(child) == caption) button = child;
+    if (!button) return L"<no button " + caption + L">";
+    ::SetForegroundWindow(box);
+    PumpFor(100);
+    ClickWithMouse(button);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 15000));
+    return question;
+  }
+  // Pastes the text into the empty view with Ctrl+V (no datagram decoding on the way) and waits
+  // for it; the clipboard gets back what it held.
+  void PasteIntoView(TRunningProgram& program, const std::wstring& text) {
+    const std::wstring earlier = ClipboardText();
+    HWND view = program.LogView();
+    SetClipboardText(text);
+    ::SetForegroundWindow(program.MainWindow());
+    ASSERT_TRUE(PumpUntil([&] { return FocusedWindowOf(view) == view; }));
+    PressKey('V', {VK_CONTROL});
+    ASSERT_EQ(WaitForView(view, text), text);
+    SetClipboardText(earlier);
   }
   // Answers the question whether to replace the file with Yes, and waits until it is gone, so
   // that no key meant for it reaches the main window.
@@ -87,11 +158,96 @@ TEST_F(LogCommands, SaveWritesTheViewInTheAnsiCodePageWithCrLf) {
   ASSERT_EQ(WaitForView(view, withHex), withHex);
   const std::wstring lines = folder.Path() + L"Zeilen.txt";
   SaveAs(program, lines);
+  // The arrows of the hex dump have no place in code page 1252: asked, the user keeps ANSI, and
+  // the system writes "?".
+  EXPECT_EQ(AnswerAnsiQuestion(program, L"&Nein"),
+            L"2 Zeichen können in ANSI nicht gespeichert werden; als UTF-8 speichern?");
   ASSERT_TRUE(PumpUntil([&] { return ReadFileBytes(lines).size() > 0; }, 15000));
-  // The arrows of the hex dump have no place in code page 1252: the system writes "?".
   EXPECT_EQ(ReadFileBytes(lines), "Gr\xFC\xDF" "e\r\nzwei\r\n0D 0A" + std::string(21, ' ') + "??\r\n");
   EXPECT_EQ(FilesIn(folder.Path()).size(), 2u);  // no temporary file left behind
 }
+
+// Text that code page 1252 cannot write, typed or pasted by the user: saved as UTF-8 chosen in
+// the dialog, it comes back byte for byte, without a byte order mark.
+TEST_F(LogCommands, SaveAsUtf8ChosenInTheDialogWritesEveryCharacter) {
+  TRunningProgram program;
+  ASSERT_NE(program.LogView(), nullptr);
+  PasteIntoView(program, L"Grüße \u2713 \U0001F600\r\n\u041F\u0440\u0438\u0432\u0435\u0442");
+  const std::wstring name = folder.Path() + L"utf8.txt";
+  SaveAs(program, name, 1);
+  // Written without a question: every character has its place in UTF-8.
+  ASSERT_TRUE(PumpUntil([&] { return FileExists(name); }, 15000));
+  EXPECT_EQ(ReadFileBytes(name), "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xF0\x9F\x98\x80\r\n"
+                                 "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");
+}
+
+TEST_F(LogCommands, TheSaveDialogOffersAnsiFirstThenUtf8) {
+  TRunningProgram program;
+  ClickWithMouse(program.Button(L"Speichern"));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (dialog = program.WaitForWindow(L"#32770", 100)) != nullptr; }, 15000));
+  HWND combo = ::GetDlgItem(dialog, kFileTypeCombo);
+  std::vector<std::wstring> types;
+  const auto count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    if (::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 256) ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    types.push_back(text);
+  }
+  EXPECT_EQ(types, (std::vector<std::wstring>{L"Textdatei (ANSI)", L"Textdatei (UTF-8)", L"Alle Dateien"}));
+  EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+  ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(dialog); }, 15000));
+}
+
+// Saving as ANSI text with characters the code page cannot write asks first, with the count
+// (a surrogate pair is one character); each answer has its own outcome.
+struct TAnsiAnswer {
+  const char* name;
+  const wchar_t* caption;
+  enum { Utf8, Ansi, Nothing } outcome;
+};
+
+class AnsiQuestion : public LogCommands, public ::testing::WithParamInterface<TAnsiAnswer> {};
+
+TEST_P(AnsiQuestion, AnswerDecidesTheFile) {
+  TRunningProgram program;
+  // Found now: while the check mark shows, it is the program's first window.
+  HWND view = program.LogView();
+  ASSERT_NE(view, nullptr);
+  const std::wstring text = L"Grüße " + std::wstring(1233, L'\u2713') + L" \U0001F600";
+  PasteIntoView(program, text);
+  const std::wstring name = folder.Path() + L"frage.txt";
+  SaveAs(program, name);
+  EXPECT_EQ(AnswerAnsiQuestion(program, GetParam().caption),
+            L"1.234 Zeichen können in ANSI nicht gespeichert werden; als UTF-8 speichern?");
+  switch (GetParam().outcome) {
+    case TAnsiAnswer::Utf8:
+      EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(name) == TextToUtf8(text); }, 15000));
+      EXPECT_EQ(ReadFileBytes(name).substr(0, 8), "Gr\xC3\xBC\xC3\x9F" "e ");
+      break;
+    case TAnsiAnswer::Ansi:
+      // Each character the code page lacks is the system's replacement.
+      EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(name) == TextToAnsi(text, 1252); }, 15000));
+      EXPECT_EQ(ReadFileBytes(name).substr(0, 8), "Gr\xFC\xDF" "e ??");
+      break;
+    case TAnsiAnswer::Nothing:
+      // Once the window has answered a message after the question, nothing is on its way.
+      DWORD_PTR answer = 0;
+      ::SendMessageTimeoutW(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer);
+      PumpFor(500);
+      EXPECT_TRUE(FilesIn(folder.Path()).empty());
+      break;
+  }
+  // The view keeps its text.
+  EXPECT_TRUE(WaitForView(view, text) == text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, AnsiQuestion,
+                         ::testing::Values(TAnsiAnswer{"JaSavesUtf8", L"&Ja", TAnsiAnswer::Utf8},
+                                           TAnsiAnswer{"NeinSavesAnsi", L"&Nein", TAnsiAnswer::Ansi},
+                                           TAnsiAnswer{"AbbrechenSavesNothing", L"&Abbrechen", TAnsiAnswer::Nothing}),
+                         TCaseName());
 
 TEST_F(LogCommands, SaveOverAnExistingFileAsksFirst) {
   const std::wstring name = folder.WriteFile(L"alt.txt", "alter Inhalt");
