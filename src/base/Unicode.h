@@ -1,6 +1,5 @@
 #pragma once
 // Conversions between text (UTF-16) and byte strings; the one place that does them.
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -49,8 +48,8 @@ std::wstring DecodeDatagram(std::string_view bytes, TCharEncoding encoding);
 
 // Characters of the text that the ANSI code page (or the given one) cannot write as themselves
 // (they would become "?" or a look-alike); a surrogate pair is one character, half a pair one
-// too. The first call for a code page builds a table of 64 K bits, which may take a few
-// milliseconds; then a character costs one look-up, an ASCII stretch less.
+// too. The first counter of a code page builds its table of 64 K bits (one conversion per
+// character, under a millisecond); then a character costs one look-up, an ASCII stretch less.
 class TCodePageMisfits {
 public:
   explicit TCodePageMisfits(unsigned codePage = 0);
