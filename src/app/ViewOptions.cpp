@@ -76,7 +76,8 @@ void AddViewOptionItems(TPopupMenu& menu, const TViewOptions& options,
         next.LevelColours = !next.LevelColours;
       }))->SetChecked(options.LevelColours);
   TMenuItem* limits = menu.AddItem(L"MnuLineLimit", L"&Höchstens ... Zeilen behalten");
-  const std::array<std::int64_t, 4> limitValues{0, kLineLimits[0], kLineLimits[1], kLineLimits[2]};
+  // No limit, and those the menu offers.
+  const std::array<std::int64_t, 4> limitValues{0, 100'000, 1'000'000, 10'000'000};
   const std::array<const wchar_t*, 4> limitCaptions{L"&Unbegrenzt", L"&100.000", L"1 &Mio.", L"1&0 Mio."};
   for (std::size_t i = 0; i < limitValues.size(); ++i) {
     const std::int64_t limit = limitValues[i];

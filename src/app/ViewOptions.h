@@ -17,9 +17,6 @@ struct TViewOptions {
   bool LevelColours = true;
   std::int64_t LineLimit = 0;  // 0: every line is kept
 
-  // The limits the menu offers, beside none.
-  static constexpr std::int64_t kLineLimits[] = {100'000, 1'000'000, 10'000'000};
-
   // What the settings hold; anything missing or malformed is the default.
   static TViewOptions Load(TSettings* settings);
   void Store(TSettings* settings) const;

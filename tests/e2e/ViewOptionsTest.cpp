@@ -34,7 +34,9 @@ void ChooseInViewMenu(HWND main, HWND view, std::initializer_list<WORD> keys) {
   int level = 1;
   for (WORD key : keys) {
     PressKey(key);
-    if (key != *(keys.end() - 1)) ASSERT_TRUE(PumpUntil([&] { return openMenus() > level; })) << "submenu " << key;
+    if (key != *(keys.end() - 1)) {
+      ASSERT_TRUE(PumpUntil([&] { return openMenus() > level; })) << "submenu " << key;
+    }
     ++level;
   }
   ASSERT_TRUE(PumpUntil([&] { return openMenus() == 0; }));
