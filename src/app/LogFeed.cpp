@@ -63,10 +63,10 @@ void PutDigits(std::wstring& to, std::uint64_t value, int digits) {
 
 }  // namespace
 
-std::wstring TArrivalColumns::Of(const TArrival& arrival) const {
+std::wstring TArrival::ColumnsText() const {
   std::wstring columns;
-  if (Time) {
-    const std::uint64_t msec = LocalTicks(arrival.ReceivedAt) / kTicksPerMsec;
+  if (Columns.Time) {
+    const std::uint64_t msec = LocalTicks(ReceivedAt) / kTicksPerMsec;
     PutDigits(columns, msec / 3'600'000 % 24, 2);
     columns += L':';
     PutDigits(columns, msec / 60'000 % 60, 2);
@@ -76,22 +76,22 @@ std::wstring TArrivalColumns::Of(const TArrival& arrival) const {
     PutDigits(columns, msec % 1'000, 3);
     columns += L' ';
   }
-  if (Sender) {
+  if (Columns.Sender) {
     const std::size_t start = columns.size();
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&arrival.SenderAddress);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&SenderAddress);
     for (int i = 0; i < 4; ++i) {
       if (i > 0) columns += L'.';
       columns += std::to_wstring(bytes[i]);
     }
     columns += L':';
-    columns += std::to_wstring(arrival.SenderPort);
+    columns += std::to_wstring(SenderPort);
     columns.append(kSenderChars + 1 - (columns.size() - start), L' ');
   }
   return columns;
 }
 
-std::wstring TArrivalColumns::Indent() const {
-  return std::wstring((Time ? kTimeChars + 1 : 0) + (Sender ? kSenderChars + 1 : 0), L' ');
+std::wstring TArrival::ColumnsIndent() const {
+  return std::wstring((Columns.Time ? kTimeChars + 1 : 0) + (Columns.Sender ? kSenderChars + 1 : 0), L' ');
 }
 
 bool TLogMemoView::AddLine(std::wstring_view line, TLogLevel level) {
@@ -232,16 +232,17 @@ std::size_t TLogFeed::AppendText(const TEntry& entry) {
   const std::wstring_view whole(text);
   const TLogLevel level = LevelOf(whole.substr(0, whole.find(L"\r\n")));
   // Line by line, so that each takes the datagram's level and the columns' indent.
-  const std::wstring columns = FColumns.Any() ? FColumns.Of(entry.Arrival) : std::wstring();
-  const std::wstring indent = FColumns.Any() ? FColumns.Indent() : std::wstring();
-  std::wstring withColumns;
+  const bool withColumns = entry.Arrival.Columns.Any();
+  const std::wstring columns = withColumns ? entry.Arrival.ColumnsText() : std::wstring();
+  const std::wstring indent = withColumns ? entry.Arrival.ColumnsIndent() : std::wstring();
+  std::wstring lineWithColumns;
   std::size_t chars = 0;
   for (std::size_t start = 0;;) {
     const std::size_t end = whole.find(L"\r\n", start);
     const std::wstring_view line = whole.substr(start, end == std::wstring_view::npos ? whole.npos : end - start);
-    if (FColumns.Any()) {
-      withColumns.assign(start == 0 ? columns : indent).append(line);
-      AddLine(withColumns, level);
+    if (withColumns) {
+      lineWithColumns.assign(start == 0 ? columns : indent).append(line);
+      AddLine(lineWithColumns, level);
     } else {
       AddLine(line, level);
     }
@@ -256,14 +257,15 @@ std::size_t TLogFeed::AppendText(const TEntry& entry) {
 std::size_t TLogFeed::AppendHexRows(const TEntry& entry, std::size_t room) {
   // Rows of eight bytes: a datagram cut at multiples of eight bytes gives the same rows as
   // the whole, so a large one is shown over several appends.
-  const std::wstring columns = FColumns.Any() ? FColumns.Of(entry.Arrival) : std::wstring();
+  const bool withColumns = entry.Arrival.Columns.Any();
+  const std::wstring columns = withColumns ? entry.Arrival.ColumnsText() : std::wstring();
   const std::size_t rest = entry.Data.size() - FFrontOffset;
   const std::size_t rowChars = kHexRowChars + columns.size() + kLineChars;
   const std::size_t bytes = std::min(rest, std::max<std::size_t>(room / rowChars, 1) * 8);
   FRows.Clear();
   AddHexDump(&FRows, entry.Data.data() + FFrontOffset, static_cast<int>(bytes), 8);
-  if (FColumns.Any()) {
-    const std::wstring indent = FColumns.Indent();
+  if (withColumns) {
+    const std::wstring indent = entry.Arrival.ColumnsIndent();
     std::wstring row;
     for (int i = 0; i < FRows.Count(); ++i) {
       row.assign(FFrontOffset == 0 && i == 0 ? columns : indent).append(FRows.Get(i));

@@ -41,26 +41,29 @@ private:
   TLogMemo& FMemo;
 };
 
-// What is fixed about a datagram when it arrives: how it is shown (hex dump or text, and the
-// text's character set, as the window's choices stood then), when and from where it came.
-struct TArrival {
-  bool Hex = false;
-  TCharEncoding Charset = chAnsi;
-  std::uint64_t ReceivedAt = 0;   // system time (UTC), 100 ns since 1601
-  std::uint32_t SenderAddress = 0;  // IPv4, network byte order
-  std::uint16_t SenderPort = 0;
-};
-
 // The columns in front of each datagram's first line (its other lines and hex rows are
 // indented to match): its local receive time "14:03:07.123" and its sender "192.0.2.7:50123".
 struct TArrivalColumns {
   bool Time = false;
   bool Sender = false;
   bool Any() const noexcept { return Time || Sender; }
-  // The columns for a datagram, each followed by a space, sender padded to its widest form.
-  std::wstring Of(const TArrival& arrival) const;
-  // As wide as Of, in spaces.
-  std::wstring Indent() const;
+};
+
+// What is fixed about a datagram when it arrives: how it is shown (hex dump or text, the
+// text's character set, the columns, as the window's choices stood then), when and from where
+// it came.
+struct TArrival {
+  bool Hex = false;
+  TCharEncoding Charset = chAnsi;
+  TArrivalColumns Columns;
+  std::uint64_t ReceivedAt = 0;     // system time (UTC), 100 ns since 1601
+  std::uint32_t SenderAddress = 0;  // IPv4, network byte order
+  std::uint16_t SenderPort = 0;
+
+  // The columns it is shown with, each followed by a space, the sender padded to its widest form.
+  std::wstring ColumnsText() const;
+  // As wide as ColumnsText, in spaces.
+  std::wstring ColumnsIndent() const;
 };
 
 class TLogFeed {
@@ -93,10 +96,6 @@ public:
   bool Show(TTime deadline);
   // Discards what waits (the window closes).
   void Clear() noexcept;
-
-  // The columns shown from now on.
-  void SetColumns(const TArrivalColumns& columns) { FColumns = columns; }
-  const TArrivalColumns& Columns() const noexcept { return FColumns; }
 
   bool Empty() const noexcept { return FEntries.empty(); }
   // Bytes held, counted as for the limit.
@@ -151,7 +150,6 @@ private:
   std::size_t FFrontOffset = 0;  // bytes of the first entry (hex) already shown
   bool FRefused = false;          // the view refused a line of the entry being shown
   TCounts FCounts;
-  TArrivalColumns FColumns;
   TStringList FRows;  // the hex rows of one append, before they go into the view
 
   // Cost of one append: FFixedMsec + FMsecPerChar * characters; the repaint after it.

@@ -234,6 +234,7 @@ void TFrmMain::QueueDatagram(const std::string& datagram, const TUdpServer::TDat
   TArrival arrival;
   arrival.Hex = BtnHexDump->Down();
   arrival.Charset = FViewOptions.Charset;
+  arrival.Columns = {.Time = FViewOptions.ReceiveTime, .Sender = FViewOptions.Sender};
   arrival.ReceivedAt = origin.ReceivedAt;
   arrival.SenderAddress = origin.Sender.sin_addr.s_addr;
   arrival.SenderPort = ntohs(origin.Sender.sin_port);
@@ -242,7 +243,6 @@ void TFrmMain::QueueDatagram(const std::string& datagram, const TUdpServer::TDat
 
 void TFrmMain::ApplyViewOptions(const TViewOptions& options) {
   FViewOptions = options;
-  FLogFeed->SetColumns({.Time = options.ReceiveTime, .Sender = options.Sender});
   MmoLog->SetLineColours(options.LevelColours);
   MmoLog->SetLineLimit(options.LineLimit);
   MmoLog->PaintChanges();
@@ -405,7 +405,7 @@ void TFrmMain::TimStatusTimer(TObject*) {
   facts.MemoryFull = MmoLog->Full();
   facts.PerSecond = FRate.Sample(std::chrono::steady_clock::now(), counts.Received);
   facts.WaitingBytes = FLogFeed->Bytes();
-  facts.MemoryBytes = MmoLog->Content().BytesHeld();
+  facts.MemoryBytes = MmoLog->BytesHeld();
   FStatusLine->Show(facts);
 }
 

@@ -16,7 +16,16 @@ namespace {
 
 using namespace std::chrono_literals;
 using TTime = TLogFeed::TTime;
-const TArrival kHex{.Hex = true};
+TArrival InCharset(TCharEncoding charset) {
+  TArrival arrival;
+  arrival.Charset = charset;
+  return arrival;
+}
+const TArrival kHex = [] {
+  TArrival arrival;
+  arrival.Hex = true;
+  return arrival;
+}();
 
 // A view on the test's clock: every closing update bracket is one append, which costs what
 // AppendCost says for the characters it added; a repaint costs PaintCost.
@@ -229,10 +238,10 @@ TEST_F(LogFeedTest, CountsAddUpWithDropsAndWhatWaits) {
 // The character set is the one each datagram arrived with, as the hex mode is.
 TEST_F(LogFeedTest, CharsetIsTheOneEachDatagramArrivedIn) {
   const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93";  // "Grüße ✓"
-  feed.Push(utf8, {.Charset = chAnsi});
-  feed.Push(utf8, {.Charset = chUtf8});
-  feed.Push(utf8, {.Charset = chAuto});
-  feed.Push("Gr\xFC\xDF" "e", {.Charset = chAuto});  // not UTF-8: ANSI
+  feed.Push(utf8, InCharset(chAnsi));
+  feed.Push(utf8, InCharset(chUtf8));
+  feed.Push(utf8, InCharset(chAuto));
+  feed.Push("Gr\xFC\xDF" "e", InCharset(chAuto));  // not UTF-8: ANSI
   ShowAll(100ms);
   EXPECT_EQ(view.Shown(), (std::vector<std::wstring>{AnsiToText(utf8), L"Grüße ✓", L"Grüße ✓", AnsiToText("Gr\xFC\xDF" "e")}));
 }
@@ -248,8 +257,8 @@ TEST_F(LogFeedTest, LinesOfADatagramTakeTheLevelOfItsFirstLine) {
   EXPECT_EQ(view.Levels, (std::vector<TLogLevel>{lvError, lvError, lvNormal, lvNormal, lvNormal, lvNormal}));
 }
 
-// Time and sender before each datagram's first line; its other lines and hex rows indented to
-// match, so that the messages stay in one column.
+// Time and sender before each datagram's first line, as chosen when it arrived; its other lines
+// and hex rows indented to match, so that the messages stay in one column.
 TEST_F(LogFeedTest, ColumnsGoBeforeTheFirstLineAndTheRestIsIndented) {
   // 2026-07-01 12:03:07.123 UTC, shown in local time.
   SYSTEMTIME utc{2026, 7, 3, 1, 12, 3, 7, 123}, local;
@@ -265,16 +274,16 @@ TEST_F(LogFeedTest, ColumnsGoBeforeTheFirstLineAndTheRestIsIndented) {
   const std::wstring sender = L"192.0.2.7:50123      ";  // as wide as 255.255.255.255:65535
   const std::wstring indent(13 + 22, L' ');
 
-  feed.SetColumns({.Time = true, .Sender = true});
+  arrival.Columns = {.Time = true, .Sender = true};
   feed.Push("eins\r\nzwei", arrival);
   TArrival hex = arrival;
   hex.Hex = true;
   feed.Push(std::string(9, 'h'), hex);
-  feed.SetColumns({.Time = false, .Sender = true});
+  arrival.Columns = {.Time = false, .Sender = true};
   feed.Push("nur Absender", arrival);
-  feed.SetColumns({.Time = true, .Sender = false});
+  arrival.Columns = {.Time = true, .Sender = false};
   feed.Push("nur Zeit", arrival);
-  feed.SetColumns({});
+  arrival.Columns = {};
   feed.Push("ohne", arrival);
   ShowAll(100ms);
   TStringList rows;
