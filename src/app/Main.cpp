@@ -399,7 +399,7 @@ void TFrmMain::TimStatusTimer(TObject*) {
   TLogStatusFacts facts;
   facts.Received = counts.Received;
   facts.Dropped = counts.Dropped;
-  facts.Lines = MmoLog->Content().LineCount();
+  facts.Lines = MmoLog->Lines().Count();
   facts.LineLimit = FViewOptions.LineLimit;
   facts.RemovedLines = MmoLog->RemovedLines();
   facts.MemoryFull = MmoLog->Full();
