@@ -5,6 +5,7 @@
 #include "toolkit/LogMemo.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -124,7 +125,14 @@ void TLogFeed::Push(std::string datagram, const TArrival& arrival) {
     }
     return;
   }
-  FEntries.push_back(TEntry{std::move(datagram), 0, arrival, {}});
+  try {
+    FEntries.push_back(TEntry{std::move(datagram), 0, arrival, {}});
+  } catch (const std::bad_alloc&) {
+    // No memory for its entry: dropped and counted, as beyond the limit (a notice would need
+    // memory too).
+    ++FCounts.Dropped;
+    return;
+  }
   FBytes += cost;
 }
 

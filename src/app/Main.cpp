@@ -41,6 +41,15 @@ std::wstring BindFailureText(int port, const std::wstring& error) {
   return L"UDP-Server kann nicht an Port " + std::to_wstring(port) + L" gebunden werden. Fehler: " + error;
 }
 
+// The view stops growing at three quarters of the machine's memory, as it does when an
+// allocation fails: under Wine on Linux memory is overcommitted, allocations do not fail there,
+// and the system would end the program instead. 0 (no cap) when the system does not say.
+std::size_t ViewMemoryCap() {
+  MEMORYSTATUSEX memory{};
+  memory.dwLength = sizeof memory;
+  return ::GlobalMemoryStatusEx(&memory) ? static_cast<std::size_t>(memory.ullTotalPhys / 4 * 3) : 0;
+}
+
 TSpeedButton* ToolButton(TForm* owner, TControl* parent, const std::wstring& name, int top,
                          const std::wstring& hint) {
   auto* button = NewComponent<TSpeedButton>(owner, name);
@@ -89,6 +98,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   MmoLog->SetAlign(alClient);
   MmoLog->SetParent(this);
 
+  MmoLog->SetMemoryCap(ViewMemoryCap());
   FLogView = std::make_unique<TLogMemoView>(*MmoLog);
   FLogFeed = std::make_unique<TLogFeed>(*FLogView);
 
