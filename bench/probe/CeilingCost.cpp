@@ -6,6 +6,7 @@
 //   paint    the whole window painted anew, a third of its lines coloured, with colours on
 //            against off (two alternating rounds of 200 paints)
 //   CeilingCost
+#include "ViewProbe.h"
 #include "app/Library.h"
 #include "toolkit/Forms.h"
 #include "toolkit/LogMemo.h"
@@ -19,20 +20,6 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 using TPos = TLogMemo::TPos;
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
-std::wstring TextLine(long long number) {
-  std::wstring line = std::to_wstring(number) + L" ";
-  line.resize(100, L'x');
-  return line;
-}
 
 TLineColour ColourOf(long long number) { return number % 3 == 0 ? lcError : lcNormal; }
 

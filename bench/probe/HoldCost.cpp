@@ -4,6 +4,7 @@
 // caret into an older line (the view holds and counts the new lines in its badge). Two rounds
 // each, alternating, in one run.
 //   HoldCost
+#include "ViewProbe.h"
 #include "app/Library.h"
 #include "toolkit/Forms.h"
 #include "toolkit/LogMemo.h"
@@ -16,20 +17,6 @@
 namespace {
 
 using TClock = std::chrono::steady_clock;
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
-std::wstring TextLine(long long number) {
-  std::wstring line = std::to_wstring(number) + L" ";
-  line.resize(100, L'x');
-  return line;
-}
 
 // Seconds for 1 million lines arriving, with the view following or holding.
 double Arrivals(bool hold) {

@@ -10,6 +10,7 @@
 // then what formatting datagrams costs, without any view.
 //   ViewCost [--quick]
 // --quick leaves out the largest sizes of the edit control (each takes a minute or more).
+#include "ViewProbe.h"
 #include "app/Library.h"
 #include "base/StringList.h"
 #include "base/Strings.h"
@@ -41,15 +42,6 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Lets the window handle what the last step queued (painting, scroll bars).
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
 double WorkingSetBytes() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof(counters);
@@ -62,13 +54,6 @@ TFontDesc LogFont(int points) {
   font.Pitch = fpFixed;
   font.Family = FF_MODERN;
   return font;
-}
-
-// A numbered line of 100 characters.
-std::wstring TextLine(long long number) {
-  std::wstring line = std::to_wstring(number) + L" ";
-  line.resize(100, L'x');
-  return line;
 }
 
 // 1,000 hex rows (8,000 bytes of a seeded pattern).
