@@ -275,7 +275,7 @@ TEST(ViewOptions, FloodWithALineLimitKeepsTheLinesAtTheLimit) {
   std::atomic<bool> sent{false};
   std::thread flood([&] {
     TSenderSocket socket;
-    for (int i = 0; i < 250000; ++i) {
+    for (int i = 0; i < 150000; ++i) {
       socket.Send("Zeile " + std::to_string(i));
       if (i % 500 == 499) ::Sleep(20);  // at most 25,000 a second
     }
