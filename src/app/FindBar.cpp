@@ -2,6 +2,8 @@
 
 #include "base/Strings.h"
 
+#include <initializer_list>
+
 namespace {
 
 // How long a request waits for its answer at once, before the ticks go on with it.
@@ -20,30 +22,30 @@ TFindBar::TFindBar(TComponent* owner, TControl* parent, TLogMemo& memo) : FMemo(
 
   EdtFind = NewComponent<TEdit>(owner, L"EdtFind");
   EdtFind->SetBounds(4, 4, 150, 21);
-  EdtFind->SetParent(FPanel);
   EdtFind->OnChange = [this](TObject*) { SearchChanged(); };
   BtnFindNext = NewComponent<TButton>(owner, L"BtnFindNext");
   BtnFindNext->SetBounds(158, 3, 56, 23);
   BtnFindNext->SetCaption(L"Weiter");
-  BtnFindNext->SetParent(FPanel);
   BtnFindNext->OnClick = [this](TObject*) { FindNext(true); };
   BtnFindPrev = NewComponent<TButton>(owner, L"BtnFindPrev");
   BtnFindPrev->SetBounds(218, 3, 56, 23);
   BtnFindPrev->SetCaption(L"Zurück");
-  BtnFindPrev->SetParent(FPanel);
   BtnFindPrev->OnClick = [this](TObject*) { FindNext(false); };
   ChkMatchCase = NewComponent<TCheckBox>(owner, L"ChkMatchCase");
   ChkMatchCase->SetBounds(280, 6, 150, 17);
   ChkMatchCase->SetCaption(L"Groß-/Kleinschreibung");
-  ChkMatchCase->SetParent(FPanel);
   ChkMatchCase->OnClick = [this](TObject*) { SearchChanged(); };
   LblFindCount = NewComponent<TLabel>(owner, L"LblFindCount");
   LblFindCount->SetShowAccelChar(false);
   LblFindCount->SetBounds(436, 7, 60, 15);
-  LblFindCount->SetParent(FPanel);
 }
 
 void TFindBar::Open() {
+  // The bar's controls get their windows when it first opens: a start makes no windows for a
+  // bar most sessions never show.
+  if (!EdtFind->Parent())
+    for (TControl* control : std::initializer_list<TControl*>{EdtFind, BtnFindNext, BtnFindPrev, ChkMatchCase, LblFindCount})
+      control->SetParent(FPanel);
   if (!IsOpen()) {
     FPanel->SetVisible(true);
     SearchChanged();

@@ -14,7 +14,8 @@ class TFindBar {
 public:
   using TTime = TLogSearch::TTime;
 
-  // Makes the bar (aligned to the bottom of parent, hidden) and its controls, owned by owner.
+  // Makes the bar (aligned to the bottom of parent, hidden) and its controls, owned by owner;
+  // the controls join the bar when it first opens.
   TFindBar(TComponent* owner, TControl* parent, TLogMemo& memo);
 
   TPanel* Panel() const noexcept { return FPanel; }
