@@ -20,26 +20,6 @@ namespace {
 constexpr int kPort = 6702;
 using TClock = std::chrono::steady_clock;
 
-// One socket for many datagrams to the program.
-class TSender {
-public:
-  TSender() : FSocket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {
-    if (!FSocket) throw std::runtime_error("socket failed");
-    FTo.sin_family = AF_INET;
-    FTo.sin_port = ::htons(kPort);
-    FTo.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-  }
-  void Send(const std::string& bytes) {
-    if (::sendto(FSocket.Get(), bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<sockaddr*>(&FTo),
-                 sizeof FTo) != static_cast<int>(bytes.size()))
-      throw std::runtime_error("sendto failed");
-  }
-
-private:
-  TSocketHandle FSocket;
-  sockaddr_in FTo{};
-};
-
 // What the view shows for a datagram: its text (a zero byte as the symbol U+2400), or its
 // hex rows.
 std::wstring Shown(const std::string& datagram, bool hex) {
@@ -124,7 +104,7 @@ TEST(Flood, EveryOneByteDatagramInTextAndHexMode) {
   TRunningProgram program;
   HWND view = program.LogView();
   ASSERT_NE(view, nullptr);
-  TSender sender;
+  TDatagramSender sender;
   std::wstring expected;
   for (bool hex : {false, true}) {
     SetHex(program, hex);
@@ -144,7 +124,7 @@ TEST(Flood, EveryCodeUnitOfTheCodePageAtStartMiddleAndEndOfALine) {
   TRunningProgram program;
   HWND view = program.LogView();
   ASSERT_NE(view, nullptr);
-  TSender sender;
+  TDatagramSender sender;
   std::wstring expected;
   for (int b = 0; b < 256; ++b) {
     const std::string unit(1, static_cast<char>(b));
@@ -164,7 +144,7 @@ TEST(Flood, SeededRandomFloodOfAMinuteInTextAndHexMode) {
   TRunningProgram program;
   HWND view = program.LogView();
   ASSERT_NE(view, nullptr);
-  TSender sender;
+  TDatagramSender sender;
   std::mt19937 random(20260806);
   constexpr int kParts = 12;
   constexpr int kPerSecond = 40;
@@ -196,7 +176,7 @@ TEST(Flood, WindowAnswersDuringAFloodOfLargeDatagramsAndShowsEveryOne) {
   HWND view = program.LogView();
   HWND main = program.MainWindow();
   ASSERT_NE(view, nullptr);
-  TSender sender;
+  TDatagramSender sender;
   std::wstring expected;
   for (bool hex : {false, true}) {
     SetHex(program, hex);
@@ -233,7 +213,7 @@ TEST(Flood, CloseDuringAFloodEndsTheProgramPromptly) {
   SetHex(program, true);
   std::atomic<bool> stop{false};
   std::thread flood([&] {
-    TSender sender;
+    TDatagramSender sender;
     const std::string datagram(65507, 'F');
     for (int i = 0; i < 2000 && !stop; ++i) {
       sender.Send(datagram);
@@ -257,7 +237,7 @@ TEST(Flood, LogViewFontIsMonospace) {
   TRunningProgram program;
   HWND view = program.LogView();
   ASSERT_NE(view, nullptr);
-  TSender sender;
+  TDatagramSender sender;
   sender.Send("iiiiiiiiii");
   sender.Send("WWWWWWWWWW");
   WaitForViewLength(view, 24);

@@ -33,16 +33,6 @@ long long BadgeCount(const std::wstring& text) {
 }
 
 
-void SetStatusLineSetting(DWORD value) {
-  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Status Line", REG_DWORD, &value, sizeof value),
-            ERROR_SUCCESS);
-}
-DWORD StatusLineSetting() {
-  DWORD value = 0xFFFF, size = sizeof value;
-  ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"Status Line", RRF_RT_REG_DWORD, nullptr, &value, &size);
-  return value;
-}
-
 // Datagrams "Zeile n" sent every few milliseconds on a thread of its own, until stopped.
 class TStream {
 public:
@@ -66,13 +56,6 @@ private:
 
 class LiveLog : public ::testing::Test {
 protected:
-  HWND StartFocused() {
-    HWND view = program.LogView();
-    EXPECT_NE(view, nullptr);
-    ::SetForegroundWindow(program.MainWindow());
-    EXPECT_TRUE(PumpUntil([&] { return FocusedWindowOf(view) == view; }));
-    return view;
-  }
   // Sends a last datagram and waits until the view shows it: all before it is shown too.
   void SendAndWaitShown(HWND view, const std::string& text) {
     SendDatagram(kPort, text);
@@ -94,7 +77,7 @@ TEST(LiveLogBadge, CountReadsGermanNumbers) {
 // Scrolled up during a stream, the first visible line stays while the lines grow; the badge
 // counts what arrived, and a click on it follows the end again.
 TEST_F(LiveLog, ScrolledUpTheViewHoldsWhileLinesArriveAndTheBadgeFollowsAgain) {
-  HWND view = StartFocused();
+  HWND view = program.FocusedView();
   LRESULT top = 0, heldAt = 0;
   {
     TStream stream;
@@ -136,7 +119,7 @@ TEST_F(LiveLog, ScrolledUpTheViewHoldsWhileLinesArriveAndTheBadgeFollowsAgain) {
 // shown or counted among the dropped, as the status line and the drop notices say.
 TEST(LiveLogCounts, AfterAFloodWithDropsReceivedIsShownPlusDroppedAndAllThatWasSent) {
   TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Status Line");
-  SetStatusLineSetting(1);
+  StoreSettingNumber(L"Status Line", 1);
   TRunningProgram program(L"/Backlog:4");
   HWND main = program.MainWindow();
   HWND view = program.LogView();
@@ -194,31 +177,21 @@ TEST(LiveLogCounts, AfterAFloodWithDropsReceivedIsShownPlusDroppedAndAllThatWasS
 // Switched off in the view's context menu, the status line stays off at the next start.
 TEST(LiveLogCounts, StatusLineSwitchedOffInTheViewsMenuStaysOff) {
   TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Status Line");
-  SetStatusLineSetting(1);
+  StoreSettingNumber(L"Status Line", 1);
   {
     TRunningProgram program;
     HWND main = program.MainWindow();
     HWND view = program.LogView();
     ASSERT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") != nullptr; }));
-    ::SetForegroundWindow(main);
-    ClickWithMouse(view, true);
-    HWND popup = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (popup = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(popup); }));
-    // (Wine gives no other process the menu's items: the item is chosen by its access key, as
-    // a user does, and its effect is checked.)
-    PressKey('S');
+    ChooseInViewMenu(main, view, {'S'});
     EXPECT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") == nullptr; }));
-    EXPECT_TRUE(PumpUntil([&] { return StatusLineSetting() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return StoredSettingNumber(L"Status Line") == 0; }));
     // And on again the same way, while the program runs.
-    ClickWithMouse(view, true);
-    ASSERT_TRUE(PumpUntil([&] { return (popup = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(popup); }));
-    PressKey('S');
+    ChooseInViewMenu(main, view, {'S'});
     EXPECT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") != nullptr; }));
-    EXPECT_TRUE(PumpUntil([&] { return StatusLineSetting() == 1; }));
-    ClickWithMouse(view, true);
-    ASSERT_TRUE(PumpUntil([&] { return (popup = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(popup); }));
-    PressKey('S');
-    EXPECT_TRUE(PumpUntil([&] { return StatusLineSetting() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return StoredSettingNumber(L"Status Line") == 1; }));
+    ChooseInViewMenu(main, view, {'S'});
+    EXPECT_TRUE(PumpUntil([&] { return StoredSettingNumber(L"Status Line") == 0; }));
     // The view takes the room.
     RECT viewRect, client;
     ::GetWindowRect(view, &viewRect);
@@ -247,7 +220,7 @@ std::pair<DWORD, DWORD> SelectionOf(HWND view) {
 // Ctrl+F, typing, Enter, F3 and Shift+F3, the case switch and Esc, as a user gives them; the
 // count and the selection each leaves, read from outside.
 TEST_F(LiveLog, FindBarFindsTypedTextAndLeavesTheSelectionOnTheMatch) {
-  HWND view = StartFocused();
+  HWND view = program.FocusedView();
   HWND main = program.MainWindow();
   for (const char* line : {"eins Fehler", "zwei", "drei FEHLER", "vier fehler"}) SendDatagram(kPort, line);
   ASSERT_TRUE(PumpUntil([&] { return WindowText(view) == L"eins Fehler\r\nzwei\r\ndrei FEHLER\r\nvier fehler\r\n"; }));

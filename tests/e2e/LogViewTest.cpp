@@ -53,14 +53,6 @@ protected:
   void TearDown() override {
     if (savedClipboard) Clipboard().SetAsText(*savedClipboard);
   }
-  // The program, in front, with the keyboard in its view.
-  HWND StartFocused() {
-    HWND view = program.LogView();
-    EXPECT_NE(view, nullptr);
-    ::SetForegroundWindow(program.MainWindow());
-    EXPECT_TRUE(PumpUntil([&] { return FocusedWindowOf(view) == view; }));
-    return view;
-  }
 
   TRunningProgram program;
   std::optional<std::wstring> savedClipboard;
@@ -68,7 +60,7 @@ protected:
 
 // Typed text stays where it was typed; a datagram after it starts a line of its own.
 TEST_F(LogView, TypedTextAndDatagramsEachKeepTheirLines) {
-  HWND view = StartFocused();
+  HWND view = program.FocusedView();
   TypeText(L"Notiz: Fehler ab hier");
   PressKey(VK_RETURN);
   ASSERT_EQ(WaitForView(view, L"Notiz: Fehler ab hier\r\n"), L"Notiz: Fehler ab hier\r\n");
@@ -84,7 +76,7 @@ TEST_F(LogView, TypedTextAndDatagramsEachKeepTheirLines) {
 }
 
 TEST_F(LogView, SelectedWithMouseAndKeysCutCopyPasteAndUndo) {
-  HWND view = StartFocused();
+  HWND view = program.FocusedView();
   SendDatagram(kPort, "eins zwei drei");
   SendDatagram(kPort, "vier");
   const std::wstring lines = L"eins zwei drei\r\nvier\r\n";
@@ -122,7 +114,7 @@ TEST_F(LogView, SelectedWithMouseAndKeysCutCopyPasteAndUndo) {
 // What a screen reader reads from outside through the view's accessible object: its name and
 // role, and the line at the caret as its value, following the caret.
 TEST_F(LogView, ScreenReadersReadTheCaretLineFromOutside) {
-  HWND view = StartFocused();
+  HWND view = program.FocusedView();
   SendDatagram(kPort, "erste Zeile");
   SendDatagram(kPort, "zweite Zeile");
   const std::wstring lines = L"erste Zeile\r\nzweite Zeile\r\n";

@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "support/Pump.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -83,6 +84,14 @@ HWND TRunningProgram::LogView() const {
   return views.empty() ? nullptr : views.front();
 }
 
+HWND TRunningProgram::FocusedView() const {
+  HWND view = LogView();
+  EXPECT_NE(view, nullptr);
+  ::SetForegroundWindow(MainWindow());
+  EXPECT_TRUE(PumpUntil([&] { return FocusedWindowOf(view) == view; }));
+  return view;
+}
+
 HWND TRunningProgram::Button(const std::wstring& text) const {
   HWND main = MainWindow();
   if (!main) return nullptr;
@@ -135,15 +144,26 @@ std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className) {
   return search.found;
 }
 
-void SendDatagram(int port, const std::string& bytes) {
-  TSocketHandle sock(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
-  if (!sock) throw std::runtime_error("socket failed");
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = ::htons(static_cast<u_short>(port));
-  to.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-  if (::sendto(sock.Get(), bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<sockaddr*>(&to),
-               sizeof(to)) != static_cast<int>(bytes.size()))
+void SendDatagram(int port, const std::string& bytes) { TDatagramSender(port).Send(bytes); }
+
+TDatagramSender::TDatagramSender(int port) : FSocket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {
+  if (!FSocket) throw std::runtime_error("socket failed");
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+  int length = sizeof local;
+  if (::bind(FSocket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
+      ::getsockname(FSocket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
+    throw std::runtime_error("bind failed");
+  FPort = ::ntohs(local.sin_port);
+  FTo.sin_family = AF_INET;
+  FTo.sin_port = ::htons(static_cast<u_short>(port));
+  FTo.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+}
+
+void TDatagramSender::Send(const std::string& bytes) const {
+  if (::sendto(FSocket.Get(), bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&FTo),
+               sizeof FTo) != static_cast<int>(bytes.size()))
     throw std::runtime_error("sendto failed");
 }
 
@@ -250,4 +270,47 @@ HWND StatusLabel(HWND main, const std::wstring& head) {
 long long StatusCount(HWND main, const std::wstring& head) {
   HWND label = StatusLabel(main, head);
   return label ? GermanNumber(WindowText(label).substr(head.size())) : -1;
+}
+
+DWORD StoredSettingNumber(const wchar_t* name) {
+  DWORD value = 0xFFFF, size = sizeof value;
+  ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+
+std::wstring StoredSettingText(const wchar_t* name) {
+  wchar_t value[64] = {};
+  DWORD size = sizeof value;
+  if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return L"(none)";
+  return value;
+}
+
+void StoreSettingNumber(const wchar_t* name, DWORD value) {
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
+}
+
+TSettingAtDefault::TSettingAtDefault(const wchar_t* name) : FBackup(HKEY_CURRENT_USER, kSettingsKey, name) {
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
+}
+
+void ChooseInViewMenu(HWND main, HWND view, std::initializer_list<WORD> keys) {
+  ::SetForegroundWindow(main);
+  ClickWithMouse(view, true);
+  auto openMenus = [] {
+    int open = 0;
+    for (HWND menu = nullptr; (menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;)
+      if (::IsWindowVisible(menu)) ++open;
+    return open;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return openMenus() >= 1; }));
+  int level = 1;
+  for (WORD key : keys) {
+    PressKey(key);
+    if (key != *(keys.end() - 1)) {
+      ASSERT_TRUE(PumpUntil([&] { return openMenus() > level; })) << "submenu " << key;
+    }
+    ++level;
+  }
+  ASSERT_TRUE(PumpUntil([&] { return openMenus() == 0; }));
 }

@@ -3,6 +3,7 @@
 #include "base/Handle.h"
 #include "support/UserInput.h"
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ public:
   HWND MainWindow() const { return WaitForWindow(L"TavrinoForm"); }
   // The view: the main window's log view control.
   HWND LogView() const;
+  // The view, with the program in front and the keyboard in the view.
+  HWND FocusedView() const;
   // A tool button by its window text (caption, or hint for picture buttons).
   HWND Button(const std::wstring& text) const;
   // The hidden application window that carries the title.
@@ -43,6 +46,21 @@ std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className);
 // Sends a UDP datagram to 127.0.0.1:port from this process.
 void SendDatagram(int port, const std::string& bytes);
 
+// A UDP socket of its own on 127.0.0.1 (its port is the sender the program sees) that sends
+// datagrams to the program's port.
+class TDatagramSender {
+public:
+  explicit TDatagramSender(int port = 6702);
+  int Port() const noexcept { return FPort; }
+  // Raises std::runtime_error when the datagram does not go out whole.
+  void Send(const std::string& bytes) const;
+
+private:
+  TSocketHandle FSocket;
+  sockaddr_in FTo{};
+  int FPort = 0;
+};
+
 // ---- what the user sees, read from outside ----
 
 // A message sent to a window of the program and its answer (0 when it does not answer in 10 s).
@@ -52,8 +70,16 @@ LRESULT LineCount(HWND view);
 std::wstring LineOf(HWND view, LRESULT line);
 // A number in German format ("1.234"), or -1 when the text is not one.
 long long GermanNumber(const std::wstring& number);
-// The program's settings in the registry (below HKEY_CURRENT_USER).
+// The program's settings in the registry (below HKEY_CURRENT_USER): a number ("Font Size"; 0xFFFF
+// when missing) and a text ("(none)" when missing).
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Zevrik\\Tavrino\\Settings";
+DWORD StoredSettingNumber(const wchar_t* name);
+std::wstring StoredSettingText(const wchar_t* name);
+void StoreSettingNumber(const wchar_t* name, DWORD value);
+// Opens the view's context menu with the mouse and gives the keys of an item, and of its
+// submenu's item (Wine gives no other process the menu's items: they are chosen by access key,
+// as a user does); returns when the menu is gone.
+void ChooseInViewMenu(HWND main, HWND view, std::initializer_list<WORD> keys);
 // The status line's label that begins with head, when it shows.
 HWND StatusLabel(HWND main, const std::wstring& head);
 // The count of a status label ("Empfangen: 1.234"), or -1 when it does not show.
@@ -75,6 +101,16 @@ private:
   bool FExisted = false;
   DWORD FType = 0;
   std::vector<BYTE> FData;
+};
+
+// A setting of the program as it was, written back at the end; meanwhile missing, so that the
+// program starts with its default.
+class TSettingAtDefault {
+public:
+  explicit TSettingAtDefault(const wchar_t* name);
+
+private:
+  TRegistryValueBackup FBackup;
 };
 
 // The display scale of the programs started while it lives. Wine takes the DPI from the user's

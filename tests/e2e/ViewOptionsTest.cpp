@@ -18,47 +18,6 @@ namespace {
 constexpr int kPort = 6702;
 const std::string kGreetingUtf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93";  // "Grüße ✓"
 
-// Opens the view's context menu with the mouse and gives the keys of an item, and of its
-// submenu's item (Wine gives no other process the menu's items: they are chosen by access key,
-// as a user does).
-void ChooseInViewMenu(HWND main, HWND view, std::initializer_list<WORD> keys) {
-  ::SetForegroundWindow(main);
-  ClickWithMouse(view, true);
-  auto openMenus = [] {
-    int open = 0;
-    for (HWND menu = nullptr; (menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;)
-      if (::IsWindowVisible(menu)) ++open;
-    return open;
-  };
-  ASSERT_TRUE(PumpUntil([&] { return openMenus() >= 1; }));
-  int level = 1;
-  for (WORD key : keys) {
-    PressKey(key);
-    if (key != *(keys.end() - 1)) {
-      ASSERT_TRUE(PumpUntil([&] { return openMenus() > level; })) << "submenu " << key;
-    }
-    ++level;
-  }
-  ASSERT_TRUE(PumpUntil([&] { return openMenus() == 0; }));
-}
-
-std::wstring StoredString(const wchar_t* name) {
-  wchar_t value[64] = {};
-  DWORD size = sizeof value;
-  if (::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-    return L"(none)";
-  return value;
-}
-DWORD StoredNumber(const wchar_t* name) {
-  DWORD value = 0xFFFF, size = sizeof value;
-  ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-  return value;
-}
-void StoreNumber(const wchar_t* name, DWORD value) {
-  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
-}
-void Forget(const wchar_t* name) { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name); }
-
 // Waits until the view has a line more than before (the datagram just sent) and returns it.
 std::wstring NextLine(HWND view, LRESULT& lines) {
   const LRESULT before = lines;
@@ -68,8 +27,7 @@ std::wstring NextLine(HWND view, LRESULT& lines) {
 
 // The character set chosen when each datagram arrived decodes it: a UTF-8 greeting in each mode.
 TEST(ViewOptions, CharsetIsChosenInTheMenuKeptAndAppliesToWhatArrivesFromThen) {
-  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Charset");
-  Forget(L"Charset");
+  TSettingAtDefault setting(L"Charset");
   {
     TRunningProgram program;
     HWND main = program.MainWindow();
@@ -78,12 +36,12 @@ TEST(ViewOptions, CharsetIsChosenInTheMenuKeptAndAppliesToWhatArrivesFromThen) {
     SendDatagram(kPort, kGreetingUtf8);
     EXPECT_EQ(NextLine(view, lines), AnsiToText(kGreetingUtf8));  // ANSI, as always
     ChooseInViewMenu(main, view, {'Z', 'U'});
-    EXPECT_TRUE(PumpUntil([] { return StoredString(L"Charset") == L"UTF-8"; }));
+    EXPECT_TRUE(PumpUntil([] { return StoredSettingText(L"Charset") == L"UTF-8"; }));
     SendDatagram(kPort, kGreetingUtf8);
     EXPECT_EQ(NextLine(view, lines), L"Grüße ✓");
     EXPECT_EQ(LineOf(view, 0), AnsiToText(kGreetingUtf8));  // shown as it was received
     ChooseInViewMenu(main, view, {'Z', 'T'});
-    EXPECT_TRUE(PumpUntil([] { return StoredString(L"Charset") == L"Auto"; }));
+    EXPECT_TRUE(PumpUntil([] { return StoredSettingText(L"Charset") == L"Auto"; }));
   }
   TRunningProgram again;
   HWND view = again.LogView();
@@ -109,51 +67,19 @@ long long ParseTime(const std::wstring& text) {
   return ((h * 60LL + m) * 60 + s) * 1000 + ms;
 }
 
-// A UDP socket on 127.0.0.1 with a port of its own, to be named as the sender.
-class TSenderSocket {
-public:
-  TSenderSocket() : FSocket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(FSocket, reinterpret_cast<const sockaddr*>(&local), sizeof local);
-    int length = sizeof local;
-    ::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &length);
-    FPort = ntohs(local.sin_port);
-  }
-  ~TSenderSocket() { ::closesocket(FSocket); }
-  TSenderSocket(const TSenderSocket&) = delete;
-  TSenderSocket& operator=(const TSenderSocket&) = delete;
-  int Port() const { return FPort; }
-  void Send(const std::string& bytes) const {
-    sockaddr_in target{};
-    target.sin_family = AF_INET;
-    target.sin_port = htons(kPort);
-    target.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::sendto(FSocket, bytes.data(), static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&target),
-             sizeof target);
-  }
-
-private:
-  SOCKET FSocket;
-  int FPort = 0;
-};
-
 // Time and sender columns before each datagram's first line, its other lines and hex rows
 // indented to match; taken when the datagram arrived, from the socket that sent it.
 TEST(ViewOptions, ReceiveTimeAndSenderColumnsNameWhenAndWhereEachDatagramCameFrom) {
-  TRegistryValueBackup time(HKEY_CURRENT_USER, kSettingsKey, L"Receive Time");
-  TRegistryValueBackup sender(HKEY_CURRENT_USER, kSettingsKey, L"Sender");
-  Forget(L"Receive Time");
-  Forget(L"Sender");
+  TSettingAtDefault time(L"Receive Time");
+  TSettingAtDefault sender(L"Sender");
   TRunningProgram program;
   HWND main = program.MainWindow();
   HWND view = program.LogView();
   ChooseInViewMenu(main, view, {'P'});
   ChooseInViewMenu(main, view, {'B'});
-  EXPECT_TRUE(PumpUntil([] { return StoredNumber(L"Receive Time") == 1 && StoredNumber(L"Sender") == 1; }));
+  EXPECT_TRUE(PumpUntil([] { return StoredSettingNumber(L"Receive Time") == 1 && StoredSettingNumber(L"Sender") == 1; }));
 
-  TSenderSocket socket;
+  TDatagramSender socket;
   const LRESULT at = LineCount(view) - 1;  // the empty last line, where the next one goes
   SYSTEMTIME before, after;
   ::GetLocalTime(&before);
@@ -186,7 +112,7 @@ TEST(ViewOptions, ReceiveTimeAndSenderColumnsNameWhenAndWhereEachDatagramCameFro
   ClickWithMouse(hex);
   ChooseInViewMenu(main, view, {'P'});
   ChooseInViewMenu(main, view, {'B'});
-  EXPECT_TRUE(PumpUntil([] { return StoredNumber(L"Receive Time") == 0 && StoredNumber(L"Sender") == 0; }));
+  EXPECT_TRUE(PumpUntil([] { return StoredSettingNumber(L"Receive Time") == 0 && StoredSettingNumber(L"Sender") == 0; }));
   lines = LineCount(view);
   socket.Send("ohne");
   EXPECT_EQ(NextLine(view, lines), L"ohne");
@@ -228,8 +154,7 @@ bool IsBlack(COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 60 && GetB
 // Lines with a level word or a syslog priority are drawn in its colour, on by default; the
 // menu switches the colours off and on for every line.
 TEST(ViewOptions, LinesAreDrawnInTheColourOfTheirLevel) {
-  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Level Colours");
-  Forget(L"Level Colours");
+  TSettingAtDefault setting(L"Level Colours");
   TRunningProgram program;
   HWND main = program.MainWindow();
   HWND view = program.LogView();
@@ -250,7 +175,7 @@ TEST(ViewOptions, LinesAreDrawnInTheColourOfTheirLevel) {
   })) << std::hex << error << " " << plain << " " << warning << " " << debug;
 
   ChooseInViewMenu(main, view, {'F'});
-  EXPECT_TRUE(PumpUntil([] { return StoredNumber(L"Level Colours") == 0; }));
+  EXPECT_TRUE(PumpUntil([] { return StoredSettingNumber(L"Level Colours") == 0; }));
   EXPECT_TRUE(PumpUntil([&] {
     read();
     return IsBlack(error) && IsBlack(plain) && IsBlack(warning) && IsBlack(debug);
@@ -267,14 +192,14 @@ TEST(ViewOptions, LinesAreDrawnInTheColourOfTheirLevel) {
 // drop datagrams of such a flood before the program sees them: the counts are checked against
 // what the program received.)
 TEST(ViewOptions, FloodWithALineLimitKeepsTheLinesAtTheLimit) {
-  TRegistryValueBackup setting(HKEY_CURRENT_USER, kSettingsKey, L"Line Limit");
-  StoreNumber(L"Line Limit", 100000);
+  TSettingAtDefault setting(L"Line Limit");
+  StoreSettingNumber(L"Line Limit", 100000);
   TRunningProgram program;
   HWND main = program.MainWindow();
   HWND view = program.LogView();
   std::atomic<bool> sent{false};
   std::thread flood([&] {
-    TSenderSocket socket;
+    TDatagramSender socket;
     for (int i = 0; i < 150000; ++i) {
       socket.Send("Zeile " + std::to_string(i));
       if (i % 500 == 499) ::Sleep(20);  // at most 25,000 a second
@@ -294,7 +219,7 @@ TEST(ViewOptions, FloodWithALineLimitKeepsTheLinesAtTheLimit) {
   }, 180000);
   flood.join();
   // The end, once what was sent is shown.
-  TSenderSocket socket;
+  TDatagramSender socket;
   ASSERT_TRUE(PumpUntil([&] {
     watch();
     socket.Send("Ende");
