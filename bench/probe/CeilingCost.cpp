@@ -79,27 +79,18 @@ int wmain(int, wchar_t**) {
   Application().Initialize();
   for (const TPos lines : {TPos{100000}, TPos{1000000}}) {
     std::printf("200 appends of 1,000 lines of 100, each shown, into %lld lines:\n", static_cast<long long>(lines));
-    double free = 0, capped = 0;
-    for (int round = 1; round <= 2; ++round) {
-      const double f = Appends(lines, 0), c = Appends(lines, lines);
-      std::printf("  round %d: no ceiling %.2f s, ceiling of %lld %.2f s (%.2f x)\n", round, f,
-                  static_cast<long long>(lines), c, c / f);
-      free += f;
-      capped += c;
-    }
-    std::printf("  both rounds: ceiling / no ceiling = %.2f x\n", capped / free);
+    const double ratio = AlternatingRounds("no ceiling", [&] { return Appends(lines, 0); }, "ceiling", [&] {
+      return Appends(lines, lines);
+    });
+    std::printf("  both rounds: ceiling / no ceiling = %.2f x\n", ratio);
   }
   std::printf("200 paints of the whole window, 100,000 lines, a third coloured:\n");
   TView view(100000, 0);
   view.Memo->SetTopLine(50000);
-  double off = 0, on = 0;
-  for (int round = 1; round <= 2; ++round) {
-    const double o = Paints(view, false), c = Paints(view, true);
-    std::printf("  round %d: colours off %.3f s, on %.3f s (%.2f x)\n", round, o, c, c / o);
-    off += o;
-    on += c;
-  }
-  std::printf("  both rounds: colours on / off = %.2f x\n", on / off);
+  const double ratio = AlternatingRounds("colours off", [&] { return Paints(view, false); }, "colours on", [&] {
+    return Paints(view, true);
+  });
+  std::printf("  both rounds: colours on / off = %.2f x\n", ratio);
   LibraryStop();
   return 0;
 }

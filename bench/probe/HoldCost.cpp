@@ -62,14 +62,10 @@ int wmain(int, wchar_t**) {
   LibraryStart();
   Application().Initialize();
   std::printf("1 million lines of 100 arriving in appends of 1,000, each shown, into 100,000 lines:\n");
-  double following = 0, holding = 0;
-  for (int round = 1; round <= 2; ++round) {
-    const double f = Arrivals(false), h = Arrivals(true);
-    std::printf("  round %d: following %.2f s, holding %.2f s (%.2f x)\n", round, f, h, h / f);
-    following += f;
-    holding += h;
-  }
-  std::printf("  both rounds: holding / following = %.2f x (target: no more than 1)\n", holding / following);
+  const double ratio = AlternatingRounds("following", [] { return Arrivals(false); }, "holding", [] {
+    return Arrivals(true);
+  });
+  std::printf("  both rounds: holding / following = %.2f x (target: no more than 1)\n", ratio);
   LibraryStop();
   return 0;
 }
