@@ -75,8 +75,11 @@ bool TUdpClient::ReceiveOne(std::string& datagram) {
     return received == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK;
   }
   datagram.assign(FRecvBuffer.get(), static_cast<size_t>(received));
-  Log(L"Received data from " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltInfo);
-  LogData(datagram.data(), received, ltReceive);
+  // The message is made only for a logger: a flood pays nothing for it otherwise.
+  if (Logger()) {
+    Log(L"Received data from " + AddressText(FSockAddr) + L":" + PortText(FSockAddr), ltInfo);
+    LogData(datagram.data(), received, ltReceive);
+  }
   return true;
 }
 
