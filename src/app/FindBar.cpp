@@ -9,8 +9,6 @@ namespace {
 // How long a request waits for its answer at once, before the ticks go on with it.
 constexpr std::chrono::milliseconds kAnswerAtOnce{30};
 
-std::wstring Grouped(TLogSearch::TPos value) { return FormatNumber(0, L',', L'.', static_cast<double>(value)); }
-
 }  // namespace
 
 TFindBar::TFindBar(TComponent* owner, TControl* parent, TLogMemo& memo) : FMemo(memo), FSearch(memo.Content()) {
@@ -130,9 +128,9 @@ void TFindBar::ShowCount() {
     if (FSearch.Count() == 0 && FSearch.Counted())
       text = L"Keine Treffer";
     else if (number > 0)
-      text = Grouped(number) + L" von " + Grouped(FSearch.Count());
+      text = FormatCount(static_cast<double>(number)) + L" von " + FormatCount(static_cast<double>(FSearch.Count()));
     else
-      text = Grouped(FSearch.Count()) + L" Treffer";
+      text = FormatCount(static_cast<double>(FSearch.Count())) + L" Treffer";
   }
   if (LblFindCount->Caption() != text) LblFindCount->SetCaption(text);
 }

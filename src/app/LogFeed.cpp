@@ -26,8 +26,7 @@ constexpr double kMaxMsecPerChar = 0.05;
 // change as it grows, so old appends soon stop counting.
 constexpr double kKeep = 0.7;
 
-// The columns: "14:03:07.123" and the widest sender, "255.255.255.255:65535".
-constexpr std::size_t kTimeChars = 12;
+// The widest sender, "255.255.255.255:65535".
 constexpr std::size_t kSenderChars = 21;
 constexpr std::uint64_t kTicksPerMsec = 10'000;
 constexpr std::uint64_t kTicksPerMinute = 60'000 * kTicksPerMsec;
@@ -89,10 +88,6 @@ std::wstring TArrival::ColumnsText() const {
     columns.append(kSenderChars + 1 - (columns.size() - start), L' ');
   }
   return columns;
-}
-
-std::wstring TArrival::ColumnsIndent() const {
-  return std::wstring((Columns.Time ? kTimeChars + 1 : 0) + (Columns.Sender ? kSenderChars + 1 : 0), L' ');
 }
 
 bool TLogMemoView::AddLine(std::wstring_view line, TLogLevel level) {
@@ -238,27 +233,26 @@ std::size_t TLogFeed::AppendText(const TEntry& entry) {
   std::wstring text = DecodeDatagram(entry.Data, entry.Arrival.Charset);
   std::replace(text.begin(), text.end(), L'\0', L'\u2400');
   const std::wstring_view whole(text);
-  const TLogLevel level = LevelOf(whole.substr(0, whole.find(L"\r\n")));
-  // Line by line, so that each takes the datagram's level and the columns' indent.
-  const bool withColumns = entry.Arrival.Columns.Any();
-  const std::wstring columns = withColumns ? entry.Arrival.ColumnsText() : std::wstring();
-  const std::wstring indent = withColumns ? entry.Arrival.ColumnsIndent() : std::wstring();
-  std::wstring lineWithColumns;
-  std::size_t chars = 0;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = whole.find(L"\r\n", start);
-    const std::wstring_view line = whole.substr(start, end == std::wstring_view::npos ? whole.npos : end - start);
-    if (withColumns) {
-      lineWithColumns.assign(start == 0 ? columns : indent).append(line);
-      AddLine(lineWithColumns, level);
-    } else {
-      AddLine(line, level);
-    }
-    chars += columns.size() + line.size() + 2 + kLineChars;
-    if (end == std::wstring_view::npos) break;
-    start = end + 2;
-  }
+  std::size_t end = whole.find(L"\r\n");
+  // Every line of the datagram takes the level of its first line (the view colours them all).
+  const TLogLevel level = LevelOf(whole.substr(0, end));
   FFrontOffset = entry.Data.size();
+  if (!entry.Arrival.Columns.Any()) {
+    AddLine(whole, level);
+    return whole.size() + 2 + kLineChars;
+  }
+  // The columns before the first line, and the indent of the same width before the others.
+  const std::wstring columns = entry.Arrival.ColumnsText();
+  const std::wstring indent(columns.size(), L' ');
+  std::wstring line;
+  std::size_t chars = 0;
+  for (std::size_t start = 0;; start = end + 2, end = whole.find(L"\r\n", start)) {
+    const std::wstring_view piece = whole.substr(start, end == std::wstring_view::npos ? whole.npos : end - start);
+    line.assign(start == 0 ? columns : indent).append(piece);
+    AddLine(line, level);
+    chars += line.size() + 2 + kLineChars;
+    if (end == std::wstring_view::npos) break;
+  }
   return chars;
 }
 
@@ -273,14 +267,17 @@ std::size_t TLogFeed::AppendHexRows(const TEntry& entry, std::size_t room) {
   FRows.Clear();
   AddHexDump(&FRows, entry.Data.data() + FFrontOffset, static_cast<int>(bytes), 8);
   if (withColumns) {
-    const std::wstring indent = entry.Arrival.ColumnsIndent();
+    // The columns before the datagram's first row, the indent of the same width before the others.
+    const std::wstring indent(columns.size(), L' ');
     std::wstring row;
-    for (int i = 0; i < FRows.Count(); ++i) {
-      row.assign(FFrontOffset == 0 && i == 0 ? columns : indent).append(FRows.Get(i));
+    bool first = FFrontOffset == 0;
+    for (const std::wstring& rowText : FRows.Lines()) {
+      row.assign(first ? columns : indent).append(rowText);
       AddLine(row, lvNormal);
+      first = false;
     }
   } else {
-    for (int i = 0; i < FRows.Count(); ++i) AddLine(FRows.Get(i), lvNormal);
+    for (const std::wstring& row : FRows.Lines()) AddLine(row, lvNormal);
   }
   FFrontOffset += bytes;
   return (bytes + 7) / 8 * rowChars;

@@ -24,8 +24,8 @@ public:
   virtual ~TLogView() = default;
   virtual void BeginAppend() {}
   virtual void EndAppend() {}
-  // Adds a line at the end, drawn in its level's colour; false when the view takes no more
-  // lines (its memory is spent).
+  // Adds a line at the end (every line of it, when it holds CR LF), drawn in its level's colour;
+  // false when the view takes no more lines (its memory is spent).
   virtual bool AddLine(std::wstring_view line, TLogLevel level) = 0;
   virtual void Paint() = 0;
 };
@@ -60,10 +60,9 @@ struct TArrival {
   std::uint32_t SenderAddress = 0;  // IPv4, network byte order
   std::uint16_t SenderPort = 0;
 
-  // The columns it is shown with, each followed by a space, the sender padded to its widest form.
+  // The columns it is shown with, each followed by a space, the sender padded to its widest
+  // form (the same width for every datagram).
   std::wstring ColumnsText() const;
-  // As wide as ColumnsText, in spaces.
-  std::wstring ColumnsIndent() const;
 };
 
 class TLogFeed {

@@ -28,7 +28,7 @@ std::int64_t CountAnsiMisfits(const TLogTextSnapshot& text) {
 }
 
 std::wstring AnsiMisfitsQuestion(std::int64_t count) {
-  return FormatNumber(0, L',', L'.', static_cast<double>(count)) +
+  return FormatCount(static_cast<double>(count)) +
          L" Zeichen können in ANSI nicht gespeichert werden; als UTF-8 speichern?";
 }
 

@@ -8,21 +8,19 @@ namespace {
 constexpr TColor kAttentionColor = 0x0000C8;
 constexpr int kGap = 16;  // design pixels between two facts
 
-std::wstring Grouped(double value) { return FormatNumber(0, L',', L'.', value); }
-
 }  // namespace
 
 std::vector<std::wstring> LogStatusTexts(const TLogStatusFacts& facts) {
-  std::wstring lines = L"Zeilen: " + Grouped(static_cast<double>(facts.Lines));
+  std::wstring lines = L"Zeilen: " + FormatCount(static_cast<double>(facts.Lines));
   if (facts.LineLimit > 0) {
-    lines += L" (höchstens " + Grouped(static_cast<double>(facts.LineLimit));
-    if (facts.RemovedLines > 0) lines += L", " + Grouped(static_cast<double>(facts.RemovedLines)) + L" entfernt";
+    lines += L" (höchstens " + FormatCount(static_cast<double>(facts.LineLimit));
+    if (facts.RemovedLines > 0) lines += L", " + FormatCount(static_cast<double>(facts.RemovedLines)) + L" entfernt";
     lines += L")";
   }
-  return {L"Empfangen: " + Grouped(static_cast<double>(facts.Received)),
+  return {L"Empfangen: " + FormatCount(static_cast<double>(facts.Received)),
           lines,
-          L"Verworfen: " + Grouped(static_cast<double>(facts.Dropped)),
-          Grouped(facts.PerSecond) + L"/s",
+          L"Verworfen: " + FormatCount(static_cast<double>(facts.Dropped)),
+          FormatCount(facts.PerSecond) + L"/s",
           L"Wartend: " + FormatByteSize(L',', 1, L'.', static_cast<std::int64_t>(facts.WaitingBytes)),
           L"Speicher: " + FormatByteSize(L',', 1, L'.', static_cast<std::int64_t>(facts.MemoryBytes)) +
               (facts.MemoryFull ? L" (voll)" : L"")};

@@ -113,7 +113,7 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
     if (key != 0 && FFindBar->HandleKey(key, shift)) key = 0;
   };
   MmoLog->RemovedNotice = [](TLogMemo::TPos removed) {
-    return L"[Tavrino: " + FormatNumber(0, L',', L'.', static_cast<double>(removed)) + L" ältere Zeilen entfernt]";
+    return L"[Tavrino: " + FormatCount(static_cast<double>(removed)) + L" ältere Zeilen entfernt]";
   };
   MmoLog->FullNotice = [] {
     return std::wstring(L"[Tavrino: Speicher voll, die Anzeige nimmt keine weiteren Zeilen auf]");

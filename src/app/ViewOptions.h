@@ -20,8 +20,6 @@ struct TViewOptions {
   // What the settings hold; anything missing or malformed is the default.
   static TViewOptions Load(TSettings* settings);
   void Store(TSettings* settings) const;
-
-  bool operator==(const TViewOptions&) const = default;
 };
 
 // Adds the options' items to the view's context menu; a choice calls changed with the options

@@ -198,6 +198,9 @@ std::wstring FormatByteSize(wchar_t decSep, int decimals, wchar_t thouSep, std::
 // Value with Decimals decimals (18 significant digits), grouped by ThouSep unless it is 0.
 // DecSep 0 stands for the locale's decimal separator.
 std::wstring FormatNumber(int decimals, wchar_t decSep, wchar_t thouSep, double value);
+// A count as the program's German texts show it: rounded to whole, points between groups of
+// three ("1.234.567").
+inline std::wstring FormatCount(double value) { return FormatNumber(0, L',', L'.', value); }
 // FormatNumber without trailing zeros and separator; empty for 0 when EmptyIfZero.
 std::wstring FormatFloatTrim(int decimals, wchar_t decSep, wchar_t thouSep, bool emptyIfZero, double value);
 // S as a number whose decimal separator is DecSep, without grouping; fallback when it is not one.

@@ -511,7 +511,7 @@ void TLogMemo::FollowIfScrolledToEnd() {
 }
 
 std::wstring TLogMemo::NewLinesText(TPos lines) {
-  return L"\u25BC " + FormatNumber(0, L',', L'.', static_cast<double>(lines)) +
+  return L"\u25BC " + FormatCount(static_cast<double>(lines)) +
          (lines == 1 ? L" neue Zeile" : L" neue Zeilen");
 }
 

@@ -38,11 +38,16 @@ public:
     Now += AppendCost(chars, AppendCount++);
     AppendEnds.push_back(Now);
   }
+  // Each line of it, as the log view shows them.
   bool AddLine(std::wstring_view line, TLogLevel level) override {
     if (FLines.size() >= Capacity) return false;
-    FLines.emplace_back(line);
-    Levels.push_back(level);
-    return true;
+    for (std::size_t start = 0;;) {
+      const std::size_t end = line.find(L"\r\n", start);
+      FLines.emplace_back(line.substr(start, end == line.npos ? line.npos : end - start));
+      Levels.push_back(level);
+      if (end == line.npos) return true;
+      start = end + 2;
+    }
   }
   void Paint() override { Now += PaintCost; }
   const std::vector<std::wstring>& Shown() const { return FLines; }
