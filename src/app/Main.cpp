@@ -299,10 +299,7 @@ void TFrmMain::BtnSaveClick(TObject*) {
 }
 
 void TFrmMain::BtnCopyClick(TObject*) {
-  RunInBackground([&clipboard = Clipboard(), text = MmoLog->Content().Snapshot()] {
-    const auto length = static_cast<std::size_t>(text.Length());
-    clipboard.SetAsText(length, [&text](wchar_t* to) { text.Read(0, text.Length(), to); });
-  });
+  RunInBackground([&clipboard = Clipboard(), text = MmoLog->Content().Snapshot()] { CopyLogText(clipboard, text); });
 }
 
 void TFrmMain::RunInBackground(std::function<void()> work, std::function<void()> done) {

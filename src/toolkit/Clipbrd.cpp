@@ -2,7 +2,9 @@
 
 #include "base/Handle.h"
 
+#include <cstring>
 #include <cwchar>
+#include <span>
 
 namespace {
 
@@ -53,6 +55,34 @@ private:
   void* FData;
 };
 
+// A format's data in a movable block, before the clipboard takes it.
+struct TFormatData {
+  UINT Format;
+  TGlobalMemory Memory;
+};
+
+// A movable block of bytes, written by fill.
+TGlobalMemory FilledMemory(std::size_t bytes, const std::function<void(void* data)>& fill) {
+  TGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
+  TGlobalLock lock(memory.Get());
+  if (!lock.Data()) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
+  fill(lock.Data());
+  return memory;
+}
+
+// Replaces the clipboard's content by the formats; the first one must be taken.
+void Put(std::span<TFormatData> formats) {
+  TOpenClipboard open;
+  ::EmptyClipboard();
+  for (TFormatData& format : formats) {
+    if (::SetClipboardData(format.Format, format.Memory.Get()))
+      format.Memory.Release();  // the clipboard owns it now
+    else if (&format == &formats.front())
+      throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
+  }
+}
+
 }  // namespace
 
 // The owner window is made with the object, on the thread that first asks for it.
@@ -80,21 +110,27 @@ void TClipboard::SetAsText(const std::wstring& text) {
 }
 
 void TClipboard::SetAsText(std::size_t length, const std::function<void(wchar_t* text)>& fill) {
-  const size_t bytes = (length + 1) * sizeof(wchar_t);
-  TGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
-  if (!memory) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
-  {
-    TGlobalLock lock(memory.Get());
-    if (!lock.Data()) throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
-    auto* text = static_cast<wchar_t*>(lock.Data());
-    fill(text);
-    text[length] = L'\0';
-  }
-  TOpenClipboard open;
-  ::EmptyClipboard();
-  if (!::SetClipboardData(CF_UNICODETEXT, memory.Get()))
-    throw EClipboardException(L"Cannot copy to clipboard: " + SysErrorMessage(::GetLastError()));
-  memory.Release();  // the clipboard owns it now
+  TFormatData text{CF_UNICODETEXT, FilledMemory((length + 1) * sizeof(wchar_t), [length, &fill](void* data) {
+                     auto* chars = static_cast<wchar_t*>(data);
+                     fill(chars);
+                     chars[length] = L'\0';
+                   })};
+  Put(std::span(&text, 1));
+}
+
+void TClipboard::SetAsAnsiText(std::size_t length, const std::function<void(char* text)>& fill) {
+  // The locale tells a program that pastes Unicode which code page the bytes are in: that of the
+  // system, not of the keyboard layout the system would otherwise take.
+  const LCID locale = ::GetSystemDefaultLCID();
+  TFormatData data[] = {
+      {CF_TEXT, FilledMemory(length + 1,
+                             [length, &fill](void* bytes) {
+                               auto* chars = static_cast<char*>(bytes);
+                               fill(chars);
+                               chars[length] = '\0';
+                             })},
+      {CF_LOCALE, FilledMemory(sizeof locale, [locale](void* bytes) { std::memcpy(bytes, &locale, sizeof locale); })}};
+  Put(data);
 }
 
 bool TClipboard::HasText() const { return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }

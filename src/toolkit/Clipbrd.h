@@ -25,6 +25,10 @@ public:
   // once Clipboard() was first called on a thread with a message loop (the clipboard's owner
   // window lives there and answers other programs' clipboard messages).
   void SetAsText(std::size_t length, const std::function<void(wchar_t* text)>& fill);
+  // The same in the system's ANSI code page, for a text of length bytes that fill writes: half
+  // the bytes of Unicode, for a large text that the code page can write. Programs that paste
+  // Unicode get it converted by the system.
+  void SetAsAnsiText(std::size_t length, const std::function<void(char* text)>& fill);
   bool HasText() const;
   void Clear();
 };
