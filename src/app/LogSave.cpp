@@ -4,7 +4,6 @@
 #include "base/Strings.h"
 #include "base/Unicode.h"
 #include "base/Win.h"
-#include "toolkit/Clipbrd.h"
 
 namespace {
 
@@ -40,20 +39,4 @@ void WriteLogFile(const std::wstring& fileName, const TLogTextSnapshot& text, TL
     ForEachSlice(text, [&](std::wstring_view slice) { write(encoder.Encode(slice)); });
     write(encoder.Finish());
   });
-}
-
-void CopyLogText(TClipboard& clipboard, const TLogTextSnapshot& text) {
-  const auto length = static_cast<std::size_t>(text.Length());
-  CPINFO codePage{};
-  if (::GetCPInfo(CP_ACP, &codePage) && codePage.MaxCharSize == 1 && CountAnsiMisfits(text) == 0) {
-    clipboard.SetAsAnsiText(length, [&text](char* to) {
-      ForEachSlice(text, [&to](std::wstring_view slice) {
-        const int chars = static_cast<int>(slice.size());
-        ::WideCharToMultiByte(CP_ACP, 0, slice.data(), chars, to, chars, nullptr, nullptr);
-        to += chars;
-      });
-    });
-    return;
-  }
-  clipboard.SetAsText(length, [&text](wchar_t* to) { text.Read(0, text.Length(), to); });
 }

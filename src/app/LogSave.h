@@ -1,14 +1,12 @@
 #pragma once
-// Saving and copying the log view: the save dialog's file types, the count of characters that
-// the ANSI code page cannot write (asked about before an ANSI save), and the file or the
-// clipboard written from a snapshot in slices, so that a view of a gigabyte is never copied
-// whole. Counting and writing read the whole text: they run on a thread of their own.
+// Saving the log view: the save dialog's file types, the count of characters that the ANSI code
+// page cannot write (asked about before an ANSI save), and the file written from a snapshot in
+// slices, so that a view of a gigabyte is never copied whole. Counting and writing read the
+// whole text: they run on a thread of their own.
 #include "toolkit/LogText.h"
 
 #include <cstdint>
 #include <string>
-
-class TClipboard;
 
 enum TLogFileCharset : std::uint8_t { fcAnsi, fcUtf8 };
 
@@ -27,7 +25,3 @@ std::wstring AnsiMisfitsQuestion(std::int64_t count);
 // Writes the text to the file in the character set; the old file stays until every byte of the
 // new one is written. Raises EOSError when the file cannot be written.
 void WriteLogFile(const std::wstring& fileName, const TLogTextSnapshot& text, TLogFileCharset charset);
-
-// Puts the text on the clipboard: in the ANSI code page when it writes every character in one
-// byte (half the bytes of Unicode to hand over; Wine's server copies them), else as Unicode.
-void CopyLogText(TClipboard& clipboard, const TLogTextSnapshot& text);

@@ -7,7 +7,6 @@
 #include "base/Strings.h"
 #include "net/Sockets.h"
 #include "settings/AppSettings.h"
-#include "toolkit/Clipbrd.h"
 #include "toolkit/Menus.h"
 #include "ui/FrmAbout.h"
 #include "ui/FrmPopupMsg.h"
@@ -299,7 +298,7 @@ void TFrmMain::BtnSaveClick(TObject*) {
 }
 
 void TFrmMain::BtnCopyClick(TObject*) {
-  RunInBackground([&clipboard = Clipboard(), text = MmoLog->Content().Snapshot()] { CopyLogText(clipboard, text); });
+  MmoLog->CopyToClipboard(0, MmoLog->Content().Length(), [this] { PopupTick(this); });
 }
 
 void TFrmMain::RunInBackground(std::function<void()> work, std::function<void()> done) {

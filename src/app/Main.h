@@ -101,10 +101,10 @@ private:
   void BtnPortClick(TObject* sender);
   void BtnInfoClick(TObject* sender);
 
-  // Saving and copying run on a thread of their own, on a snapshot of the view taken at the
-  // click, so that the window keeps answering and receiving while a large view is written; the
-  // check mark (or the error) follows when the work is done, or Done, if given, runs then on the
-  // window's thread (a question, and the next step).
+  // Saving runs on a thread of its own (as the view's copy does), on a snapshot of the view
+  // taken at the click, so that the window keeps answering and receiving while a large view is
+  // written; the check mark (or the error) follows when the work is done, or Done, if given,
+  // runs then on the window's thread (a question, and the next step).
   std::unique_ptr<TBackgroundWork> FBackgroundWork;
   std::atomic<HWND> FBackgroundWorkWindow{nullptr};
   void RunInBackground(std::function<void()> work, std::function<void()> done = {});

@@ -41,6 +41,7 @@ void TBackgroundWork::Run() {
     FWorking = false;
     FDone.push_back(std::move(job));
     if (FWake) FWake();
+    FChanged.notify_all();  // for Wait
   }
 }
 
@@ -60,4 +61,9 @@ void TBackgroundWork::FinishDone() {
 bool TBackgroundWork::Busy() const {
   std::lock_guard lock(FLock);
   return FWorking || !FWaiting.empty() || !FDone.empty();
+}
+
+bool TBackgroundWork::Wait(std::chrono::milliseconds limit) {
+  std::unique_lock lock(FLock);
+  return FChanged.wait_for(lock, limit, [this] { return !FWorking && FWaiting.empty(); });
 }

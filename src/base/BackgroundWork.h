@@ -2,6 +2,7 @@
 // Work done in order on a thread of its own (saving or copying a large view), so that the
 // thread that asked for it, a window's, keeps answering meanwhile. Each piece of work has a
 // follow-up that runs back on the asking thread, told of the exception the work raised, if any.
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -29,6 +30,9 @@ public:
   void FinishDone();
   // Work asked for whose follow-up has not run yet.
   bool Busy() const;
+  // Waits at most the time given until the work asked for so far is done (its follow-ups run
+  // at the next FinishDone); true when it is.
+  bool Wait(std::chrono::milliseconds limit);
 
 private:
   struct TJob {

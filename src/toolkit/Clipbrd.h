@@ -23,7 +23,8 @@ public:
   // The same for a text of length characters that fill writes straight into the clipboard's
   // memory: a large text is not copied once more on its way. May be called on a worker thread
   // once Clipboard() was first called on a thread with a message loop (the clipboard's owner
-  // window lives there and answers other programs' clipboard messages).
+  // window lives there and answers other programs' clipboard messages). That thread must answer
+  // sent messages while it waits for the worker: emptying the clipboard sends one to the owner.
   void SetAsText(std::size_t length, const std::function<void(wchar_t* text)>& fill);
   // The same in the system's ANSI code page, for a text of length bytes that fill writes: half
   // the bytes of Unicode, for a large text that the code page can write. Programs that paste

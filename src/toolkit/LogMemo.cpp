@@ -1,7 +1,9 @@
 #include "toolkit/LogMemo.h"
 
+#include "base/BackgroundWork.h"
 #include "base/Strings.h"
 #include "toolkit/Clipbrd.h"
+#include "toolkit/LogCopy.h"
 #include "toolkit/LogMemoAccessible.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Screen.h"
@@ -21,6 +23,11 @@ using TPos = TLogMemo::TPos;
 // Posted to itself after an append, so that the screen follows once the appends of the moment
 // are done; PaintChanges does it earlier, and then this finds nothing to do.
 constexpr UINT kShowChangesMessage = WM_USER + 0x100;
+// Posted by the thread that copies a large part when it is done.
+constexpr UINT kCopyDoneMessage = WM_USER + 0x101;
+// A part of a block's size goes to the clipboard in a few milliseconds; a larger one is copied
+// on a thread of its own.
+constexpr TPos kCopyAtOnceChars = TLogText::kBlockChars;
 constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr UINT kAutoScrollMsec = 50;
 // A scroll bar counts in ints; beyond this many lines it counts in steps of several.
@@ -156,6 +163,7 @@ TLogMemo::TLogMemo(TComponent* owner, std::uint32_t blockChars) : TControl(owner
 }
 
 TLogMemo::~TLogMemo() {
+  WaitForCopies();  // what the user copied gets onto the clipboard
   DestroyHandle();
   ReleaseAccessible();
 }
@@ -814,13 +822,39 @@ void TLogMemo::Undo() {
   Edited(range.Pos, range.Length, linesBefore, lines);
 }
 
-void TLogMemo::CopyToClipboard(TPos pos, TPos count) const {
+void TLogMemo::CopyToClipboard(TPos pos, TPos count, std::function<void()> done) {
   pos = std::clamp<TPos>(pos, 0, FText.Length());
   count = std::clamp<TPos>(count, 0, FText.Length() - pos);
-  Clipboard().SetAsText(static_cast<std::size_t>(count), [&](wchar_t* to) { FText.Read(pos, count, to); });
+  // Once a copy went to the thread, the later ones follow it there: the last one asked for wins.
+  if (count < kCopyAtOnceChars && !(FCopyWork && FCopyWork->Busy())) {
+    CopyLogText(Clipboard(), FText, pos, count);
+    if (done) done();
+    return;
+  }
+  if (!FCopyWork)
+    FCopyWork = std::make_unique<TBackgroundWork>(
+        [this] { ::PostMessageW(FCopyDoneWindow.load(), kCopyDoneMessage, 0, 0); });
+  FCopyDoneWindow = Handle();
+  // Clipboard() is first asked for here, on the window's thread: its owner window lives there.
+  FCopyWork->Add([&clipboard = Clipboard(), text = FText.Snapshot(), pos,
+                  count] { CopyLogText(clipboard, text, pos, count); },
+                 [done = std::move(done)](std::exception_ptr error) {
+                   if (error) std::rethrow_exception(error);
+                   if (done) done();
+                 });
 }
 
-void TLogMemo::Copy() const {
+void TLogMemo::WaitForCopies() {
+  if (!FCopyWork) return;
+  // Emptying the clipboard sends its owner window, which lives on this thread, a message: it is
+  // answered meanwhile, or the copy would wait for this thread and this thread for the copy.
+  while (!FCopyWork->Wait(std::chrono::milliseconds(10))) {
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+void TLogMemo::Copy() {
   if (SelEnd() > SelStart()) CopyToClipboard(SelStart(), SelEnd() - SelStart());
 }
 
@@ -832,6 +866,7 @@ void TLogMemo::Cut() {
 
 void TLogMemo::Paste() {
   if (FReadOnly) return;
+  WaitForCopies();  // what was copied last is what comes in
   const std::wstring text = Clipboard().AsText();
   if (!text.empty()) ReplaceSelection(text, true);
 }
@@ -1132,6 +1167,9 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE:
       return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+    case kCopyDoneMessage:
+      if (FCopyWork) FCopyWork->FinishDone();
+      return 0;
     case WM_GETOBJECT:
       if (static_cast<LONG>(lParam) == OBJID_CLIENT) return AccessibleObject(wParam);
       break;

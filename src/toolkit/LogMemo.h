@@ -15,6 +15,7 @@
 #include "toolkit/LogText.h"
 #include "toolkit/StdCtrls.h"  // TScrollStyle
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -22,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+class TBackgroundWork;
 class TLogMemo;
 class TLogMemoAccessible;
 class TLogMemoBadge;
@@ -134,8 +136,12 @@ public:
   void SetHighlight(const TLogMatcher& matcher);
   const TLogMatcher& Highlight() const noexcept { return FHighlight; }
 
-  // Text, copied to the clipboard in one pass from the blocks (no copy of it in between).
-  void CopyToClipboard(TPos pos, TPos count) const;
+  // Copies count characters from pos to the clipboard, read from the blocks (LogCopy.h). A
+  // large part is copied on a thread of its own, so that the window keeps answering, and done
+  // follows on the window's thread; a smaller one at once, and done with it. A paste waits for
+  // the copies asked for before it; an error of a copy in the background is raised on the
+  // window's thread.
+  void CopyToClipboard(TPos pos, TPos count, std::function<void()> done = {});
 
   TNotifyEvent OnChange;
   // Called with the view's context menu before it shows, to add items of the owner's own.
@@ -217,7 +223,7 @@ private:
   void Edited(TPos pos, TPos inserted, TPos linesBefore, const TEditedLines& lines);
   void Undo();
   void Cut();
-  void Copy() const;
+  void Copy();
   void Paste();
   void DeleteSelection();
   TPos CharLeft(TPos pos) const;
@@ -251,6 +257,9 @@ private:
   TPos FRemovedLines = 0;
   TPos FNoticeLines = 0;  // 1 while the first line is the notice of removed lines
   bool FFull = false;
+  void WaitForCopies();
+  std::atomic<HWND> FCopyDoneWindow{nullptr};  // told when a copy in the background is done
+  std::unique_ptr<TBackgroundWork> FCopyWork;   // goes first: its thread tells the window above
   std::unique_ptr<std::byte[]> FReserve;  // freed when memory runs out, for what must go on
   TLogMemoLines FLines;
   TScrollStyle FScrollBars = ssBoth;

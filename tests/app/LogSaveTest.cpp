@@ -1,9 +1,7 @@
-// Saving and copying the log view, below the window: the file types of the dialog, the
-// question's count, files written from a snapshot in slices, with a surrogate pair cut by a
-// slice's end, and the clipboard's format for the text.
+// Saving the log view, below the window: the file types of the dialog, the question's count, and
+// files written from a snapshot in slices, with a surrogate pair cut by a slice's end.
 #include "app/LogSave.h"
 #include "base/Unicode.h"
-#include "toolkit/Clipbrd.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport.h"
 
@@ -48,44 +46,5 @@ TEST_F(LogSaveFile, AnsiCountsThePairOnceAndWritesTheCodePagesBytes) {
   EXPECT_EQ(bytes, TextToAnsi(text.Substr(0, text.Length()), 1252));
   EXPECT_TRUE(bytes.ends_with("\r\nGr\xFC\xDF" "e ?")) << bytes.substr(65535);
 }
-
-// A text the ANSI code page writes goes on the clipboard in it, at half the bytes; any other
-// goes as Unicode. Either way a program that pastes Unicode gets the text as it was.
-struct TCopyCase {
-  const char* name;
-  std::wstring text;
-  UINT format;  // the one the copy put there, listed first
-};
-
-class LogCopy : public ::testing::TestWithParam<TCopyCase> {};
-
-TEST_P(LogCopy, PutsTheTextInTheNarrowestFormatThatKeepsIt) {
-  if (::GetACP() != 1252) GTEST_SKIP() << "the cases are chosen for code page 1252";
-  TLogText text;
-  text.Append(GetParam().text);
-  CopyLogText(Clipboard(), text.Snapshot());
-  EXPECT_EQ(ClipboardAsText(), GetParam().text);
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  const UINT first = ::EnumClipboardFormats(0);
-  std::string ansi;
-  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-    ansi = static_cast<const char*>(::GlobalLock(data));
-    ::GlobalUnlock(data);
-  }
-  ::CloseClipboard();
-  EXPECT_EQ(first, GetParam().format);
-  if (GetParam().format == CF_TEXT) {
-    EXPECT_EQ(ansi, TextToAnsi(GetParam().text, 1252));
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, LogCopy,
-    ::testing::Values(TCopyCase{"AnsiLines", L"Grüße\r\n\tZeile 2 kostet 5 \u20AC", CF_TEXT},
-                      TCopyCase{"AnsiAcrossASlicesEnd", std::wstring(65535, L'x') + L"\u20AC\u00FF\r\nEnde", CF_TEXT},
-                      TCopyCase{"CheckMark", L"Grüße \u2713", CF_UNICODETEXT},
-                      TCopyCase{"PairAfterAnsiSlice", std::wstring(65535, L'x') + L"\U0001F600", CF_UNICODETEXT},
-                      TCopyCase{"Empty", L"", CF_TEXT}),
-    TCaseName());
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The log view control in a real window: its lines, the edit control's messages (answered as
 // Wine's edit control answers them, side by side), scroll bars and fonts, keys, typing, the
 // clipboard, the mouse and its context menu, all given as a user or a caller gives them.
+#include "base/Unicode.h"
 #include "support/Pump.h"
 #include "support/TestSupport.h"
 #include "support/UserInput.h"
@@ -671,6 +672,80 @@ TEST_F(LogMemoTest, ClipboardKeysCutCopyPasteAndSelectAll) {
   EXPECT_EQ(Clipboard().AsText(), L"eins zwei dreizwei");
   Play(L"{S+DEL}");
   EXPECT_EQ(TextOf(View()), L"");
+}
+
+// A part the ANSI code page writes goes on the clipboard in it, at half the bytes; any other
+// goes as Unicode. Either way a program that pastes Unicode gets the part as it was.
+struct TCopyCase {
+  const char* name;
+  std::wstring part;
+  UINT format;  // the one the copy put there, listed first
+};
+
+class LogMemoCopy : public LogMemoTest, public ::testing::WithParamInterface<TCopyCase> {};
+
+TEST_P(LogMemoCopy, PutsThePartInTheNarrowestFormatThatKeepsIt) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "the cases are chosen for code page 1252";
+  const std::wstring& part = GetParam().part;
+  memo->Append(L"vorher \u2713" + part + L"nachher \u2713");
+  memo->CopyToClipboard(8, static_cast<TPos>(part.size()));
+  EXPECT_EQ(Clipboard().AsText(), part);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  const UINT first = ::EnumClipboardFormats(0);
+  std::string ansi;
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    ansi = static_cast<const char*>(::GlobalLock(data));
+    ::GlobalUnlock(data);
+  }
+  ::CloseClipboard();
+  EXPECT_EQ(first, GetParam().format);
+  if (GetParam().format == CF_TEXT) {
+    EXPECT_EQ(ansi, TextToAnsi(part, 1252));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, LogMemoCopy,
+    ::testing::Values(TCopyCase{"AnsiLines", L"Grüße\r\n\tZeile 2 kostet 5 \u20AC", CF_TEXT},
+                      TCopyCase{"AnsiAcrossASlicesEnd", std::wstring(65535, L'x') + L"\u20AC\u00FF\r\nEnde", CF_TEXT},
+                      TCopyCase{"CheckMark", L"Grüße \u2713", CF_UNICODETEXT},
+                      TCopyCase{"PairAfterAnAnsiSlice", std::wstring(65535, L'x') + L"\U0001F600", CF_UNICODETEXT},
+                      TCopyCase{"Empty", L"", CF_TEXT}),
+    TCaseName());
+
+// A part larger than a block is copied on a thread of its own; a copy asked for meanwhile
+// follows it there, and a paste waits for both: what comes in is what was copied last.
+TEST_F(LogMemoTest, LargeCopyGoesOnBehindTheWindowAndAPasteTakesTheLastCopy) {
+  std::wstring large;
+  for (int i = 0; large.size() <= TLogText::kBlockChars; ++i) large += L"Zeile " + std::to_wstring(i) + L"\r\n";
+  memo->Append(large);
+  bool largeDone = false, smallDone = false;
+  memo->CopyToClipboard(0, static_cast<TPos>(large.size()), [&] { largeDone = true; });
+  memo->CopyToClipboard(0, 7, [&] { smallDone = true; });
+  EXPECT_FALSE(largeDone);
+  EXPECT_FALSE(smallDone);
+  memo->SetSelection(0, 0);
+  Send(View(), WM_PASTE);  // at once, while the copies are still under way
+  EXPECT_EQ(memo->Content().Substr(0, 14), L"Zeile 0Zeile 0");
+  ASSERT_TRUE(PumpUntil([&] { return largeDone && smallDone; }));
+  EXPECT_EQ(Clipboard().AsText(), L"Zeile 0");
+  // Alone again, a small part is copied at once.
+  memo->CopyToClipboard(0, 3, [&] { smallDone = false; });
+  EXPECT_FALSE(smallDone);
+  EXPECT_EQ(Clipboard().AsText(), L"Zei");
+}
+
+// Closing waits for a copy under way, and answers the clipboard's message to its owner window
+// meanwhile: waiting without would leave both threads waiting for each other, for good under
+// Windows (Wine's clipboard gives up after 5 s, so there this case only shows the copy arrives).
+TEST_F(LogMemoTest, ClosedWhileALargeCopyIsUnderWayTheCopyStillArrives) {
+  std::wstring large;
+  for (int i = 0; large.size() <= TLogText::kBlockChars; ++i) large += L"Zeile " + std::to_wstring(i) + L"\r\n";
+  memo->Append(large);
+  memo->CopyToClipboard(0, 3);  // the clipboard's owner is now the window's thread's
+  memo->CopyToClipboard(0, static_cast<TPos>(large.size()));
+  form.reset();
+  EXPECT_EQ(Clipboard().AsText(), large);
 }
 
 TEST_F(LogMemoTest, ReadOnlyViewSelectsAndCopiesButTakesNoEdits) {

@@ -1,0 +1,62 @@
+#include "toolkit/LogCopy.h"
+
+#include "base/Unicode.h"
+#include "base/Win.h"
+#include "toolkit/Clipbrd.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using TPos = TLogText::TPos;
+constexpr TPos kSlice = 1 << 16;
+
+// Calls f with the characters pos ... pos + count of the text in slices of 64 K.
+template <class TText, class F>
+void ForEachSlice(const TText& text, TPos pos, TPos count, F&& f) {
+  std::wstring slice(static_cast<std::size_t>(std::min(count, kSlice)), L'\0');
+  for (TPos at = pos; at < pos + count; at += kSlice) {
+    const TPos read = text.Read(at, std::min(kSlice, pos + count - at), slice.data());
+    f(std::wstring_view(slice.data(), static_cast<std::size_t>(read)));
+  }
+}
+
+// One byte per character in the ANSI code page, and no character it cannot write.
+template <class TText>
+bool FitsAnsiBytes(const TText& text, TPos pos, TPos count) {
+  CPINFO codePage{};
+  if (!::GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1) return false;
+  TCodePageMisfits misfits;
+  ForEachSlice(text, pos, count, [&misfits](std::wstring_view slice) { misfits.Add(slice); });
+  return misfits.Count() == 0;
+}
+
+template <class TText>
+void Copy(TClipboard& clipboard, const TText& text, TPos pos, TPos count) {
+  pos = std::clamp<TPos>(pos, 0, text.Length());
+  count = std::clamp<TPos>(count, 0, text.Length() - pos);
+  const auto length = static_cast<std::size_t>(count);
+  if (FitsAnsiBytes(text, pos, count)) {
+    clipboard.SetAsAnsiText(length, [&](char* to) {
+      ForEachSlice(text, pos, count, [&to](std::wstring_view slice) {
+        const int chars = static_cast<int>(slice.size());
+        ::WideCharToMultiByte(CP_ACP, 0, slice.data(), chars, to, chars, nullptr, nullptr);
+        to += chars;
+      });
+    });
+  } else {
+    clipboard.SetAsText(length, [&](wchar_t* to) { text.Read(pos, count, to); });
+  }
+}
+
+}  // namespace
+
+void CopyLogText(TClipboard& clipboard, const TLogText& text, TPos pos, TPos count) {
+  Copy(clipboard, text, pos, count);
+}
+
+void CopyLogText(TClipboard& clipboard, const TLogTextSnapshot& text, TPos pos, TPos count) {
+  Copy(clipboard, text, pos, count);
+}
