@@ -2,8 +2,9 @@
 //   CommandProbe <path-to-Tavrino.exe> <work-folder> [lines] [close]
 // starts Tavrino.exe on a free port, fills its view with <lines> (default 100,000) lines of 100
 // characters (in datagrams of 600 lines, as fast as it takes them without loss), then clicks
-// Save (answering the save dialog), Copy, a font size step each way and Clear, one after the
-// other; with "close", the window is closed instead of cleared. For each it prints the time
+// Save (answering the save dialog) and Copy, copies all of it in the view (as Ctrl+A, Ctrl+C
+// do), clicks a font size step each way and Clear, one after the other; with "close", the
+// window is closed instead of cleared. For each it prints the time
 // until the command's effect is complete and the window answers again, and the longest time the
 // window took to answer a WM_NULL sent every 20 ms meanwhile. Save is compared with writing the
 // same bytes in one WriteFile in this run; save and copy also as megabytes of text per second.
@@ -267,6 +268,23 @@ int wmain(int argc, wchar_t** argv) {
     Row("copy", effect, longest,
         Rate(static_cast<double>(expectedSize), effect) + " (with the 250 ms check mark)" +
             (whole ? "" : ", CLIPBOARD INCOMPLETE"));
+  }
+  {
+    // The same through the view: all of it selected, then the edit message that Ctrl+C sends
+    // (no check mark here).
+    TAnswerWatch watch(main);
+    const DWORD before = ::GetClipboardSequenceNumber();
+    const auto start = TClock::now();
+    ::PostMessageW(view, EM_SETSEL, 0, -1);
+    ::PostMessageW(view, WM_COPY, 0, 0);
+    WaitFor([&] { return ::GetClipboardSequenceNumber() != before && ::IsClipboardFormatAvailable(CF_UNICODETEXT); });
+    Answers(main);
+    const double effect = MsSince(start);
+    const double longest = watch.Stop();
+    const bool whole = ClipboardTextLength() >= static_cast<size_t>(expectedSize);
+    Row("select all, copy in view", effect, longest,
+        Rate(static_cast<double>(expectedSize), effect) + (whole ? "" : ", CLIPBOARD INCOMPLETE"));
+    ::PostMessageW(view, EM_SETSEL, 0, 0);
   }
   for (const wchar_t* step : {L"Schrift vergrößern", L"Schrift verkleinern"}) {
     TAnswerWatch watch(main);
