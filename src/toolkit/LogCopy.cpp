@@ -42,7 +42,8 @@ void Copy(TClipboard& clipboard, const TText& text, TPos pos, TPos count) {
     clipboard.SetAsAnsiText(length, [&](char* to) {
       ForEachSlice(text, pos, count, [&to](std::wstring_view slice) {
         const int chars = static_cast<int>(slice.size());
-        ::WideCharToMultiByte(CP_ACP, 0, slice.data(), chars, to, chars, nullptr, nullptr);
+        const int written = ::WideCharToMultiByte(CP_ACP, 0, slice.data(), chars, to, chars, nullptr, nullptr);
+        std::fill(to + std::max(written, 0), to + chars, '?');  // (never: every character fits, one byte each)
         to += chars;
       });
     });
