@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 
 class TBackgroundWork {
 public:
@@ -51,3 +52,16 @@ private:
   bool FStopping = false;
   std::thread FThread;  // started with the first piece of work
 };
+
+// Destroys what it is given on a short-lived thread of its own: giving a gigabyte of memory
+// back takes a tenth of a second that a window's thread should not wait for. When no thread can
+// be started, it is destroyed here.
+template <class T>
+void DestroyInBackground(T&& doomed) noexcept {
+  static_assert(!std::is_reference_v<T>, "give it what it may take (std::move)");
+  try {
+    std::thread([doomed = std::forward<T>(doomed)]() mutable { T().swap(doomed); }).detach();
+  } catch (...) {
+    // The lambda, and with it what it holds, is gone already.
+  }
+}

@@ -1,5 +1,7 @@
 #include "toolkit/LogText.h"
 
+#include "base/BackgroundWork.h"
+
 #include <cstring>
 #include <new>
 #include <iterator>
@@ -11,6 +13,9 @@ using TPos = TLogText::TPos;
 // The first block of a text starts small and doubles while it fills, so that a short view
 // holds little memory.
 constexpr std::uint32_t kFirstBlockChars = 1u << 14;
+// Clearing gives this much back at once; more goes on a thread of its own.
+constexpr std::size_t kBlocksFreedAtOnce = 16;
+constexpr std::size_t kEntriesFreedAtOnce = std::size_t{1} << 16;
 
 TPos NextCell(TPos cell, wchar_t c) noexcept {
   return c == L'\t' ? (cell / TLogText::kTabCells + 1) * TLogText::kTabCells : cell + 1;
@@ -539,6 +544,8 @@ void TLogText::Clear() noexcept {
   ++FRevision;
   FUndo = TUndo{};
   std::vector<TRun>().swap(FRuns);
+  // A few blocks go at once; a view of many blocks is given back behind the window.
+  if (FBlocks.size() > kBlocksFreedAtOnce) DestroyInBackground(std::move(FBlocks));
   std::vector<std::shared_ptr<TBlock>>().swap(FBlocks);
   FLength = FBreakCount = FWidest = FLastLineCells = 0;
 }
@@ -600,6 +607,8 @@ void TLogLineColours::RemovedFront(TPos removedLines, TPos addedLines) noexcept 
 }
 
 void TLogLineColours::Clear() noexcept {
+  // Millions of coloured lines take as long to give back as the view's blocks.
+  if (FLines.size() > kEntriesFreedAtOnce) DestroyInBackground(std::move(FLines));
   std::deque<TEntry>().swap(FLines);
   FShift = 0;
 }

@@ -358,6 +358,26 @@ TEST(LogText, NarrowBlocksTakeOneBytePerCharacterAndClearFreesThem) {
   EXPECT_EQ(text.WidestLine(), 0);
 }
 
+// Many blocks are given back behind the caller: the text is empty at once and takes new text,
+// and a snapshot taken before still reads what it held.
+TEST(LogText, ClearOfManyBlocksLeavesItEmptyAtOnceAndEarlierSnapshotsWhole) {
+  TLogText text(8);
+  std::wstring lines;
+  for (int i = 0; i < 200; ++i) lines += L"Zeile " + std::to_wstring(i) + L"\r\n";
+  text.Append(lines);
+  ASSERT_GT(text.BlockCount(), 100u);
+  const TLogTextSnapshot before = text.Snapshot();
+  text.Clear();
+  EXPECT_EQ(text.BlockCount(), 0u);
+  EXPECT_EQ(text.Length(), 0);
+  EXPECT_EQ(text.LineCount(), 1);
+  text.Append(L"neu\r\n");
+  EXPECT_EQ(text.Substr(0, text.Length()), L"neu\r\n");
+  std::wstring read(static_cast<std::size_t>(before.Length()), L'\0');
+  before.Read(0, before.Length(), read.data());
+  EXPECT_EQ(read, lines);
+}
+
 // The oldest lines go in whole blocks: blocks of 8 here, so that lines cross them.
 struct TFrontCutCase {
   const char* name;
@@ -498,6 +518,17 @@ INSTANTIATE_TEST_SUITE_P(
         TColoursCase{"LinesPastedNearTheEnd", 6, 6, false, 3, {{1, lcError}, {3, lcWarning}, {5, lcDebug}, {10, lcError}}},
         TColoursCase{"LinesPastedAtTheTop", 0, 0, true, 2, {{3, lcError}, {5, lcWarning}, {7, lcDebug}, {9, lcError}}}),
     TCaseName());
+
+TEST(LogLineColours, ClearOfMillionsOfLinesLeavesNoneAndTakesNewOnes) {
+  TLogLineColours colours;
+  for (TPos line = 0; line < 200000; ++line) colours.Set(line, lcError);
+  colours.Clear();
+  EXPECT_EQ(colours.Count(), 0u);
+  EXPECT_EQ(colours.At(5), lcNormal);
+  colours.Set(3, lcWarning);
+  EXPECT_EQ(colours.At(3), lcWarning);
+  EXPECT_EQ(colours.Count(), 1u);
+}
 
 TEST(LogLineColours, OldestLinesGoAndTheRestMoveUp) {
   TLogLineColours colours;
