@@ -67,3 +67,11 @@ bool TBackgroundWork::Wait(std::chrono::milliseconds limit) {
   std::unique_lock lock(FLock);
   return FChanged.wait_for(lock, limit, [this] { return !FWorking && FWaiting.empty(); });
 }
+
+void DisposeInBackground(TBackgroundWork::TWork destroy) {
+  // Its destructor, at the program's end, waits for what is still to go: no thread is left to
+  // be cut off inside the heap while the process ends.
+  static TBackgroundWork disposer(nullptr);
+  disposer.FinishDone();  // the empty follow-ups of what went so far
+  disposer.Add(std::move(destroy), nullptr);
+}

@@ -53,15 +53,19 @@ private:
   std::thread FThread;  // started with the first piece of work
 };
 
-// Destroys what it is given on a short-lived thread of its own: giving a gigabyte of memory
-// back takes a tenth of a second that a window's thread should not wait for. When no thread can
-// be started, it is destroyed here.
+// Hands work that only gives memory back to one thread kept for that, which ends at the end of
+// the program once its work is done.
+void DisposeInBackground(TBackgroundWork::TWork destroy);
+
+// Destroys what it is given on that thread: giving a gigabyte of memory back takes a tenth of a
+// second that a window's thread should not wait for. When it cannot be handed over, it is
+// destroyed here.
 template <class T>
 void DestroyInBackground(T&& doomed) noexcept {
   static_assert(!std::is_reference_v<T>, "give it what it may take (std::move)");
   try {
-    std::thread([doomed = std::forward<T>(doomed)]() mutable { T().swap(doomed); }).detach();
+    DisposeInBackground([doomed = std::forward<T>(doomed)]() mutable { T().swap(doomed); });
   } catch (...) {
-    // The lambda, and with it what it holds, is gone already.
+    // What failed to go over is gone already, with the work that held it.
   }
 }
