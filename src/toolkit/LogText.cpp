@@ -2,9 +2,11 @@
 
 #include "base/BackgroundWork.h"
 
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -544,8 +546,21 @@ void TLogText::Clear() noexcept {
   ++FRevision;
   FUndo = TUndo{};
   std::vector<TRun>().swap(FRuns);
-  // A few blocks go at once; a view of many blocks is given back behind the window.
-  if (FBlocks.size() > kBlocksFreedAtOnce) DestroyInBackground(std::move(FBlocks));
+  // A few blocks go at once; a view of many blocks is given back behind the window, a few at a
+  // time: each block's memory goes back to the system, which holds off the window's thread
+  // while it does.
+  if (FBlocks.size() > kBlocksFreedAtOnce) {
+    try {
+      DisposeInBackground([blocks = std::move(FBlocks)]() mutable {
+        while (!blocks.empty()) {
+          blocks.pop_back();
+          if (blocks.size() % kBlocksFreedAtOnce == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      });
+    } catch (...) {
+      // Given back here, with the work that held them.
+    }
+  }
   std::vector<std::shared_ptr<TBlock>>().swap(FBlocks);
   FLength = FBreakCount = FWidest = FLastLineCells = 0;
 }
