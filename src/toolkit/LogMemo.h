@@ -225,6 +225,8 @@ private:
   void Cut();
   void Copy();
   void Paste();
+  // Waits for the copies under way, answering what other threads send this one meanwhile.
+  void WaitForCopies();
   void DeleteSelection();
   TPos CharLeft(TPos pos) const;
   TPos CharRight(TPos pos) const;
@@ -257,9 +259,8 @@ private:
   TPos FRemovedLines = 0;
   TPos FNoticeLines = 0;  // 1 while the first line is the notice of removed lines
   bool FFull = false;
-  void WaitForCopies();
   std::atomic<HWND> FCopyDoneWindow{nullptr};  // told when a copy in the background is done
-  std::unique_ptr<TBackgroundWork> FCopyWork;   // goes first: its thread tells the window above
+  std::unique_ptr<TBackgroundWork> FCopyWork;   // destroyed before the handle above, which its thread reads
   std::unique_ptr<std::byte[]> FReserve;  // freed when memory runs out, for what must go on
   TLogMemoLines FLines;
   TScrollStyle FScrollBars = ssBoth;
