@@ -5,25 +5,11 @@
 #include "base/Unicode.h"
 #include "base/Win.h"
 
-namespace {
-
-constexpr TLogText::TPos kSlice = 1 << 16;
-
-// Calls f with the text's characters in slices of 64 K.
-template <class F>
-void ForEachSlice(const TLogTextSnapshot& text, F&& f) {
-  std::wstring slice(static_cast<std::size_t>(kSlice), L'\0');
-  for (TLogText::TPos at = 0; at < text.Length(); at += kSlice)
-    f(std::wstring_view(slice.data(), static_cast<std::size_t>(text.Read(at, kSlice, slice.data()))));
-}
-
-}  // namespace
-
 TLogFileCharset LogFileCharsetOfFilter(int filterIndex) { return filterIndex == 2 ? fcUtf8 : fcAnsi; }
 
 std::int64_t CountAnsiMisfits(const TLogTextSnapshot& text) {
   TCodePageMisfits misfits;
-  ForEachSlice(text, [&misfits](std::wstring_view slice) { misfits.Add(slice); });
+  ReadInSlices(text, 0, text.Length(), [&misfits](std::wstring_view slice) { misfits.Add(slice); });
   return misfits.Count();
 }
 
@@ -36,7 +22,7 @@ void WriteLogFile(const std::wstring& fileName, const TLogTextSnapshot& text, TL
   // UTF-8 without a byte order mark: log tools and grep read such a file as plain text.
   WriteFileReplacing(fileName, [&text, charset](const TByteSink& write) {
     TAnsiEncoder encoder(charset == fcUtf8 ? CP_UTF8 : 0);
-    ForEachSlice(text, [&](std::wstring_view slice) { write(encoder.Encode(slice)); });
+    ReadInSlices(text, 0, text.Length(), [&](std::wstring_view slice) { write(encoder.Encode(slice)); });
     write(encoder.Finish());
   });
 }

@@ -5,23 +5,11 @@
 #include "toolkit/Clipbrd.h"
 
 #include <algorithm>
-#include <string>
 #include <string_view>
 
 namespace {
 
 using TPos = TLogText::TPos;
-constexpr TPos kSlice = 1 << 16;
-
-// Calls f with the characters pos ... pos + count of the text in slices of 64 K.
-template <class TText, class F>
-void ForEachSlice(const TText& text, TPos pos, TPos count, F&& f) {
-  std::wstring slice(static_cast<std::size_t>(std::min(count, kSlice)), L'\0');
-  for (TPos at = pos; at < pos + count; at += kSlice) {
-    const TPos read = text.Read(at, std::min(kSlice, pos + count - at), slice.data());
-    f(std::wstring_view(slice.data(), static_cast<std::size_t>(read)));
-  }
-}
 
 // One byte per character in the ANSI code page, and no character it cannot write.
 template <class TText>
@@ -29,7 +17,7 @@ bool FitsAnsiBytes(const TText& text, TPos pos, TPos count) {
   CPINFO codePage{};
   if (!::GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1) return false;
   TCodePageMisfits misfits;
-  ForEachSlice(text, pos, count, [&misfits](std::wstring_view slice) { misfits.Add(slice); });
+  ReadInSlices(text, pos, count, [&misfits](std::wstring_view slice) { misfits.Add(slice); });
   return misfits.Count() == 0;
 }
 
@@ -40,7 +28,7 @@ void Copy(TClipboard& clipboard, const TText& text, TPos pos, TPos count) {
   const auto length = static_cast<std::size_t>(count);
   if (FitsAnsiBytes(text, pos, count)) {
     clipboard.SetAsAnsiText(length, [&](char* to) {
-      ForEachSlice(text, pos, count, [&to](std::wstring_view slice) {
+      ReadInSlices(text, pos, count, [&to](std::wstring_view slice) {
         const int chars = static_cast<int>(slice.size());
         const int written = ::WideCharToMultiByte(CP_ACP, 0, slice.data(), chars, to, chars, nullptr, nullptr);
         std::fill(to + std::max(written, 0), to + chars, '?');  // (never: every character fits, one byte each)

@@ -237,6 +237,18 @@ private:
   TPos FLength = 0;
 };
 
+// Calls f with the characters pos ... pos + count of a text or a snapshot, as wide text in
+// slices of 64 K: a text of a gigabyte is saved or copied without a whole copy of it.
+template <class TText, class F>
+void ReadInSlices(const TText& text, TLogText::TPos pos, TLogText::TPos count, F&& f) {
+  constexpr TLogText::TPos kSlice = 1 << 16;
+  std::wstring slice(static_cast<std::size_t>(std::clamp<TLogText::TPos>(count, 0, kSlice)), L'\0');
+  for (TLogText::TPos at = pos; at < pos + count; at += kSlice) {
+    const TLogText::TPos read = text.Read(at, std::min(kSlice, pos + count - at), slice.data());
+    f(std::wstring_view(slice.data(), static_cast<std::size_t>(read)));
+  }
+}
+
 // ---- inline parts ----
 
 struct TLogText::TBlock {
