@@ -253,39 +253,29 @@ int wmain(int argc, wchar_t** argv) {
     ::DeleteFileW(plain.c_str());
     ::DeleteFileW(saved.c_str());
   }
-  {
-    // The copy is done when the clipboard holds text again (emptying it changes the sequence
-    // number before the text is there) and the window answers.
+  // A copy is done when the clipboard holds text again (emptying it changes the sequence number
+  // before the text is there) and the window answers.
+  auto timedCopy = [&](const char* name, const std::function<void()>& start, const std::string& note) {
     TAnswerWatch watch(main);
     const DWORD before = ::GetClipboardSequenceNumber();
-    const auto start = TClock::now();
-    Click(Child(main, L"Button", L"Protokoll in Zwischenablage kopieren"));
+    const auto started = TClock::now();
+    start();
     WaitFor([&] { return ::GetClipboardSequenceNumber() != before && ::IsClipboardFormatAvailable(CF_UNICODETEXT); });
     Answers(main);
-    const double effect = MsSince(start);
+    const double effect = MsSince(started);
     const double longest = watch.Stop();
     const bool whole = ClipboardTextLength() >= static_cast<size_t>(expectedSize);
-    Row("copy", effect, longest,
-        Rate(static_cast<double>(expectedSize), effect) + " (with the 250 ms check mark)" +
-            (whole ? "" : ", CLIPBOARD INCOMPLETE"));
-  }
-  {
-    // The same through the view: all of it selected, then the edit message that Ctrl+C sends
-    // (no check mark here).
-    TAnswerWatch watch(main);
-    const DWORD before = ::GetClipboardSequenceNumber();
-    const auto start = TClock::now();
+    Row(name, effect, longest,
+        Rate(static_cast<double>(expectedSize), effect) + note + (whole ? "" : ", CLIPBOARD INCOMPLETE"));
+  };
+  timedCopy("copy", [&] { Click(Child(main, L"Button", L"Protokoll in Zwischenablage kopieren")); },
+            " (with the 250 ms check mark)");
+  // The same through the view: all of it selected, then the edit message that Ctrl+C sends.
+  timedCopy("select all, copy in view", [&] {
     ::PostMessageW(view, EM_SETSEL, 0, -1);
     ::PostMessageW(view, WM_COPY, 0, 0);
-    WaitFor([&] { return ::GetClipboardSequenceNumber() != before && ::IsClipboardFormatAvailable(CF_UNICODETEXT); });
-    Answers(main);
-    const double effect = MsSince(start);
-    const double longest = watch.Stop();
-    const bool whole = ClipboardTextLength() >= static_cast<size_t>(expectedSize);
-    Row("select all, copy in view", effect, longest,
-        Rate(static_cast<double>(expectedSize), effect) + (whole ? "" : ", CLIPBOARD INCOMPLETE"));
-    ::PostMessageW(view, EM_SETSEL, 0, 0);
-  }
+  }, "");
+  ::PostMessageW(view, EM_SETSEL, 0, 0);
   for (const wchar_t* step : {L"Schrift vergrößern", L"Schrift verkleinern"}) {
     TAnswerWatch watch(main);
     const auto start = TClock::now();
