@@ -14,6 +14,7 @@
 #include "base/Handle.h"
 #include "base/Win.h"
 #include "bench/probe/ProbeClock.h"
+#include "tests/support/ToolButtonSeen.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -205,49 +206,17 @@ int Watch(int argc, wchar_t** argv) {
   return 0;
 }
 
-HWND FindButton(HWND mainWnd, std::wstring_view text) {
-  struct TSearch {
-    std::wstring_view Text;
-    HWND Found;
-  } search{text, nullptr};
-  ::EnumChildWindows(
-      mainWnd,
-      [](HWND wnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(param);
-        if (::lstrcmpiW(ClassOf(wnd).c_str(), L"Button") != 0 || CaptionOf(wnd) != s->Text) return TRUE;
-        s->Found = wnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
-// A click with the mouse, as a user gives it (a message from another process is not enough
-// for a tool button under Wine).
-void Click(HWND wnd) {
-  RECT r;
-  ::GetWindowRect(wnd, &r);
-  ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, input, sizeof(INPUT));
-}
-
 int Hex(wchar_t** argv) {
-  const LRESULT wanted = _wtoi(argv[2]) ? BST_CHECKED : BST_UNCHECKED;
+  const bool wanted = _wtoi(argv[2]) != 0;
   HWND mainWnd = FindMainWindow(0, true);
-  HWND button = mainWnd ? FindButton(mainWnd, L"Hex") : nullptr;
+  const TToolButtonSeen button = mainWnd ? ToolButtonOf(mainWnd, L"Hex") : TToolButtonSeen{};
   if (!button) {
     std::fprintf(stderr, "no Hex button\n");
     return 2;
   }
   for (int attempt = 0; attempt < 50; ++attempt) {
-    DWORD_PTR state = 0;
-    ::SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &state);
-    if (static_cast<LRESULT>(state) == wanted) return 0;
-    if (attempt % 10 == 0) Click(button);
+    if (button.Down() == wanted) return 0;
+    if (attempt % 10 == 0) button.Press();
     ::Sleep(100);
   }
   std::fprintf(stderr, "the Hex button does not change\n");

@@ -49,18 +49,18 @@ std::size_t ViewMemoryCap() {
   return ::GlobalMemoryStatusEx(&memory) ? static_cast<std::size_t>(memory.ullTotalPhys / 4 * 3) : 0;
 }
 
-TSpeedButton* ToolButton(TForm* owner, TControl* parent, const std::wstring& name, int top,
-                         const std::wstring& hint) {
-  auto* button = NewComponent<TSpeedButton>(owner, name);
+TToolButton* ToolButton(TForm* owner, TToolPanel* panel, const std::wstring& name, int top,
+                        const std::wstring& hint) {
+  auto* button = NewComponent<TToolButton>(owner, name);
   button->SetBounds(4, top, 23, 22);
   button->SetHint(hint);
-  button->SetParent(parent);
+  button->SetPanel(panel);
   return button;
 }
 
-TSpeedButton* PictureButton(TForm* owner, TControl* parent, const std::wstring& name, int top, int iconId,
-                            const std::wstring& hint) {
-  auto* button = ToolButton(owner, parent, name, top, hint);
+TToolButton* PictureButton(TForm* owner, TToolPanel* panel, const std::wstring& name, int top, int iconId,
+                           const std::wstring& hint) {
+  auto* button = ToolButton(owner, panel, name, top, hint);
   button->SetGlyph(iconId);
   return button;
 }
@@ -134,12 +134,12 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
   Timer->SetInterval(kPollInterval);
   Timer->OnTimer = [this](TObject* sender) { TimerTimer(sender); };
 
-  PnlTools = NewComponent<TPanel>(this, L"PnlTools");
+  PnlTools = NewComponent<TToolPanel>(this, L"PnlTools");
   PnlTools->SetBounds(0, 0, 31, 371);
   PnlTools->SetAlign(alRight);
   PnlTools->SetParent(this);
 
-  TControl* tools = PnlTools;
+  TToolPanel* tools = PnlTools;
   BtnClear = PictureButton(this, tools, L"BtnClear", 4, IDI_CLEAR, L"Leeren");
   BtnSave = PictureButton(this, tools, L"BtnSave", 28, IDI_SAVE, L"Speichern");
   BtnCopy = PictureButton(this, tools, L"BtnCopy", 52, IDI_COPY, L"Protokoll in Zwischenablage kopieren");

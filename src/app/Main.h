@@ -6,10 +6,10 @@
 #include "app/ViewOptions.h"
 #include "base/BackgroundWork.h"
 #include "net/Udp.h"
-#include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/LogMemo.h"
+#include "toolkit/ToolPanel.h"
 
 #include <atomic>
 #include <functional>
@@ -31,16 +31,16 @@ public:
   // The window's parts, in the order of its description; the window owns them.
   TLogMemo* MmoLog;
   TTimer* Timer;
-  TPanel* PnlTools;
-  TSpeedButton* BtnClear;
-  TSpeedButton* BtnSave;
-  TSpeedButton* BtnInsertSeparator;
-  TSpeedButton* BtnInfo;
-  TSpeedButton* BtnIncFontSize;
-  TSpeedButton* BtnDecFontSize;
-  TSpeedButton* BtnPort;
-  TSpeedButton* BtnCopy;
-  TSpeedButton* BtnHexDump;
+  TToolPanel* PnlTools;
+  TToolButton* BtnClear;
+  TToolButton* BtnSave;
+  TToolButton* BtnInsertSeparator;
+  TToolButton* BtnInfo;
+  TToolButton* BtnIncFontSize;
+  TToolButton* BtnDecFontSize;
+  TToolButton* BtnPort;
+  TToolButton* BtnCopy;
+  TToolButton* BtnHexDump;
   std::unique_ptr<TLoggerUdpServer> UdpServer;
 
   // The port the window listens on when it is shown.

@@ -10,6 +10,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/ToolPanel.h"
 
 #include <algorithm>
 #include <cxxabi.h>
@@ -510,6 +511,8 @@ void TsiLang::Translate() {
       if (control->Caption() != text) control->SetCaption(text);
     } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
       item->SetCaption(text);
+    } else if (auto* button = dynamic_cast<TToolButton*>(c)) {
+      button->SetCaption(text);
     }
   }
   for (const auto& entry : FTable.Entries(stHints)) {
@@ -520,6 +523,8 @@ void TsiLang::Translate() {
       if (control->Hint() != text) control->SetHint(text);
     } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
       item->SetHint(text);
+    } else if (auto* button = dynamic_cast<TToolButton*>(c)) {
+      button->SetHint(text);
     }
   }
   for (const auto& entry : FTable.Entries(stFonts)) {

@@ -21,6 +21,67 @@ int CaptionWidth(HDC dc, HFONT font, const std::wstring& caption) {
 
 }  // namespace
 
+void PaintToolButton(HDC dc, const RECT& rect, const TToolButtonLook& look, const TIconImage& glyph,
+                     const std::wstring& caption, HFONT captionFont) {
+  RECT r = rect;
+  // Flat: the face colour until the mouse is over it; down buttons show a lighter, sunken face.
+  ::FillRect(dc, &r, ::GetSysColorBrush(look.Down && !look.Pressed ? COLOR_3DHILIGHT : COLOR_BTNFACE));
+  if (look.Pressed || look.Down)
+    ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+  else if (look.Hot)
+    ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  const int shift = (look.Pressed || look.Down) ? 1 : 0;
+  if (!glyph.Empty()) {
+    const int size = glyph.Size();
+    const int x = r.left + (r.right - r.left - size) / 2 + shift, y = r.top + (r.bottom - r.top - size) / 2 + shift;
+    ::DrawIconEx(dc, x, y, glyph.Handle(), size, size, 0, nullptr, DI_NORMAL);
+  } else if (!caption.empty()) {
+    TSelectObject font(dc, captionFont);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(look.Enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    ::OffsetRect(&r, shift, shift);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+TFontHandle FitCaptionFont(HDC dc, HFONT own, const std::wstring& caption, int buttonWidth) {
+  const int room = buttonWidth - kCaptionClearance;
+  if (!own || CaptionWidth(dc, own, caption) <= room) return {};
+  LOGFONTW lf{};
+  ::GetObjectW(own, sizeof(lf), &lf);
+  const LONG sign = lf.lfHeight < 0 ? -1 : 1;
+  const LONG ownHeight = std::max(std::abs(lf.lfHeight), 2L);
+  TFontHandle font;
+  auto fits = [&](LONG height, LONG width) {
+    lf.lfHeight = sign * height;
+    lf.lfWidth = width;
+    font.Reset(::CreateFontIndirectW(&lf));
+    return font && CaptionWidth(dc, font.Get(), caption) <= room;
+  };
+  // Smaller sizes down to two thirds of the own one; below that the text would be hard to read,
+  // so it is narrowed instead.
+  const LONG smallest = std::max((ownHeight * 2 + 2) / 3, 1L);
+  for (LONG height = ownHeight - 1; height >= smallest; --height)
+    if (fits(height, 0)) return font;
+  // Narrowed: a raster face keeps its widths, so an outline face stands in for one.
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  if (fits(smallest, 0)) return font;
+  LONG charWidth = 1;
+  {
+    TSelectObject selected(dc, font.Get());
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    charWidth = tm.tmAveCharWidth;
+  }
+  for (LONG width = charWidth - 1; width >= 1; --width)
+    if (fits(smallest, width)) return font;
+  // A caption no legible size holds still shows whole, however small.
+  for (LONG height = smallest - 1; height >= 1; --height)
+    if (fits(height, 1)) return font;
+  return font;
+}
+
 TSpeedButton::TSpeedButton(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 23, 22); }
 
 void TSpeedButton::CreateParams(TCreateParams& params) {
@@ -100,48 +161,13 @@ void TSpeedButton::Resize() {
 
 HFONT TSpeedButton::CaptionFont() {
   if (FCaption.empty() || !HandleAllocated()) return FontHandle();
-  if (!FCaptionFont) FCaptionFont = FittedCaptionFont();
-  return *FCaptionFont ? FCaptionFont->Get() : FontHandle();
-}
-
-TFontHandle TSpeedButton::FittedCaptionFont() {
-  RECT client{};
-  ::GetClientRect(Handle(), &client);
-  const int room = client.right - kCaptionClearance;
-  TWindowDc dc(Handle());
-  if (!FontHandle() || CaptionWidth(dc.Get(), FontHandle(), FCaption) <= room) return {};
-  LOGFONTW lf{};
-  ::GetObjectW(FontHandle(), sizeof(lf), &lf);
-  const LONG sign = lf.lfHeight < 0 ? -1 : 1;
-  const LONG ownHeight = std::max(std::abs(lf.lfHeight), 2L);
-  TFontHandle font;
-  auto fits = [&](LONG height, LONG width) {
-    lf.lfHeight = sign * height;
-    lf.lfWidth = width;
-    font.Reset(::CreateFontIndirectW(&lf));
-    return font && CaptionWidth(dc.Get(), font.Get(), FCaption) <= room;
-  };
-  // Smaller sizes down to two thirds of the own one; below that the text would be hard to read,
-  // so it is narrowed instead.
-  const LONG smallest = std::max((ownHeight * 2 + 2) / 3, 1L);
-  for (LONG height = ownHeight - 1; height >= smallest; --height)
-    if (fits(height, 0)) return font;
-  // Narrowed: a raster face keeps its widths, so an outline face stands in for one.
-  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-  if (fits(smallest, 0)) return font;
-  LONG charWidth = 1;
-  {
-    TSelectObject selected(dc.Get(), font.Get());
-    TEXTMETRICW tm{};
-    ::GetTextMetricsW(dc.Get(), &tm);
-    charWidth = tm.tmAveCharWidth;
+  if (!FCaptionFont) {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    TWindowDc dc(Handle());
+    FCaptionFont = FitCaptionFont(dc.Get(), FontHandle(), FCaption, client.right);
   }
-  for (LONG width = charWidth - 1; width >= 1; --width)
-    if (fits(smallest, width)) return font;
-  // A caption no legible size holds still shows whole, however small.
-  for (LONG height = smallest - 1; height >= 1; --height)
-    if (fits(height, 1)) return font;
-  return font;
+  return *FCaptionFont ? FCaptionFont->Get() : FontHandle();
 }
 
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -204,35 +230,13 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     case WM_PAINT: {
       TPaintDc dc(wnd);
-      PaintButton(dc.Get());
+      RECT r;
+      ::GetClientRect(wnd, &r);
+      PaintToolButton(dc.Get(), r, TToolButtonLook{FDown, FPressed, FHot, Enabled()}, FGlyph, FCaption, CaptionFont());
       return 0;
     }
     default:
       break;
   }
   return TControl::WndProc(msg, wParam, lParam);
-}
-
-void TSpeedButton::PaintButton(HDC dc) {
-  RECT r;
-  ::GetClientRect(Handle(), &r);
-  // Flat: the face colour until the mouse is over it; down buttons show a lighter, sunken face.
-  ::FillRect(dc, &r, ::GetSysColorBrush(FDown && !FPressed ? COLOR_3DHILIGHT : COLOR_BTNFACE));
-  if (FPressed || FDown)
-    ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-  else if (FHot)
-    ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-  int shift = (FPressed || FDown) ? 1 : 0;
-  if (!FGlyph.Empty()) {
-    const int size = FGlyph.Size();
-    int x = (r.right - size) / 2 + shift, y = (r.bottom - size) / 2 + shift;
-    ::DrawIconEx(dc, x, y, FGlyph.Handle(), size, size, 0, nullptr, DI_NORMAL);
-  } else if (!FCaption.empty()) {
-    TSelectObject font(dc, CaptionFont());
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    ::OffsetRect(&r, shift, shift);
-    ::DrawTextW(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &r,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  }
 }

@@ -4,6 +4,21 @@
 
 #include <optional>
 
+// The look of a flat tool button, shared by button windows and the buttons a tool panel draws.
+struct TToolButtonLook {
+  bool Down = false;     // a two-state button that is down
+  bool Pressed = false;  // the mouse button is held over it
+  bool Hot = false;      // the mouse is over it
+  bool Enabled = true;
+};
+// Draws a button's face in rect: the picture, else the caption in captionFont.
+void PaintToolButton(HDC dc, const RECT& rect, const TToolButtonLook& look, const TIconImage& glyph,
+                     const std::wstring& caption, HFONT captionFont);
+// The font for a caption on a button buttonWidth device pixels wide: null while the own font
+// fits between its edges, else the largest smaller size of it that fits, else that size
+// condensed. A caption is never cut.
+TFontHandle FitCaptionFont(HDC dc, HFONT own, const std::wstring& caption, int buttonWidth);
+
 class TSpeedButton : public TControl {
 public:
   explicit TSpeedButton(TComponent* owner);
@@ -42,9 +57,7 @@ protected:
   void Resize() override;
 
 private:
-  void PaintButton(HDC dc);
   void UpdateWindowText();
-  TFontHandle FittedCaptionFont();
 
   std::wstring FCaption;
   int FGlyphId = 0;

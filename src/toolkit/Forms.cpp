@@ -413,6 +413,20 @@ void TForm::HintChanged(TControl* control) {
   if (!hint.empty()) ::SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+void TForm::SetAreaHint(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint) {
+  if (!FTooltip) return;
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_SUBCLASS;
+  ti.hwnd = wnd;
+  ti.uId = id;
+  ti.rect = area;
+  std::wstring text = hint;
+  ti.lpszText = text.data();
+  ::SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  if (!text.empty()) ::SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 void TForm::RestoreFocus() {
   if (!HandleAllocated()) return;
   HWND wnd = Handle();

@@ -116,6 +116,9 @@ public:
   void BringToFront();
 
   void HintChanged(TControl* control) override;
+  // A tooltip over an area of a window of the form that is no control of its own (the area's
+  // id is the caller's, unique for that window); an empty hint removes it.
+  void SetAreaHint(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint);
   // Gives the keyboard focus to the control that had it when the window was last active, or
   // else to the active control, or to the first control that takes the Tab key.
   void RestoreFocus() override;

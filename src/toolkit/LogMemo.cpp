@@ -165,7 +165,7 @@ TLogMemo::TLogMemo(TComponent* owner, std::uint32_t blockChars) : TControl(owner
 TLogMemo::~TLogMemo() {
   WaitForCopies();  // what the user copied gets onto the clipboard
   DestroyHandle();
-  ReleaseAccessible();
+  ::ReleaseAccessible(FAccessible);
 }
 
 void TLogMemo::CreateParams(TCreateParams& params) {
@@ -926,25 +926,8 @@ void TLogMemo::SelectWordAt(TPos pos) {
 // ---- assistive tools ----
 
 LRESULT TLogMemo::AccessibleObject(WPARAM wParam) {
-  // COM starts for the thread when a tool first asks for the object (it crosses to the tool's
-  // process through COM): programs used without such tools never start it.
-  thread_local const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  (void)com;
-  if (!FAccessible) {
-    IAccessible* standard = nullptr;
-    if (FAILED(::CreateStdAccessibleObject(Handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
-      return 0;
-    FAccessible = new TLogMemoAccessible(*this, standard);
-  }
-  return ::LresultFromObject(__uuidof(IAccessible), wParam, FAccessible);
-}
-
-void TLogMemo::ReleaseAccessible() noexcept {
-  if (!FAccessible) return;
-  FAccessible->Detach();
-  ::CoDisconnectObject(FAccessible, 0);
-  FAccessible->Release();
-  FAccessible = nullptr;
+  return AnswerAccessibleObject(Handle(), wParam, FAccessible,
+                                [this](IAccessible* standard) { return new TLogMemoAccessible(*this, standard); });
 }
 
 void TLogMemo::AnnounceChanges() {
@@ -1174,7 +1157,7 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (static_cast<LONG>(lParam) == OBJID_CLIENT) return AccessibleObject(wParam);
       break;
     case WM_DESTROY:
-      ReleaseAccessible();
+      ::ReleaseAccessible(FAccessible);
       break;
     case WM_SETFONT: {
       const bool follow = Following();

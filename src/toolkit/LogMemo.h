@@ -25,7 +25,7 @@
 
 class TBackgroundWork;
 class TLogMemo;
-class TLogMemoAccessible;
+class TStandardAccessible;
 class TLogMemoBadge;
 class TPopupMenu;
 
@@ -247,7 +247,6 @@ private:
 
   // ---- assistive tools ----
   LRESULT AccessibleObject(WPARAM wParam);
-  void ReleaseAccessible() noexcept;
   // Tells the tools that watch what changed since the last time: the caret's line, the selection.
   void AnnounceChanges();
 
@@ -290,7 +289,7 @@ private:
   std::vector<INT> FWidths;
   TLogMatcher FHighlight;
   std::vector<wchar_t> FMatchChars;  // the characters of a row searched for matches
-  TLogMemoAccessible* FAccessible = nullptr;  // made when a tool first asks
+  TStandardAccessible* FAccessible = nullptr;  // made when a tool first asks
   bool FValueToAnnounce = false, FSelectionToAnnounce = false;
   TPos FNewLines = 0;                // lines appended while the view held still
   TPos FBadgeLines = -1;             // what the badge shows (-1: to be laid out anew)

@@ -50,10 +50,9 @@ TEST_P(PlacementAtAnotherScale, KeepsTheToolColumnInsideTheWindow) {
   }
   const RECT client = ScreenClientRect(main);
   for (const wchar_t* name : kToolButtons) {
-    HWND button = program.Button(name);
-    ASSERT_NE(button, nullptr) << testing::PrintToString(std::wstring(name));
-    RECT r{};
-    ::GetWindowRect(button, &r);
+    const TToolButtonSeen button = program.Button(name);
+    ASSERT_TRUE(button) << testing::PrintToString(std::wstring(name));
+    const RECT r = button.ScreenRect();
     EXPECT_EQ(r.bottom - r.top, ::MulDiv(22, 144, 96));  // drawn at 144 dpi
     EXPECT_TRUE(r.left >= client.left && r.right <= client.right && r.top >= client.top && r.bottom <= client.bottom)
         << testing::PrintToString(std::wstring(name)) << " lies outside the client area";

@@ -80,11 +80,10 @@ private:
 };
 
 void SetHex(TRunningProgram& program, bool down) {
-  HWND hex = program.Button(L"Hex");
-  ASSERT_NE(hex, nullptr);
-  const LRESULT wanted = down ? BST_CHECKED : BST_UNCHECKED;
-  if (::SendMessageW(hex, BM_GETCHECK, 0, 0) != wanted) ClickWithMouse(hex);
-  ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == wanted; }));
+  const TToolButtonSeen hex = program.Button(L"Hex");
+  ASSERT_TRUE(hex);
+  if (hex.Down() != down) ClickWithMouse(hex);
+  ASSERT_TRUE(PumpUntil([&] { return hex.Down() == down; }));
 }
 
 // Sizes from 0 to 65,507 bytes, most of them under 200.

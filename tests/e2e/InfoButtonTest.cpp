@@ -61,8 +61,8 @@ class InfoButton : public ::testing::Test {
 protected:
   // Clicks "Info" and waits for the About dialog.
   HWND OpenAbout(TRunningProgram& program) {
-    HWND info = program.Button(L"Info");
-    EXPECT_NE(info, nullptr);
+    const TToolButtonSeen info = program.Button(L"Info");
+    EXPECT_TRUE(info);
     if (!info) return nullptr;
     ClickWithMouse(info);
     HWND dialog = nullptr;
@@ -212,13 +212,9 @@ TEST_F(InfoButton, ShowsTheBoundPortAfterAStartWithPortZero) {
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(WindowText(main), L"Zevrik Tavrino    Port 0");
   // The port button shows the port the system chose.
-  HWND hex = program.Button(L"Hex");
-  ASSERT_NE(hex, nullptr);
-  int bound = 0;
-  for (HWND button : ChildWindows(::GetParent(hex), L"Button")) {
-    const std::wstring text = WindowText(button);
-    if (!text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos) bound = std::stoi(text);
-  }
+  const TToolButtonSeen port = program.PortButton();
+  ASSERT_TRUE(port);
+  const int bound = std::stoi(port.Name());
   ASSERT_GT(bound, 0);
   HWND view = program.LogView();
   ASSERT_NE(view, nullptr);

@@ -345,8 +345,8 @@ class CopyConfirmation : public LogCommands, public ::testing::WithParamInterfac
 TEST_P(CopyConfirmation, TheCheckMarkCoversAtLeastHalfThePopupsHeight) {
   TDisplayScale scale(GetParam());
   TRunningProgram program;
-  HWND copy = program.Button(L"Protokoll in Zwischenablage kopieren");
-  ASSERT_NE(copy, nullptr);
+  const TToolButtonSeen copy = program.Button(L"Protokoll in Zwischenablage kopieren");
+  ASSERT_TRUE(copy);
   bool seen = false;
   double best = 0;
   // The popup shows for a quarter of a second; a busy machine may let it pass unread: again.
@@ -449,7 +449,7 @@ TEST_F(LogCommands, FontSizeStepsAreStoredAndRead) {
     SendDatagram(kPort, "WWWW");
     ASSERT_EQ(WaitForView(view, L"WWWW\r\n"), L"WWWW\r\n");
     widthAt8 = CharWidth(view);
-    HWND larger = program.Button(L"Schrift vergrößern");
+    const TToolButtonSeen larger = program.Button(L"Schrift vergrößern");
     for (int i = 0; i < 10; ++i) ClickWithMouse(larger);
     ASSERT_TRUE(PumpUntil([] { return StoredFontSize().second == DwordBytes(18); }, 15000));
     EXPECT_GT(CharWidth(view), widthAt8 * 3 / 2);
@@ -509,8 +509,8 @@ TEST_F(LogCommands, FontNeverGoesBelowFourPoints) {
   ASSERT_EQ(SetRawValue(kProgramKey + std::wstring(L"\\Settings"), L"Font Size", REG_DWORD, DwordBytes(5)),
             ERROR_SUCCESS);
   TRunningProgram program;
-  HWND smaller = program.Button(L"Schrift verkleinern");
-  ASSERT_NE(smaller, nullptr);
+  const TToolButtonSeen smaller = program.Button(L"Schrift verkleinern");
+  ASSERT_TRUE(smaller);
   ClickWithMouse(smaller);
   ASSERT_TRUE(PumpUntil([] { return StoredFontSize().second == DwordBytes(4); }, 15000));
   // At 4 points the command does nothing, so it stores nothing either.

@@ -22,18 +22,18 @@ TEST(MainWindow, ShowsCaptionTitlePortAndTheToolColumn) {
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(WindowText(main), L"Zevrik Tavrino    Port 6702");
   EXPECT_EQ(WindowText(program.ApplicationWindow()), L"Tavrino 6702");
-  EXPECT_NE(program.Button(L"6702"), nullptr);
+  EXPECT_TRUE(program.Button(L"6702"));
   for (const wchar_t* name : {L"Leeren", L"Speichern", L"Protokoll in Zwischenablage kopieren",
                               L"Trennlinie einfügen", L"Schrift vergrößern", L"Schrift verkleinern", L"Hex", L"Info"})
-    EXPECT_NE(program.Button(name), nullptr) << "no button named " << testing::PrintToString(std::wstring(name));
+    EXPECT_TRUE(program.Button(name)) << "no button named " << testing::PrintToString(std::wstring(name));
 
   // The tool column sits at the right edge, the view fills the rest.
   HWND view = program.LogView();
   ASSERT_NE(view, nullptr);
-  RECT client, viewRect, hexRect;
+  RECT client, viewRect;
   ::GetClientRect(main, &client);
   ::GetWindowRect(view, &viewRect);
-  ::GetWindowRect(program.Button(L"Hex"), &hexRect);
+  RECT hexRect = program.Button(L"Hex").ScreenRect();
   ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&viewRect), 2);
   ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&hexRect), 2);
   EXPECT_EQ(viewRect.left, 0);
@@ -58,7 +58,7 @@ TEST(MainWindow, ToolButtonsSitWhereTheColumnPutsThem) {
       {L"Hex", 216},
       {L"Info", 272},
   };
-  HWND panel = ::GetParent(program.Button(L"Hex"));
+  HWND panel = program.Button(L"Hex").Column();
   RECT panelRect, client;
   ::GetClientRect(panel, &panelRect);
   ::GetClientRect(main, &client);
@@ -70,11 +70,10 @@ TEST(MainWindow, ToolButtonsSitWhereTheColumnPutsThem) {
       ::GetClientRect(::GetParent(label), &statusRect);
   EXPECT_EQ(panelRect.bottom + statusRect.bottom, client.bottom);
   for (const auto& [name, top] : column) {
-    HWND button = program.Button(name);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(::GetParent(button), panel);
-    RECT r;
-    ::GetWindowRect(button, &r);
+    const TToolButtonSeen button = program.Button(name);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button.Column(), panel);
+    RECT r = button.ScreenRect();
     ::MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, scaled(4)) << testing::PrintToString(std::wstring(name));
     EXPECT_EQ(r.top, scaled(top)) << testing::PrintToString(std::wstring(name));
@@ -103,14 +102,14 @@ TEST(MainWindow, EveryDatagramBecomesALineOfTheView) {
 TEST(MainWindow, HexToggleClickedWithTheMouseChangesLaterDatagramsOnly) {
   TRunningProgram program;
   HWND view = program.LogView();
-  HWND hex = program.Button(L"Hex");
-  ASSERT_NE(hex, nullptr);
+  const TToolButtonSeen hex = program.Button(L"Hex");
+  ASSERT_TRUE(hex);
   SendDatagram(kPort, "Text");
   ASSERT_EQ(WaitForView(view, L"Text\r\n"), L"Text\r\n");
 
   const HWND focusBefore = FocusedWindowOf(view);
   ClickWithMouse(hex);
-  ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  ASSERT_TRUE(PumpUntil([&] { return hex.Down(); }));
   EXPECT_EQ(FocusedWindowOf(view), focusBefore);  // the button did not take the focus
   EXPECT_EQ(focusBefore, view);
   SendDatagram(kPort, std::string("Hello World\r\n\0\x1B\xE4", 16));
@@ -124,7 +123,7 @@ TEST(MainWindow, HexToggleClickedWithTheMouseChangesLaterDatagramsOnly) {
   EXPECT_EQ(WaitForView(view, withAbc), withAbc);
 
   ClickWithMouse(hex);
-  ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+  ASSERT_TRUE(PumpUntil([&] { return !hex.Down(); }));
   SendDatagram(kPort, "wieder Text");
   EXPECT_EQ(WaitForView(view, withAbc + L"wieder Text\r\n"), withAbc + L"wieder Text\r\n");
   EXPECT_EQ(FocusedWindowOf(view), view);

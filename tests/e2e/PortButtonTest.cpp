@@ -17,17 +17,6 @@ struct TPortButtonCase {
   int dpi;
 };
 
-// The tool button whose caption is a number: the port button.
-HWND PortButtonOf(const TRunningProgram& program) {
-  HWND hex = program.Button(L"Hex");
-  if (!hex) return nullptr;
-  for (HWND button : ChildWindows(::GetParent(hex), L"Button")) {
-    const std::wstring text = WindowText(button);
-    if (!text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos) return button;
-  }
-  return nullptr;
-}
-
 // Where the button's face shows something other than its colour.
 struct TInk {
   std::vector<bool> Columns, Rows;
@@ -52,16 +41,16 @@ TEST_P(PortButton, ShowsTheWholePortInsideItsEdges) {
   TDisplayScale scale(c.dpi);
   TRunningProgram program(L"/P:" + std::to_wstring(c.port));
   ASSERT_NE(program.MainWindow(), nullptr);
-  HWND button = nullptr;
-  ASSERT_TRUE(PumpUntil([&] { return (button = PortButtonOf(program)) != nullptr; }, 20000));
-  const std::wstring caption = WindowText(button);
+  TToolButtonSeen button;
+  ASSERT_TRUE(PumpUntil([&] { return static_cast<bool>(button = program.PortButton()); }, 20000));
+  const std::wstring caption = button.Name();
   if (c.port != 0)
     EXPECT_EQ(caption, std::to_wstring(c.port));
   else
     EXPECT_GT(std::stoi(caption), 0);
 
   // The specified size: 23 x 22 design pixels.
-  const RECT r = ScreenClientRect(button);
+  const RECT r = button.ScreenRect();
   const int width = r.right - r.left, height = r.bottom - r.top;
   EXPECT_EQ(width, ::MulDiv(23, c.dpi, 96));
   EXPECT_EQ(height, ::MulDiv(22, c.dpi, 96));

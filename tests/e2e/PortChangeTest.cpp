@@ -64,7 +64,7 @@ protected:
     view = program->LogView();
     ASSERT_NE(view, nullptr);
     portButton = program->Button(std::to_wstring(port));
-    ASSERT_NE(portButton, nullptr);
+    ASSERT_TRUE(portButton);
     ASSERT_EQ(WindowText(main), kCaptionPrefix + std::to_wstring(port));
   }
 
@@ -100,7 +100,7 @@ protected:
       auto edits = ShownChildWindows(query, L"Edit");
       EXPECT_EQ(edits.size(), 1u);
       if (!edits.empty()) {
-        EXPECT_EQ(WindowText(edits[0]), WindowText(portButton));
+        EXPECT_EQ(WindowText(edits[0]), portButton.Name());
         PumpUntil([&] { return FocusedWindowOf(query) == edits[0]; });
       }
     }
@@ -151,12 +151,13 @@ protected:
     EXPECT_TRUE(PumpUntil([&] { return WindowText(main) == kCaptionPrefix + std::to_wstring(bound); }))
         << testing::PrintToString(WindowText(main));
     EXPECT_EQ(WindowText(program->ApplicationWindow()), L"Tavrino " + std::to_wstring(bound));
-    EXPECT_EQ(WindowText(portButton), std::to_wstring(bound));
+    EXPECT_EQ(portButton.Name(), std::to_wstring(bound));
   }
 
   int port = 0;
   std::unique_ptr<TRunningProgram> program;
-  HWND main = nullptr, view = nullptr, portButton = nullptr;
+  HWND main = nullptr, view = nullptr;
+  TToolButtonSeen portButton;
 };
 
 TEST_F(PortChange, ToAFreePortMovesTheServerAndKeepsTheLog) {
@@ -172,8 +173,8 @@ TEST_F(PortChange, ToAFreePortMovesTheServerAndKeepsTheLog) {
   EXPECT_EQ(WindowText(view), L"vorher\r\nnachher\r\nEnde\r\n");
 
   // The About dialog's information text names the new port.
-  HWND info = program->Button(L"Info");
-  ASSERT_NE(info, nullptr);
+  const TToolButtonSeen info = program->Button(L"Info");
+  ASSERT_TRUE(info);
   ClickWithMouse(info);
   const std::wstring portLine = L"Aktueller UDP-Port: ";
   HWND about = WaitForWindowWith(portLine);

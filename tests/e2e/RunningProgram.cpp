@@ -92,12 +92,27 @@ HWND TRunningProgram::FocusedView() const {
   return view;
 }
 
-HWND TRunningProgram::Button(const std::wstring& text) const {
+std::vector<TToolButtonSeen> TRunningProgram::ToolButtons() const {
   HWND main = MainWindow();
-  if (!main) return nullptr;
-  for (HWND button : ChildWindows(main, L"Button"))
-    if (WindowText(button) == text) return button;
-  return nullptr;
+  return main ? ToolButtonsOf(main) : std::vector<TToolButtonSeen>{};
+}
+
+TToolButtonSeen TRunningProgram::Button(const std::wstring& name) const {
+  HWND main = MainWindow();
+  return main ? ToolButtonOf(main, name) : TToolButtonSeen{};
+}
+
+TToolButtonSeen TRunningProgram::PortButton() const {
+  for (const TToolButtonSeen& button : ToolButtons()) {
+    const std::wstring name = button.Name();
+    if (!name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos) return button;
+  }
+  return {};
+}
+
+void ClickWithMouse(const TToolButtonSeen& button) {
+  const RECT r = button.ScreenRect();
+  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 HWND TRunningProgram::ApplicationWindow() const {

@@ -1,12 +1,16 @@
 #pragma once
 // The real Tavrino.exe, started as a user would, and read from outside through its windows.
 #include "base/Handle.h"
+#include "support/ToolButtonSeen.h"
 #include "support/UserInput.h"
 
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
+
+// Clicks the middle of a tool button with the left mouse button.
+void ClickWithMouse(const TToolButtonSeen& button);
 
 class TRunningProgram {
 public:
@@ -24,8 +28,12 @@ public:
   HWND LogView() const;
   // The view, with the program in front and the keyboard in the view.
   HWND FocusedView() const;
-  // A tool button by its window text (caption, or hint for picture buttons).
-  HWND Button(const std::wstring& text) const;
+  // The tool buttons, top to bottom.
+  std::vector<TToolButtonSeen> ToolButtons() const;
+  // A tool button by its name (caption, or hint for picture buttons); empty when none has it.
+  TToolButtonSeen Button(const std::wstring& name) const;
+  // The port button: the tool button whose caption is a number.
+  TToolButtonSeen PortButton() const;
   // The hidden application window that carries the title.
   HWND ApplicationWindow() const;
   // True when the program ended within the limit.

@@ -26,17 +26,12 @@ TEST_P(StartOptions, BindThePortTheCommandLineNames) {
   EXPECT_EQ(caption.substr(prefix.size()), std::to_wstring(c.port));
   EXPECT_EQ(WindowText(program.ApplicationWindow()), L"Tavrino " + std::to_wstring(c.port));
   if (c.port != 0) {
-    EXPECT_NE(program.Button(std::to_wstring(c.port)), nullptr);
+    EXPECT_TRUE(program.Button(std::to_wstring(c.port)));
   } else {
-    // The system's choice: a button whose caption is a port number other than 0.
-    HWND hex = program.Button(L"Hex");
-    ASSERT_NE(hex, nullptr);
-    int bound = 0;
-    for (HWND button : ChildWindows(::GetParent(hex), L"Button")) {
-      const std::wstring text = WindowText(button);
-      if (!text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos) bound = std::stoi(text);
-    }
-    EXPECT_GT(bound, 0);
+    // The system's choice: a port number other than 0.
+    const TToolButtonSeen port = program.PortButton();
+    ASSERT_TRUE(port);
+    EXPECT_GT(std::stoi(port.Name()), 0);
   }
 }
 

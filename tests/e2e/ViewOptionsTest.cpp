@@ -99,9 +99,9 @@ TEST(ViewOptions, ReceiveTimeAndSenderColumnsNameWhenAndWhereEachDatagramCameFro
   EXPECT_EQ(LineOf(view, at + 1), indent + L"zwei");
 
   // Hex rows: the first after the columns, the next indented.
-  HWND hex = program.Button(L"Hex");
+  const TToolButtonSeen hex = program.Button(L"Hex");
   ClickWithMouse(hex);
-  ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(hex, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  ASSERT_TRUE(PumpUntil([&] { return hex.Down(); }));
   LRESULT lines = LineCount(view);
   socket.Send("123456789");
   ASSERT_TRUE(PumpUntil([&] { return LineCount(view) >= lines + 2; }));

@@ -5,7 +5,11 @@
 void ClickWithMouse(HWND wnd, bool rightButton) {
   RECT r;
   ::GetWindowRect(wnd, &r);
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, rightButton);
+}
+
+void ClickAt(POINT screenPoint, bool rightButton) {
+  const int x = screenPoint.x, y = screenPoint.y;
   ::SetCursorPos(x, y);
   // Absolute coordinates are normalised to 0..65535 over the primary screen.
   int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);

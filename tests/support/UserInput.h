@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <string>
 
+// Clicks a point of the screen with the left (or right) mouse button.
+void ClickAt(POINT screenPoint, bool rightButton = false);
 // Clicks the middle of a window with the left (or right) mouse button.
 void ClickWithMouse(HWND wnd, bool rightButton = false);
 // Presses a key with the modifier keys held (VK_SHIFT, VK_CONTROL, VK_MENU).

@@ -1,0 +1,104 @@
+#pragma once
+// The main window's tool buttons as a screen reader finds them from another process: children of
+// the tool column's accessible object. For the end-to-end tests and the benchmark probes alike
+// (header only: the probes link no test library).
+#include "base/Win.h"
+
+#include <oleacc.h>
+#include <string>
+#include <vector>
+
+// The client object of a window of another process, asked for through COM.
+class TAccessibleObject {
+public:
+  explicit TAccessibleObject(HWND wnd) {
+    thread_local const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com;
+    if (FAILED(::AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&FObject))))
+      FObject = nullptr;
+  }
+  ~TAccessibleObject() {
+    if (FObject) FObject->Release();
+  }
+  TAccessibleObject(const TAccessibleObject&) = delete;
+  TAccessibleObject& operator=(const TAccessibleObject&) = delete;
+  explicit operator bool() const noexcept { return FObject != nullptr; }
+  IAccessible* operator->() const noexcept { return FObject; }
+
+  static VARIANT Child(LONG childId) noexcept {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = childId;
+    return child;
+  }
+
+private:
+  IAccessible* FObject = nullptr;
+};
+
+// A tool button, named by its caption (or its hint, for picture buttons). Every read asks the
+// program afresh.
+class TToolButtonSeen {
+public:
+  TToolButtonSeen() = default;
+  TToolButtonSeen(HWND column, LONG childId) noexcept : FColumn(column), FChildId(childId) {}
+  explicit operator bool() const noexcept { return FColumn != nullptr; }
+  // The tool column's window.
+  HWND Column() const noexcept { return FColumn; }
+
+  std::wstring Name() const {
+    const TAccessibleObject object(FColumn);
+    BSTR name = nullptr;
+    if (!object || FAILED(object->get_accName(TAccessibleObject::Child(FChildId), &name))) return {};
+    std::wstring result = name ? std::wstring(name) : std::wstring();
+    ::SysFreeString(name);
+    return result;
+  }
+
+  // Where it is on the screen (empty when the program does not say).
+  RECT ScreenRect() const {
+    const TAccessibleObject object(FColumn);
+    LONG left = 0, top = 0, width = 0, height = 0;
+    if (!object || object->accLocation(&left, &top, &width, &height, TAccessibleObject::Child(FChildId)) != S_OK)
+      return {};
+    return RECT{left, top, left + width, top + height};
+  }
+
+  // A two-state button that is down.
+  bool Down() const {
+    const TAccessibleObject object(FColumn);
+    VARIANT state{};
+    if (!object || object->get_accState(TAccessibleObject::Child(FChildId), &state) != S_OK || state.vt != VT_I4)
+      return false;
+    return (state.lVal & STATE_SYSTEM_PRESSED) != 0;
+  }
+
+  // Presses it as a screen reader does (its default action); the click follows in the program.
+  bool Press() const {
+    const TAccessibleObject object(FColumn);
+    return object && object->accDoDefaultAction(TAccessibleObject::Child(FChildId)) == S_OK;
+  }
+
+private:
+  HWND FColumn = nullptr;
+  LONG FChildId = 0;
+};
+
+// The tool buttons of a main window, top to bottom.
+inline std::vector<TToolButtonSeen> ToolButtonsOf(HWND main) {
+  HWND column = ::FindWindowExW(main, nullptr, L"TavrinoToolPanel", nullptr);
+  const TAccessibleObject object(column);
+  LONG count = 0;
+  if (!column || !object || object->get_accChildCount(&count) != S_OK) return {};
+  std::vector<TToolButtonSeen> buttons;
+  for (LONG id = 1; id <= count; ++id) buttons.emplace_back(column, id);
+  return buttons;
+}
+
+// A tool button of a main window by its name; empty when none has it.
+inline TToolButtonSeen ToolButtonOf(HWND main, const std::wstring& name) {
+  for (const TToolButtonSeen& button : ToolButtonsOf(main))
+    if (button.Name() == name) return button;
+  return {};
+}
