@@ -122,7 +122,10 @@ void TControl::CreateHandle() {
   TCreateParams params;
   CreateParams(params);
   if (params.ClassName.empty()) return;  // a control without a window of its own (none so far)
-  if (params.OwnClass) RegisterOwnClass(params.ClassName.c_str(), params.ClassStyle, params.Background);
+  if (params.OwnClass)
+    RegisterOwnClass(params.ClassName.c_str(), params.ClassStyle, params.Background);
+  else
+    LoadCommonControls();
   if (FParent && !FControlId) FControlId = TopLevel()->NextControlId();
   HMENU menuOrId = FParent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(FControlId)) : nullptr;
   FCreating = true;
@@ -137,6 +140,15 @@ void TControl::CreateHandle() {
     FSubclassed = true;
   }
   CreateWnd();
+}
+
+void LoadCommonControls() {
+  static const bool loaded = [] {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES |
+                                              ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS | ICC_UPDOWN_CLASS};
+    return ::InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)loaded;
 }
 
 void TControl::CreateWnd() {
@@ -215,7 +227,15 @@ LRESULT CALLBACK TControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
 LRESULT TControl::SafeWndProc(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   // No exception may cross into the system: it goes to the application's display.
   LRESULT result = 0;
-  GuardCallback([&] { result = WndProc(msg, wParam, lParam); });
+  GuardCallback([&] {
+    // Every mouse message, before the control acts on it (a click hides the hint).
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+      const DWORD pos = ::GetMessagePos();
+      RelayToHints(MSG{FHandle, msg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()),
+                       POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}});
+    }
+    result = WndProc(msg, wParam, lParam);
+  });
   return result;
 }
 
@@ -584,6 +604,14 @@ void TControl::SetText(const std::wstring& text) {
 void TControl::SetHint(const std::wstring& hint) {
   FHint = hint;
   if (FHandle) HintChanged(this);
+}
+
+void TControl::AreaHintChanged(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint) {
+  if (FParent) FParent->AreaHintChanged(wnd, id, area, hint);
+}
+
+void TControl::RelayToHints(const MSG& message) {
+  if (FParent) FParent->RelayToHints(message);
 }
 
 void TControl::HintChanged(TControl* control) {

@@ -175,6 +175,11 @@ public:
   virtual bool DialogKey(WORD key, TShiftState shift);
   // A child's hint changed (the form keeps the tooltips).
   virtual void HintChanged(TControl* control);
+  // The hint of an area of a window that is no control of its own (id: the area's, unique in
+  // that window; an empty hint removes it), for the form's tooltip.
+  virtual void AreaHintChanged(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint);
+  // A mouse message of a window of the form, for the tooltip that shows the hints.
+  virtual void RelayToHints(const MSG& message);
 
   static TShiftState KeyShiftState() noexcept;
 
@@ -284,3 +289,8 @@ private:
   COLORREF FColorBrushRgb = CLR_INVALID;
   TPopupMenu* FPopupMenu = nullptr;
 };
+
+// Loads the common controls (comctl32.dll) and registers their window classes. They are loaded
+// when a window of a system class (or a tooltip) is first made, not at start: a main window
+// made of the toolkit's own classes shows without them.
+void LoadCommonControls();

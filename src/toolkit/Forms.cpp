@@ -114,11 +114,6 @@ void TForm::CreateParams(TCreateParams& params) {
 }
 
 void TForm::CreateWnd() {
-  // The tooltip first: the controls register their hints as they are created.
-  FTooltip.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr));
-  if (FTooltip) ::SendMessageW(FTooltip.Get(), TTM_ACTIVATE, FShowHint, 0);
   TControl::CreateWnd();
   ApplyClientSize();  // the window's own DPI may differ from the one it was made for
 }
@@ -401,30 +396,60 @@ void TForm::SetShowHint(bool show) {
 }
 
 void TForm::HintChanged(TControl* control) {
-  if (!FTooltip || !control->HandleAllocated() || control == this) return;
-  TOOLINFOW ti{};
-  ti.cbSize = sizeof(ti);
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = Handle();
-  ti.uId = reinterpret_cast<UINT_PTR>(control->Handle());
-  std::wstring hint = control->Hint();
-  ti.lpszText = hint.data();
-  ::SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  if (!hint.empty()) ::SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  if (!control->HandleAllocated() || control == this) return;
+  HWND wnd = control->Handle();
+  SetHint(THint{wnd, reinterpret_cast<UINT_PTR>(wnd), std::nullopt, control->Hint()});
 }
 
-void TForm::SetAreaHint(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint) {
-  if (!FTooltip) return;
+void TForm::AreaHintChanged(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint) {
+  SetHint(THint{wnd, id, area, hint});
+}
+
+void TForm::SetHint(THint hint) {
+  auto same = [&](const THint& h) { return h.Wnd == hint.Wnd && h.Id == hint.Id; };
+  const auto known = std::find_if(FHints.begin(), FHints.end(), same);
+  if (known != FHints.end()) {
+    if (FTooltip) AddTool(*known, false);
+    FHints.erase(known);
+  }
+  if (hint.Text.empty()) return;
+  if (FTooltip) AddTool(hint, true);
+  FHints.push_back(std::move(hint));
+}
+
+void TForm::AddTool(const THint& hint, bool add) {
   TOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
-  ti.uFlags = TTF_SUBCLASS;
-  ti.hwnd = wnd;
-  ti.uId = id;
-  ti.rect = area;
-  std::wstring text = hint;
+  if (hint.Area) {
+    ti.hwnd = hint.Wnd;
+    ti.rect = *hint.Area;
+  } else {
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = Handle();
+  }
+  ti.uId = hint.Id;
+  std::wstring text = hint.Text;
   ti.lpszText = text.data();
-  ::SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  if (!text.empty()) ::SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  ::SendMessageW(FTooltip.Get(), add ? TTM_ADDTOOLW : TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TForm::RelayToHints(const MSG& message) {
+  // The windows relay their mouse messages themselves (instead of the tooltip subclassing
+  // them): an area's hint and a window's hint then work alike, and nothing is subclassed
+  // twice or taken away while another hint of the window still needs it.
+  const bool hinted = std::any_of(FHints.begin(), FHints.end(), [&](const THint& h) { return h.Wnd == message.hwnd; });
+  if (!hinted || !HandleAllocated()) return;
+  if (!FTooltip) {
+    LoadCommonControls();
+    FTooltip.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                     ::GetModuleHandleW(nullptr), nullptr));
+    if (!FTooltip) return;
+    ::SendMessageW(FTooltip.Get(), TTM_ACTIVATE, FShowHint, 0);
+    for (const THint& hint : FHints) AddTool(hint, true);
+  }
+  MSG relayed = message;
+  ::SendMessageW(FTooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void TForm::RestoreFocus() {
@@ -576,9 +601,6 @@ TApplication::TApplication() {
 }
 
 void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES |
-                                            ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS | ICC_UPDOWN_CLASS};
-  ::InitCommonControlsEx(&icc);
   FTerminated = false;
   if (!FHandle) {
     WNDCLASSEXW wc{};

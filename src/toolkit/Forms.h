@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,10 +116,11 @@ public:
   void CenterOnWindow(HWND other);
   void BringToFront();
 
+  // The hints of the form's windows. The tooltip that shows them is made when the mouse first
+  // comes over a window with a hint: a window shows without it, and sooner.
   void HintChanged(TControl* control) override;
-  // A tooltip over an area of a window of the form that is no control of its own (the area's
-  // id is the caller's, unique for that window); an empty hint removes it.
-  void SetAreaHint(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint);
+  void AreaHintChanged(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint) override;
+  void RelayToHints(const MSG& message) override;
   // Gives the keyboard focus to the control that had it when the window was last active, or
   // else to the active control, or to the first control that takes the Tab key.
   void RestoreFocus() override;
@@ -175,7 +177,17 @@ private:
   TWindowState FWindowState = wsNormal;
   int FModalResult = mrNone;
   HWND FPopupParent = nullptr;
-  TWindowHandle FTooltip;
+  // A hint of the form: over a whole window (Area unset) or an area of it.
+  struct THint {
+    HWND Wnd;
+    UINT_PTR Id;  // the window itself for a whole window
+    std::optional<RECT> Area;
+    std::wstring Text;
+  };
+  std::vector<THint> FHints;
+  TWindowHandle FTooltip;  // made on first use
+  void SetHint(THint hint);
+  void AddTool(const THint& hint, bool add);
   HWND FLastFocus = nullptr;
   TControl* FActiveControl = nullptr;
   TControl* FDefaultControl = nullptr;

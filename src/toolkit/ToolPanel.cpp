@@ -1,7 +1,6 @@
 #include "toolkit/ToolPanel.h"
 
 #include "toolkit/Accessible.h"
-#include "toolkit/Forms.h"
 
 #include <algorithm>
 #include <windowsx.h>
@@ -161,10 +160,7 @@ void TToolButton::SetBounds(int left, int top, int width, int height) {
 
 void TToolButton::SetGlyph(int iconResourceId) {
   FGlyphId = iconResourceId;
-  if (FGlyphId && FPanel)
-    FGlyph.LoadResource(FGlyphId, kGlyphSize, FPanel->Dpi());
-  else
-    FGlyph.Clear();
+  FGlyph.Clear();
   if (FPanel) FPanel->ButtonChanged(*this, EVENT_OBJECT_NAMECHANGE);
 }
 
@@ -239,8 +235,13 @@ HFONT TToolButton::CaptionFont(HDC dc) {
   return *FCaptionFont ? FCaptionFont->Get() : own;
 }
 
-void TToolButton::ApplyDpi(int dpi) {
-  if (FGlyphId) FGlyph.LoadResource(FGlyphId, kGlyphSize, dpi);
+const TIconImage& TToolButton::GlyphImage() {
+  if (FGlyphId && FGlyph.Empty()) FGlyph.LoadResource(FGlyphId, kGlyphSize, FPanel->Dpi());
+  return FGlyph;
+}
+
+void TToolButton::DropDeviceResources() {
+  FGlyph.Clear();
   FFontHandle.reset();
   FCaptionFont.reset();
 }
@@ -262,14 +263,14 @@ void TToolPanel::CreateParams(TCreateParams& params) {
 void TToolPanel::CreateWnd() {
   TPanel::CreateWnd();
   for (TToolButton* button : FButtons) {
-    button->ApplyDpi(Dpi());
+    button->DropDeviceResources();
     UpdateHint(*button);
   }
 }
 
 void TToolPanel::AddButton(TToolButton& button) {
   FButtons.push_back(&button);
-  button.ApplyDpi(Dpi());
+  button.DropDeviceResources();
   InvalidateButton(&button);
   UpdateHint(button);
   if (HandleAllocated()) ::NotifyWinEvent(EVENT_OBJECT_REORDER, Handle(), OBJID_CLIENT, CHILDID_SELF);
@@ -277,8 +278,7 @@ void TToolPanel::AddButton(TToolButton& button) {
 
 void TToolPanel::RemoveButton(TToolButton& button) noexcept {
   InvalidateButton(&button);
-  if (HandleAllocated())
-    if (TForm* form = GetParentForm(this)) form->SetAreaHint(Handle(), reinterpret_cast<UINT_PTR>(&button), {}, {});
+  if (HandleAllocated()) AreaHintChanged(Handle(), reinterpret_cast<UINT_PTR>(&button), {}, {});
   if (FHot == &button) FHot = nullptr;
   if (FPressed == &button) FPressed = nullptr;
   std::erase(FButtons, &button);
@@ -316,9 +316,7 @@ void TToolPanel::ButtonChanged(const TToolButton& button, DWORD winEvent) {
 }
 
 void TToolPanel::UpdateHint(const TToolButton& button) {
-  if (!HandleAllocated()) return;
-  if (TForm* form = GetParentForm(this))
-    form->SetAreaHint(Handle(), reinterpret_cast<UINT_PTR>(&button), ButtonRect(button), button.Hint());
+  if (HandleAllocated()) AreaHintChanged(Handle(), reinterpret_cast<UINT_PTR>(&button), ButtonRect(button), button.Hint());
 }
 
 void TToolPanel::SetHot(TToolButton* button) {
@@ -332,7 +330,7 @@ void TToolPanel::SetHot(TToolButton* button) {
 void TToolPanel::ApplyDpi(int dpi) {
   TPanel::ApplyDpi(dpi);
   for (TToolButton* button : FButtons) {
-    button->ApplyDpi(dpi);
+    button->DropDeviceResources();
     UpdateHint(*button);
   }
   Invalidate();
@@ -353,7 +351,7 @@ void TToolPanel::Paint(TCanvas& canvas) {
     RECT common{};
     if (!::IntersectRect(&common, &r, &dirty)) continue;
     const TToolButtonLook look{button->Down(), button == FPressed && button == FHot, button == FHot, Enabled()};
-    PaintToolButton(dc, r, look, button->Glyph(), button->Caption(), button->CaptionFont(dc));
+    PaintToolButton(dc, r, look, button->GlyphImage(), button->Caption(), button->CaptionFont(dc));
   }
 }
 

@@ -32,7 +32,7 @@ public:
 
   // A picture instead of a caption (an icon resource drawn at 16 design pixels).
   void SetGlyph(int iconResourceId);
-  const TIconImage& Glyph() const noexcept { return FGlyph; }
+  int Glyph() const noexcept { return FGlyphId; }
   // The caption, drawn in the button's font or, where it is too wide for the button, in a
   // smaller or condensed one; never cut.
   const std::wstring& Caption() const noexcept { return FCaption; }
@@ -64,15 +64,17 @@ public:
 
 private:
   friend class TToolPanel;
-  // The font the caption is drawn with at the panel's DPI; worked out on first use.
+  // The picture and the caption's font at the panel's DPI, loaded and worked out when first
+  // painted (not at start, where the window waits for every millisecond).
+  const TIconImage& GlyphImage();
   HFONT CaptionFont(HDC dc);
   // The panel's DPI or fonts changed: pictures and fonts are made again.
-  void ApplyDpi(int dpi);
+  void DropDeviceResources();
 
   TToolPanel* FPanel = nullptr;
   TDesignRect FBounds{0, 0, 23, 22};
   int FGlyphId = 0;
-  TIconImage FGlyph;
+  TIconImage FGlyph;  // empty until painted
   std::wstring FCaption, FHint;
   std::optional<TFontDesc> FFont;
   TSharedFont FFontHandle;                   // the own font at the panel's DPI, made on first use

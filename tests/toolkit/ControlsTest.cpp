@@ -151,17 +151,12 @@ TEST_F(ToolColumn, ButtonsNeverTakeTheFocus) {
   EXPECT_EQ(::GetFocus(), memo->Handle());
 }
 
-TEST_F(ToolColumn, HintBecomesTooltip) {
-  HWND tooltip = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND wnd, LPARAM param) -> BOOL {
-        wchar_t cls[64];
-        ::GetClassNameW(wnd, cls, 64);
-        if (std::wstring(cls) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(param) = wnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tooltip));
+TEST_F(ToolColumn, HintBecomesTooltipWhenTheMouseComes) {
+  EXPECT_EQ(ThreadTooltip(), nullptr);  // made on first use, not with the window
+  ::SendMessageW(memo->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(ThreadTooltip(), nullptr);  // the mouse over a window without a hint
+  ::SendMessageW(toggle->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  HWND tooltip = ThreadTooltip();
   ASSERT_NE(tooltip, nullptr);
   wchar_t text[128] = {};
   TOOLINFOW ti{};

@@ -218,17 +218,7 @@ TEST_F(ToolPanelAccessible, AButtonThatLeavesIsNoLongerSeenAndAGonePanelAnswersN
 
 // The hint of the button under the mouse, as the form's tooltip finds it.
 std::wstring HintAt(HWND panel, POINT at) {
-  HWND tooltip = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND wnd, LPARAM param) -> BOOL {
-        wchar_t name[64] = {};
-        ::GetClassNameW(wnd, name, 64);
-        if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
-        *reinterpret_cast<HWND*>(param) = wnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tooltip));
+  HWND tooltip = ThreadTooltip();
   wchar_t text[128] = {};
   TTHITTESTINFOW hit{};
   hit.hwnd = panel;
@@ -241,6 +231,8 @@ std::wstring HintAt(HWND panel, POINT at) {
 
 TEST_F(ToolPanel, EachHintShowsOverItsButtonsAreaAndFollowsItsChanges) {
   HWND wnd = panel->Handle();
+  EXPECT_EQ(HintAt(wnd, Middle(*picture)), L"(none)");  // no tooltip before the mouse comes
+  Mouse(WM_MOUSEMOVE, Middle(*port));
   EXPECT_EQ(HintAt(wnd, Middle(*picture)), L"Leeren");
   EXPECT_EQ(HintAt(wnd, Middle(*port)), L"Port-Nummer festlegen");
   EXPECT_EQ(HintAt(wnd, POINT{panel->Scale(15), panel->Scale(200)}), L"(none)");

@@ -2,7 +2,9 @@
 // Building test windows from the toolkit's pieces.
 #include "toolkit/Forms.h"
 
+#include <commctrl.h>
 #include <memory>
+#include <string>
 
 // A form of the given client size (design pixels), owned by the test.
 inline std::unique_ptr<TForm> NewForm(int clientWidth, int clientHeight) {
@@ -25,4 +27,20 @@ inline RECT WindowRectIn(HWND wnd, HWND parent) {
   ::GetWindowRect(wnd, &r);
   ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+// The tooltip window of this thread's forms, or null while there is none.
+inline HWND ThreadTooltip() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND wnd, LPARAM param) -> BOOL {
+        wchar_t name[64] = {};
+        ::GetClassNameW(wnd, name, 64);
+        if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
+        *reinterpret_cast<HWND*>(param) = wnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
