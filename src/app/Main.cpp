@@ -209,8 +209,9 @@ int TFrmMain::CommandLineBacklogKib() {
 }
 
 void TFrmMain::FormShow(TObject*) {
-  if (FontInstalled(L"Consolas")) {
-    TFontDesc font = MmoLog->Font();
+  // Consolas where it is installed. The view is designed with it, so the list of fonts (a few
+  // milliseconds of every start under Wine) is read only when the view has another one.
+  if (TFontDesc font = MmoLog->Font(); font.Name != L"Consolas" && FontInstalled(L"Consolas")) {
     font.Name = L"Consolas";
     MmoLog->SetFont(font);
   }
