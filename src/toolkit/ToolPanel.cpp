@@ -148,11 +148,10 @@ void TToolButton::SetPanel(TToolPanel* panel) {
 }
 
 void TToolButton::SetBounds(int left, int top, int width, int height) {
-  if (FPanel) FPanel->InvalidateButton(this);
+  if (FPanel) FPanel->InvalidateButton(this);  // where it was
   FBounds = {left, top, width, height};
   FCaptionFont.reset();
   if (FPanel) {
-    FPanel->InvalidateButton(this);
     FPanel->UpdateHint(*this);
     FPanel->ButtonChanged(*this, EVENT_OBJECT_LOCATIONCHANGE);
   }
