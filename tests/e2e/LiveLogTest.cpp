@@ -234,12 +234,27 @@ TEST_F(LiveLog, FindBarFindsTypedTextAndLeavesTheSelectionOnTheMatch) {
   for (const char* line : {"eins Fehler", "zwei", "drei FEHLER", "vier fehler"}) SendDatagram(kPort, line);
   ASSERT_TRUE(PumpUntil([&] { return WindowText(view) == L"eins Fehler\r\nzwei\r\ndrei FEHLER\r\nvier fehler\r\n"; }));
 
+  // The bar's windows are made when it first opens.
+  EXPECT_TRUE(ChildWindows(main, L"Edit").empty());
   PressKey('F', {VK_CONTROL});
   HWND edit = nullptr;
   ASSERT_TRUE(PumpUntil([&] {
     edit = FocusedWindowOf(view);
     return edit && edit != view && ::IsWindowVisible(edit);
   }));
+  // Between the view and the status line (or the window's bottom edge, without one).
+  auto rectInMain = [&](HWND wnd) {
+    RECT r;
+    ::GetWindowRect(wnd, &r);
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  RECT client;
+  ::GetClientRect(main, &client);
+  const RECT bar = rectInMain(::GetParent(edit));
+  HWND statusLine = StatusLine(main);
+  EXPECT_EQ(bar.bottom, statusLine ? rectInMain(statusLine).top : client.bottom);
+  EXPECT_EQ(rectInMain(view).bottom, bar.top);
   TypeText(L"fehler");
   EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"3 Treffer") != nullptr; }));
   // Matches in sight are marked.
