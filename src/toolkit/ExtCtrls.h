@@ -119,9 +119,9 @@ protected:
   void FontChanged() override;
 
 private:
-  // Device pixels of each field's text, measured for the font and DPI the window has now.
+  // Measures the texts from a field on, in the font and DPI the window has now, and places
+  // every field (device pixels).
   void Measure(std::size_t from);
-  void Place();
   void InvalidateSpan(int left, int right);
 
   std::vector<TStatusField> FFields;

@@ -173,8 +173,8 @@ void TLogMemo::CreateParams(TCreateParams& params) {
   params.ClassName = L"TavrinoLogView";
   params.OwnClass = true;
   params.ClassStyle = CS_DBLCLKS;
-  // The badge keeps its pixels when the rows below it are painted.
-  // No scroll bars yet: they come when the text needs them.
+  // The badge keeps its pixels when the rows below it are painted. No scroll bars yet: they
+  // come when the text needs them.
   params.Style |= (FReadOnly ? ES_READONLY : 0) | ES_MULTILINE | WS_CLIPCHILDREN;
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
