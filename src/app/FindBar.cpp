@@ -11,39 +11,41 @@ constexpr std::chrono::milliseconds kAnswerAtOnce{30};
 
 }  // namespace
 
-TFindBar::TFindBar(TComponent* owner, TControl* parent, TLogMemo& memo) : FMemo(memo), FSearch(memo.Content()) {
-  FPanel = NewComponent<TPanel>(owner, L"PnlFind");
-  FPanel->SetBounds(0, 0, parent->Width(), 29);
+TFindBar::TFindBar(TComponent* owner, TControl* parent, TLogMemo& memo)
+    : FOwner(owner), FParent(parent), FMemo(memo), FSearch(memo.Content()) {}
+
+void TFindBar::Create() {
+  FPanel = NewComponent<TPanel>(FOwner, L"PnlFind");
+  FPanel->SetBounds(0, 0, FParent->Width(), 29);
   FPanel->SetAlign(alBottom);
   FPanel->SetVisible(false);
-  FPanel->SetParent(parent);
 
-  EdtFind = NewComponent<TEdit>(owner, L"EdtFind");
+  EdtFind = NewComponent<TEdit>(FOwner, L"EdtFind");
   EdtFind->SetBounds(4, 4, 150, 21);
   EdtFind->OnChange = [this](TObject*) { SearchChanged(); };
-  BtnFindNext = NewComponent<TButton>(owner, L"BtnFindNext");
+  BtnFindNext = NewComponent<TButton>(FOwner, L"BtnFindNext");
   BtnFindNext->SetBounds(158, 3, 56, 23);
   BtnFindNext->SetCaption(L"Weiter");
   BtnFindNext->OnClick = [this](TObject*) { FindNext(true); };
-  BtnFindPrev = NewComponent<TButton>(owner, L"BtnFindPrev");
+  BtnFindPrev = NewComponent<TButton>(FOwner, L"BtnFindPrev");
   BtnFindPrev->SetBounds(218, 3, 56, 23);
   BtnFindPrev->SetCaption(L"Zurück");
   BtnFindPrev->OnClick = [this](TObject*) { FindNext(false); };
-  ChkMatchCase = NewComponent<TCheckBox>(owner, L"ChkMatchCase");
+  ChkMatchCase = NewComponent<TCheckBox>(FOwner, L"ChkMatchCase");
   ChkMatchCase->SetBounds(280, 6, 150, 17);
   ChkMatchCase->SetCaption(L"Groß-/Kleinschreibung");
   ChkMatchCase->OnClick = [this](TObject*) { SearchChanged(); };
-  LblFindCount = NewComponent<TLabel>(owner, L"LblFindCount");
+  LblFindCount = NewComponent<TLabel>(FOwner, L"LblFindCount");
   LblFindCount->SetShowAccelChar(false);
   LblFindCount->SetBounds(436, 7, 60, 15);
+  for (TControl* control : std::initializer_list<TControl*>{EdtFind, BtnFindNext, BtnFindPrev, ChkMatchCase, LblFindCount})
+    control->SetParent(FPanel);
+  // Its windows are made as it joins the parent, hidden, and shown together.
+  FPanel->SetParent(FParent);
 }
 
 void TFindBar::Open() {
-  // The bar's controls get their windows when it first opens: a start makes no windows for a
-  // bar most sessions never show.
-  if (!EdtFind->Parent())
-    for (TControl* control : std::initializer_list<TControl*>{EdtFind, BtnFindNext, BtnFindPrev, ChkMatchCase, LblFindCount})
-      control->SetParent(FPanel);
+  if (!FPanel) Create();
   if (!IsOpen()) {
     FPanel->SetVisible(true);
     SearchChanged();
@@ -58,10 +60,6 @@ void TFindBar::Close() {
   FSearch.Start(L"", false);
   FMemo.SetHighlight(TLogMatcher());
   FMemo.SetFocus();
-}
-
-bool TFindBar::InBar(HWND focus) const {
-  return focus && FPanel->HandleAllocated() && (focus == FPanel->Handle() || ::IsChild(FPanel->Handle(), focus));
 }
 
 bool TFindBar::HandleKey(WORD key, TShiftState shift) {

@@ -14,12 +14,11 @@ class TFindBar {
 public:
   using TTime = TLogSearch::TTime;
 
-  // Makes the bar (aligned to the bottom of parent, hidden) and its controls, owned by owner;
-  // the controls join the bar when it first opens.
+  // The bar and its controls (owned by owner) are made when it first opens, aligned to the
+  // bottom of parent: a start makes no windows for a bar most sessions never show.
   TFindBar(TComponent* owner, TControl* parent, TLogMemo& memo);
 
-  TPanel* Panel() const noexcept { return FPanel; }
-  bool IsOpen() const noexcept { return FPanel->Visible(); }
+  bool IsOpen() const noexcept { return FPanel && FPanel->Visible(); }
   // Shows the bar with the keyboard in its text, all of it selected.
   void Open();
   // Hides it; the keyboard goes back to the view, the selection stays on the match.
@@ -33,17 +32,19 @@ public:
   bool Step(TTime deadline);
 
 private:
+  void Create();
   void SearchChanged();
   void ShowFound();
   void ShowCount();
-  bool InBar(HWND focus) const;
 
+  TComponent* FOwner;
+  TControl* FParent;
   TLogMemo& FMemo;
   TLogSearch FSearch;
-  TPanel* FPanel;
-  TEdit* EdtFind;
-  TButton* BtnFindNext;
-  TButton* BtnFindPrev;
-  TCheckBox* ChkMatchCase;
-  TLabel* LblFindCount;
+  TPanel* FPanel = nullptr;
+  TEdit* EdtFind = nullptr;
+  TButton* BtnFindNext = nullptr;
+  TButton* BtnFindPrev = nullptr;
+  TCheckBox* ChkMatchCase = nullptr;
+  TLabel* LblFindCount = nullptr;
 };

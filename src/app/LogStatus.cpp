@@ -2,14 +2,6 @@
 
 #include "base/Strings.h"
 
-namespace {
-
-// The reddish text the library uses for what needs attention.
-constexpr TColor kAttentionColor = 0x0000C8;
-constexpr int kGap = 16;  // design pixels between two facts
-
-}  // namespace
-
 std::vector<std::wstring> LogStatusTexts(const TLogStatusFacts& facts) {
   std::wstring lines = L"Zeilen: " + FormatCount(static_cast<double>(facts.Lines));
   if (facts.LineLimit > 0) {
@@ -36,37 +28,18 @@ double TRateMeter::Sample(TTime now, std::uint64_t count) {
 }
 
 TLogStatusLine::TLogStatusLine(TComponent* owner, TControl* parent) {
-  FPanel = NewComponent<TPanel>(owner, L"PnlStatus");
-  FPanel->SetBounds(0, 0, parent->Width(), 20);
-  FPanel->SetAlign(alBottom);
-  FPanel->SetParent(parent);
-  for (const wchar_t* name : {L"LblReceived", L"LblLines", L"LblDropped", L"LblRate", L"LblWaiting", L"LblMemory"}) {
-    auto* label = NewComponent<TLabel>(owner, name);
-    label->SetShowAccelChar(false);
-    label->SetTop(3);
-    label->SetParent(FPanel);
-    FLabels.push_back(label);
-  }
+  FLine = NewComponent<TStatusLine>(owner, L"StbStatus");
+  FLine->SetBounds(0, 0, parent->Width(), 20);
+  FLine->SetAlign(alBottom);
+  FLine->SetParent(parent);
   Show(TLogStatusFacts{});
 }
 
-void TLogStatusLine::ShowRed(TLabel* label, bool red, bool& shownRed) {
-  if (red == shownRed) return;
-  shownRed = red;
-  TFontDesc font = label->Font();
-  font.Color = red ? kAttentionColor : clWindowText;
-  label->SetFont(font);
-}
-
 void TLogStatusLine::Show(const TLogStatusFacts& facts) {
-  ShowRed(FLabels[2], facts.Dropped > 0, FDroppedRed);
-  ShowRed(FLabels[5], facts.MemoryFull, FMemoryRed);
   const std::vector<std::wstring> texts = LogStatusTexts(facts);
-  int left = 4;
-  for (std::size_t i = 0; i < FLabels.size(); ++i) {
-    TLabel* label = FLabels[i];
-    if (label->Caption() != texts[i]) label->SetCaption(texts[i]);
-    if (label->Left() != left) label->SetLeft(left);
-    left += label->Width() + kGap;
-  }
+  std::vector<TStatusField> fields(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) fields[i].Text = texts[i];
+  fields[2].Attention = facts.Dropped > 0;
+  fields[5].Attention = facts.MemoryFull;
+  FLine->SetFields(fields);
 }

@@ -1,10 +1,9 @@
 #pragma once
 // The status line along the bottom of the main window: datagrams received, lines in the view,
 // datagrams dropped (in red when any), datagrams per second over the last second, what waits
-// for the view and the view's memory. It is read from the counters by a timer of its own, a
-// few times a second, so that receiving pays nothing for it.
+// for the view and the view's memory (in red when full). It is read from the counters by a timer
+// of its own, a few times a second, so that receiving pays nothing for it.
 #include "toolkit/ExtCtrls.h"
-#include "toolkit/StdCtrls.h"
 
 #include <chrono>
 #include <cstdint>
@@ -44,15 +43,12 @@ public:
   // How often it is brought up to date: at most 4 times a second.
   static constexpr unsigned kIntervalMsec = 250;
 
-  // Makes the panel (aligned to the bottom of parent) and its labels, owned by owner.
+  // Makes the line (aligned to the bottom of parent), owned by owner.
   TLogStatusLine(TComponent* owner, TControl* parent);
 
-  TPanel* Panel() const noexcept { return FPanel; }
+  TStatusLine* Control() const noexcept { return FLine; }
   void Show(const TLogStatusFacts& facts);
 
 private:
-  static void ShowRed(TLabel* label, bool red, bool& shownRed);
-  TPanel* FPanel;
-  std::vector<TLabel*> FLabels;  // received, lines, dropped, rate, waiting, memory
-  bool FDroppedRed = false, FMemoryRed = false;
+  TStatusLine* FLine;
 };

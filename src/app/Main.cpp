@@ -125,9 +125,9 @@ TFrmMain::TFrmMain() : TForm(nullptr) {
     });
     menu.AddItem(L"MnuLine4", L"-");
     menu.AddItem(L"MnuStatusLine", L"&Statuszeile", [this](TObject*) {
-          SetStatusLineShown(!FStatusLine->Panel()->Visible());
-          if (AppSettings()) AppSettings()->WrBoolean(kStatusLineEntry, FStatusLine->Panel()->Visible());
-        })->SetChecked(FStatusLine->Panel()->Visible());
+          SetStatusLineShown(!FStatusLine->Control()->Visible());
+          if (AppSettings()) AppSettings()->WrBoolean(kStatusLineEntry, FStatusLine->Control()->Visible());
+        })->SetChecked(FStatusLine->Control()->Visible());
   };
 
   Timer = NewComponent<TTimer>(this, L"Timer");
@@ -396,7 +396,7 @@ void TFrmMain::TimerTimer(TObject*) {
 }
 
 void TFrmMain::SetStatusLineShown(bool shown) {
-  FStatusLine->Panel()->SetVisible(shown);
+  FStatusLine->Control()->SetVisible(shown);
   TimStatus->SetEnabled(shown);
   if (shown) TimStatusTimer(nullptr);
 }

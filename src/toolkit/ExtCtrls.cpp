@@ -2,7 +2,9 @@
 
 #include "base/Exception.h"
 
+#include <algorithm>
 #include <set>
+#include <utility>
 
 // ---- TPanel ----
 
@@ -175,4 +177,112 @@ void TImage::ApplyDpi(int dpi) {
 
 void TImage::Paint(TCanvas& canvas) {
   if (FPictureVisible && !FPicture.Empty()) canvas.DrawIcon(0, 0, FPicture.Handle(), FPicture.Size());
+}
+
+// ---- TStatusLine ----
+
+TStatusLine::TStatusLine(TComponent* owner) : TControl(owner) {
+  SetParentColor(true);
+  SetBounds(0, 0, 185, 20);
+}
+
+void TStatusLine::CreateParams(TCreateParams& params) {
+  TControl::CreateParams(params);
+  params.ClassName = L"TavrinoStatusLine";
+  params.OwnClass = true;
+  // No redraw styles: the fields stand at the left edge, a new size paints only the new part.
+}
+
+LRESULT TStatusLine::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_PRINTCLIENT) {
+    TCanvas canvas(reinterpret_cast<HDC>(wParam), Dpi());
+    canvas.SetFont(Font());
+    Paint(canvas);
+    return 0;
+  }
+  return TControl::WndProc(msg, wParam, lParam);
+}
+
+void TStatusLine::SetFields(const std::vector<TStatusField>& fields) {
+  if (fields == FFields) return;
+  const std::vector<TStatusField> before = std::exchange(FFields, fields);
+  const std::vector<int> lefts = FLefts, widths = FWidths;
+  std::size_t unchanged = 0;  // the fields at the front whose texts stay
+  while (unchanged < std::min(before.size(), FFields.size()) && before[unchanged].Text == FFields[unchanged].Text)
+    ++unchanged;
+  Measure(unchanged);
+  // What changed or moved is painted anew, where it was and where it is now, with the room
+  // around it into which a glyph may reach.
+  const int room = Scale(kGap) / 2;
+  for (std::size_t i = 0; i < std::max(before.size(), FFields.size()); ++i) {
+    const bool was = i < before.size(), is = i < FFields.size();
+    if (was && is && before[i] == FFields[i] && lefts[i] == FLefts[i] && widths[i] == FWidths[i]) continue;
+    if (was) InvalidateSpan(lefts[i] - room, lefts[i] + widths[i] + room);
+    if (is) InvalidateSpan(FLefts[i] - room, FLefts[i] + FWidths[i] + room);
+  }
+  std::wstring text;
+  for (std::size_t i = 0; i < FFields.size(); ++i) text += (i > 0 ? L"\t" : L"") + FFields[i].Text;
+  SetText(text);
+}
+
+void TStatusLine::Measure(std::size_t from) {
+  FWidths.resize(FFields.size());
+  if (HandleAllocated() && from < FFields.size()) {
+    TWindowCanvas canvas = MeasureCanvas();
+    for (std::size_t i = from; i < FFields.size(); ++i) FWidths[i] = canvas.TextWidth(FFields[i].Text);
+  }
+  FLefts.resize(FFields.size());
+  int left = Scale(kFirstLeft);
+  for (std::size_t i = 0; i < FFields.size(); ++i) {
+    FLefts[i] = left;
+    left += FWidths[i] + Scale(kGap);
+  }
+}
+
+void TStatusLine::FontChanged() {
+  Measure(0);
+  if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TStatusLine::InvalidateSpan(int left, int right) {
+  if (!HandleAllocated() || left >= right) return;
+  RECT r;
+  ::GetClientRect(Handle(), &r);
+  r.left = left;
+  r.right = right;
+  ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+RECT TStatusLine::FieldArea(std::size_t index) const {
+  if (!HandleAllocated() || index >= FFields.size()) return RECT{};
+  RECT r;
+  ::GetClientRect(Handle(), &r);
+  r.left = FLefts[index];
+  r.right = FLefts[index] + FWidths[index];
+  return r;
+}
+
+void TStatusLine::Paint(TCanvas& canvas) {
+  const HDC dc = canvas.Handle();
+  RECT client;
+  ::GetClientRect(Handle(), &client);
+  const TColor color = Color();
+  ::SetBkColor(dc, ColorToRGB(color == clDefault ? clBtnFace : color));
+  if (FFields.empty()) {
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
+    return;
+  }
+  // Each field opaque over its part of the line, which reaches to the middle of the gaps around
+  // it (glyphs may reach a little beyond their text's width): every pixel is painted once,
+  // nothing is erased first.
+  const int top = Scale(kTextTop), room = Scale(kGap) / 2;
+  for (std::size_t i = 0; i < FFields.size(); ++i) {
+    const RECT part{i == 0 ? 0 : FLefts[i] - room, 0, i + 1 < FFields.size() ? FLefts[i + 1] - room : client.right,
+                    client.bottom};
+    if (part.right <= part.left) continue;
+    const TStatusField& field = FFields[i];
+    ::SetTextColor(dc, ColorToRGB(field.Attention ? kAttentionColor : canvas.Font().Color));
+    ::ExtTextOutW(dc, FLefts[i], top, ETO_OPAQUE | ETO_CLIPPED, &part, field.Text.c_str(),
+                  static_cast<UINT>(field.Text.size()), nullptr);
+  }
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Panels, timers, paint boxes and images.
+// Panels, timers, paint boxes, images and status lines.
 #include "toolkit/Controls.h"
 
 #include <functional>
+#include <vector>
 
 // A container without a frame of its own; aligned children, the parent's background.
 class TPanel : public TControl {
@@ -81,4 +82,48 @@ private:
   TIconImage FPicture;
   bool FAutoSize = false;
   bool FPictureVisible = true;
+};
+
+// One fact of a status line: its text, and whether it needs the user's attention.
+struct TStatusField {
+  std::wstring Text;
+  bool Attention = false;
+  bool operator==(const TStatusField&) const = default;
+};
+
+// A line of facts that paints itself in one window: the fields left to right, a gap apart, in
+// the control's font, those that need attention in the attention colour. A change repaints only
+// the fields it changed or moved, without erasing first, so that frequent updates do not
+// flicker. Its window text is the fields joined by tabs, so screen readers read the whole line.
+class TStatusLine : public TControl {
+public:
+  // The reddish text the library uses for what needs attention.
+  static constexpr TColor kAttentionColor = 0x0000C8;
+  // Where the fields stand, in design pixels: the first one's left edge, the gap between two,
+  // the top of the text.
+  static constexpr int kFirstLeft = 4, kGap = 16, kTextTop = 3;
+
+  explicit TStatusLine(TComponent* owner);
+
+  const std::vector<TStatusField>& Fields() const noexcept { return FFields; }
+  void SetFields(const std::vector<TStatusField>& fields);
+  // Where a field's text is painted, in device pixels of the client area (empty before the
+  // window exists).
+  RECT FieldArea(std::size_t index) const;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void Paint(TCanvas& canvas) override;
+  bool EraseBackground(HDC) override { return true; }  // the paint covers every pixel
+  void FontChanged() override;
+
+private:
+  // Measures the texts from a field on, in the font and DPI the window has now, and places
+  // every field (device pixels).
+  void Measure(std::size_t from);
+  void InvalidateSpan(int left, int right);
+
+  std::vector<TStatusField> FFields;
+  std::vector<int> FLefts, FWidths;  // device pixels, as painted
 };

@@ -150,8 +150,8 @@ std::wstring TLogMemoLines::Text() const { return FMemo.Content().Substr(0, FMem
 void TLogMemoLines::SetText(const std::wstring& text) {
   FMemo.Clear();
   FMemo.Append(text);
-  FMemo.SetSelection(0, 0);
-  FMemo.SetTopLine(0);
+  // Caret and view at the start, also when the appended text took the view sideways.
+  FMemo.ShowNewText();
 }
 
 // ---- TLogMemo ----
@@ -173,10 +173,9 @@ void TLogMemo::CreateParams(TCreateParams& params) {
   params.ClassName = L"TavrinoLogView";
   params.OwnClass = true;
   params.ClassStyle = CS_DBLCLKS;
-  // The badge keeps its pixels when the rows below it are painted.
+  // The badge keeps its pixels when the rows below it are painted. No scroll bars yet: they
+  // come when the text needs them.
   params.Style |= (FReadOnly ? ES_READONLY : 0) | ES_MULTILINE | WS_CLIPCHILDREN;
-  if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) params.Style |= WS_HSCROLL;
-  if (FScrollBars == ssVertical || FScrollBars == ssBoth) params.Style |= WS_VSCROLL;
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -188,6 +187,11 @@ void TLogMemo::CreateWnd() {
   FShownLeft = FLeftCell;
   FScrollBarsStale = true;
   ShowChanges();
+}
+
+void TLogMemo::SetScrollBars(TScrollStyle value) {
+  FScrollBars = value;
+  UpdateScrollBars();
 }
 
 void TLogMemo::SetReadOnly(bool value) {
@@ -217,15 +221,13 @@ void TLogMemo::MeasureFont() {
                      std::none_of(std::begin(glyphs), std::end(glyphs), [](WORD g) { return g == 0xFFFF; });
 }
 
-TPos TLogMemo::PageRows() const noexcept {
-  const RECT r = ClientArea();
-  return std::max<TPos>((r.bottom - r.top) / FRowHeight, 1);
-}
+TPos TLogMemo::RowsIn(int height) const noexcept { return std::max<TPos>(height / FRowHeight, 1); }
 
-TPos TLogMemo::VisibleCells() const {
-  const RECT r = ClientArea();
-  return std::max<TPos>((r.right - r.left - Margin()) / FCellWidth, 1);
-}
+TPos TLogMemo::CellsIn(int width) const noexcept { return std::max<TPos>((width - Margin()) / FCellWidth, 1); }
+
+TPos TLogMemo::PageRows() const noexcept { return RowsIn(ClientArea().bottom - ClientArea().top); }
+
+TPos TLogMemo::VisibleCells() const { return CellsIn(ClientArea().right - ClientArea().left); }
 
 TPos TLogMemo::MaxTopLine() const { return std::max<TPos>(FText.LineCount() - PageRows(), 0); }
 
@@ -379,25 +381,57 @@ void TLogMemo::InvalidateLines(TPos first, TPos last) {
 }
 
 void TLogMemo::UpdateScrollBars() {
-  if (!HandleAllocated()) return;
+  if (!HandleAllocated() || FShowingScrollBars) return;
   FScrollBarsStale = false;
+  const LONG_PTR shownBefore = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
+  ShowNeededScrollBars();
+  const LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
   const TPos lines = FText.LineCount();
   FVerticalScale = static_cast<int>(lines / kMaxScrollUnits + 1);
+  // A bar that shows stays, disabled rather than hidden, should the system judge otherwise. One
+  // that has just come is drawn with the frame, after this.
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
-  if (FScrollBars == ssVertical || FScrollBars == ssBoth) {
+  if (style & WS_VSCROLL) {
     info.nMax = static_cast<int>((lines - 1) / FVerticalScale);
     info.nPage = static_cast<UINT>(PageRows() / FVerticalScale);
     info.nPos = static_cast<int>(FTopLine / FVerticalScale);
-    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    ::SetScrollInfo(Handle(), SB_VERT, &info, (shownBefore & WS_VSCROLL) != 0);
   }
-  if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) {
+  if (style & WS_HSCROLL) {
     info.nMax = static_cast<int>(std::min<TPos>(FText.WidestLine(), INT_MAX - 1));
     info.nPage = static_cast<UINT>(VisibleCells());
     info.nPos = static_cast<int>(FLeftCell);
-    ::SetScrollInfo(Handle(), SB_HORZ, &info, TRUE);
+    ::SetScrollInfo(Handle(), SB_HORZ, &info, (shownBefore & WS_HSCROLL) != 0);
   }
+}
+
+void TLogMemo::ShowNeededScrollBars() {
+  const LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
+  const bool vertical = (style & WS_VSCROLL) != 0, horizontal = (style & WS_HSCROLL) != 0;
+  const int barWidth = ::GetSystemMetricsForDpi(SM_CXVSCROLL, static_cast<UINT>(Dpi()));
+  const int barHeight = ::GetSystemMetricsForDpi(SM_CYHSCROLL, static_cast<UINT>(Dpi()));
+  // Judged from the room without bars, whatever shows now, so that the answer settles: a bar
+  // takes room from the other direction and may make the other bar needed too, which the
+  // second round finds (a bar that comes never makes one go).
+  const int width = FClient.right + (vertical ? barWidth : 0), height = FClient.bottom + (horizontal ? barHeight : 0);
+  const bool mayVertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
+  const bool mayHorizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+  bool needVertical = false, needHorizontal = false;
+  for (int round = 0; round < 2; ++round) {
+    needVertical = mayVertical && FText.LineCount() > RowsIn(height - (needHorizontal ? barHeight : 0));
+    needHorizontal = mayHorizontal && FText.WidestLine() + 1 > CellsIn(width - (needVertical ? barWidth : 0));
+  }
+  if (needVertical == vertical && needHorizontal == horizontal) return;
+  // The new client area comes with WM_SIZE, which lays the view out anew.
+  FShowingScrollBars = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FShowingScrollBars};
+  if (needVertical != vertical) ::ShowScrollBar(Handle(), SB_VERT, needVertical);
+  if (needHorizontal != horizontal) ::ShowScrollBar(Handle(), SB_HORZ, needHorizontal);
 }
 
 void TLogMemo::PlaceCaret() {

@@ -60,8 +60,10 @@ public:
   TLogMemoLines& Lines() noexcept { return FLines; }
   const TLogText& Content() const noexcept { return FText; }
 
+  // The scroll bars the view may show; each shows only while the text does not fit that way,
+  // as the edit control's do.
   TScrollStyle ScrollBars() const noexcept { return FScrollBars; }
-  void SetScrollBars(TScrollStyle value) noexcept { FScrollBars = value; }  // before the window exists
+  void SetScrollBars(TScrollStyle value);
   bool ReadOnly() const noexcept { return FReadOnly; }
   void SetReadOnly(bool value);
   // The name screen readers announce for the view.
@@ -165,6 +167,9 @@ private:
   void MeasureFont();
   int Margin() const noexcept { return Scale(2); }
   RECT ClientArea() const noexcept { return FClient; }
+  // Rows and cells that fit into a client area of a height or width.
+  TPos RowsIn(int height) const noexcept;
+  TPos CellsIn(int width) const noexcept;
   TPos VisibleCells() const;
   POINT PointOf(TPos pos) const;
   TPos PosAt(POINT point) const;
@@ -181,6 +186,8 @@ private:
   void MarkDirty(TPos first, TPos last);
   void InvalidateLines(TPos first, TPos last);
   void UpdateScrollBars();
+  // Shows the scroll bars the text needs and hides the others.
+  void ShowNeededScrollBars();
   void PlaceCaret();
   void ScrollBy(TPos lines, TPos cells);
   // Moves the view (not the screen yet) so that the caret is in sight.
@@ -274,6 +281,7 @@ private:
   TPos FShownTop = 0, FShownLeft = 0;
   TPos FDirtyFrom = -1, FDirtyTo = -1;  // lines changed since the screen showed them (-1: none)
   bool FScrollBarsStale = true;
+  bool FShowingScrollBars = false;  // the client area changes because a bar comes or goes
   bool FChangeToNotify = false;
   bool FShowPosted = false;
   int FVerticalScale = 1;  // text lines per scroll bar unit (above what a scroll bar counts)

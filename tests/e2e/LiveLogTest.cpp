@@ -23,6 +23,19 @@ HWND Badge(HWND view) {
 }
 
 
+// The pixels of the status line on the screen: in dark text and in the reddish attention colour.
+struct TStatusInk {
+  std::size_t Dark = 0, Red = 0;
+};
+TStatusInk StatusInk(HWND line) {
+  TStatusInk ink;
+  for (COLORREF c : ScreenPixels(ScreenClientRect(line)).Pixels) {
+    if (GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80) ++ink.Red;
+    if (GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80) ++ink.Dark;
+  }
+  return ink;
+}
+
 // The count a badge text "▼ 1.234 neue Zeilen" gives, or -1 when the text is not of that form.
 long long BadgeCount(const std::wstring& text) {
   const std::wstring head = L"\u25BC ", tail = L" neue Zeilen";
@@ -124,6 +137,12 @@ TEST(LiveLogCounts, AfterAFloodWithDropsReceivedIsShownPlusDroppedAndAllThatWasS
   HWND main = program.MainWindow();
   HWND view = program.LogView();
   ASSERT_TRUE(PumpUntil([&] { return StatusCount(main, L"Empfangen: ") == 0; }));
+  // Nothing dropped yet: the line's text without a trace of red.
+  ::SetForegroundWindow(main);
+  HWND statusLine = StatusLine(main);
+  ASSERT_NE(statusLine, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return StatusInk(statusLine).Dark > 0; }));
+  EXPECT_EQ(StatusInk(statusLine).Red, 0u);
   constexpr int kSent = 3000;
   {
     TSocketHandle sock(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
@@ -140,8 +159,7 @@ TEST(LiveLogCounts, AfterAFloodWithDropsReceivedIsShownPlusDroppedAndAllThatWasS
   }
   EXPECT_TRUE(PumpUntil(
       [&] {
-        HWND waiting = StatusLabel(main, L"Wartend: ");
-        return StatusCount(main, L"Empfangen: ") == kSent && waiting && WindowText(waiting) == L"Wartend: 0 Bytes";
+        return StatusCount(main, L"Empfangen: ") == kSent && StatusField(main, L"Wartend: ") == L"Wartend: 0 Bytes";
       },
       60000))
       << StatusCount(main, L"Empfangen: ");
@@ -160,18 +178,9 @@ TEST(LiveLogCounts, AfterAFloodWithDropsReceivedIsShownPlusDroppedAndAllThatWasS
   EXPECT_EQ(shown + dropped, kSent);
   EXPECT_TRUE(PumpUntil([&] { return StatusCount(main, L"Verworfen: ") == dropped; })) << StatusCount(main, L"Verworfen: ");
   EXPECT_TRUE(PumpUntil([&] { return StatusCount(main, L"Zeilen: ") == lines; })) << StatusCount(main, L"Zeilen: ");
-  // Dropped datagrams in red: the label's ink on the screen.
+  // Dropped datagrams in red: the line's ink on the screen.
   ::SetForegroundWindow(main);
-  HWND droppedLabel = StatusLabel(main, L"Verworfen: ");
-  ASSERT_NE(droppedLabel, nullptr);
-  bool red = false;
-  PumpUntil([&] {
-    const TScreenPixels pixels = ScreenPixels(ScreenClientRect(droppedLabel));
-    red = std::any_of(pixels.Pixels.begin(), pixels.Pixels.end(),
-                      [](COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80; });
-    return red;
-  });
-  EXPECT_TRUE(red);
+  EXPECT_TRUE(PumpUntil([&] { return StatusInk(statusLine).Red > 0; }));
 }
 
 // Switched off in the view's context menu, the status line stays off at the next start.
@@ -182,13 +191,13 @@ TEST(LiveLogCounts, StatusLineSwitchedOffInTheViewsMenuStaysOff) {
     TRunningProgram program;
     HWND main = program.MainWindow();
     HWND view = program.LogView();
-    ASSERT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return StatusField(main, L"Empfangen: ").has_value(); }));
     ChooseInViewMenu(main, view, {'S'});
-    EXPECT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") == nullptr; }));
+    EXPECT_TRUE(PumpUntil([&] { return !StatusField(main, L"Empfangen: ").has_value(); }));
     EXPECT_TRUE(PumpUntil([&] { return StoredSettingNumber(L"Status Line") == 0; }));
     // And on again the same way, while the program runs.
     ChooseInViewMenu(main, view, {'S'});
-    EXPECT_TRUE(PumpUntil([&] { return StatusLabel(main, L"Empfangen: ") != nullptr; }));
+    EXPECT_TRUE(PumpUntil([&] { return StatusField(main, L"Empfangen: ").has_value(); }));
     EXPECT_TRUE(PumpUntil([&] { return StoredSettingNumber(L"Status Line") == 1; }));
     ChooseInViewMenu(main, view, {'S'});
     EXPECT_TRUE(PumpUntil([&] { return StoredSettingNumber(L"Status Line") == 0; }));
@@ -201,7 +210,7 @@ TEST(LiveLogCounts, StatusLineSwitchedOffInTheViewsMenuStaysOff) {
   TRunningProgram again;
   HWND main = again.MainWindow();
   ASSERT_TRUE(PumpUntil([&] { return WindowText(main) == L"Zevrik Tavrino    Port 6702"; }));
-  EXPECT_EQ(StatusLabel(main, L"Empfangen: "), nullptr);
+  EXPECT_FALSE(StatusField(main, L"Empfangen: ").has_value());
 }
 
 // A control of the main window by its class and text, when it shows.
@@ -225,12 +234,27 @@ TEST_F(LiveLog, FindBarFindsTypedTextAndLeavesTheSelectionOnTheMatch) {
   for (const char* line : {"eins Fehler", "zwei", "drei FEHLER", "vier fehler"}) SendDatagram(kPort, line);
   ASSERT_TRUE(PumpUntil([&] { return WindowText(view) == L"eins Fehler\r\nzwei\r\ndrei FEHLER\r\nvier fehler\r\n"; }));
 
+  // The bar's windows are made when it first opens.
+  EXPECT_TRUE(ChildWindows(main, L"Edit").empty());
   PressKey('F', {VK_CONTROL});
   HWND edit = nullptr;
   ASSERT_TRUE(PumpUntil([&] {
     edit = FocusedWindowOf(view);
     return edit && edit != view && ::IsWindowVisible(edit);
   }));
+  // Between the view and the status line (or the window's bottom edge, without one).
+  auto rectInMain = [&](HWND wnd) {
+    RECT r;
+    ::GetWindowRect(wnd, &r);
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  RECT client;
+  ::GetClientRect(main, &client);
+  const RECT bar = rectInMain(::GetParent(edit));
+  HWND statusLine = StatusLine(main);
+  EXPECT_EQ(bar.bottom, statusLine ? rectInMain(statusLine).top : client.bottom);
+  EXPECT_EQ(rectInMain(view).bottom, bar.top);
   TypeText(L"fehler");
   EXPECT_TRUE(PumpUntil([&] { return Shown(main, L"Static", L"3 Treffer") != nullptr; }));
   // Matches in sight are marked.

@@ -65,9 +65,7 @@ TEST(MainWindow, ToolButtonsSitWhereTheColumnPutsThem) {
   EXPECT_EQ(panelRect.right, scaled(31));
   // Down to the status line (when it shows; it runs under the view and the column).
   RECT statusRect{0, 0, 0, 0};
-  for (HWND label : ChildWindows(main, L"Static"))
-    if (WindowText(label).rfind(L"Empfangen: ", 0) == 0 && ::IsWindowVisible(label))
-      ::GetClientRect(::GetParent(label), &statusRect);
+  if (HWND line = StatusLine(main)) ::GetClientRect(line, &statusRect);
   EXPECT_EQ(panelRect.bottom + statusRect.bottom, client.bottom);
   for (const auto& [name, top] : column) {
     const TToolButtonSeen button = program.Button(name);

@@ -276,15 +276,28 @@ long long GermanNumber(const std::wstring& number) {
   return count;
 }
 
-HWND StatusLabel(HWND main, const std::wstring& head) {
-  for (HWND label : ChildWindows(main, L"Static"))
-    if (WindowText(label).rfind(head, 0) == 0 && ::IsWindowVisible(label)) return label;
+HWND StatusLine(HWND main) {
+  for (HWND line : ChildWindows(main, L"TavrinoStatusLine"))
+    if (::IsWindowVisible(line)) return line;
   return nullptr;
 }
 
+std::optional<std::wstring> StatusField(HWND main, const std::wstring& head) {
+  HWND line = StatusLine(main);
+  if (!line) return std::nullopt;
+  const std::wstring text = WindowText(line);
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t end = std::min(text.find(L'\t', at), text.size());
+    const std::wstring field = text.substr(at, end - at);
+    if (field.starts_with(head)) return field;
+    at = end + 1;
+  }
+  return std::nullopt;
+}
+
 long long StatusCount(HWND main, const std::wstring& head) {
-  HWND label = StatusLabel(main, head);
-  return label ? GermanNumber(WindowText(label).substr(head.size())) : -1;
+  const std::optional<std::wstring> field = StatusField(main, head);
+  return field ? GermanNumber(field->substr(head.size())) : -1;
 }
 
 DWORD StoredSettingNumber(const wchar_t* name) {

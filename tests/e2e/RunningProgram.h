@@ -88,9 +88,12 @@ void StoreSettingNumber(const wchar_t* name, DWORD value);
 // submenu's item (Wine gives no other process the menu's items: they are chosen by access key,
 // as a user does); returns when the menu is gone.
 void ChooseInViewMenu(HWND main, HWND view, std::initializer_list<WORD> keys);
-// The status line's label that begins with head, when it shows.
-HWND StatusLabel(HWND main, const std::wstring& head);
-// The count of a status label ("Empfangen: 1.234"), or -1 when it does not show.
+// The main window's status line, when it shows.
+HWND StatusLine(HWND main);
+// The field of the status line that begins with head ("Wartend: 0 Bytes"), when it shows: its
+// window text is the fields joined by tabs.
+std::optional<std::wstring> StatusField(HWND main, const std::wstring& head);
+// The count of a status field ("Empfangen: 1.234"), or -1 when it does not show.
 long long StatusCount(HWND main, const std::wstring& head);
 
 // ---- what a test changes around the program, put back when it goes ----

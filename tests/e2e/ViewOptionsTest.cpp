@@ -243,8 +243,8 @@ TEST(ViewOptions, FloodWithALineLimitKeepsTheLinesAtTheLimit) {
   })) << removed << " removed, " << LineCount(view) << " lines, " << received << " received";
   EXPECT_EQ(StatusCount(main, L"Verworfen: "), 0);
   EXPECT_TRUE(PumpUntil([&] {
-    HWND label = StatusLabel(main, L"Zeilen: ");
-    return label && WindowText(label).ends_with(L"(höchstens 100.000, " + removedText + L" entfernt)");
+    const std::optional<std::wstring> lines = StatusField(main, L"Zeilen: ");
+    return lines && lines->ends_with(L"(höchstens 100.000, " + removedText + L" entfernt)");
   }));
 }
 

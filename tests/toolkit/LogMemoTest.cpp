@@ -574,6 +574,92 @@ TEST_F(LogMemoTest, FollowingViewKeepsTheLastLineWhenResized) {
   }
 }
 
+// A scroll bar shows only while the text does not fit that way. One bar takes room from the
+// other direction and may make the other needed too: then both show, and stay.
+TEST_F(LogMemoTest, ScrollBarsShowOnlyWhileTheTextDoesNotFit) {
+  using TBars = std::pair<bool, bool>;  // vertical, horizontal
+  const TBars none{false, false}, vertical{true, false}, horizontal{false, true}, both{true, true};
+  auto bars = [&] {
+    const LONG_PTR style = ::GetWindowLongPtrW(View(), GWL_STYLE);
+    return TBars{(style & WS_VSCROLL) != 0, (style & WS_HSCROLL) != 0};
+  };
+  ASSERT_EQ(bars(), none);
+  // Rows and cells of the whole client area, and beside a bar of the other direction.
+  memo->Lines().SetText(L"xx");
+  const int cell = CellWidth(), margin = PointOf(0).x, row = RowHeight();
+  memo->Lines().Clear();
+  RECT client;
+  ::GetClientRect(View(), &client);
+  const auto dpi = static_cast<UINT>(memo->Dpi());
+  const TPos rows = client.bottom / row, cells = (client.right - margin) / cell;
+  const TPos rowsAboveBar = (client.bottom - ::GetSystemMetricsForDpi(SM_CYHSCROLL, dpi)) / row;
+  const TPos cellsBesideBar = (client.right - ::GetSystemMetricsForDpi(SM_CXVSCROLL, dpi) - margin) / cell;
+  ASSERT_EQ(memo->PageRows(), rows);
+  ASSERT_LT(rowsAboveBar, rows);
+  ASSERT_LT(cellsBesideBar, cells);
+  // A text of so many lines (the empty one behind the last break counts), the first as wide.
+  auto text = [](TPos lines, TPos widest) {
+    std::wstring t(static_cast<std::size_t>(widest), L'x');
+    for (TPos i = 1; i < lines; ++i) t += i + 1 < lines ? L"\r\nx" : L"\r\n";
+    return t;
+  };
+  struct TStep {
+    const char* Name;
+    TPos Lines, Widest;  // Lines < 0: cleared
+    TBars Bars;
+  };
+  const TStep steps[] = {
+      {"AllFits", rows, cells - 1, none},
+      {"OneLineMore", rows + 1, 1, vertical},
+      {"OneCellMore", 1, cells, horizontal},
+      {"LinesFitAboveTheHorizontalBar", rowsAboveBar, cells, horizontal},
+      {"HorizontalBarTakesTheLastRows", rows, cells, both},
+      {"VerticalBarTakesTheLastCell", rows + 1, cells - 1, both},
+      {"FitsAgain", rows - 1, cells - 1, none},
+      {"ManyLines", 100000, 20, vertical},
+      {"Cleared", -1, 0, none},
+  };
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.Name);
+    if (step.Lines < 0) {
+      memo->Lines().Clear();
+    } else {
+      memo->Lines().SetText(text(step.Lines, step.Widest));
+    }
+    memo->PaintChanges();
+    ASSERT_EQ(memo->Content().LineCount(), std::max<TPos>(step.Lines, 1));
+    EXPECT_EQ(bars(), step.Bars);
+    // Settled: what shows is what the client area left by the bars needs; the bars' ranges and
+    // the view's place fit it.
+    ::GetClientRect(View(), &client);
+    const TPos pageRows = client.bottom / row, pageCells = (client.right - margin) / cell;
+    EXPECT_EQ(memo->PageRows(), pageRows);
+    EXPECT_EQ(bars().first, memo->Content().LineCount() > pageRows);
+    EXPECT_EQ(bars().second, memo->Content().WidestLine() + 1 > pageCells);
+    if (bars().first) {
+      EXPECT_EQ(ScrollInfoOf(View(), SB_VERT).nMax, memo->Content().LineCount() - 1);
+      EXPECT_EQ(ScrollInfoOf(View(), SB_VERT).nPage, static_cast<UINT>(pageRows));
+    }
+    if (bars().second) {
+      EXPECT_EQ(ScrollInfoOf(View(), SB_HORZ).nMax, memo->Content().WidestLine());
+      EXPECT_EQ(ScrollInfoOf(View(), SB_HORZ).nPage, static_cast<UINT>(pageCells));
+    }
+    EXPECT_EQ(memo->TopLine(), 0);
+    EXPECT_EQ(memo->LeftCell(), 0);
+  }
+  // Lines arriving at a view that follows: the bar comes as they stop fitting, and the last
+  // line stays in sight, also when a wide line brings the other bar.
+  for (TPos line = 1; line < rows + 3; ++line) memo->AppendLine(L"x");
+  memo->PaintChanges();
+  EXPECT_EQ(bars(), vertical);
+  EXPECT_EQ(memo->TopLine(), memo->Content().LineCount() - memo->PageRows());
+  memo->AppendLine(std::wstring(static_cast<std::size_t>(cells + 10), L'x'));
+  memo->PaintChanges();
+  EXPECT_EQ(bars(), both);
+  EXPECT_TRUE(memo->Following());
+  EXPECT_EQ(memo->TopLine(), memo->Content().LineCount() - memo->PageRows());
+}
+
 // ---- keys ----
 
 struct TKeyCase {
