@@ -237,8 +237,9 @@ protected:
   // A control that the Tab key may stop at and that takes the focus by itself.
   virtual bool WantsFocus() const noexcept { return FTabStop; }
 
-  // Window class of our own windows (forms, panels, paint boxes).
-  static const wchar_t* RegisterOwnClass(const wchar_t* name, UINT classStyle, HBRUSH background);
+  // Window class of our own windows (forms, panels, paint boxes), registered when the first
+  // window of it is made.
+  static void RegisterOwnClass(const TCreateParams& params);
 
   void SetDpiInternal(int dpi) noexcept { FDpi = dpi; }
   // The visibility flag alone, for forms that show and hide their windows themselves.
