@@ -1,6 +1,7 @@
 #include "toolkit/ExtCtrls.h"
 
 #include "base/Exception.h"
+#include "toolkit/Accessible.h"
 
 #include <algorithm>
 #include <set>
@@ -181,10 +182,36 @@ void TImage::Paint(TCanvas& canvas) {
 
 // ---- TStatusLine ----
 
+namespace {
+
+// What screen readers see of a status line: a status bar named by its fields.
+class TStatusLineAccessible final : public TStandardAccessible {
+public:
+  TStatusLineAccessible(const TStatusLine& line, IAccessible* standard) noexcept
+      : TStandardAccessible(standard), FLine(&line) {}
+
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (!Attached()) return CO_E_OBJNOTCONNECTED;
+    if (!IsSelf(child)) return E_INVALIDARG;
+    return Text(FLine->Text(), name);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (!Attached()) return CO_E_OBJNOTCONNECTED;
+    return IsSelf(child) ? Number(ROLE_SYSTEM_STATUSBAR, role) : E_INVALIDARG;
+  }
+
+private:
+  const TStatusLine* FLine;
+};
+
+}  // namespace
+
 TStatusLine::TStatusLine(TComponent* owner) : TControl(owner) {
   SetParentColor(true);
   SetBounds(0, 0, 185, 20);
 }
+
+TStatusLine::~TStatusLine() { ::ReleaseAccessible(FAccessible); }
 
 void TStatusLine::CreateParams(TCreateParams& params) {
   TControl::CreateParams(params);
@@ -194,11 +221,23 @@ void TStatusLine::CreateParams(TCreateParams& params) {
 }
 
 LRESULT TStatusLine::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_PRINTCLIENT) {
-    TCanvas canvas(reinterpret_cast<HDC>(wParam), Dpi());
-    canvas.SetFont(Font());
-    Paint(canvas);
-    return 0;
+  switch (msg) {
+    case WM_PRINTCLIENT: {
+      TCanvas canvas(reinterpret_cast<HDC>(wParam), Dpi());
+      canvas.SetFont(Font());
+      Paint(canvas);
+      return 0;
+    }
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+        return AnswerAccessibleObject(Handle(), wParam, FAccessible,
+                                      [this](IAccessible* standard) { return new TStatusLineAccessible(*this, standard); });
+      break;
+    case WM_DESTROY:
+      ::ReleaseAccessible(FAccessible);
+      break;
+    default:
+      break;
   }
   return TControl::WndProc(msg, wParam, lParam);
 }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+class TStandardAccessible;
+
 // A container without a frame of its own; aligned children, the parent's background.
 class TPanel : public TControl {
 public:
@@ -94,7 +96,8 @@ struct TStatusField {
 // A line of facts that paints itself in one window: the fields left to right, a gap apart, in
 // the control's font, those that need attention in the attention colour. A change repaints only
 // the fields it changed or moved, without erasing first, so that frequent updates do not
-// flicker. Its window text is the fields joined by tabs, so screen readers read the whole line.
+// flicker. Its window text is the fields joined by tabs; screen readers find a status bar named
+// by that text.
 class TStatusLine : public TControl {
 public:
   // The reddish text the library uses for what needs attention.
@@ -104,6 +107,7 @@ public:
   static constexpr int kFirstLeft = 4, kGap = 16, kTextTop = 3;
 
   explicit TStatusLine(TComponent* owner);
+  ~TStatusLine() override;
 
   const std::vector<TStatusField>& Fields() const noexcept { return FFields; }
   void SetFields(const std::vector<TStatusField>& fields);
@@ -126,4 +130,5 @@ private:
 
   std::vector<TStatusField> FFields;
   std::vector<int> FLefts, FWidths;  // device pixels, as painted
+  TStandardAccessible* FAccessible = nullptr;  // made when a tool first asks
 };

@@ -5,6 +5,7 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ToolkitTestSupport.h"
 
+#include <oleacc.h>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,34 @@ TEST_F(StatusLineTest, AChangeRepaintsTheFieldsItChangedOrMovedOnly) {
   EXPECT_FALSE(invalidAt(0));
   EXPECT_TRUE(invalidAt(1));
   EXPECT_FALSE(invalidAt(2));
+}
+
+// Screen readers find a status bar named by the whole line.
+TEST_F(StatusLineTest, ScreenReadersSeeAStatusBarNamedByItsFields) {
+  line->SetFields({{L"Empfangen: 3"}, {L"Verworfen: 1", true}});
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  IAccessible* object = nullptr;
+  ASSERT_EQ(::AccessibleObjectFromWindow(line->Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&object)),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_STATUSBAR);
+  auto name = [&] {
+    BSTR text = nullptr;
+    object->get_accName(self, &text);
+    std::wstring result = text ? std::wstring(text) : L"(none)";
+    ::SysFreeString(text);
+    return result;
+  };
+  EXPECT_EQ(name(), L"Empfangen: 3\tVerworfen: 1");
+  line->SetFields({{L"Empfangen: 4"}});
+  EXPECT_EQ(name(), L"Empfangen: 4");
+  object->Release();
+  ::CoUninitialize();
 }
 
 }  // namespace
