@@ -45,6 +45,11 @@ void PaintToolButton(HDC dc, const RECT& rect, const TToolButtonLook& look, cons
   }
 }
 
+bool DownAfterClick(bool down, int groupIndex, bool allowAllUp) noexcept {
+  if (groupIndex == 0) return down;
+  return !down || !allowAllUp;
+}
+
 TFontHandle FitCaptionFont(HDC dc, HFONT own, const std::wstring& caption, int buttonWidth) {
   const int room = buttonWidth - kCaptionClearance;
   if (!own || CaptionWidth(dc, own, caption) <= room) return {};
@@ -135,12 +140,7 @@ void TSpeedButton::SetDown(bool down) {
 }
 
 void TSpeedButton::Click() {
-  if (FGroupIndex != 0) {
-    if (!FDown)
-      SetDown(true);
-    else if (FAllowAllUp)
-      SetDown(false);
-  }
+  SetDown(DownAfterClick(FDown, FGroupIndex, FAllowAllUp));
   if (OnClick) OnClick(this);
 }
 

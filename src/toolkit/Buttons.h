@@ -11,6 +11,9 @@ struct TToolButtonLook {
   bool Hot = false;      // the mouse is over it
   bool Enabled = true;
 };
+// Whether a two-state button is down after a click: a button of a group goes down, and up again
+// only where AllowAllUp lets it; a button of no group (index 0) keeps its state.
+bool DownAfterClick(bool down, int groupIndex, bool allowAllUp) noexcept;
 // Draws a button's face in rect: the picture, else the caption in captionFont.
 void PaintToolButton(HDC dc, const RECT& rect, const TToolButtonLook& look, const TIconImage& glyph,
                      const std::wstring& caption, HFONT captionFont);

@@ -214,12 +214,7 @@ void TToolButton::SetDown(bool down) {
 }
 
 void TToolButton::Click() {
-  if (FGroupIndex != 0) {
-    if (!FDown)
-      SetDown(true);
-    else if (FAllowAllUp)
-      SetDown(false);
-  }
+  SetDown(DownAfterClick(FDown, FGroupIndex, FAllowAllUp));
   if (OnClick) OnClick(this);
 }
 

@@ -2,40 +2,10 @@
 // The main window's tool buttons as a screen reader finds them from another process: children of
 // the tool column's accessible object. For the end-to-end tests and the benchmark probes alike
 // (header only: the probes link no test library).
-#include "base/Win.h"
+#include "support/AccessibleObject.h"
 
-#include <oleacc.h>
 #include <string>
 #include <vector>
-
-// The client object of a window of another process, asked for through COM.
-class TAccessibleObject {
-public:
-  explicit TAccessibleObject(HWND wnd) {
-    thread_local const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    (void)com;
-    if (FAILED(::AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&FObject))))
-      FObject = nullptr;
-  }
-  ~TAccessibleObject() {
-    if (FObject) FObject->Release();
-  }
-  TAccessibleObject(const TAccessibleObject&) = delete;
-  TAccessibleObject& operator=(const TAccessibleObject&) = delete;
-  explicit operator bool() const noexcept { return FObject != nullptr; }
-  IAccessible* operator->() const noexcept { return FObject; }
-
-  static VARIANT Child(LONG childId) noexcept {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = childId;
-    return child;
-  }
-
-private:
-  IAccessible* FObject = nullptr;
-};
 
 // A tool button, named by its caption (or its hint, for picture buttons). Every read asks the
 // program afresh.

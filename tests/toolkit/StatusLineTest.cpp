@@ -1,11 +1,11 @@
 // The status line in a real window: its window text, where its fields stand and what a paint
 // of it shows, read from the window as tools read it.
+#include "support/AccessibleObject.h"
 #include "support/Pump.h"
 #include "support/TestSupport.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ToolkitTestSupport.h"
 
-#include <oleacc.h>
 #include <string>
 #include <vector>
 
@@ -132,29 +132,12 @@ TEST_F(StatusLineTest, AChangeRepaintsTheFieldsItChangedOrMovedOnly) {
 // Screen readers find a status bar named by the whole line.
 TEST_F(StatusLineTest, ScreenReadersSeeAStatusBarNamedByItsFields) {
   line->SetFields({{L"Empfangen: 3"}, {L"Verworfen: 1", true}});
-  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  IAccessible* object = nullptr;
-  ASSERT_EQ(::AccessibleObjectFromWindow(line->Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&object)),
-            S_OK);
-  VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  VARIANT role{};
-  EXPECT_EQ(object->get_accRole(self, &role), S_OK);
-  EXPECT_EQ(role.lVal, ROLE_SYSTEM_STATUSBAR);
-  auto name = [&] {
-    BSTR text = nullptr;
-    object->get_accName(self, &text);
-    std::wstring result = text ? std::wstring(text) : L"(none)";
-    ::SysFreeString(text);
-    return result;
-  };
-  EXPECT_EQ(name(), L"Empfangen: 3\tVerworfen: 1");
+  const TAccessibleObject object(line->Handle());
+  ASSERT_TRUE(object);
+  EXPECT_EQ(object.Number(&IAccessible::get_accRole), ROLE_SYSTEM_STATUSBAR);
+  EXPECT_EQ(object.Text(&IAccessible::get_accName), L"Empfangen: 3\tVerworfen: 1");
   line->SetFields({{L"Empfangen: 4"}});
-  EXPECT_EQ(name(), L"Empfangen: 4");
-  object->Release();
-  ::CoUninitialize();
+  EXPECT_EQ(object.Text(&IAccessible::get_accName), L"Empfangen: 4");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
+#include "support/AccessibleObject.h"
 #include "support/Pump.h"
 #include "support/TestSupport.h"
 #include "toolkit/ToolPanel.h"
 #include "toolkit/ToolkitTestSupport.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 
 namespace {
 
@@ -105,35 +105,20 @@ class ToolPanelAccessible : public ToolPanel {
 protected:
   void SetUp() override {
     ToolPanel::SetUp();
-    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    ASSERT_EQ(::AccessibleObjectFromWindow(panel->Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                           reinterpret_cast<void**>(&object)),
-              S_OK);
-  }
-  void TearDown() override {
-    if (object) object->Release();
-    ::CoUninitialize();
+    accessible = std::make_unique<TAccessibleObject>(panel->Handle());
+    ASSERT_TRUE(*accessible);
+    object = accessible->operator->();
   }
 
-  static VARIANT Child(LONG id) {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
+  static VARIANT Child(LONG id) { return TAccessibleObject::Child(id); }
+  std::wstring Name(LONG id, HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, BSTR*) = &IAccessible::get_accName) {
+    return accessible->Text(read, id);
   }
-  std::wstring Name(LONG id, HRESULT (IAccessible::*read)(VARIANT, BSTR*) = &IAccessible::get_accName) {
-    BSTR text = nullptr;
-    (object->*read)(Child(id), &text);
-    std::wstring result = text ? std::wstring(text) : L"(none)";
-    ::SysFreeString(text);
-    return result;
-  }
-  LONG Number(HRESULT (IAccessible::*read)(VARIANT, VARIANT*), LONG id) {
-    VARIANT value{};
-    EXPECT_EQ((object->*read)(Child(id), &value), S_OK);
-    return value.vt == VT_I4 ? value.lVal : -1;
+  LONG Number(HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, VARIANT*), LONG id) {
+    return accessible->Number(read, id);
   }
 
+  std::unique_ptr<TAccessibleObject> accessible;
   IAccessible* object = nullptr;
 };
 
