@@ -398,26 +398,26 @@ void TForm::SetShowHint(bool show) {
 void TForm::HintChanged(TControl* control) {
   if (!control->HandleAllocated() || control == this) return;
   HWND wnd = control->Handle();
-  SetHint(THint{wnd, reinterpret_cast<UINT_PTR>(wnd), std::nullopt, control->Hint()});
+  KeepHint(THint{wnd, reinterpret_cast<UINT_PTR>(wnd), std::nullopt, control->Hint()});
 }
 
 void TForm::AreaHintChanged(HWND wnd, UINT_PTR id, const RECT& area, const std::wstring& hint) {
-  SetHint(THint{wnd, id, area, hint});
+  KeepHint(THint{wnd, id, area, hint});
 }
 
-void TForm::SetHint(THint hint) {
+void TForm::KeepHint(THint hint) {
   auto same = [&](const THint& h) { return h.Wnd == hint.Wnd && h.Id == hint.Id; };
   const auto known = std::find_if(FHints.begin(), FHints.end(), same);
   if (known != FHints.end()) {
-    if (FTooltip) AddTool(*known, false);
+    if (FTooltip) SendTool(*known, false);
     FHints.erase(known);
   }
   if (hint.Text.empty()) return;
-  if (FTooltip) AddTool(hint, true);
+  if (FTooltip) SendTool(hint, true);
   FHints.push_back(std::move(hint));
 }
 
-void TForm::AddTool(const THint& hint, bool add) {
+void TForm::SendTool(const THint& hint, bool add) {
   TOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
   if (hint.Area) {
@@ -446,7 +446,7 @@ void TForm::RelayToHints(const MSG& message) {
                                      ::GetModuleHandleW(nullptr), nullptr));
     if (!FTooltip) return;
     ::SendMessageW(FTooltip.Get(), TTM_ACTIVATE, FShowHint, 0);
-    for (const THint& hint : FHints) AddTool(hint, true);
+    for (const THint& hint : FHints) SendTool(hint, true);
   }
   MSG relayed = message;
   ::SendMessageW(FTooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));

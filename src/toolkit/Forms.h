@@ -186,8 +186,10 @@ private:
   };
   std::vector<THint> FHints;
   TWindowHandle FTooltip;  // made on first use
-  void SetHint(THint hint);
-  void AddTool(const THint& hint, bool add);
+  // Keeps a hint (an empty one removes it), and the tooltip's tool with it once there is one.
+  void KeepHint(THint hint);
+  // Adds the tool of a hint to the tooltip, or deletes it.
+  void SendTool(const THint& hint, bool add);
   HWND FLastFocus = nullptr;
   TControl* FActiveControl = nullptr;
   TControl* FDefaultControl = nullptr;
