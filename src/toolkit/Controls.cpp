@@ -728,10 +728,13 @@ void TControl::ApplyTabOrder() {
   std::vector<TControl*> ordered(FChildren);
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const TControl* a, const TControl* b) { return a->FTabOrder < b->FTabOrder; });
-  HWND after = HWND_TOP;
+  // Windows made in tab order are in it already (a new child goes below its siblings).
+  HWND after = nullptr;
   for (TControl* c : ordered) {
     if (!c->FHandle) continue;
-    ::SetWindowPos(c->FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    if (::GetWindow(c->FHandle, GW_HWNDPREV) != after)
+      ::SetWindowPos(c->FHandle, after ? after : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     after = c->FHandle;
   }
 }

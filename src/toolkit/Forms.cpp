@@ -171,8 +171,12 @@ void TForm::ApplyClientSize() {
   if (!HandleAllocated()) return;
   // The frame as it is now (title, borders, menu at the window's DPI) plus the wanted client area.
   const SIZE frame = FrameSize();
-  ::SetWindowPos(Handle(), nullptr, 0, 0, Scale(FClientWidth) + frame.cx, Scale(FClientHeight) + frame.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = Scale(FClientWidth) + frame.cx, height = Scale(FClientHeight) + frame.cy;
+  // Mostly the window has that size already (it was made with it): no move for nothing.
+  RECT now;
+  ::GetWindowRect(Handle(), &now);
+  if (now.right - now.left == width && now.bottom - now.top == height) return;
+  ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::SetMinClientSize(int width, int height) noexcept {
