@@ -197,9 +197,14 @@ void TControl::RegisterOwnClass(const TCreateParams& params) {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = params.Background;
   wc.lpszClassName = name;
-  // The program's icon for the classes of top-level windows only: the system makes a small copy
-  // of a class's icon from the resource (under Wine about 2 ms a class, at start).
-  if (!(params.Style & WS_CHILD)) wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  // The program's icon for the classes of top-level windows only, in both sizes: the system
+  // would make the small one from the resource itself, slowly (under Wine about 2 ms a class).
+  if (!(params.Style & WS_CHILD)) {
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                 LR_DEFAULTCOLOR | LR_SHARED));
+  }
   if (!::RegisterClassExW(&wc)) RaiseLastOSError(L"RegisterClassEx");
 }
 
