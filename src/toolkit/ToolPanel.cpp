@@ -3,6 +3,7 @@
 #include "toolkit/Accessible.h"
 
 #include <algorithm>
+#include <system_error>
 #include <windowsx.h>
 
 namespace {
@@ -260,6 +261,40 @@ void TToolPanel::CreateWnd() {
     button->DropDeviceResources();
     UpdateHint(*button);
   }
+  LoadPicturesAhead();
+}
+
+void TToolPanel::LoadPicturesAhead() {
+  std::vector<int> ids;
+  for (const TToolButton* button : FButtons)
+    if (button->Glyph()) ids.push_back(button->Glyph());
+  if (ids.empty()) return;
+  FPicturesDpi = Dpi();
+  try {
+    FPictures = std::async(std::launch::async, [ids, dpi = FPicturesDpi] {
+      std::vector<std::pair<int, TIconImage>> pictures(ids.size());
+      for (std::size_t i = 0; i < ids.size(); ++i) {
+        pictures[i].first = ids[i];
+        pictures[i].second.LoadResource(ids[i], kGlyphSize, dpi);
+      }
+      return pictures;
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: the paint loads them itself.
+  }
+}
+
+void TToolPanel::TakePictures() {
+  if (!FPictures.valid()) return;
+  std::vector<std::pair<int, TIconImage>> pictures = FPictures.get();
+  if (FPicturesDpi != Dpi()) return;  // made for a DPI the window no longer has
+  for (TToolButton* button : FButtons) {
+    if (!button->FGlyph.Empty()) continue;
+    const auto loaded = std::find_if(pictures.begin(), pictures.end(), [&](const auto& p) {
+      return p.first == button->Glyph() && !p.second.Empty();
+    });
+    if (loaded != pictures.end()) button->FGlyph = std::move(loaded->second);
+  }
 }
 
 void TToolPanel::AddButton(TToolButton& button) {
@@ -337,6 +372,7 @@ void TToolPanel::FontChanged() {
 }
 
 void TToolPanel::Paint(TCanvas& canvas) {
+  TakePictures();
   HDC dc = canvas.Handle();
   RECT dirty{};
   ::GetClipBox(dc, &dirty);

@@ -7,7 +7,9 @@
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
 
+#include <future>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class TStandardAccessible;
@@ -117,6 +119,14 @@ private:
   void SetHot(TToolButton* button);
   // The child id of a button in the accessible object (1 for the first), 0 for none.
   LONG ChildId(const TToolButton& button) const noexcept;
+
+  // The buttons' pictures (resource id and picture), loaded on a thread of their own from the
+  // moment the window is made: under Wine a picture takes about a millisecond, and the window
+  // is still being made and shown meanwhile. The first paint takes them.
+  std::future<std::vector<std::pair<int, TIconImage>>> FPictures;
+  int FPicturesDpi = 0;
+  void LoadPicturesAhead();
+  void TakePictures();
 
   std::vector<TToolButton*> FButtons;
   TToolButton* FHot = nullptr;      // under the mouse
