@@ -118,8 +118,12 @@ HRESULT TStandardAccessible::put_accValue(VARIANT, BSTR) { return DISP_E_MEMBERN
 
 // ---- the window's side ----
 
-LRESULT AnswerAccessibleObject(HWND wnd, WPARAM wParam, TStandardAccessible*& object,
-                               const std::function<TStandardAccessible*(IAccessible* standard)>& make) {
+bool AnswerAccessibleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, TStandardAccessible*& object,
+                             const std::function<TStandardAccessible*(IAccessible* standard)>& make,
+                             LRESULT& result) {
+  if (msg == WM_DESTROY) ReleaseAccessible(object);
+  if (msg != WM_GETOBJECT || static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
+  result = 0;
   // COM starts for the thread when a tool first asks for an object (it crosses to the tool's
   // process through COM): programs used without such tools never start it.
   thread_local const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -127,10 +131,11 @@ LRESULT AnswerAccessibleObject(HWND wnd, WPARAM wParam, TStandardAccessible*& ob
   if (!object) {
     IAccessible* standard = nullptr;
     if (FAILED(::CreateStdAccessibleObject(wnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
-      return 0;
+      return true;
     object = make(standard);
   }
-  return ::LresultFromObject(__uuidof(IAccessible), wParam, object);
+  result = ::LresultFromObject(__uuidof(IAccessible), wParam, object);
+  return true;
 }
 
 void ReleaseAccessible(TStandardAccessible*& object) noexcept {

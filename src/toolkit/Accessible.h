@@ -65,9 +65,17 @@ private:
   IAccessible* FStandard;
 };
 
-// Answers WM_GETOBJECT for the window's client object: the object made by make (given the
-// system's standard object) when a tool first asks, kept in object until ReleaseAccessible.
-LRESULT AnswerAccessibleObject(HWND wnd, WPARAM wParam, TStandardAccessible*& object,
-                               const std::function<TStandardAccessible*(IAccessible* standard)>& make);
+// The window's side, for its window procedure: answers WM_GETOBJECT for the client object with
+// the object made by make (given the system's standard object) when a tool first asks, kept in
+// object; lets the object go at WM_DESTROY. True when the message is answered (in result).
+bool AnswerAccessibleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, TStandardAccessible*& object,
+                             const std::function<TStandardAccessible*(IAccessible* standard)>& make, LRESULT& result);
+template <class TMake>
+bool AccessibleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, TStandardAccessible*& object, TMake make,
+                       LRESULT& result) {
+  // Every other message pays a comparison, not a function object.
+  if (msg != WM_GETOBJECT && msg != WM_DESTROY) return false;
+  return AnswerAccessibleMessage(wnd, msg, wParam, lParam, object, make, result);
+}
 // The window is going: the object is cut off from the tools that hold it, and released.
 void ReleaseAccessible(TStandardAccessible*& object) noexcept;

@@ -221,23 +221,15 @@ void TStatusLine::CreateParams(TCreateParams& params) {
 }
 
 LRESULT TStatusLine::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_PRINTCLIENT: {
-      TCanvas canvas(reinterpret_cast<HDC>(wParam), Dpi());
-      canvas.SetFont(Font());
-      Paint(canvas);
-      return 0;
-    }
-    case WM_GETOBJECT:
-      if (static_cast<LONG>(lParam) == OBJID_CLIENT)
-        return AnswerAccessibleObject(Handle(), wParam, FAccessible,
-                                      [this](IAccessible* standard) { return new TStatusLineAccessible(*this, standard); });
-      break;
-    case WM_DESTROY:
-      ::ReleaseAccessible(FAccessible);
-      break;
-    default:
-      break;
+  LRESULT result = 0;
+  if (AccessibleMessage(Handle(), msg, wParam, lParam, FAccessible,
+                        [this](IAccessible* standard) { return new TStatusLineAccessible(*this, standard); }, result))
+    return result;
+  if (msg == WM_PRINTCLIENT) {
+    TCanvas canvas(reinterpret_cast<HDC>(wParam), Dpi());
+    canvas.SetFont(Font());
+    Paint(canvas);
+    return 0;
   }
   return TControl::WndProc(msg, wParam, lParam);
 }

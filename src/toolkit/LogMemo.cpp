@@ -959,11 +959,6 @@ void TLogMemo::SelectWordAt(TPos pos) {
 
 // ---- assistive tools ----
 
-LRESULT TLogMemo::AccessibleObject(WPARAM wParam) {
-  return AnswerAccessibleObject(Handle(), wParam, FAccessible,
-                                [this](IAccessible* standard) { return new TLogMemoAccessible(*this, standard); });
-}
-
 void TLogMemo::AnnounceChanges() {
   if (FValueToAnnounce) ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
   if (FSelectionToAnnounce) ::NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, Handle(), OBJID_CLIENT, CHILDID_SELF);
@@ -1175,6 +1170,9 @@ void TLogMemo::ShowEditMenu(POINT screenPoint) {
 LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (EditMessage(msg, wParam, lParam, result)) return result;
+  if (AccessibleMessage(Handle(), msg, wParam, lParam, FAccessible,
+                        [this](IAccessible* standard) { return new TLogMemoAccessible(*this, standard); }, result))
+    return result;
   switch (msg) {
     case WM_NCCREATE: {
       // The window text given at creation is the first text of the view.
@@ -1187,12 +1185,6 @@ LRESULT TLogMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kCopyDoneMessage:
       if (FCopyWork) FCopyWork->FinishDone();
       return 0;
-    case WM_GETOBJECT:
-      if (static_cast<LONG>(lParam) == OBJID_CLIENT) return AccessibleObject(wParam);
-      break;
-    case WM_DESTROY:
-      ::ReleaseAccessible(FAccessible);
-      break;
     case WM_SETFONT: {
       const bool follow = Following();
       FFont = reinterpret_cast<HFONT>(wParam);

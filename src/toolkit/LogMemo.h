@@ -253,7 +253,6 @@ private:
   bool EditMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   // ---- assistive tools ----
-  LRESULT AccessibleObject(WPARAM wParam);
   // Tells the tools that watch what changed since the last time: the caret's line, the selection.
   void AnnounceChanges();
 

@@ -386,6 +386,10 @@ void TToolPanel::Paint(TCanvas& canvas) {
 }
 
 LRESULT TToolPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (AccessibleMessage(Handle(), msg, wParam, lParam, FAccessible,
+                        [this](IAccessible* standard) { return new TToolPanelAccessible(*this, standard); }, result))
+    return result;
   const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   switch (msg) {
     case WM_MOUSEMOVE:
@@ -427,13 +431,7 @@ LRESULT TToolPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kClickButtonMessage:
       if (wParam < FButtons.size() && Enabled()) FButtons[wParam]->Click();
       return 0;
-    case WM_GETOBJECT:
-      if (static_cast<LONG>(lParam) == OBJID_CLIENT)
-        return AnswerAccessibleObject(Handle(), wParam, FAccessible,
-                                      [this](IAccessible* standard) { return new TToolPanelAccessible(*this, standard); });
-      break;
     case WM_DESTROY:
-      ::ReleaseAccessible(FAccessible);
       FHot = FPressed = nullptr;
       FTrackingLeave = false;
       break;
