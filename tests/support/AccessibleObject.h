@@ -25,11 +25,12 @@ public:
   explicit operator bool() const noexcept { return FObject != nullptr; }
   IAccessible* operator->() const noexcept { return FObject; }
 
-  // The object's name, description or default action (what read gives) for a child, or
-  // "(none)".
+  // What Text gives where there is no text.
+  static constexpr const wchar_t* kNone = L"(none)";
+  // The object's name, description or default action (what read gives) for a child, or kNone.
   std::wstring Text(HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, BSTR*), LONG childId = CHILDID_SELF) const {
     BSTR text = nullptr;
-    if (!FObject || FAILED((FObject->*read)(Child(childId), &text)) || !text) return L"(none)";
+    if (!FObject || FAILED((FObject->*read)(Child(childId), &text)) || !text) return kNone;
     std::wstring result(text);
     ::SysFreeString(text);
     return result;

@@ -17,13 +17,10 @@ public:
   // The tool column's window.
   HWND Column() const noexcept { return FColumn; }
 
+  // Empty when it has none.
   std::wstring Name() const {
-    const TAccessibleObject object(FColumn);
-    BSTR name = nullptr;
-    if (!object || FAILED(object->get_accName(TAccessibleObject::Child(FChildId), &name))) return {};
-    std::wstring result = name ? std::wstring(name) : std::wstring();
-    ::SysFreeString(name);
-    return result;
+    const std::wstring name = TAccessibleObject(FColumn).Text(&IAccessible::get_accName, FChildId);
+    return name == TAccessibleObject::kNone ? std::wstring() : name;
   }
 
   // Where it is on the screen (empty when the program does not say).
@@ -37,11 +34,8 @@ public:
 
   // A two-state button that is down.
   bool Down() const {
-    const TAccessibleObject object(FColumn);
-    VARIANT state{};
-    if (!object || object->get_accState(TAccessibleObject::Child(FChildId), &state) != S_OK || state.vt != VT_I4)
-      return false;
-    return (state.lVal & STATE_SYSTEM_PRESSED) != 0;
+    const LONG state = TAccessibleObject(FColumn).Number(&IAccessible::get_accState, FChildId);
+    return state != -1 && (state & STATE_SYSTEM_PRESSED) != 0;
   }
 
   // Presses it as a screen reader does (its default action); the click follows in the program.
